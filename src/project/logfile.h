@@ -1,0 +1,64 @@
+// The project: everything one 3D log file describes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "deck.h"
+#include "interfaces.h"
+#include "person.h"
+
+namespace orlex {
+
+// Limits above which the loader refuses to create arrays (they would need absurd
+// memory). Tools and tests may lower them.
+struct TLoadLimits {
+    int64_t MaxCells = int64_t{1} << 30;    // XMax * YMax * ZMax
+    int64_t MaxPersons = int64_t{1} << 25;  // PMax
+    int64_t MaxDecks = int64_t{1} << 16;    // ZMax
+};
+
+class TLogFile1 {
+public:
+    explicit TLogFile1(std::string levelName);
+    ~TLogFile1();
+    TLogFile1(const TLogFile1&) = delete;
+    TLogFile1& operator=(const TLogFile1&) = delete;
+
+    std::string LevelName;
+    std::string FileName;
+    bool DecksAllocated = false;
+    int PMax = 0;
+    int XMax = 0;
+    int YMax = 0;
+    int ZMax = 0;
+    int VMax = 0;
+    int TOff = 0;
+    std::vector<TDeck> Decks;
+    std::vector<TPersonData> Persons;
+
+    TLoadLimits Limits;
+
+    // Reads the file, builds the quad lists and the default lights. Returns false
+    // only when the file cannot be opened ("Cannot open file:" is shown then).
+    bool LoadFromFile(const std::string& path, IProgress& progress, IMessages& messages);
+
+    // Number of decks that exist and match the header (0 when none).
+    int DeckCount() const;
+    // Number of persons that exist.
+    int PersonCount() const { return static_cast<int>(Persons.size()); }
+    TDeck* DeckData() { return Decks.empty() ? nullptr : Decks.data(); }
+    TPersonData* PersonData() { return Persons.empty() ? nullptr : Persons.data(); }
+
+    // Caption of deck index as UTF-8, "error" when out of range.
+    std::string GetDeckCaption(int index) const;
+
+    // Writes the project data report.
+    void ReportTo(IReport& report) const;
+
+    // Total steps over all tracks.
+    int64_t TotalSteps() const;
+};
+
+}  // namespace orlex

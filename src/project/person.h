@@ -1,0 +1,72 @@
+// One person (agent): start values, compact track and current state.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "interfaces.h"
+
+namespace orlex {
+
+struct TStep {
+    int Direction = 0;    // 0 stay, 1..8 a move (anything else is reported when played)
+    int LevelChange = 0;  // +1, -1 or 0
+};
+
+// Largest number of steps one track may hold.
+inline constexpr int64_t kMaxStepCount = 2147483647;
+
+class TPersonData {
+public:
+    TPersonData() = default;
+
+    int Tag = -1;
+    int StepCount = 0;
+    int StartX = -1;
+    int StartY = -1;
+    int StartLevel = -1;
+    int StartHeading = 0;
+    float X = 0.0f;
+    float Y = 0.0f;
+    int Level = -1;
+    int Heading = 0;
+
+    void SetStart(int column, int row, int ymax, int xmax, int tag, int heading, int level);
+    // Appends count steps of one direction and level change. Returns the number
+    // actually appended: a track never grows past kMaxStepCount steps.
+    int AppendSteps(int64_t count, int direction, int levelChange);
+    // Releases spare capacity of the track; the loader calls it after each track.
+    void ShrinkTrack();
+
+    void GetPosition(float& x, float& y, int& tag, int& heading, int& level) const;
+
+    // Plays step forward; false when the track has ended (the person is saved).
+    // A direction outside 0..8 is reported through messages, when given.
+    bool IsStepMoved(int step, IMessages* messages = nullptr);
+    // Takes step back; false while the person is still saved at that step.
+    bool IsStepMovedBack(int step, IMessages* messages = nullptr);
+    void ResetToStart(int xmax, int ymax);
+
+    // Track entry k (0 <= k < StepCount), for inspection and tests.
+    TStep GetStep(int k) const;
+    // Level after the last step of the track.
+    int FinalLevel() const;
+    // Bytes held by the track storage.
+    std::size_t TrackBytes() const { return Track_.capacity(); }
+
+private:
+    bool Locate(int step);
+    TStep CurrentEntry() const;
+
+    // Encoded items; the last byte of every item tells its kind, so the track can
+    // be walked in both directions.
+    std::vector<uint8_t> Track_;
+    int LevelDelta_ = 0;
+    // Cursor: the item starting at byte CursorPos_ covers steps from CursorStep_.
+    std::size_t CursorPos_ = 0;
+    int CursorStep_ = 0;
+    int CursorOffset_ = 0;  // step within the item found by Locate
+};
+
+}  // namespace orlex

@@ -1,0 +1,70 @@
+// Playback stepping: the step counter, forward and backward steps over all
+// persons, reset, and the time and saved texts. Toolkit-free; the main window
+// drives it from its timer and commands.
+#pragma once
+
+#include <string>
+
+#include "interfaces.h"
+#include "logfile.h"
+
+namespace orlex {
+
+// What a step asks of its host, in the order of a step.
+class IPlaybackHost {
+public:
+    virtual ~IPlaybackHost() = default;
+    // Before the counter changes (screen-shot series); stepCounter is the old value.
+    virtual void BeforeStep(int stepCounter) { (void)stepCounter; }
+    virtual void ShowSaved(const std::string& text) { (void)text; }
+    virtual void ShowTime(const std::string& text) { (void)text; }
+    virtual void ProcessEvents() {}
+    // Synchronous repaint of the view.
+    virtual void Paint() {}
+};
+
+class TPlayback {
+public:
+    TPlayback() = default;
+
+    int StepCounter = 0;
+    int TimeSeconds = 0;
+    int SavedCount = 0;
+
+    // The project to play (borrowed; null for none). Resets the counters.
+    void SetProject(TLogFile1* project);
+    TLogFile1* Project() const { return Project_; }
+    void SetHost(IPlaybackHost* host) { Host_ = host; }
+    void SetMessages(IMessages* messages) { Messages_ = messages; }
+
+    // Steps of one simulated second; VMax taken as 1 when it is 0 or below.
+    int StepsPerSecond() const;
+
+    void StepForward();
+    void StepBackward();
+    // Every person back to the start; counters 0; status texts reset; repaint.
+    void ResetToStart();
+    // One simulated second forward, unless everybody is saved.
+    void ForwardSecond();
+    // One simulated second back, while the counter is above 0.
+    void BackwardSecond();
+    // One animation tick: a step forward, and back to the start once everybody is
+    // saved. Returns true when it went back to the start.
+    bool TimerTick();
+    // True when the counter stands on a whole simulated second.
+    bool AtWholeSecond() const;
+    // Timer interval in ms for maxSpeed simulated seconds per real second (>= 1).
+    int TimerInterval(int maxSpeed) const;
+
+    static std::string TimeText(int seconds);
+    static std::string SavedText(int saved);
+
+private:
+    void AfterStep();
+
+    TLogFile1* Project_ = nullptr;
+    IPlaybackHost* Host_ = nullptr;
+    IMessages* Messages_ = nullptr;
+};
+
+}  // namespace orlex
