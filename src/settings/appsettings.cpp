@@ -1,0 +1,173 @@
+#include "appsettings.h"
+
+#include <QSettings>
+#include <limits>
+
+namespace orlex {
+
+namespace {
+
+const char* const kMaxAnimationSpeed = "MaxAnimationSpeed";
+const char* const kLogDir = "LogDir";
+const char* const kLastProjects = "Last Projects";
+const char* const kSaveOption = "ScreenShotSaveOption";
+const char* const kSaveDirectory = "ScreenShotSaveDirectory";
+const char* const kOverwritingAsked = "IsOverwritingAsked";
+const char* const kResizeOption = "ScreenShotResizeOption";
+const char* const kResizeValue = "ScreenShotResizeValue";
+constexpr int kRecentCount = 4;
+
+}  // namespace
+
+TAppSettings::TAppSettings(const QString& appTitle) : appTitle_(appTitle) {}
+
+bool TAppSettings::ToInt(const QVariant& value, int* out) {
+    switch (value.typeId()) {
+        case QMetaType::Int:
+            *out = value.toInt();
+            return true;
+        case QMetaType::UInt:
+            *out = static_cast<int>(value.toUInt());
+            return true;
+        case QMetaType::LongLong:
+        case QMetaType::ULongLong: {
+            bool ok = false;
+            const qlonglong v = value.toLongLong(&ok);
+            if (!ok || v < std::numeric_limits<int>::min() ||
+                v > static_cast<qlonglong>(std::numeric_limits<unsigned>::max())) {
+                return false;
+            }
+            *out = static_cast<int>(static_cast<unsigned>(v));
+            return true;
+        }
+        case QMetaType::QString:
+        case QMetaType::QByteArray: {
+            const QString text = value.toString().trimmed();
+            bool ok = false;
+            const int v = text.toInt(&ok, 10);
+            if (ok) {
+                *out = v;
+                return true;
+            }
+            const unsigned u = text.toUInt(&ok, 10);
+            if (ok) {
+                *out = static_cast<int>(u);
+                return true;
+            }
+            return false;
+        }
+        default:
+            return false;
+    }
+}
+
+bool TAppSettings::ToText(const QVariant& value, QString* out) {
+    switch (value.typeId()) {
+        case QMetaType::QString:
+        case QMetaType::QByteArray:
+        case QMetaType::Int:
+        case QMetaType::UInt:
+        case QMetaType::LongLong:
+        case QMetaType::ULongLong:
+            *out = value.toString();
+            return true;
+        default:
+            return false;
+    }
+}
+
+int TAppSettings::ReadInt(const QString& key, int fallback) const {
+    QSettings settings(Organisation(), appTitle_);
+    int v = 0;
+    return ToInt(settings.value(key), &v) ? v : fallback;
+}
+
+QString TAppSettings::ReadText(const QString& key, const QString& fallback) const {
+    QSettings settings(Organisation(), appTitle_);
+    QString v;
+    return ToText(settings.value(key), &v) ? v : fallback;
+}
+
+void TAppSettings::Write(const QString& key, const QVariant& value) {
+    QSettings settings(Organisation(), appTitle_);
+    settings.setValue(key, value);
+    settings.sync();
+    lastWriteOk_ = settings.status() == QSettings::NoError;
+}
+
+int TAppSettings::MaxAnimationSpeed() const {
+    return ReadInt(kMaxAnimationSpeed, 5);
+}
+void TAppSettings::SetMaxAnimationSpeed(int value) {
+    Write(kMaxAnimationSpeed, value);
+}
+
+QString TAppSettings::LogDir() const {
+    return ReadText(kLogDir, QString());
+}
+void TAppSettings::SetLogDir(const QString& path) {
+    Write(kLogDir, path);
+}
+
+QStringList TAppSettings::LastProjects() const {
+    QSettings settings(Organisation(), appTitle_);
+    settings.beginGroup(kLastProjects);
+    QStringList result;
+    for (int k = 1; k <= kRecentCount; ++k) {
+        const QVariant value = settings.value(QString::number(k));
+        if (!value.isValid()) continue;  // missing
+        QString text;
+        if (!ToText(value, &text)) break;  // not a string: stop, keep what was read
+        if (!text.isEmpty()) result.append(text);
+    }
+    settings.endGroup();
+    return result;
+}
+
+void TAppSettings::SetLastProjects(const QStringList& projects) {
+    QSettings settings(Organisation(), appTitle_);
+    settings.beginGroup(kLastProjects);
+    for (int k = 0; k < kRecentCount && k < projects.size(); ++k) {
+        if (!projects[k].isEmpty()) settings.setValue(QString::number(k + 1), projects[k]);
+    }
+    settings.endGroup();
+    settings.sync();
+    lastWriteOk_ = settings.status() == QSettings::NoError;
+}
+
+int TAppSettings::ScreenShotSaveOption() const {
+    return ReadInt(kSaveOption, 1);
+}
+void TAppSettings::SetScreenShotSaveOption(int value) {
+    Write(kSaveOption, value);
+}
+
+QString TAppSettings::ScreenShotSaveDirectory() const {
+    return ReadText(kSaveDirectory, QString());
+}
+void TAppSettings::SetScreenShotSaveDirectory(const QString& value) {
+    Write(kSaveDirectory, value);
+}
+
+bool TAppSettings::IsOverwritingAsked() const {
+    return ReadInt(kOverwritingAsked, 0) != 0;
+}
+void TAppSettings::SetIsOverwritingAsked(bool value) {
+    Write(kOverwritingAsked, value ? 1 : 0);
+}
+
+int TAppSettings::ScreenShotResizeOption() const {
+    return ReadInt(kResizeOption, 1);
+}
+void TAppSettings::SetScreenShotResizeOption(int value) {
+    Write(kResizeOption, value);
+}
+
+int TAppSettings::ScreenShotResizeValue() const {
+    return ReadInt(kResizeValue, 100);
+}
+void TAppSettings::SetScreenShotResizeValue(int value) {
+    Write(kResizeValue, value);
+}
+
+}  // namespace orlex

@@ -1,0 +1,87 @@
+// Typed access to the program's persistent settings.
+//
+// All settings live under the organisation "Quenwick" and the application
+// title given to the constructor, in the platform's native store: on Windows
+// the registry key HKEY_CURRENT_USER\Software\Quenwick\<title>, on Linux an
+// INI file (~/.config/Quenwick/<title>.conf). Nothing else in the program
+// touches QSettings.
+//
+// Every getter reads its value by itself and returns the value's default when
+// the value is missing or "not of its type":
+//  - integer values: the stored value must be an integer (a DWORD in the
+//    registry) or, because INI files keep no types, a text that is a whole
+//    decimal number in the 32-bit range (unsigned 32-bit texts wrap to the
+//    signed value, as a DWORD does). Anything else ("fast", "1.5", "",
+//    a list) reads as the default.
+//  - string values: the stored value must be a single string (or a number,
+//    which an INI file cannot tell apart from a text); a list (REG_MULTI_SZ,
+//    or an unquoted comma list in an INI file) reads as the default.
+//  - booleans are stored as the integers 1 and 0; any non-zero integer reads
+//    as true, anything that is not an integer reads as false.
+//
+// Every setter writes at once (the object opens and closes the store for each
+// access, as a registry key would be).
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <QVariant>
+
+namespace orlex {
+
+class TAppSettings {
+public:
+    explicit TAppSettings(const QString& appTitle = QStringLiteral("ORLEX Viewer"));
+
+    // The organisation every settings key lives under.
+    static QString Organisation() { return QStringLiteral("Quenwick"); }
+    const QString& AppTitle() const { return appTitle_; }
+
+    // Highest animation speed (default 5).
+    int MaxAnimationSpeed() const;
+    void SetMaxAnimationSpeed(int value);
+
+    // Full path of the last file opened through the Load dialog (default "").
+    QString LogDir() const;
+    void SetLogDir(const QString& path);
+
+    // The recent-projects list from the subkey "Last Projects": values "1".."4"
+    // in order; missing or empty ones are skipped, so the result is compact
+    // (at most four entries). A value that is not a string ends the reading.
+    QStringList LastProjects() const;
+    // Writes entry k as value "k+1" for k = 0..3; empty entries and entries
+    // beyond the fourth are not written, and values already stored for them
+    // stay as they are.
+    void SetLastProjects(const QStringList& projects);
+
+    // Screen-shot settings (defaults 1, "", false, 1, 100).
+    int ScreenShotSaveOption() const;
+    void SetScreenShotSaveOption(int value);
+    QString ScreenShotSaveDirectory() const;
+    void SetScreenShotSaveDirectory(const QString& value);
+    bool IsOverwritingAsked() const;
+    void SetIsOverwritingAsked(bool value);
+    int ScreenShotResizeOption() const;
+    void SetScreenShotResizeOption(int value);
+    int ScreenShotResizeValue() const;
+    void SetScreenShotResizeValue(int value);
+
+    // Whether the last write reached the store (false on an access or format
+    // error, e.g. a read-only settings file).
+    bool LastWriteOk() const { return lastWriteOk_; }
+
+    // Conversions used by the getters; public so that tests can check the
+    // type rules without a store.
+    static bool ToInt(const QVariant& value, int* out);
+    static bool ToText(const QVariant& value, QString* out);
+
+private:
+    int ReadInt(const QString& key, int fallback) const;
+    QString ReadText(const QString& key, const QString& fallback) const;
+    void Write(const QString& key, const QVariant& value);
+
+    QString appTitle_;
+    bool lastWriteOk_ = true;
+};
+
+}  // namespace orlex
