@@ -88,8 +88,10 @@ public:
     void SetMessages(IMessages* messages);
     IMessages& Messages() const;
 
-    // Recomputes EyeX/Y/Z and UpX/Y/Z from Phi, Theta and Distance.
+    // Recomputes EyeX/Y/Z from Phi, Theta and Distance.
     void UpdateEye();
+    // Recomputes UpX/Y/Z from Phi and Theta.
+    void UpdateUp();
 
 protected:
     void initializeGL() override;
@@ -133,6 +135,7 @@ private:
     bool InGL_ = false;
     bool CursorOverridden_ = false;
     bool ContextProblemReported_ = false;
+    bool InitAttempted_ = false;
     QString ContextProblem_;
     IMessages* Messages_ = nullptr;
     std::unique_ptr<IMessages> OwnMessages_;

@@ -1,0 +1,462 @@
+#include "cellview3d.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <QTimer>
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace orlex {
+
+const char* const TCellView3D::kHeadingErrorText =
+    "Error in:\n\nTCellView3D::RenderScene()\n\nContact Quenwick!";
+
+namespace {
+
+constexpr double kPiApprox = 3.1415;  // as the view has always used it
+constexpr float kPersonHeight = 6.0f;
+// Corners of the glyph's cross-section, apex C along +y.
+constexpr float kAx = -0.5f, kAy = -0.289f;
+constexpr float kBx = 0.5f, kBy = -0.289f;
+constexpr float kCx = 0.0f, kCy = 0.577f;
+
+struct TFace {
+    float Normal[3];
+    float Corners[4][3];  // triangles use the first three
+};
+
+// The glyph faces in list order: two triangles, then three quads.
+constexpr TFace kGlyphTriangles[2] = {
+    {{0, 0, -1}, {{kAx, kAy, 0}, {kCx, kCy, 0}, {kBx, kBy, 0}, {}}},
+    {{0, 0, 1},
+     {{kAx, kAy, kPersonHeight}, {kBx, kBy, kPersonHeight}, {kCx, kCy, kPersonHeight}, {}}},
+};
+constexpr TFace kGlyphQuads[3] = {
+    {{0, -1, 0},
+     {{kAx, kAy, 0}, {kBx, kBy, 0}, {kBx, kBy, kPersonHeight}, {kAx, kAy, kPersonHeight}}},
+    {{-0.866f, 0.866f, 0},
+     {{kCx, kCy, 0}, {kAx, kAy, 0}, {kAx, kAy, kPersonHeight}, {kCx, kCy, kPersonHeight}}},
+    {{0.866f, 0.866f, 0},
+     {{kBx, kBy, 0}, {kCx, kCy, 0}, {kCx, kCy, kPersonHeight}, {kBx, kBy, kPersonHeight}}},
+};
+constexpr int kTriangleVertices = 2 * 3;  // per person
+constexpr int kQuadVertices = 3 * 4;      // per person
+// Persons sent per batch; bounds the arrays for any number of persons.
+constexpr int kBatchPersons = 4096;
+
+// Glyph vertices and normals turned by a heading's angle: [vertex][xyz].
+struct TTurnedGlyph {
+    float TriV[kTriangleVertices][3];
+    float TriN[kTriangleVertices][3];
+    float QuadV[kQuadVertices][3];
+    float QuadN[kQuadVertices][3];
+};
+
+void Turn(const float in[3], double c, double s, float out[3]) {
+    out[0] = static_cast<float>(c * in[0] - s * in[1]);
+    out[1] = static_cast<float>(s * in[0] + c * in[1]);
+    out[2] = in[2];
+}
+
+TTurnedGlyph MakeTurnedGlyph(int degrees) {
+    TTurnedGlyph g{};
+    const double rad = degrees * (M_PI / 180.0);
+    const double c = std::cos(rad), s = std::sin(rad);
+    int v = 0;
+    for (const TFace& f : kGlyphTriangles) {
+        for (int i = 0; i < 3; ++i, ++v) {
+            Turn(f.Corners[i], c, s, g.TriV[v]);
+            Turn(f.Normal, c, s, g.TriN[v]);
+        }
+    }
+    v = 0;
+    for (const TFace& f : kGlyphQuads) {
+        for (int i = 0; i < 4; ++i, ++v) {
+            Turn(f.Corners[i], c, s, g.QuadV[v]);
+            Turn(f.Normal, c, s, g.QuadN[v]);
+        }
+    }
+    return g;
+}
+
+// Index 0: unturned (also bad headings); 1..8: the headings.
+const TTurnedGlyph& TurnedGlyph(int heading) {
+    static const auto table = [] {
+        std::vector<TTurnedGlyph> t;
+        t.push_back(MakeTurnedGlyph(0));
+        for (int h = 1; h <= 8; ++h) t.push_back(MakeTurnedGlyph(TCellView3D::HeadingAngle(h)));
+        return t;
+    }();
+    return table[heading >= 1 && heading <= 8 ? heading : 0];
+}
+
+void DrawArrow(double r) {
+    // Shaft, cone head and the disk closing the cone, along local +z.
+    if (GLUquadric* q = gluNewQuadric()) {
+        gluCylinder(q, r, r, 40 * r, 8, 1);
+        gluDeleteQuadric(q);
+    }
+    glTranslatef(0.0f, 0.0f, 4.0f);
+    if (GLUquadric* q = gluNewQuadric()) {
+        gluCylinder(q, 4 * r, 0, 12 * r, 8, 1);
+        gluDeleteQuadric(q);
+    }
+    glRotated(180, 0, 1, 0);
+    if (GLUquadric* q = gluNewQuadric()) {
+        gluDisk(q, 0, 4 * r, 8, 1);
+        gluDeleteQuadric(q);
+    }
+}
+
+}  // namespace
+
+TCellView3D::TCellView3D(QWidget* parent) : TGLControl(parent) {
+    OriginVisible = true;
+}
+
+TCellView3D::~TCellView3D() {
+    WithContext([this] { DeleteLists(); });
+}
+
+int TCellView3D::HeadingAngle(int heading) {
+    switch (heading) {
+        case 1:
+            return 0;
+        case 2:
+            return 315;
+        case 3:
+            return 270;
+        case 4:
+            return 225;
+        case 5:
+            return 180;
+        case 6:
+            return 135;
+        case 7:
+            return 90;
+        case 8:
+            return 45;
+        default:
+            return -1;
+    }
+}
+
+double TCellView3D::FarPlane(double panX, double panY, double distance, int maxDim) {
+    const double pan = std::fabs(std::trunc(std::sqrt(panX * panX + panY * panY)));
+    return pan + std::fabs(std::trunc(distance)) + static_cast<double>(maxDim);
+}
+
+// --- project -----------------------------------------------------------------
+
+void TCellView3D::InitView(int xmax, int ymax, int deckCount, int personCount) {
+    XMax = xmax;
+    YMax = ymax;
+    DeckCount = std::max(deckCount, 0);
+    PersonCount = std::max(personCount, 0);
+    MaxDim = xmax > ymax ? xmax : ymax;
+    FieldOfView = 60;
+    FieldOfViewRad = FieldOfView * kPiApprox / 180.0;
+    // The larger side just fills the height of the view, seen from straight above.
+    // Stored directly: no lower bound here.
+    Distance = (MaxDim * 0.5) / std::tan(FieldOfViewRad * 0.5);
+    EyeZ = Distance;
+    HeadingReported_.assign(static_cast<std::size_t>(PersonCount), false);
+    PendingErrors_ = 0;
+    ListsWanted_ = true;
+    WithContext([this] {
+        BuildLists();
+        SetOrtho();
+    });
+}
+
+void TCellView3D::SetDecks(TDeck* decks) {
+    Decks = decks;
+}
+
+void TCellView3D::SetPersons(TPersonData* persons) {
+    Persons = persons;
+}
+
+void TCellView3D::SetCurrentDeck(int index) {
+    if (index < 0 || index >= DeckCount) return;
+    CurrentDeck = index;
+    LightSet = Decks ? Decks[index].Lights : nullptr;
+    WithContext([this] { SetupRC(); });
+    Invalidate();
+}
+
+void TCellView3D::ToggleOrigin() {
+    OriginVisible = !OriginVisible;
+    Invalidate();
+}
+
+void TCellView3D::AddLightAtFocus() {
+    if (!Decks || CurrentDeck < 0 || CurrentDeck >= DeckCount) return;
+    Decks[CurrentDeck].AddLightAt(static_cast<float>(-PanX), static_cast<float>(-PanY));
+    WithContext([this] { SetupRC(); });
+    Invalidate();
+}
+
+void TCellView3D::RemoveLightAtFocus() {
+    if (!Decks || CurrentDeck < 0 || CurrentDeck >= DeckCount) return;
+    Decks[CurrentDeck].RemoveLightNear(static_cast<float>(-PanX), static_cast<float>(-PanY));
+    WithContext([this] { SetupRC(); });
+    Invalidate();
+}
+
+int TCellView3D::GetLightCount() const {
+    if (!Decks || CurrentDeck < 0 || CurrentDeck >= DeckCount) return 0;
+    return Decks[CurrentDeck].LightsOn;
+}
+
+void TCellView3D::ReleaseProject() {
+    Decks = nullptr;
+    Persons = nullptr;
+    LightSet = nullptr;
+    DeckCount = 0;
+    PersonCount = 0;
+    HeadingReported_.clear();
+    PendingErrors_ = 0;
+    ListsWanted_ = false;
+    WithContext([this] {
+        DeleteLists();
+        // Lights of the released deck stay off until the next deck is shown.
+        ShutDownLights();
+    });
+    Invalidate();
+}
+
+// --- display lists -------------------------------------------------------------
+
+void TCellView3D::initializeGL() {
+    TGLControl::initializeGL();
+    if (!HasContext() || !ListsWanted_) return;
+    WithContext([this] { BuildLists(); });
+}
+
+void TCellView3D::ReleaseGL() {
+    DeleteLists();
+}
+
+void TCellView3D::DeleteLists() {
+    if (OriginList) glDeleteLists(OriginList, 1);
+    if (PersonList) glDeleteLists(PersonList, 1);
+    OriginList = 0;
+    PersonList = 0;
+}
+
+void TCellView3D::BuildLists() {
+    DeleteLists();
+    const double r = 0.1;
+    OriginList = glGenLists(1);
+    if (OriginList) {
+        glNewList(OriginList, GL_COMPILE);
+        glColor3f(0.0f, 1.0f, 0.0f);
+        glPushMatrix();  // x arrow
+        glRotated(90, 0, 1, 0);
+        DrawArrow(r);
+        glPopMatrix();
+        glPushMatrix();  // y arrow
+        glRotated(-90, 1, 0, 0);
+        DrawArrow(r);
+        glPopMatrix();
+        glPushMatrix();  // z arrow
+        DrawArrow(r);
+        glPopMatrix();
+        if (GLUquadric* q = gluNewQuadric()) {
+            gluSphere(q, 2 * r, 8, 8);
+            gluDeleteQuadric(q);
+        }
+        glEndList();
+    }
+    PersonList = glGenLists(1);
+    if (PersonList) {
+        glNewList(PersonList, GL_COMPILE);
+        glColor3f(0.0f, 1.0f, 0.0f);
+        glPushMatrix();
+        for (const TFace& f : kGlyphTriangles) {
+            glBegin(GL_TRIANGLES);
+            glNormal3f(f.Normal[0], f.Normal[1], f.Normal[2]);
+            for (int i = 0; i < 3; ++i) glVertex3fv(f.Corners[i]);
+            glEnd();
+        }
+        for (const TFace& f : kGlyphQuads) {
+            glBegin(GL_QUADS);
+            glNormal3f(f.Normal[0], f.Normal[1], f.Normal[2]);
+            for (int i = 0; i < 4; ++i) glVertex3fv(f.Corners[i]);
+            glEnd();
+        }
+        glPopMatrix();
+        glEndList();
+    }
+}
+
+// --- frame ---------------------------------------------------------------------
+
+void TCellView3D::SetOrtho() {
+    const int w = width() > 0 ? width() : 1;
+    const int h = height() > 0 ? height() : 1;
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    if (FieldOfView > 0) {
+        double farPlane = FarPlane(PanX, PanY, Distance, MaxDim);
+        // Keep the frustum valid for odd sizes (an empty deck, huge values).
+        if (!(farPlane > 2.0)) farPlane = 2.0;
+        if (!std::isfinite(farPlane)) farPlane = std::numeric_limits<float>::max();
+        gluPerspective(FieldOfView, static_cast<double>(w) / h, 1.0, farPlane);
+    }
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+}
+
+void TCellView3D::RenderScene() {
+    glLoadIdentity();
+    gluLookAt(EyeX, EyeY, EyeZ, 0, 0, 0, UpX, UpY, UpZ);
+    glPushMatrix();
+    // Before the pan: the marker stays at the point the camera turns about.
+    if (OriginVisible && OriginList) glCallList(OriginList);
+    glTranslatef(static_cast<float>(PanX), static_cast<float>(PanY), 0.0f);
+
+    if (Persons && PersonCount > 0) {
+        if (BatchPersons)
+            DrawPersonsBatched();
+        else if (PersonList)
+            DrawPersonsListed();
+    }
+
+    // Given here, under the pan, so the lights stay fixed to the deck.
+    if (LightSet) {
+        for (int k = 0; k < kLightSlots; ++k) {
+            if (LightSet[k].On)
+                glLightfv(GL_LIGHT0 + static_cast<GLenum>(k), GL_POSITION, LightSet[k].Position);
+        }
+    }
+
+    if (DeckCount > 0 && Decks && CurrentDeck >= 0 && CurrentDeck < DeckCount) {
+        const TDeck& deck = Decks[CurrentDeck];
+        const std::size_t count =
+            std::min(static_cast<std::size_t>(std::max(deck.QuadCount, 0)), deck.Quads.size());
+        for (std::size_t i = 0; i < count; ++i) {
+            const TQuad& q = deck.Quads[i];
+            glBegin(GL_QUADS);
+            glNormal3f(q.Normal[0], q.Normal[1], q.Normal[2]);
+            glColor3f(q.Color[0], q.Color[1], q.Color[2]);
+            for (const auto& v : q.Vertices) glVertex3f(v[0], v[1], v[2]);
+            glEnd();
+        }
+    }
+    glPopMatrix();
+
+    if (PendingErrors_ > 0 && !ErrorScheduled_) {
+        ErrorScheduled_ = true;
+        // Never a modal box from inside the frame.
+        QTimer::singleShot(0, this, [this] { ShowPendingErrors(); });
+    }
+}
+
+// One push, translate, turn, list call and pop per person.
+void TCellView3D::DrawPersonsListed() {
+    for (int i = 0; i < PersonCount; ++i) {
+        float x = 0, y = 0;
+        int tag = 0, heading = 0, level = 0;
+        Persons[i].GetPosition(x, y, tag, heading, level);
+        if (level != CurrentDeck) continue;
+        glPushMatrix();
+        glTranslatef(x, y, 0.0f);
+        const int angle = HeadingAngle(heading);
+        if (angle < 0)
+            NoteBadHeading(i);
+        else if (angle > 0)
+            glRotated(angle, 0, 0, 1);
+        glCallList(PersonList);
+        glPopMatrix();
+    }
+}
+
+// The same glyphs, pre-turned and moved on the CPU, sent as two vertex arrays
+// per batch of persons: triangles (bottom, top) and quads (sides).
+void TCellView3D::DrawPersonsBatched() {
+    const std::size_t batch = static_cast<std::size_t>(std::min(PersonCount, kBatchPersons));
+    PersonVertices_.resize(batch * (kTriangleVertices + kQuadVertices) * 3);
+    PersonNormals_.resize(PersonVertices_.size());
+    float* const triV = PersonVertices_.data();
+    float* const triN = PersonNormals_.data();
+    float* const quadV = triV + batch * kTriangleVertices * 3;
+    float* const quadN = triN + batch * kTriangleVertices * 3;
+
+    glColor3f(0.0f, 1.0f, 0.0f);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    auto flush = [&](std::size_t n) {
+        if (n == 0) return;
+        glVertexPointer(3, GL_FLOAT, 0, triV);
+        glNormalPointer(GL_FLOAT, 0, triN);
+        glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(n * kTriangleVertices));
+        glVertexPointer(3, GL_FLOAT, 0, quadV);
+        glNormalPointer(GL_FLOAT, 0, quadN);
+        glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(n * kQuadVertices));
+    };
+    std::size_t n = 0;
+    for (int i = 0; i < PersonCount; ++i) {
+        float x = 0, y = 0;
+        int tag = 0, heading = 0, level = 0;
+        Persons[i].GetPosition(x, y, tag, heading, level);
+        if (level != CurrentDeck) continue;
+        if (HeadingAngle(heading) < 0) NoteBadHeading(i);
+        const TTurnedGlyph& g = TurnedGlyph(heading);
+        float* tv = triV + n * kTriangleVertices * 3;
+        float* tn = triN + n * kTriangleVertices * 3;
+        for (int v = 0; v < kTriangleVertices; ++v) {
+            *tv++ = g.TriV[v][0] + x;
+            *tv++ = g.TriV[v][1] + y;
+            *tv++ = g.TriV[v][2];
+            *tn++ = g.TriN[v][0];
+            *tn++ = g.TriN[v][1];
+            *tn++ = g.TriN[v][2];
+        }
+        float* qv = quadV + n * kQuadVertices * 3;
+        float* qn = quadN + n * kQuadVertices * 3;
+        for (int v = 0; v < kQuadVertices; ++v) {
+            *qv++ = g.QuadV[v][0] + x;
+            *qv++ = g.QuadV[v][1] + y;
+            *qv++ = g.QuadV[v][2];
+            *qn++ = g.QuadN[v][0];
+            *qn++ = g.QuadN[v][1];
+            *qn++ = g.QuadN[v][2];
+        }
+        if (++n == batch) {
+            flush(n);
+            n = 0;
+        }
+    }
+    flush(n);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+}
+
+// --- heading errors ------------------------------------------------------------
+
+void TCellView3D::NoteBadHeading(int person) {
+    if (person < 0 || static_cast<std::size_t>(person) >= HeadingReported_.size()) return;
+    if (HeadingReported_[static_cast<std::size_t>(person)]) return;
+    HeadingReported_[static_cast<std::size_t>(person)] = true;
+    ++PendingErrors_;
+}
+
+void TCellView3D::ShowPendingErrors() {
+    ErrorScheduled_ = false;
+    // A box is open already (its event loop painted a frame); it shows again after.
+    if (ShowingError_ || PendingErrors_ == 0) return;
+    PendingErrors_ = 0;
+    ShowingError_ = true;
+    Messages().ShowMessage(kHeadingErrorText, "Error", TMsgIcon::Warning, TMsgButtons::Ok);
+    ShowingError_ = false;
+    if (PendingErrors_ > 0 && !ErrorScheduled_) {
+        ErrorScheduled_ = true;
+        QTimer::singleShot(0, this, [this] { ShowPendingErrors(); });
+    }
+}
+
+}  // namespace orlex
