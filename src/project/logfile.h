@@ -44,6 +44,10 @@ public:
     // only when the file cannot be opened ("Cannot open file:" is shown then).
     bool LoadFromFile(const std::string& path, IProgress& progress, IMessages& messages);
 
+    // The same from a block of memory (fuzzing, tests); FileName is left as it is.
+    bool LoadFromMemory(const char* data, std::size_t size, IProgress& progress,
+                        IMessages& messages);
+
     // Number of decks that exist and match the header (0 when none).
     int DeckCount() const;
     // Number of persons that exist.

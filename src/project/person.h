@@ -36,8 +36,15 @@ public:
     // Appends count steps of one direction and level change. Returns the number
     // actually appended: a track never grows past kMaxStepCount steps.
     int AppendSteps(int64_t count, int direction, int levelChange);
-    // Releases spare capacity of the track; the loader calls it after each track.
+    // Releases spare capacity of the track.
     void ShrinkTrack();
+
+    // Track encoding, for readers that collect a whole track before handing it
+    // over: appends count steps to bytes (count >= 0).
+    static void EncodeSteps(std::vector<uint8_t>& bytes, int64_t count, int direction,
+                            int levelChange);
+    // Appends an encoded track of steps steps whose level changes sum to levelDelta.
+    void AppendEncoded(const std::vector<uint8_t>& bytes, int steps, int levelDelta);
 
     void GetPosition(float& x, float& y, int& tag, int& heading, int& level) const;
 
@@ -56,7 +63,7 @@ public:
     std::size_t TrackBytes() const { return Track_.capacity(); }
 
 private:
-    bool Locate(int step);
+    void Locate(int step) const;
     TStep CurrentEntry() const;
 
     // Encoded items; the last byte of every item tells its kind, so the track can
@@ -64,9 +71,9 @@ private:
     std::vector<uint8_t> Track_;
     int LevelDelta_ = 0;
     // Cursor: the item starting at byte CursorPos_ covers steps from CursorStep_.
-    std::size_t CursorPos_ = 0;
-    int CursorStep_ = 0;
-    int CursorOffset_ = 0;  // step within the item found by Locate
+    mutable std::size_t CursorPos_ = 0;
+    mutable int CursorStep_ = 0;
+    mutable int CursorOffset_ = 0;  // step within the item found by Locate
 };
 
 }  // namespace orlex

@@ -1,0 +1,469 @@
+#include "logfile.h"
+
+#include <climits>
+
+#include "textcodec.h"
+#include "textreader.h"
+
+namespace orlex {
+
+namespace {
+
+constexpr const char* kIncomplete = "File is incomplete, which might lead to errors.";
+constexpr const char* kCountCut =
+    "A count in the cell or movement data is too large; it was cut to fit.";
+constexpr const char* kBadCount =
+    "A packed run in the cell or movement data has a count that is not a decimal number; the "
+    "run was skipped.";
+
+// One load: the open file, the hosts and the warnings already given.
+class TLoader {
+public:
+    TLoader(TLogFile1& project, TTextReader& in, IProgress& progress, IMessages& messages)
+        : P(project), In(in), Progress(progress), Messages(messages) {}
+
+    void Run();
+
+private:
+    // Each Read* returns false once the end of the file came inside a section;
+    // the reader then stops and keeps what it has read.
+    bool ReadHeader();
+    bool ReadDeckSection();
+    bool ReadPersonsSection();
+    bool ReadStartPositions();
+    bool ReadMovement();
+    bool LoadCellData(int z);
+    // Reads "n x" of a packed run after its "P" (n up to the letter x). Returns
+    // false at the end of the file; valid is false when n was not a decimal number.
+    bool ReadRunCount(int64_t& count, bool& valid);
+
+    void Warn(const char* text) { Message(text, "Warning", TMsgIcon::Warning); }
+    void Message(const std::string& text, const char* caption, TMsgIcon icon) {
+        Messages.ShowMessage(text, caption, icon, TMsgButtons::Ok);
+    }
+    bool Incomplete() {
+        if (!IncompleteShown) {
+            IncompleteShown = true;
+            Warn(kIncomplete);
+        }
+        return false;
+    }
+    void WarnOnce(bool& shown, const char* text) {
+        if (!shown) {
+            shown = true;
+            Warn(text);
+        }
+    }
+    void SetInfo(const std::string& text) {
+        Progress.SetInfo(text);
+        Progress.ProcessEvents();
+    }
+    void SetPosition(int position) {
+        if (position != LastPosition) {
+            LastPosition = position;
+            Progress.SetPosition(position);
+            Progress.ProcessEvents();
+        }
+    }
+
+    TLogFile1& P;
+    TTextReader& In;
+    IProgress& Progress;
+    IMessages& Messages;
+    std::string Word;
+    std::vector<uint8_t> Scratch;
+    int LastPosition = -1;
+    bool IncompleteShown = false;
+    bool CountCutShown = false;
+    bool BadCountShown = false;
+    bool ShortStartShown = false;
+    bool ShortMovementShown = false;
+    bool ShortCellsShown = false;
+};
+
+void TLoader::Run() {
+    while (In.ReadWord(Word)) {
+        Progress.Show();
+        bool ok = true;
+        if (Word == "<header>") {
+            SetInfo("Loading header...");
+            ok = ReadHeader();
+            P.Persons.clear();
+            P.Persons.shrink_to_fit();
+            if (P.PMax > P.Limits.MaxPersons) {
+                Message("The number of persons (pmax " + std::to_string(P.PMax) +
+                            ") exceeds the limit of " + std::to_string(P.Limits.MaxPersons) +
+                            ". The persons are not loaded.",
+                        "Error", TMsgIcon::Error);
+            } else if (P.PMax > 0) {
+                P.Persons.resize(static_cast<std::size_t>(P.PMax));
+            }
+        } else if (Word == "<deck>") {
+            ok = ReadDeckSection();
+        } else if (Word == "<persons>") {
+            ok = ReadPersonsSection();
+        }
+        if (!ok) break;
+    }
+    const int decks = P.DeckCount();
+    for (int i = 0; i < decks; ++i) {
+        SetInfo("Creating quad-list for " + P.LevelName + ": " + std::to_string(i));
+        P.Decks[static_cast<std::size_t>(i)].BuildQuadList(P.XMax, P.YMax, Progress);
+        P.Decks[static_cast<std::size_t>(i)].PlaceDefaultLights(P.XMax, P.YMax);
+    }
+}
+
+bool TLoader::ReadHeader() {
+    P.PMax = P.XMax = P.YMax = P.ZMax = P.VMax = P.TOff = 0;
+    bool closed = false;
+    while (In.ReadWord(Word)) {
+        if (Word == "</header>") {
+            closed = true;
+            break;
+        }
+        int* field = nullptr;
+        if (Word == "pmax")
+            field = &P.PMax;
+        else if (Word == "xmax")
+            field = &P.XMax;
+        else if (Word == "ymax")
+            field = &P.YMax;
+        else if (Word == "zmax")
+            field = &P.ZMax;
+        else if (Word == "vmax")
+            field = &P.VMax;
+        else if (Word == "toff")
+            field = &P.TOff;
+        if (field) {
+            In.ReadInteger(*field);
+        } else if (Word == "version") {
+            int version = 0;
+            if (In.ReadInteger(version) && version != 1)
+                Warn("The loaded file is not of version 1.\nThis can result in errors!");
+        }
+    }
+    if (!closed) Incomplete();
+    if (P.PMax <= 0) Warn("There are no people in this project!");
+    if (P.XMax <= 0 || P.YMax <= 0 || P.ZMax <= 0) Warn("One of the main dimensions is <= 0!");
+    if (P.VMax <= 0) Warn("The maximum speed of the population is <= 0!");
+
+    if (P.ZMax > 0) {
+        P.Decks.clear();
+        P.Decks.shrink_to_fit();
+        P.DecksAllocated = false;
+        const int64_t columns = P.XMax > 0 ? P.XMax : 0;
+        const int64_t rows = P.YMax > 0 ? P.YMax : 0;
+        const int64_t limit = P.Limits.MaxCells;
+        // Cells in all, without overflow: each factor is below 2^31.
+        const bool tooMany = P.ZMax > P.Limits.MaxDecks ||
+                             (columns > 0 && rows > 0 &&
+                              (columns * rows > limit || columns * rows * P.ZMax > limit));
+        if (P.ZMax > P.Limits.MaxDecks) {
+            Message("The number of decks (zmax " + std::to_string(P.ZMax) +
+                        ") exceeds the limit of " + std::to_string(P.Limits.MaxDecks) +
+                        ". The decks are not loaded.",
+                    "Error", TMsgIcon::Error);
+        } else if (tooMany) {
+            const bool fitsInt64 = columns * rows <= INT64_MAX / P.ZMax;
+            const std::string cells =
+                fitsInt64 ? std::to_string(columns * rows * P.ZMax)
+                          : std::to_string(columns * rows) + " x " + std::to_string(P.ZMax);
+            Message("The decks would hold " + cells +
+                        " cells (xmax x ymax x zmax), more than the "
+                        "limit of " +
+                        std::to_string(limit) + ". The decks are not loaded.",
+                    "Error", TMsgIcon::Error);
+        } else {
+            P.Decks.resize(static_cast<std::size_t>(P.ZMax));
+            for (TDeck& deck : P.Decks) deck.CreateGrid(P.XMax, P.YMax);
+            P.DecksAllocated = true;
+        }
+    }
+    return closed;
+}
+
+bool TLoader::ReadDeckSection() {
+    if (P.ZMax <= 0) return true;
+    std::string caption;
+    std::string buffer;
+    int level = -1;
+    while (In.ReadWord(Word)) {
+        if (Word == "</deck>") {
+            if (level >= 0 && level < P.DeckCount())
+                P.Decks[static_cast<std::size_t>(level)].Caption = caption;
+            return true;
+        }
+        if (Word == "caption") {
+            std::string line;
+            if (!In.ReadRestOfLine(line, TTextReader::kMaxWord - 1))
+                buffer = "END";
+            else if (!line.empty())
+                buffer = line;
+            const std::size_t first = buffer.find_first_not_of(' ');
+            caption = first == std::string::npos ? std::string() : buffer.substr(first);
+            SetInfo("Loading " + P.LevelName + ": " + DecodeCaption(caption) + "...");
+        } else if (Word == "level") {
+            In.ReadInteger(level);
+        } else if (Word == "(celldata)") {
+            if (!LoadCellData(level)) {
+                if (level >= 0 && level < P.DeckCount())
+                    P.Decks[static_cast<std::size_t>(level)].Caption = caption;
+                return false;
+            }
+        }
+    }
+    if (level >= 0 && level < P.DeckCount())
+        P.Decks[static_cast<std::size_t>(level)].Caption = caption;
+    return Incomplete();
+}
+
+bool TLoader::ReadRunCount(int64_t& count, bool& valid) {
+    count = 0;
+    valid = true;
+    for (;;) {
+        if (In.AtSectionTag()) {
+            valid = false;
+            return true;
+        }
+        const int c = In.ReadLetter();
+        if (c < 0) return false;
+        if (c == 'x') return true;
+        if (c >= '0' && c <= '9') {
+            if (count <= kMaxStepCount) count = count * 10 + (c - '0');
+        } else {
+            valid = false;
+        }
+    }
+}
+
+bool TLoader::LoadCellData(int z) {
+    TDeck* deck = nullptr;
+    if (z < 0 || z >= P.ZMax) {
+        Messages.ShowMessage(
+            "Warning, z in TLogFile1::LoadCellData(FILE *projectfile, int z) is <0 or >ZMax!",
+            "Warning!", TMsgIcon::None, TMsgButtons::Ok);
+    } else if (z < P.DeckCount()) {
+        deck = &P.Decks[static_cast<std::size_t>(z)];
+    }
+    const int rows = P.YMax;
+    const int columns = P.XMax;
+    LastPosition = -1;
+    for (int r = 0; r < rows; ++r) {
+        SetPosition(static_cast<int>(static_cast<double>(r) * 100.0 / rows));
+        TCell* row = deck && r < deck->GridRows()
+                         ? &deck->Cells[static_cast<std::size_t>(r) * deck->GridColumns()]
+                         : nullptr;
+        int64_t counted = 0;
+        int column = 0;
+        while (column < columns) {
+            if (In.AtSectionTag()) {
+                // The data stops early; what follows belongs to the next element.
+                WarnOnce(ShortCellsShown,
+                         "The cell data of a deck ends before all its rows were given.");
+                return true;
+            }
+            const int c = In.ReadLetter();
+            if (c < 0) return Incomplete();
+            int64_t n = 1;
+            int letter = c;
+            if (c == 'P') {
+                bool valid;
+                if (!ReadRunCount(n, valid)) return Incomplete();
+                if (!valid) {
+                    WarnOnce(BadCountShown, kBadCount);
+                    n = 0;
+                }
+                letter = In.ReadLetter();
+                if (letter < 0) return Incomplete();
+            }
+            const int64_t room = columns - column;
+            if (n > room) n = room;  // a run past the end of its row is cut there
+            const uint8_t code = CellCodeOf(static_cast<char>(letter));
+            if (row) {
+                for (int64_t k = 0; k < n; ++k) {
+                    row[column + k].Code = code;
+                }
+            }
+            if (IsCountedCell(static_cast<char>(letter))) counted += n;
+            column += static_cast<int>(n);
+        }
+        if (deck) {
+            const int64_t sum = int64_t{deck->CellCount} + counted;
+            deck->CellCount = sum > INT_MAX ? INT_MAX : static_cast<int>(sum);
+        }
+    }
+    return true;
+}
+
+bool TLoader::ReadPersonsSection() {
+    while (In.ReadWord(Word)) {
+        if (Word == "</persons>") return true;
+        if (Word == "<startpositions>") {
+            SetInfo("Loading start positions...");
+            if (!ReadStartPositions()) return false;
+        } else if (Word == "(movement)") {
+            SetInfo("Loading movement data...");
+            if (!ReadMovement()) return false;
+        }
+    }
+    return Incomplete();
+}
+
+bool TLoader::ReadStartPositions() {
+    LastPosition = -1;
+    SetPosition(0);
+    const int count = P.PersonCount();
+    for (int i = 0; i < count; ++i) {
+        int v[5] = {0, 0, 0, 0, 0};
+        for (int k = 0; k < 5; ++k) {
+            if (!In.ReadInteger(v[k])) {
+                if (In.AtEnd()) return Incomplete();
+                if (!ShortStartShown) {
+                    ShortStartShown = true;
+                    Warn(("The start positions hold records for only " + std::to_string(i) +
+                          " of " + std::to_string(count) + " persons.")
+                             .c_str());
+                }
+                return true;
+            }
+        }
+        P.Persons[static_cast<std::size_t>(i)].SetStart(v[0], v[1], P.YMax, P.XMax, v[4], v[3],
+                                                        v[2]);
+        SetPosition(static_cast<int>(int64_t{i} * 100 / count));
+    }
+    return true;
+}
+
+bool TLoader::ReadMovement() {
+    LastPosition = -1;
+    SetPosition(0);
+    const int count = P.PersonCount();
+    for (int i = 0; i < count; ++i) {
+        TPersonData& person = P.Persons[static_cast<std::size_t>(i)];
+        Scratch.clear();
+        int64_t steps = 0;
+        int levelDelta = 0;
+        const int64_t room = kMaxStepCount - person.StepCount;
+        bool ended = false;
+        auto add = [&](int64_t n, int direction, int levelChange) {
+            if (n > room - steps) {
+                WarnOnce(CountCutShown, kCountCut);
+                n = room - steps;
+            }
+            if (n <= 0) return;
+            TPersonData::EncodeSteps(Scratch, n, direction, levelChange);
+            steps += n;
+            levelDelta = static_cast<int>(static_cast<uint32_t>(levelDelta) +
+                                          static_cast<uint32_t>(levelChange));
+        };
+        bool atEnd = false;
+        // A section tag where a track should start: the list is shorter than pmax.
+        const bool shortList = In.AtSectionTag();
+        while (!ended && !shortList) {
+            int c = In.ReadLetter();
+            if (c < 0) {
+                atEnd = true;
+                break;
+            }
+            switch (c) {
+                case 'S':
+                    ended = true;
+                    break;
+                case 'P': {
+                    int64_t n;
+                    bool valid;
+                    if (!ReadRunCount(n, valid)) {
+                        atEnd = true;
+                        break;
+                    }
+                    const int d = In.ReadLetter();
+                    if (d < 0) {
+                        atEnd = true;
+                        break;
+                    }
+                    if (!valid) {
+                        WarnOnce(BadCountShown, kBadCount);
+                        break;
+                    }
+                    add(n, d - '0', 0);
+                    break;
+                }
+                case 'U':
+                case 'D': {
+                    const int d = In.ReadLetter();
+                    if (d < 0) {
+                        atEnd = true;
+                        break;
+                    }
+                    add(1, d - '0', c == 'U' ? 1 : -1);
+                    break;
+                }
+                default:
+                    add(1, c - '0', 0);
+                    break;
+            }
+            if (atEnd) break;
+        }
+        if (steps > 0 || !Scratch.empty())
+            person.AppendEncoded(Scratch, static_cast<int>(steps), levelDelta);
+        if (atEnd) return Incomplete();
+        if (shortList) {
+            if (!ShortMovementShown) {
+                ShortMovementShown = true;
+                Warn(("The movement data holds tracks for only " + std::to_string(i) + " of " +
+                      std::to_string(count) + " persons.")
+                         .c_str());
+            }
+            return true;
+        }
+        SetPosition(static_cast<int>(int64_t{i} * 100 / count));
+    }
+    return true;
+}
+
+}  // namespace
+
+TLogFile1::TLogFile1(std::string levelName) : LevelName(std::move(levelName)) {}
+
+TLogFile1::~TLogFile1() = default;
+
+int TLogFile1::DeckCount() const {
+    if (!DecksAllocated || ZMax <= 0) return 0;
+    return static_cast<int>(Decks.size());
+}
+
+bool TLogFile1::LoadFromFile(const std::string& path, IProgress& progress, IMessages& messages) {
+    progress.SetPosition(0);
+    TTextReader in;
+    if (!in.Open(path)) {
+        messages.ShowMessage("Cannot open file:\n" + path, "Error", TMsgIcon::Error,
+                             TMsgButtons::Ok);
+        return false;
+    }
+    FileName = path;
+    TLoader loader(*this, in, progress, messages);
+    loader.Run();
+    return true;
+}
+
+bool TLogFile1::LoadFromMemory(const char* data, std::size_t size, IProgress& progress,
+                               IMessages& messages) {
+    TTextReader in;
+    in.OpenMemory(data, size);
+    TLoader loader(*this, in, progress, messages);
+    loader.Run();
+    return true;
+}
+
+std::string TLogFile1::GetDeckCaption(int index) const {
+    if (index < 0 || index >= ZMax || index >= DeckCount()) return "error";
+    return Decks[static_cast<std::size_t>(index)].GetCaption();
+}
+
+int64_t TLogFile1::TotalSteps() const {
+    int64_t total = 0;
+    for (const TPersonData& person : Persons) total += person.StepCount;
+    return total;
+}
+
+}  // namespace orlex

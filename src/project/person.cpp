@@ -1,0 +1,230 @@
+#include "person.h"
+
+#include <cstring>
+
+namespace orlex {
+
+// Track encoding. Every item ends with a byte that tells its kind, and multi-byte
+// items also start with it, so the track can be walked both ways:
+//   0..80     two steps without level change, directions v / 9 and v % 9
+//   81..89    one step without level change, direction v - 81
+//   90..98    one step one level up, direction v - 90
+//   99..107   one step one level down, direction v - 99
+//   kGeneral  [kGeneral][character][level change + 1][kGeneral]: one step of any
+//             direction (direction = character - '0')
+//   kRun      [kRun][count, 4 bytes LE][character][kRun]: count steps, no level change
+namespace {
+
+constexpr uint8_t kSingle = 81;
+constexpr uint8_t kUp = 90;
+constexpr uint8_t kDown = 99;
+constexpr uint8_t kGeneral = 0xFD;
+constexpr uint8_t kRun = 0xFE;
+constexpr int kGeneralBytes = 4;
+constexpr int kRunBytes = 7;
+// Runs this short are stored as single steps (pairs take half a byte a step).
+constexpr int64_t kShortRun = 6;
+
+constexpr float kDx[9] = {0, 0, 1, 1, 1, 0, -1, -1, -1};
+constexpr float kDy[9] = {0, 1, 1, 0, -1, -1, -1, 0, 1};
+
+int ItemBytes(uint8_t first) {
+    if (first == kGeneral) return kGeneralBytes;
+    if (first == kRun) return kRunBytes;
+    return 1;
+}
+
+int ItemSteps(const uint8_t* item) {
+    if (item[0] <= 80) return 2;
+    if (item[0] == kRun) {
+        uint32_t n;
+        std::memcpy(&n, item + 1, 4);
+        return static_cast<int>(n);
+    }
+    return 1;
+}
+
+TStep EntryOf(const uint8_t* item, int offset) {
+    const uint8_t v = item[0];
+    if (v <= 80) return {offset == 0 ? v / 9 : v % 9, 0};
+    if (v < kUp) return {v - kSingle, 0};
+    if (v < kDown) return {v - kUp, 1};
+    if (v < kDown + 9) return {v - kDown, -1};
+    if (v == kGeneral) return {static_cast<int>(item[1]) - '0', static_cast<int>(item[2]) - 1};
+    return {static_cast<int>(item[5]) - '0', 0};
+}
+
+int AddLevel(int level, int change) {
+    // Wraps instead of overflowing on absurd tracks.
+    return static_cast<int>(static_cast<uint32_t>(level) + static_cast<uint32_t>(change));
+}
+
+}  // namespace
+
+void TPersonData::EncodeSteps(std::vector<uint8_t>& bytes, int64_t count, int direction,
+                              int levelChange) {
+    if (count <= 0) return;
+    // Directions come from one character of the file; anything else is kept as an
+    // invalid direction, level changes as one level at most.
+    if (direction < -'0' || direction > 255 - '0') direction = 9;
+    if (levelChange > 1) levelChange = 1;
+    if (levelChange < -1) levelChange = -1;
+    const bool plainDirection = direction >= 0 && direction <= 8;
+    if (levelChange == 0 && plainDirection && count <= kShortRun) {
+        for (int64_t i = 0; i < count; ++i) {
+            if (!bytes.empty() && bytes.back() >= kSingle && bytes.back() < kUp)
+                bytes.back() = static_cast<uint8_t>((bytes.back() - kSingle) * 9 + direction);
+            else
+                bytes.push_back(static_cast<uint8_t>(kSingle + direction));
+        }
+        return;
+    }
+    if (levelChange == 0) {
+        while (count > 0) {
+            const uint32_t n = count > 0x7FFFFFFF ? 0x7FFFFFFF : static_cast<uint32_t>(count);
+            uint8_t item[kRunBytes] = {kRun, 0, 0, 0, 0, static_cast<uint8_t>(direction + '0'),
+                                       kRun};
+            std::memcpy(item + 1, &n, 4);
+            bytes.insert(bytes.end(), item, item + kRunBytes);
+            count -= n;
+        }
+        return;
+    }
+    for (int64_t i = 0; i < count; ++i) {
+        if (plainDirection && (levelChange == 1 || levelChange == -1)) {
+            bytes.push_back(static_cast<uint8_t>((levelChange > 0 ? kUp : kDown) + direction));
+        } else {
+            const uint8_t item[kGeneralBytes] = {kGeneral, static_cast<uint8_t>(direction + '0'),
+                                                 static_cast<uint8_t>(levelChange + 1), kGeneral};
+            bytes.insert(bytes.end(), item, item + kGeneralBytes);
+        }
+    }
+}
+
+void TPersonData::SetStart(int column, int row, int ymax, int xmax, int tag, int heading,
+                           int level) {
+    StartX = column;
+    StartY = row;
+    StartLevel = level;
+    StartHeading = heading;
+    Tag = tag;
+    ResetToStart(xmax, ymax);
+}
+
+int TPersonData::AppendSteps(int64_t count, int direction, int levelChange) {
+    if (count <= 0) return 0;
+    const int64_t room = kMaxStepCount - StepCount;
+    if (count > room) count = room;
+    if (count <= 0) return 0;
+    EncodeSteps(Track_, count, direction, levelChange);
+    StepCount += static_cast<int>(count);
+    if (levelChange > 1) levelChange = 1;
+    if (levelChange < -1) levelChange = -1;
+    LevelDelta_ = AddLevel(LevelDelta_, static_cast<int>(count * levelChange));
+    return static_cast<int>(count);
+}
+
+void TPersonData::AppendEncoded(const std::vector<uint8_t>& bytes, int steps, int levelDelta) {
+    if (Track_.empty())
+        Track_.assign(bytes.begin(), bytes.end());
+    else
+        Track_.insert(Track_.end(), bytes.begin(), bytes.end());
+    StepCount = static_cast<int>(static_cast<int64_t>(StepCount) + steps);
+    LevelDelta_ = AddLevel(LevelDelta_, levelDelta);
+}
+
+void TPersonData::ShrinkTrack() {
+    Track_.shrink_to_fit();
+}
+
+void TPersonData::GetPosition(float& x, float& y, int& tag, int& heading, int& level) const {
+    x = X;
+    y = Y;
+    tag = Tag;
+    heading = Heading;
+    level = Level;
+}
+
+void TPersonData::Locate(int step) const {
+    const uint8_t* data = Track_.data();
+    while (step < CursorStep_) {
+        const int bytes = ItemBytes(data[CursorPos_ - 1]);
+        CursorPos_ -= bytes;
+        CursorStep_ -= ItemSteps(data + CursorPos_);
+    }
+    for (;;) {
+        const int steps = ItemSteps(data + CursorPos_);
+        if (step < CursorStep_ + steps) break;
+        CursorStep_ += steps;
+        CursorPos_ += ItemBytes(data[CursorPos_]);
+    }
+    CursorOffset_ = step - CursorStep_;
+}
+
+TStep TPersonData::CurrentEntry() const {
+    return EntryOf(Track_.data() + CursorPos_, CursorOffset_);
+}
+
+TStep TPersonData::GetStep(int k) const {
+    if (k < 0 || k >= StepCount) return {};
+    Locate(k);
+    return CurrentEntry();
+}
+
+int TPersonData::FinalLevel() const {
+    return AddLevel(StartLevel, LevelDelta_);
+}
+
+bool TPersonData::IsStepMoved(int step, IMessages* messages) {
+    if (step < 0 || step >= StepCount) {
+        Level = -1;
+        return false;
+    }
+    Locate(step);
+    const TStep e = CurrentEntry();
+    if (e.Direction >= 1 && e.Direction <= 8) {
+        X += kDx[e.Direction];
+        Y += kDy[e.Direction];
+        Heading = e.Direction;
+    } else if (e.Direction != 0 && messages) {
+        messages->ShowMessage("Error in TPersonData::IsStepMoved()", "Error", TMsgIcon::Warning,
+                              TMsgButtons::Ok);
+    }
+    Level = AddLevel(Level, e.LevelChange);
+    return true;
+}
+
+bool TPersonData::IsStepMovedBack(int step, IMessages* messages) {
+    if (step < 0 || step > StepCount) {
+        Level = -1;
+        return false;
+    }
+    if (step == StepCount) {
+        // Back from the saved state: the person stands again on its last cell, on
+        // the level it reached with its last step.
+        Level = FinalLevel();
+        return true;
+    }
+    Locate(step);
+    const TStep e = CurrentEntry();
+    if (e.Direction >= 1 && e.Direction <= 8) {
+        X -= kDx[e.Direction];
+        Y -= kDy[e.Direction];
+    } else if (e.Direction != 0 && messages) {
+        messages->ShowMessage("Error in TPersonData::IsStepMoved()", "Error", TMsgIcon::Warning,
+                              TMsgButtons::Ok);
+    }
+    Level = AddLevel(Level, -e.LevelChange);
+    return true;
+}
+
+void TPersonData::ResetToStart(int xmax, int ymax) {
+    X = static_cast<float>(int64_t{StartX} - xmax / 2) + 0.5f;
+    Y = static_cast<float>(int64_t{ymax / 2} - StartY) - 0.5f;
+    Level = StartLevel;
+    Heading = StartHeading;
+    CursorPos_ = 0;
+    CursorStep_ = 0;
+}
+
+}  // namespace orlex

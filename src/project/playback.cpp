@@ -1,0 +1,116 @@
+#include "playback.h"
+
+#include <cmath>
+
+namespace orlex {
+
+void TPlayback::SetProject(TLogFile1* project) {
+    Project_ = project;
+    StepCounter = 0;
+    TimeSeconds = 0;
+    SavedCount = 0;
+}
+
+int TPlayback::StepsPerSecond() const {
+    if (!Project_ || Project_->VMax <= 0) return 1;
+    return Project_->VMax;
+}
+
+void TPlayback::StepForward() {
+    if (!Project_) return;
+    if (Host_) Host_->BeforeStep(StepCounter);
+    ++StepCounter;
+    int saved = 0;
+    const int step = StepCounter - 1;
+    for (TPersonData& person : Project_->Persons)
+        if (!person.IsStepMoved(step, Messages_)) ++saved;
+    SavedCount = saved;
+    AfterStep();
+}
+
+void TPlayback::StepBackward() {
+    if (!Project_ || StepCounter <= 0) return;
+    if (Host_) Host_->BeforeStep(StepCounter);
+    --StepCounter;
+    int saved = 0;
+    for (TPersonData& person : Project_->Persons)
+        if (!person.IsStepMovedBack(StepCounter, Messages_)) ++saved;
+    SavedCount = saved;
+    AfterStep();
+}
+
+void TPlayback::AfterStep() {
+    const double seconds =
+        static_cast<double>(StepCounter) / StepsPerSecond() + static_cast<double>(Project_->TOff);
+    TimeSeconds = seconds >= 2147483647.0    ? 2147483647
+                  : seconds <= -2147483648.0 ? -2147483647 - 1
+                                             : static_cast<int>(std::trunc(seconds));
+    if (!Host_) return;
+    Host_->ShowSaved(SavedText(SavedCount));
+    Host_->ShowTime(TimeText(TimeSeconds));
+    Host_->ProcessEvents();
+    Host_->Paint();
+}
+
+void TPlayback::ResetToStart() {
+    if (!Project_) return;
+    for (TPersonData& person : Project_->Persons)
+        person.ResetToStart(Project_->XMax, Project_->YMax);
+    StepCounter = 0;
+    SavedCount = 0;
+    if (!Host_) return;
+    Host_->ShowTime("Time: 0:00 min");
+    Host_->ShowSaved("Saved: 0");
+    Host_->Paint();
+}
+
+void TPlayback::ForwardSecond() {
+    if (!Project_ || SavedCount >= Project_->PersonCount()) return;
+    const int steps = StepsPerSecond();
+    for (int i = 0; i < steps; ++i) StepForward();
+}
+
+void TPlayback::BackwardSecond() {
+    if (!Project_ || StepCounter <= 0) return;
+    const int steps = StepsPerSecond();
+    for (int i = 0; i < steps && StepCounter > 0; ++i) StepBackward();
+}
+
+bool TPlayback::TimerTick() {
+    if (!Project_) return false;
+    StepForward();
+    if (Project_ && SavedCount == Project_->PersonCount()) {
+        ResetToStart();
+        return true;
+    }
+    return false;
+}
+
+bool TPlayback::AtWholeSecond() const {
+    return StepCounter % StepsPerSecond() == 0;
+}
+
+int TPlayback::TimerInterval(int maxSpeed) const {
+    if (maxSpeed <= 0) maxSpeed = 5;
+    const int interval = static_cast<int>(1000.0 / maxSpeed / StepsPerSecond());
+    return interval < 1 ? 1 : interval;
+}
+
+std::string TPlayback::TimeText(int seconds) {
+    // A negative time (a negative offset) is written as minus minutes and seconds.
+    const int64_t t = seconds < 0 ? -int64_t{seconds} : seconds;
+    const int64_t m = t / 60;
+    const int64_t s = t % 60;
+    return std::string("Time: ") + (seconds < 0 ? "-" : "") + std::to_string(m) +
+           (s >= 10 ? ":" : ":0") + std::to_string(s) + " min";
+}
+
+std::string TPlayback::SavedText(int saved) {
+    if (saved < 1000) return "Saved: " + std::to_string(saved);
+    const int rest = saved % 1000;
+    std::string three = std::to_string(rest);
+    three.insert(0, 3 - three.size(), '0');
+    return "Saved: " + std::to_string(saved / 1000) + "." + three;
+}
+
+}  // namespace orlex

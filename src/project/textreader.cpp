@@ -1,0 +1,190 @@
+#include "textreader.h"
+
+#include <climits>
+#include <cstring>
+#include <string_view>
+
+namespace orlex {
+
+namespace {
+constexpr bool MakeSpace(unsigned char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\r' || c == '\v' || c == '\f';
+}
+}  // namespace
+
+const bool TTextReader::kSpace[256] = {
+#define S(i) MakeSpace(static_cast<unsigned char>(i))
+#define S4(i) S(i), S(i + 1), S(i + 2), S(i + 3)
+#define S16(i) S4(i), S4(i + 4), S4(i + 8), S4(i + 12)
+#define S64(i) S16(i), S16(i + 16), S16(i + 32), S16(i + 48)
+    S64(0), S64(64), S64(128), S64(192)
+#undef S64
+#undef S16
+#undef S4
+#undef S
+};
+
+TTextReader::~TTextReader() {
+    Close();
+}
+
+bool TTextReader::Open(const std::string& path) {
+    Close();
+    File_ = std::fopen(path.c_str(), "rb");
+    if (!File_) return false;
+    Buffer_ = new char[kBufferSize];
+    Data_ = Buffer_;
+    return true;
+}
+
+void TTextReader::OpenMemory(const char* data, std::size_t size) {
+    Close();
+    Memory_ = true;
+    Data_ = data;
+    End_ = size;
+}
+
+void TTextReader::Close() {
+    if (File_) std::fclose(File_);
+    File_ = nullptr;
+    delete[] Buffer_;
+    Buffer_ = nullptr;
+    Data_ = nullptr;
+    Pos_ = End_ = 0;
+    Memory_ = false;
+}
+
+bool TTextReader::Fill() {
+    if (!File_) return false;
+    const std::size_t keep = End_ - Pos_;
+    if (keep > 0 && Pos_ > 0) std::memmove(Buffer_, Buffer_ + Pos_, keep);
+    Pos_ = 0;
+    End_ = keep;
+    const std::size_t got = std::fread(Buffer_ + End_, 1, kBufferSize - End_, File_);
+    End_ += got;
+    return got > 0;
+}
+
+void TTextReader::Ensure(std::size_t n) {
+    while (End_ - Pos_ < n) {
+        if (!Fill()) return;
+    }
+}
+
+void TTextReader::SkipSpace() {
+    for (;;) {
+        while (Pos_ < End_) {
+            if (!IsSpace(static_cast<unsigned char>(Data_[Pos_]))) return;
+            ++Pos_;
+        }
+        if (!Fill()) return;
+    }
+}
+
+bool TTextReader::AtEnd() {
+    SkipSpace();
+    return Peek() < 0;
+}
+
+bool TTextReader::ReadWord(std::string& word) {
+    word.clear();
+    SkipSpace();
+    for (;;) {
+        while (Pos_ < End_) {
+            const unsigned char c = static_cast<unsigned char>(Data_[Pos_]);
+            if (IsSpace(c)) return true;
+            if (word.size() < kMaxWord) word.push_back(static_cast<char>(c));
+            ++Pos_;
+        }
+        if (!Fill()) return !word.empty();
+    }
+}
+
+bool TTextReader::ReadInteger(int& value) {
+    SkipSpace();
+    Ensure(4);
+    std::size_t p = Pos_;
+    bool negative = false;
+    if (p < End_ && (Data_[p] == '+' || Data_[p] == '-')) {
+        negative = Data_[p] == '-';
+        ++p;
+    }
+    auto digitOf = [](char c) -> int {
+        if (c >= '0' && c <= '9') return c - '0';
+        if (c >= 'a' && c <= 'f') return c - 'a' + 10;
+        if (c >= 'A' && c <= 'F') return c - 'A' + 10;
+        return 99;
+    };
+    if (p >= End_ || Data_[p] < '0' || Data_[p] > '9') return false;
+    int base = 10;
+    if (Data_[p] == '0') {
+        base = 8;
+        if (p + 2 < End_ && (Data_[p + 1] == 'x' || Data_[p + 1] == 'X') &&
+            digitOf(Data_[p + 2]) < 16) {
+            base = 16;
+            p += 2;
+        }
+    }
+    Pos_ = p;
+    int64_t magnitude = 0;
+    for (;;) {
+        while (Pos_ < End_) {
+            const int d = digitOf(Data_[Pos_]);
+            if (d >= base) goto done;
+            if (magnitude <= INT64_C(1) << 40) magnitude = magnitude * base + d;
+            ++Pos_;
+        }
+        if (!Fill()) break;
+    }
+done:
+    if (negative) magnitude = -magnitude;
+    if (magnitude > INT_MAX) magnitude = INT_MAX;
+    if (magnitude < INT_MIN) magnitude = INT_MIN;
+    value = static_cast<int>(magnitude);
+    return true;
+}
+
+bool TTextReader::ReadRestOfLine(std::string& line, std::size_t maxLength) {
+    line.clear();
+    if (Peek() < 0) return false;
+    std::size_t total = 0;
+    bool lastWasCR = false;
+    bool ended = false;
+    while (!ended) {
+        while (Pos_ < End_) {
+            const char c = Data_[Pos_++];
+            if (c == '\n') {
+                ended = true;
+                break;
+            }
+            ++total;
+            if (line.size() < maxLength) line.push_back(c);
+            lastWasCR = c == '\r';
+        }
+        if (!ended && !Fill()) break;
+    }
+    // The CR of a CR LF pair is not part of the text.
+    if (ended && lastWasCR && total <= maxLength) line.pop_back();
+    SkipSpace();
+    return true;
+}
+
+bool TTextReader::AtSectionTag() {
+    static constexpr std::string_view kTags[] = {
+        "<header>",   "</header>",        "<deck>",     "</deck>",    "<persons>",
+        "</persons>", "<startpositions>", "(movement)", "(celldata)",
+    };
+    SkipSpace();
+    const int c = Peek();
+    if (c != '<' && c != '(') return false;
+    Ensure(18);
+    const std::string_view rest(Data_ + Pos_, End_ - Pos_);
+    for (std::string_view tag : kTags) {
+        if (rest.size() >= tag.size() && rest.substr(0, tag.size()) == tag &&
+            (rest.size() == tag.size() || IsSpace(static_cast<unsigned char>(rest[tag.size()]))))
+            return true;
+    }
+    return false;
+}
+
+}  // namespace orlex

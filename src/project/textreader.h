@@ -1,0 +1,77 @@
+// Buffered reader for the 3D log file's five kinds of read (word, integer,
+// letter, digit, rest of line). It streams the file in large chunks.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+
+namespace orlex {
+
+class TTextReader {
+public:
+    static constexpr std::size_t kMaxWord = 255;
+
+    TTextReader() = default;
+    ~TTextReader();
+    TTextReader(const TTextReader&) = delete;
+    TTextReader& operator=(const TTextReader&) = delete;
+
+    bool Open(const std::string& path);
+    // Reads from memory instead of a file (fuzzing, tests). The data must outlive the reader.
+    void OpenMemory(const char* data, std::size_t size);
+    void Close();
+
+    // True when only white space (or nothing) is left.
+    bool AtEnd();
+
+    // Longest run of non-white characters, cut at kMaxWord (the rest of the word is
+    // skipped). False at the end of the file.
+    bool ReadWord(std::string& word);
+    // Signed integer with automatic base detection (0x hex, leading 0 octal, else
+    // decimal), saturated to the 32-bit range. False when no number follows: nothing
+    // but white space is consumed then.
+    bool ReadInteger(int& value);
+    // Next non-white character, or -1 at the end of the file.
+    int ReadLetter() {
+        for (;;) {
+            while (Pos_ < End_) {
+                const unsigned char c = static_cast<unsigned char>(Data_[Pos_++]);
+                if (!IsSpace(c)) return c;
+            }
+            if (!Fill()) return -1;
+        }
+    }
+    // Everything up to the next line end (CR of CR LF dropped), cut at maxLength,
+    // then all white space after it. Returns false at the end of the file (nothing
+    // left at all); line is empty when the line end follows at once.
+    bool ReadRestOfLine(std::string& line, std::size_t maxLength);
+    // True when the next non-white text is one of the format's section tags or
+    // keywords ("</deck>", "(movement)", ...). Consumes only white space.
+    bool AtSectionTag();
+
+    static bool IsSpace(unsigned char c) { return kSpace[c]; }
+
+private:
+    // Refills the buffer; keeps unread bytes. False when nothing more could be read.
+    bool Fill();
+    // Makes at least n bytes available from Pos_ if the file has them.
+    void Ensure(std::size_t n);
+    int Peek() {
+        if (Pos_ >= End_ && !Fill()) return -1;
+        return static_cast<unsigned char>(Data_[Pos_]);
+    }
+    void SkipSpace();
+
+    static const bool kSpace[256];
+    static constexpr std::size_t kBufferSize = 1 << 20;
+
+    std::FILE* File_ = nullptr;
+    char* Buffer_ = nullptr;
+    const char* Data_ = nullptr;
+    std::size_t Pos_ = 0;
+    std::size_t End_ = 0;
+    bool Memory_ = false;
+};
+
+}  // namespace orlex
