@@ -1,7 +1,5 @@
 // JPEG output of screen shots: the file is decoded again with libjpeg and
 // checked for its format, size, quality tables and pixels.
-#include <jpeglib.h>
-
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
@@ -10,6 +8,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
+
+// jpeglib.h needs size_t and FILE declared first.
+#include <jpeglib.h>
 
 #include "jpegwriter.h"
 #include "screenshots.h"
