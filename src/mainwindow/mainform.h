@@ -1,0 +1,220 @@
+// The main window: menu, tool bar with the deck box, status bar and the 3D view.
+// It owns the loaded project and drives the playback. Its handlers are split by
+// concern over the mainform_*.cpp files.
+#pragma once
+
+#include <QMainWindow>
+#include <QString>
+#include <QStringList>
+#include <array>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "appsettings.h"
+#include "interfaces.h"
+#include "logfile.h"
+#include "playback.h"
+
+class QAction;
+class QComboBox;
+class QLabel;
+class QMenu;
+class QTimer;
+class QToolBar;
+class QToolButton;
+
+namespace orlex {
+
+class TCellView3D;
+class TFProgressDialog;
+
+class TMainForm : public QMainWindow, public IPlaybackHost {
+    Q_OBJECT
+public:
+    // messages: where boxes go (null: the standard message boxes).
+    explicit TMainForm(IMessages* messages = nullptr, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // --- state (fields of the window) ---
+    const QString AppTitle = "ORLEX Viewer";
+    std::array<QString, 4> LastProjects;
+    QString ScreenShotPath;
+    bool LogFileLoaded = false;
+    bool ScreenShotSeries = false;
+    int MaxAnimationSpeed = 5;
+    QString StartFile;
+    std::unique_ptr<TLogFile1> LogFile;
+
+    // Playback counters live in the core's stepper; these read them.
+    int StepCounter() const { return Playback.StepCounter; }
+    int TimeSeconds() const { return Playback.TimeSeconds; }
+    int SavedCount() const { return Playback.SavedCount; }
+    TPlayback Playback;
+
+    // --- components ---
+    TCellView3D* CellView3D = nullptr;
+    TFProgressDialog* FProgressDialog = nullptr;
+    QTimer* AnimationTimer = nullptr;
+
+    QMenu* File1 = nullptr;
+    QMenu* Views1 = nullptr;
+    QMenu* Animation1 = nullptr;
+    QMenu* Settings1 = nullptr;
+    QMenu* Help1 = nullptr;
+
+    QAction* LoadLogfile1 = nullptr;
+    QAction* N6 = nullptr;
+    QAction* Singlescreenshot1 = nullptr;
+    QAction* Screenshotseries1 = nullptr;
+    QAction* N4 = nullptr;
+    std::array<QAction*, 4> OldFileItems{};
+    QAction* N1 = nullptr;
+    QAction* Quit1 = nullptr;
+    QAction* Deckup1 = nullptr;
+    QAction* Deckdown1 = nullptr;
+    QAction* N3 = nullptr;
+    QAction* Zoomin1 = nullptr;
+    QAction* Zoomout1 = nullptr;
+    QAction* Run1 = nullptr;
+    QAction* ResettoStart1 = nullptr;
+    QAction* N5 = nullptr;
+    QAction* Forward1 = nullptr;
+    QAction* Backward1 = nullptr;
+    QAction* ShowOrigin = nullptr;
+    QAction* AddLight = nullptr;
+    QAction* RemoveLight = nullptr;
+    QAction* N2 = nullptr;
+    QAction* Options1 = nullptr;
+    QAction* Statistics = nullptr;
+    QAction* Help2 = nullptr;
+    QAction* N7 = nullptr;
+    QAction* StartupWindow1 = nullptr;
+
+    QToolBar* Panel1 = nullptr;
+    QToolButton* BitBtn1 = nullptr;
+    QToolButton* BitBtn2 = nullptr;
+    QComboBox* ComboBox1 = nullptr;
+    QToolButton* BitBtn_ResetToStart = nullptr;
+    QToolButton* SpeedButton_PlayLoop = nullptr;
+    QToolButton* BitBtn_StepBack = nullptr;
+    QToolButton* BitBtn_StepFore = nullptr;
+    QToolButton* BitBtn_ScreenShotSingle = nullptr;
+    QToolButton* SpeedButton_ScreenShotSeries = nullptr;
+    std::array<QLabel*, 4> StatusPanels{};
+
+    // Text of status panel index (0 lights, 1 time, 2 saved, 3 messages).
+    QString StatusText(int index) const;
+    void SetStatusText(int index, const QString& text);
+
+    // --- start-up and close (mainform.cpp) ---
+    void FormCreate();
+    void FormActivate();
+    void FormClose();
+    void Quit1Click();
+
+    // --- opening projects (mainform_loading.cpp) ---
+    void BitBtn1Click();
+    void OpenRecent(QAction* item);
+    void LoadLogFile(const QString& path);
+    void AddToLastProjects(const QString& path);
+    void EnableControls(bool enabled);
+    // Loads a file dropped on the window, as a recent entry would.
+    void OpenDroppedFile(const QString& path);
+    // True while the load procedure runs.
+    bool IsLoading() const { return Loading_; }
+    // Chooses the file of the Load dialog: (initial directory, initial file name)
+    // -> chosen path or empty. Replaced by tests; the default shows the dialog.
+    std::function<QString(const QString&, const QString&)> ChooseLogFile;
+
+    // --- playback (mainform_playback.cpp) ---
+    void StartAnimation();
+    void StopAnimation();
+    void Run1Click();
+    void AnimationTimerTimer();
+    void Forward1Click();
+    void Backward1Click();
+    void ResettoStart1Click();
+    void StepForward();
+    void StepBackward();
+
+    // --- decks and view (mainform_decks.cpp) ---
+    void Deckup1Click();
+    void Deckdown1Click();
+    void ComboBox1Select();
+    void Button1Click();
+    void Button2Click();
+    void FormMouseWheel(int wheelDelta);
+    void ShowOriginClick();
+    void AddLightClick();
+    void RemoveLightClick();
+    void UpdateLightsStatus();
+
+    // --- screen shots (mainform_screenshots.cpp) ---
+    void Singlescreenshot1Click();
+    void Screenshotseries1Click();
+    void SpeedButton_ScreenShotSeriesClick();
+    void TakeScreenShot();
+    void LoadScreenShotSettings();
+    void SaveScreenShotSettings();
+
+    // --- auxiliary windows (mainform_dialogs.cpp) ---
+    void CreateAuxiliaryWindows();
+    void CreateStatisticsWindow();
+    void CreateOptionsWindow();
+    void CreateIntroWindow();
+    void CreateHelpWindow();
+    void BitBtn2Click();
+    void Options1Click();
+    void Help2Click();
+    void StartupWindow1Click();
+
+    // IPlaybackHost
+    void BeforeStep(int stepCounter) override;
+    void ShowSaved(const std::string& text) override;
+    void ShowTime(const std::string& text) override;
+    void ProcessEvents() override;
+    void Paint() override;
+
+    IMessages& Messages() { return *Messages_; }
+    TAppSettings& Settings() { return Settings_; }
+
+protected:
+    bool event(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void CreateActions();
+    void CreateMenus();
+    void CreateToolBars();
+    void CreateStatusBar();
+    void ReadSettings();
+    void ShowLastProjects();
+    void ShowCannotOpen(const QString& path);
+    // A project is in place and no load is replacing it.
+    bool HasProject() const { return LogFileLoaded && LogFile != nullptr && !Loading_; }
+    int DeckCount() const;
+    QString ShortPath(const QString& path) const;
+    // The view lets go of the project, then the project is destroyed.
+    void ReleaseProject();
+    // One animation tick without the guard against nesting.
+    void AnimationStep();
+    QString DefaultChooseLogFile(const QString& dir, const QString& name);
+
+    TAppSettings Settings_;
+    std::unique_ptr<IMessages> OwnMessages_;
+    IMessages* Messages_ = nullptr;
+    bool Loading_ = false;
+    bool Closed_ = false;
+    bool CloseAfterLoad_ = false;
+    // Depth of steps that are letting events run; ticks arriving meanwhile are skipped.
+    int StepEventDepth_ = 0;
+    // Changes whenever the project is replaced or released, so that loops of
+    // steps notice that the project they started on is gone.
+    unsigned ProjectGeneration_ = 0;
+};
+
+}  // namespace orlex
