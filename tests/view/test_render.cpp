@@ -1,0 +1,384 @@
+// Pixels of rendered frames: background, deck quads, origin marker, person
+// glyphs and their headings, deck switching, lights, release, heading errors
+// and a context without the fixed-function pipeline.
+#include <QFile>
+#include <QSurfaceFormat>
+#include <QTemporaryDir>
+#include <QTest>
+#include <memory>
+
+#include "cellview3d.h"
+#include "logfile.h"
+#include "playback.h"
+#include "viewtestutil.h"
+
+using namespace viewtest;
+using orlex::TCellView3D;
+
+namespace {
+
+// Two 20 x 20 decks: 0 all white, 1 all grey. Persons: A heading east and B
+// heading west on deck 0, C on deck 1, D on deck 0 with the bad heading 9.
+const char* const kTwoDecks = R"(<header>
+version 1
+pmax 4
+xmax 20
+ymax 20
+zmax 2
+vmax 1
+toff 0
+</header>
+<deck>
+level 0
+caption Lower
+(celldata)
+P20x0 P20x0 P20x0 P20x0 P20x0 P20x0 P20x0 P20x0 P20x0 P20x0
+P20x0 P20x0 P20x0 P20x0 P20x0 P20x0 P20x0 P20x0 P20x0 P20x0
+</deck>
+<deck>
+level 1
+caption Upper
+(celldata)
+P20x3 P20x3 P20x3 P20x3 P20x3 P20x3 P20x3 P20x3 P20x3 P20x3
+P20x3 P20x3 P20x3 P20x3 P20x3 P20x3 P20x3 P20x3 P20x3 P20x3
+</deck>
+<persons>
+<startpositions>
+5 10 0 3 0
+14 10 0 7 1
+10 5 1 1 2
+10 15 0 9 3
+(movement)
+S S S S
+</persons>
+)";
+
+struct TPoint2 {
+    double X, Y;
+};
+constexpr TPoint2 kPersonA{-4.5, -0.5};
+constexpr TPoint2 kPersonB{4.5, -0.5};
+constexpr TPoint2 kPersonC{0.5, 4.5};
+constexpr TPoint2 kPersonD{0.5, -5.5};
+constexpr double kGlyphTop = 6.0;
+
+// A view showing a loaded project, the way the main window hands it over.
+struct TFixture {
+    TRecordingMessages Messages;
+    orlex::TNullProgress Progress;
+    orlex::TLogFile1 Project{"Deck"};
+    TCellView3D View;
+
+    bool Load(const QString& path) {
+        View.SetMessages(&Messages);
+        if (!ShowAndWait(View)) return false;
+        orlex::TNullMessages quiet;
+        if (!Project.LoadFromFile(path.toStdString(), Progress, quiet)) return false;
+        View.InitView(Project.XMax, Project.YMax, Project.DeckCount(), Project.PersonCount());
+        View.SetDecks(Project.DeckData());
+        View.SetPersons(Project.PersonData());
+        View.SetCurrentDeck(0);
+        return true;
+    }
+    // Camera straight above scene point (x, y) at distance d.
+    void LookDownAt(double x, double y, double d) {
+        View.PanX = -x;
+        View.PanY = -y;
+        View.SetDistance(d);
+    }
+    QImage Frame() { return View.grabFramebuffer(); }
+};
+
+}  // namespace
+
+class TestViewRender : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void backgroundBeforeLoading();
+    void exampleDeckTopView();
+    void originMarkerToggles();
+    void personAppearsAtItsCellAfterSteps();
+    void glyphPointsAlongHeading_data();
+    void glyphPointsAlongHeading();
+    void otherDeckPersonsHidden();
+    void batchedAndListedPersonsLookTheSame();
+    void lightsChangeFloorShading();
+    void releasedProjectShowsBackground();
+    void badHeadingReportedOnceAfterTheFrame();
+    void coreProfileReportedWithoutCrash();
+
+private:
+    QTemporaryDir Dir_;
+    QString TwoDecks_;
+    QString Example_;
+};
+
+void TestViewRender::initTestCase() {
+    QVERIFY(Dir_.isValid());
+    TwoDecks_ = Dir_.filePath(QStringLiteral("twodecks.3dl"));
+    QFile f(TwoDecks_);
+    QVERIFY(f.open(QIODevice::WriteOnly));
+    f.write(kTwoDecks);
+    f.close();
+    Example_ = QStringLiteral(ORLEX_SOURCE_DIR "/samples/example.3dl");
+    QVERIFY(QFile::exists(Example_));
+}
+
+void TestViewRender::backgroundBeforeLoading() {
+    TCellView3D view;
+    QVERIFY(ShowAndWait(view));
+    const QImage image = view.grabFramebuffer();
+    QCOMPARE(image.size(), QSize(480, 360));
+    QCOMPARE(NonBackgroundPixels(image), 0);
+}
+
+void TestViewRender::exampleDeckTopView() {
+    TFixture fx;
+    QVERIFY(fx.Load(Example_));
+    fx.View.ToggleOrigin();
+    fx.LookDownAt(0, 0, 30);
+    const QImage image = fx.Frame();
+    // Row 0 is a block from y 1 to 2 (top 0.2 grey at z 3), rows 1-2 hold white
+    // floor, a light red cell (x 1..2, y 0..1) and a light green one below it.
+    const QColor white = At(image, Project(fx.View, -0.5, 0.5));
+    const QColor block = At(image, Project(fx.View, -0.5, 1.5, 3.0));
+    const QColor red = At(image, Project(fx.View, 1.5, 0.5));
+    const QColor green = At(image, Project(fx.View, 1.5, -0.5));
+    const QColor outside = At(image, Project(fx.View, 0, 4));
+    QVERIFY2(IsNeutral(white, 60), qPrintable(white.name()));
+    QVERIFY2(IsNeutral(block, 5), qPrintable(block.name()));
+    QVERIFY(Brightness(block) < Brightness(white) / 2);
+    QVERIFY2(red.red() > red.green() + 20 && std::abs(red.green() - red.blue()) <= 3,
+             qPrintable(red.name()));
+    QVERIFY2(green.green() > green.red() + 20 && green.red() > 40, qPrintable(green.name()));
+    QVERIFY2(IsBackground(outside), qPrintable(outside.name()));
+    // Persons start at (-1.5, 0.5) and (-1.5, -0.5), facing east.
+    QVERIFY(IsGlyphGreen(At(image, Project(fx.View, -1.5, 0.5, kGlyphTop))));
+    QVERIFY(IsGlyphGreen(At(image, Project(fx.View, -1.5, -0.5, kGlyphTop))));
+}
+
+void TestViewRender::originMarkerToggles() {
+    TFixture fx;
+    QVERIFY(fx.Load(Example_));
+    fx.LookDownAt(0, 0, 30);
+    const QPoint centre(fx.View.width() / 2, fx.View.height() / 2);
+    QVERIFY(fx.View.OriginVisible);
+    QVERIFY2(IsGlyphGreen(At(fx.Frame(), centre)), "marker expected at the centre");
+    // The marker stays at the centre while the scene is moved.
+    fx.LookDownAt(-0.5, 0.5, 30);
+    QVERIFY(IsGlyphGreen(At(fx.Frame(), centre)));
+    fx.View.ToggleOrigin();
+    QVERIFY(!fx.View.OriginVisible);
+    QVERIFY(IsNeutral(At(fx.Frame(), centre), 60));
+    fx.View.ToggleOrigin();
+    QVERIFY(IsGlyphGreen(At(fx.Frame(), centre)));
+}
+
+void TestViewRender::personAppearsAtItsCellAfterSteps() {
+    TFixture fx;
+    QVERIFY(fx.Load(Example_));
+    fx.View.ToggleOrigin();
+    fx.LookDownAt(0, 0, 30);
+    const QPoint target = Project(fx.View, 0.5, 0.5, kGlyphTop);
+    QVERIFY(!IsGlyphGreen(At(fx.Frame(), target)));
+    orlex::TPlayback playback;
+    playback.SetProject(&fx.Project);
+    playback.StepForward();
+    playback.StepForward();  // person 0 walked two cells east: (0.5, 0.5)
+    QImage image = fx.Frame();
+    QVERIFY(IsGlyphGreen(At(image, target)));
+    QVERIFY(!IsGlyphGreen(At(image, Project(fx.View, -1.5, 0.5, kGlyphTop))));
+    for (int k = 0; k < 3; ++k) playback.StepForward();  // both saved: gone
+    image = fx.Frame();
+    QVERIFY(!IsGlyphGreen(At(image, target)));
+    QVERIFY(!IsGlyphGreen(At(image, Project(fx.View, 1.5, -0.5, kGlyphTop))));
+}
+
+void TestViewRender::glyphPointsAlongHeading_data() {
+    QTest::addColumn<double>("x");
+    QTest::addColumn<double>("y");
+    QTest::addColumn<double>("dirX");  // where the apex must point
+    QTest::addColumn<double>("dirY");
+    QTest::newRow("heading 3: +x") << kPersonA.X << kPersonA.Y << 1.0 << 0.0;
+    QTest::newRow("heading 7: -x") << kPersonB.X << kPersonB.Y << -1.0 << 0.0;
+    QTest::newRow("bad heading: unturned, +y") << kPersonD.X << kPersonD.Y << 0.0 << 1.0;
+}
+
+void TestViewRender::glyphPointsAlongHeading() {
+    QFETCH(double, x);
+    QFETCH(double, y);
+    QFETCH(double, dirX);
+    QFETCH(double, dirY);
+    TFixture fx;
+    QVERIFY(fx.Load(TwoDecks_));
+    fx.View.ToggleOrigin();
+    fx.LookDownAt(x, y, 20);
+    const QImage image = fx.Frame();
+    // Apex 0.577 ahead of the centre, the base 0.289 behind it.
+    const QColor ahead = At(image, Project(fx.View, x + 0.45 * dirX, y + 0.45 * dirY, kGlyphTop));
+    const QColor behind = At(image, Project(fx.View, x - 0.45 * dirX, y - 0.45 * dirY, kGlyphTop));
+    QVERIFY2(IsGlyphGreen(ahead), qPrintable(ahead.name()));
+    QVERIFY2(!IsGlyphGreen(behind), qPrintable(behind.name()));
+    QVERIFY(IsGlyphGreen(At(image, Project(fx.View, x, y, kGlyphTop))));
+}
+
+void TestViewRender::otherDeckPersonsHidden() {
+    TFixture fx;
+    QVERIFY(fx.Load(TwoDecks_));
+    fx.View.ToggleOrigin();
+    fx.LookDownAt(0, 0, 30);
+    const QPoint a = Project(fx.View, kPersonA.X, kPersonA.Y, kGlyphTop);
+    const QPoint c = Project(fx.View, kPersonC.X, kPersonC.Y, kGlyphTop);
+    QImage image = fx.Frame();
+    QVERIFY(IsGlyphGreen(At(image, a)));
+    QVERIFY(!IsGlyphGreen(At(image, c)));
+    fx.View.SetCurrentDeck(1);
+    image = fx.Frame();
+    QVERIFY(!IsGlyphGreen(At(image, a)));
+    QVERIFY(IsGlyphGreen(At(image, c)));
+    // Deck 1 is grey floor: darker than the white of deck 0.
+    const QPoint floor = Project(fx.View, -2.5, 2.5);
+    const int grey = Brightness(At(image, floor));
+    fx.View.SetCurrentDeck(0);
+    QVERIFY(Brightness(At(fx.Frame(), floor)) > grey + 20);
+}
+
+void TestViewRender::batchedAndListedPersonsLookTheSame() {
+    TFixture fx;
+    QVERIFY(fx.Load(TwoDecks_));
+    fx.View.ToggleOrigin();
+    // An oblique view, so that the sides of the glyphs show too.
+    fx.View.IsControlEnabled = true;
+    fx.View.SetDistance(25);
+    fx.View.MouseDown(Qt::LeftButton, 0, 0);
+    fx.View.MouseMove(40, 70);
+    fx.View.MouseUp(Qt::LeftButton, 40, 70);
+    fx.View.BatchPersons = true;
+    // Persons are lit with the light positions of the previous frame: draw one first.
+    fx.Frame();
+    const QImage batched = fx.Frame();
+    fx.View.BatchPersons = false;
+    const QImage listed = fx.Frame();
+    if (qEnvironmentVariableIsSet("ORLEX_VIEW_DUMP")) {
+        batched.save(QStringLiteral("/tmp/h2_batched.png"));
+        listed.save(QStringLiteral("/tmp/h2_listed.png"));
+    }
+    int green = 0, differing = 0;
+    for (int y = 0; y < batched.height(); ++y) {
+        for (int x = 0; x < batched.width(); ++x) {
+            const QColor b = batched.pixelColor(x, y), l = listed.pixelColor(x, y);
+            if (IsGlyphGreen(l)) ++green;
+            if (std::abs(b.red() - l.red()) > 3 || std::abs(b.green() - l.green()) > 3 ||
+                std::abs(b.blue() - l.blue()) > 3)
+                ++differing;
+        }
+    }
+    QVERIFY2(green > 200, "the glyphs must be in the picture");
+    // Edges may fall on other pixels by rounding; nothing more.
+    QVERIFY2(differing <= green / 50, qPrintable(QString::number(differing)));
+}
+
+void TestViewRender::lightsChangeFloorShading() {
+    TFixture fx;
+    QVERIFY(fx.Load(TwoDecks_));
+    fx.View.ToggleOrigin();
+    QCOMPARE(fx.View.GetLightCount(), 1);  // the default light at (0, 0)
+    fx.LookDownAt(0, 0, 30);
+    const QPoint spot = Project(fx.View, 7.5, 7.5);
+    const int before = Brightness(At(fx.Frame(), spot));
+    fx.LookDownAt(7.5, 7.5, 30);
+    fx.View.AddLightAtFocus();
+    QCOMPARE(fx.View.GetLightCount(), 2);
+    fx.LookDownAt(0, 0, 30);
+    const int lit = Brightness(At(fx.Frame(), spot));
+    QVERIFY2(lit > before + 30, qPrintable(QStringLiteral("%1 -> %2").arg(before).arg(lit)));
+    fx.LookDownAt(7.5, 7.5, 30);
+    fx.View.RemoveLightAtFocus();
+    fx.View.RemoveLightAtFocus();  // now the last one, at (0, 0)
+    QCOMPARE(fx.View.GetLightCount(), 0);
+    fx.LookDownAt(0, 0, 30);
+    const int dark = Brightness(At(fx.Frame(), spot));
+    QVERIFY2(std::abs(dark) < before, qPrintable(QStringLiteral("%1 -> %2").arg(before).arg(dark)));
+}
+
+void TestViewRender::releasedProjectShowsBackground() {
+    TFixture fx;
+    QVERIFY(fx.Load(Example_));
+    fx.LookDownAt(0, 0, 30);
+    QVERIFY(NonBackgroundPixels(fx.Frame()) > 1000);
+    fx.View.ReleaseProject();
+    QCOMPARE(NonBackgroundPixels(fx.Frame()), 0);
+    // A paint through the normal cycle must not touch the released arrays either.
+    fx.View.Paint();
+    QApplication::processEvents();
+    // The next project draws again.
+    fx.View.InitView(fx.Project.XMax, fx.Project.YMax, fx.Project.DeckCount(),
+                     fx.Project.PersonCount());
+    fx.View.SetDecks(fx.Project.DeckData());
+    fx.View.SetPersons(fx.Project.PersonData());
+    fx.View.SetCurrentDeck(0);
+    fx.LookDownAt(0, 0, 30);
+    QVERIFY(NonBackgroundPixels(fx.Frame()) > 1000);
+}
+
+void TestViewRender::badHeadingReportedOnceAfterTheFrame() {
+    TFixture fx;
+    QVERIFY(fx.Load(TwoDecks_));
+    QApplication::processEvents();
+    fx.Messages.Shown.clear();
+    fx.Frame();
+    // Never from inside the frame: only once the event loop runs.
+    QCOMPARE(fx.Messages.Shown.size(), std::size_t{0});
+    QApplication::processEvents();
+    QCOMPARE(fx.Messages.Shown.size(), std::size_t{1});
+    const TShownMessage& m = fx.Messages.Shown.front();
+    QCOMPARE(m.Text, std::string("Error in:\n\nTCellView3D::RenderScene()\n\nContact Quenwick!"));
+    QCOMPARE(m.Caption, std::string("Error"));
+    QVERIFY(m.Icon == orlex::TMsgIcon::Warning);
+    QVERIFY(m.Buttons == orlex::TMsgButtons::Ok);
+    for (int i = 0; i < 5; ++i) {
+        fx.View.Paint();
+        fx.Frame();
+        QApplication::processEvents();
+    }
+    QCOMPARE(fx.Messages.Shown.size(), std::size_t{1});
+    // Not drawn on deck 1: nothing to report there. A fresh project reports again.
+    fx.View.InitView(fx.Project.XMax, fx.Project.YMax, fx.Project.DeckCount(),
+                     fx.Project.PersonCount());
+    fx.View.SetCurrentDeck(1);
+    fx.Frame();
+    QApplication::processEvents();
+    QCOMPARE(fx.Messages.Shown.size(), std::size_t{1});
+    fx.View.SetCurrentDeck(0);
+    fx.Frame();
+    QApplication::processEvents();
+    QCOMPARE(fx.Messages.Shown.size(), std::size_t{2});
+}
+
+void TestViewRender::coreProfileReportedWithoutCrash() {
+    TRecordingMessages messages;
+    TCellView3D view;
+    view.SetMessages(&messages);
+    QSurfaceFormat format;
+    format.setVersion(3, 3);
+    format.setProfile(QSurfaceFormat::CoreProfile);
+    format.setDepthBufferSize(24);
+    view.setFormat(format);
+    QVERIFY(!ShowAndWait(view));
+    QApplication::processEvents();
+    QCOMPARE(messages.Shown.size(), std::size_t{1});
+    QVERIFY2(messages.Shown.front().Text.find("compatibility profile") != std::string::npos,
+             messages.Shown.front().Text.c_str());
+    // The view goes on without drawing.
+    view.InitView(20, 20, 1, 0);
+    view.SetDistance(30);
+    view.Paint();
+    view.grabFramebuffer();
+    QApplication::processEvents();
+    QCOMPARE(messages.Shown.size(), std::size_t{1});
+}
+
+QTEST_MAIN(TestViewRender)
+#include "test_render.moc"

@@ -1,0 +1,165 @@
+// orlex-view: opens a 3D log file in a bare window that holds only the 3D view.
+//
+//   orlex-view [--deck N] [--steps K] [--size WxH] [--grab FILE.png]
+//              [--frames F] [--listed] FILE.3dl
+//
+// With --grab the frame of deck N after K forward steps is written to FILE.png and
+// the program exits; with --frames it draws F frames, prints the times and exits.
+#include <QApplication>
+#include <QCommandLineParser>
+#include <QElapsedTimer>
+#include <QImage>
+#include <QRegularExpression>
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "cellview3d.h"
+#include "interfaces.h"
+#include "logfile.h"
+#include "playback.h"
+
+namespace {
+
+// Loading messages go to stderr; questions are answered with the default.
+class TStderrMessages final : public orlex::IMessages {
+public:
+    orlex::TMsgResult ShowMessage(const std::string& text, const std::string& caption,
+                                  orlex::TMsgIcon, orlex::TMsgButtons buttons) override {
+        std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
+        return buttons == orlex::TMsgButtons::YesNo || buttons == orlex::TMsgButtons::YesNoCancel
+                   ? orlex::TMsgResult::Yes
+                   : orlex::TMsgResult::Ok;
+    }
+};
+
+bool ParseSize(const QString& text, int& w, int& h) {
+    static const QRegularExpression re(QStringLiteral("^(\\d{1,5})[xX](\\d{1,5})$"));
+    const auto m = re.match(text);
+    if (!m.hasMatch()) return false;
+    w = m.captured(1).toInt();
+    h = m.captured(2).toInt();
+    return w >= 1 && h >= 1 && w <= 16384 && h <= 16384;
+}
+
+bool ParseCount(const QCommandLineParser& parser, const QString& name, int& value) {
+    if (!parser.isSet(name)) return true;
+    bool ok = false;
+    value = parser.value(name).toInt(&ok);
+    return ok && value >= 0;
+}
+
+int Fail(const char* text) {
+    std::fprintf(stderr, "orlex-view: %s\n", text);
+    return 2;
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("orlex-view"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Shows the 3D view of a 3D log file."));
+    parser.addHelpOption();
+    parser.addOptions({
+        {QStringLiteral("deck"), QStringLiteral("Deck to show (default 0)."), QStringLiteral("N")},
+        {QStringLiteral("steps"), QStringLiteral("Forward steps before showing (default 0)."),
+         QStringLiteral("K")},
+        {QStringLiteral("size"), QStringLiteral("Window size (default 1280x720)."),
+         QStringLiteral("WxH")},
+        {QStringLiteral("grab"), QStringLiteral("Write the rendered frame to FILE and exit."),
+         QStringLiteral("FILE")},
+        {QStringLiteral("frames"), QStringLiteral("Draw F frames, print the frame times, exit."),
+         QStringLiteral("F")},
+        {QStringLiteral("listed"),
+         QStringLiteral("Draw persons with one display-list call each (for comparison).")},
+    });
+    parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("The 3D log file."));
+    parser.process(app);
+
+    const QStringList files = parser.positionalArguments();
+    if (files.size() != 1) return Fail("exactly one 3D log file is needed (see --help)");
+    int deck = 0, steps = 0, frames = 0, width = 1280, height = 720;
+    if (!ParseCount(parser, QStringLiteral("deck"), deck)) return Fail("bad --deck");
+    if (!ParseCount(parser, QStringLiteral("steps"), steps)) return Fail("bad --steps");
+    if (!ParseCount(parser, QStringLiteral("frames"), frames)) return Fail("bad --frames");
+    if (parser.isSet(QStringLiteral("size")) &&
+        !ParseSize(parser.value(QStringLiteral("size")), width, height))
+        return Fail("bad --size, expected WxH such as 1280x720");
+
+    TStderrMessages messages;
+    orlex::TNullProgress progress;
+    orlex::TLogFile1 project("Deck");
+    QElapsedTimer clock;
+    clock.start();
+    if (!project.LoadFromFile(files.first().toStdString(), progress, messages)) return 1;
+    std::fprintf(stderr, "loaded %s: %d x %d cells, %d decks, %d persons in %lld ms\n",
+                 project.FileName.c_str(), project.XMax, project.YMax, project.DeckCount(),
+                 project.PersonCount(), static_cast<long long>(clock.elapsed()));
+    if (deck >= project.DeckCount())
+        std::fprintf(stderr, "deck %d does not exist; showing deck 0\n", deck);
+
+    orlex::TPlayback playback;
+    playback.SetProject(&project);
+    playback.SetMessages(&messages);
+    for (int k = 0; k < steps; ++k) playback.StepForward();
+
+    orlex::TCellView3D view;
+    view.SetMessages(&messages);
+    view.BatchPersons = !parser.isSet(QStringLiteral("listed"));
+    view.setWindowTitle(QStringLiteral("orlex-view - %1").arg(files.first()));
+    view.resize(width, height);
+    view.InitView(project.XMax, project.YMax, project.DeckCount(), project.PersonCount());
+    view.SetDecks(project.DeckData());
+    view.SetPersons(project.PersonData());
+    view.SetCurrentDeck(0);
+    view.SetCurrentDeck(deck);
+    view.IsControlEnabled = true;
+    view.show();
+
+    const bool grab = parser.isSet(QStringLiteral("grab"));
+    if (!grab && frames == 0) return app.exec();
+
+    // Wait until the window is up and the context exists.
+    clock.restart();
+    while (!view.HasContext() && clock.elapsed() < 10000) {
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+        if (!view.ContextProblem().isEmpty()) break;
+    }
+    if (!view.HasContext()) {
+        std::fprintf(stderr, "orlex-view: no usable OpenGL context: %s\n",
+                     qPrintable(view.ContextProblem()));
+        return 3;
+    }
+
+    if (frames > 0) {
+        std::vector<double> times;
+        view.Paint();  // warm-up
+        for (int i = 0; i < frames; ++i) {
+            QElapsedTimer t;
+            t.start();
+            view.Paint();
+            QApplication::processEvents();
+            times.push_back(static_cast<double>(t.nsecsElapsed()) / 1e6);
+        }
+        std::sort(times.begin(), times.end());
+        double sum = 0;
+        for (double t : times) sum += t;
+        std::printf(
+            "frames %d size %dx%d deck %d persons-drawn-mode %s: mean %.2f ms, median "
+            "%.2f ms, min %.2f ms, max %.2f ms\n",
+            frames, width, height, view.CurrentDeck, view.BatchPersons ? "batched" : "listed",
+            sum / frames, times[times.size() / 2], times.front(), times.back());
+    }
+    if (grab) {
+        const QImage image = view.grabFramebuffer();
+        const QString file = parser.value(QStringLiteral("grab"));
+        if (image.isNull() || !image.save(file)) {
+            std::fprintf(stderr, "orlex-view: cannot write %s\n", qPrintable(file));
+            return 4;
+        }
+    }
+    return 0;
+}
