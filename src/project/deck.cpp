@@ -176,6 +176,16 @@ void TDeck::PlaceDefaultLights(int xmax, int ymax) {
     if (ny < 1) ny = 1;
     int toggle = 0;
     while (int64_t{nx} * ny > kLightSlots) {
+        // Once one side is down to 1 the other only shrinks: go there at once
+        // (a huge deck would otherwise take millions of rounds).
+        if (ny == 1) {
+            nx = kLightSlots;
+            break;
+        }
+        if (nx == 1) {
+            ny = kLightSlots;
+            break;
+        }
         if (toggle == 0) {
             toggle = 1;
             if (ny > 1) --ny;

@@ -248,51 +248,53 @@ bool TLoader::LoadCellData(int z) {
     const int rows = P.YMax;
     const int columns = P.XMax;
     LastPosition = -1;
+    int64_t counted = 0;
+    // Adds the counted cells to the deck on every way out, also an early one.
+    auto finish = [&](bool result) {
+        if (deck) {
+            const int64_t sum = int64_t{deck->CellCount} + counted;
+            deck->CellCount = sum > INT_MAX ? INT_MAX : static_cast<int>(sum);
+        }
+        return result;
+    };
     for (int r = 0; r < rows; ++r) {
         SetPosition(static_cast<int>(static_cast<double>(r) * 100.0 / rows));
         TCell* row = deck && r < deck->GridRows()
                          ? &deck->Cells[static_cast<std::size_t>(r) * deck->GridColumns()]
                          : nullptr;
-        int64_t counted = 0;
         int column = 0;
         while (column < columns) {
             if (In.AtSectionTag()) {
                 // The data stops early; what follows belongs to the next element.
                 WarnOnce(ShortCellsShown,
                          "The cell data of a deck ends before all its rows were given.");
-                return true;
+                return finish(true);
             }
             const int c = In.ReadLetter();
-            if (c < 0) return Incomplete();
+            if (c < 0) return finish(Incomplete());
             int64_t n = 1;
             int letter = c;
             if (c == 'P') {
                 bool valid;
-                if (!ReadRunCount(n, valid)) return Incomplete();
+                if (!ReadRunCount(n, valid)) return finish(Incomplete());
                 if (!valid) {
                     WarnOnce(BadCountShown, kBadCount);
                     n = 0;
                 }
                 letter = In.ReadLetter();
-                if (letter < 0) return Incomplete();
+                if (letter < 0) return finish(Incomplete());
             }
             const int64_t room = columns - column;
             if (n > room) n = room;  // a run past the end of its row is cut there
             const uint8_t code = CellCodeOf(static_cast<char>(letter));
             if (row) {
-                for (int64_t k = 0; k < n; ++k) {
-                    row[column + k].Code = code;
-                }
+                for (int64_t k = 0; k < n; ++k) row[column + k].Code = code;
             }
             if (IsCountedCell(static_cast<char>(letter))) counted += n;
             column += static_cast<int>(n);
         }
-        if (deck) {
-            const int64_t sum = int64_t{deck->CellCount} + counted;
-            deck->CellCount = sum > INT_MAX ? INT_MAX : static_cast<int>(sum);
-        }
     }
-    return true;
+    return finish(true);
 }
 
 bool TLoader::ReadPersonsSection() {
