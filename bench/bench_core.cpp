@@ -1,0 +1,117 @@
+// Micro-benchmarks of the project core: the quad-list reduction of a large deck
+// and one playback step over the persons of the large profile.
+#include <benchmark/benchmark.h>
+
+#include <cstdint>
+#include <string>
+
+#include "deck.h"
+#include "generator.h"
+#include "interfaces.h"
+#include "logfile.h"
+#include "playback.h"
+
+namespace {
+
+// A ship deck of the generator: hull, cabins, corridors, lounges, stairs, muster areas.
+orlex::TDeck MakeDeck(int side) {
+    const std::string grid = orlex::gen::MakeDeckGrid(side, side, 0, 1, 1);
+    orlex::TDeck deck;
+    deck.CreateGrid(side, side);
+    for (std::size_t i = 0; i < grid.size(); ++i) deck.Cells[i].Code = orlex::CellCodeOf(grid[i]);
+    return deck;
+}
+
+void BM_BuildQuadList(benchmark::State& state) {
+    const int side = static_cast<int>(state.range(0));
+    const orlex::TDeck pristine = MakeDeck(side);
+    orlex::TDeck deck = pristine;
+    orlex::TNullProgress progress;
+    for (auto _ : state) {
+        state.PauseTiming();
+        deck.Cells = pristine.Cells;  // clears the Covered marks of the last round
+        state.ResumeTiming();
+        deck.BuildQuadList(side, side, progress);
+        benchmark::DoNotOptimize(deck.Quads.data());
+    }
+    // Items are cells here; the label gives the size of the result.
+    state.SetItemsProcessed(state.iterations() * int64_t{side} * side);
+    state.SetLabel(std::to_string(deck.QuadCount) + " quads");
+}
+BENCHMARK(BM_BuildQuadList)->Arg(2000)->MinTime(3.0)->Unit(benchmark::kMillisecond);
+
+// Small fixed generator for the synthetic tracks.
+struct TLcg {
+    uint64_t S;
+    uint32_t Below(uint32_t n) {
+        S = S * 6364136223846793005ull + 1442695040888963407ull;
+        return static_cast<uint32_t>(((S >> 32) * n) >> 32);
+    }
+};
+
+// Persons shaped like those of the large profile: tracks of 3,600 to 12,000 steps:
+// a reaction wait, a walk written one step per letter, then queueing (mostly
+// waiting, some jostling moves, a few long waits).
+void FillPersons(orlex::TLogFile1& project, int persons, int maxSteps) {
+    project.PMax = persons;
+    project.XMax = 1000;
+    project.YMax = 200;
+    project.ZMax = 12;
+    project.VMax = 4;
+    project.Persons.assign(static_cast<std::size_t>(persons), orlex::TPersonData());
+    TLcg rng{12345};
+    for (int i = 0; i < persons; ++i) {
+        orlex::TPersonData& p = project.Persons[static_cast<std::size_t>(i)];
+        p.SetStart(static_cast<int>(rng.Below(1000)), static_cast<int>(rng.Below(200)),
+                   static_cast<int>(rng.Below(12)), 1 + static_cast<int>(rng.Below(8)), 0,
+                   project.YMax, project.XMax);
+        const int length = maxSteps * 3 / 10 + static_cast<int>(rng.Below(maxSteps * 7 / 10 + 1));
+        int n = 0;
+        if (rng.Below(4) != 0) {
+            const int wait = 20 + static_cast<int>(rng.Below(340));
+            n += p.AppendSteps(wait, 0, 0);
+        }
+        const int walk = 200 + static_cast<int>(rng.Below(1800));
+        int heading = 1 + static_cast<int>(rng.Below(8));
+        for (int k = 0; k < walk && n < length; ++k) {
+            if (rng.Below(10) == 0) heading = 1 + static_cast<int>(rng.Below(8));
+            n += p.AppendSteps(1, rng.Below(4) == 0 ? 0 : heading, 0);
+        }
+        if (rng.Below(3) != 0 && n < length) n += p.AppendSteps(1, 0, 1);
+        while (n < length) {
+            const uint32_t roll = rng.Below(10000);
+            if (roll < 25) {
+                n += p.AppendSteps(4 + rng.Below(57), 0, 0);
+            } else {
+                n += p.AppendSteps(1, roll < 6000 ? 0 : 1 + static_cast<int>(rng.Below(8)), 0);
+            }
+        }
+        p.ShrinkTrack();
+    }
+}
+
+void BM_StepForward(benchmark::State& state) {
+    const int persons = static_cast<int>(state.range(0));
+    constexpr int kMaxSteps = 12000;
+    orlex::TLogFile1 project("Deck");
+    FillPersons(project, persons, kMaxSteps);
+    orlex::TPlayback playback;
+    playback.SetProject(&project);
+    for (auto _ : state) {
+        if (playback.StepCounter > kMaxSteps) {
+            state.PauseTiming();
+            playback.ResetToStart();
+            state.ResumeTiming();
+        }
+        playback.StepForward();
+        benchmark::DoNotOptimize(playback.SavedCount);
+    }
+    // Items are persons stepped.
+    state.SetItemsProcessed(state.iterations() * persons);
+    state.SetLabel(std::to_string(project.TotalSteps()) + " steps in all");
+}
+BENCHMARK(BM_StepForward)->Arg(20000)->Unit(benchmark::kMicrosecond);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,125 @@
+#!/usr/bin/env bash
+# Measures the loader on the large generated file against the naive stdio reader,
+# then runs the core micro-benchmarks. Prints Markdown tables.
+#
+#   bench/run_bench.sh [BUILD_DIR]      (default: build/bench)
+#
+# Build first:  cmake --preset bench && cmake --build --preset bench
+# Environment:  RUNS (timed runs per program, best one reported; default 3)
+set -euo pipefail
+
+ROOT=$(cd "$(dirname "$0")/.." && pwd)
+BUILD=$(cd "${1:-$ROOT/build/bench}" 2>/dev/null && pwd) || {
+    echo "run_bench.sh: build directory ${1:-$ROOT/build/bench} not found;" \
+         "run: cmake --preset bench && cmake --build --preset bench" >&2
+    exit 1
+}
+RUNS=${RUNS:-3}
+DATA=$ROOT/bench/data
+FILE=$DATA/large.3dl
+
+GEN=$BUILD/tools/orlex-gen/orlex-gen
+INFO=$BUILD/tools/orlex-info/orlex-info
+READER=$BUILD/bench/stdio_reader
+CORE=$BUILD/bench/bench_core
+for exe in "$GEN" "$INFO" "$READER" "$CORE"; do
+    if [ ! -x "$exe" ]; then
+        echo "run_bench.sh: $exe is missing; build the bench preset first" >&2
+        exit 1
+    fi
+done
+
+if [ ! -x /usr/bin/time ]; then
+    echo "run_bench.sh: installing GNU time" >&2
+    if [ "$(id -u)" = 0 ]; then apt-get install -y -qq time >/dev/null; else sudo apt-get install -y -qq time >/dev/null; fi
+fi
+
+mkdir -p "$DATA"
+if [ ! -s "$FILE" ]; then
+    echo "Generating $FILE (orlex-gen --profile large) ..." >&2
+    /usr/bin/time -f "%e" -o "$DATA/gen.time" "$GEN" --profile large -o "$FILE.tmp"
+    mv "$FILE.tmp" "$FILE"
+    echo "  took $(cat "$DATA/gen.time") s" >&2
+fi
+BYTES=$(stat -c %s "$FILE")
+
+# Warm the page cache so that both readers see the same conditions.
+cat "$FILE" >/dev/null
+
+TMP=$(mktemp -d)
+trap 'rm -rf "$TMP"' EXIT
+
+# Seconds of an Elapsed value h:mm:ss or m:ss.ss.
+to_seconds() { awk -F: '{ s = 0; for (i = 1; i <= NF; i++) s = s * 60 + $i; printf "%.3f", s }'; }
+
+# measure NAME COMMAND...: best wall time of RUNS runs and the peak RSS of that run.
+declare -A WALL CPU RSS
+measure() {
+    local name=$1
+    shift
+    local best="" bestRss="" bestCpu=""
+    for ((i = 1; i <= RUNS; i++)); do
+        /usr/bin/time -v -o "$TMP/time.txt" "$@" >"$TMP/$name.out" 2>"$TMP/$name.err" || {
+            echo "run_bench.sh: $name failed:" >&2
+            cat "$TMP/$name.err" >&2
+            exit 1
+        }
+        local wall rss cpu
+        cpu=$(awk -F': ' '/User time|System time/ { s += $2 } END { printf "%.3f", s }' "$TMP/time.txt")
+        wall=$(grep "Elapsed (wall clock) time" "$TMP/time.txt" | awk '{ print $NF }' | to_seconds)
+        rss=$(grep "Maximum resident set size" "$TMP/time.txt" | awk '{ print $NF }')
+        if [ -z "$best" ] || awk -v a="$wall" -v b="$best" 'BEGIN { exit !(a < b) }'; then
+            best=$wall
+            bestRss=$rss
+            bestCpu=$cpu
+        fi
+    done
+    WALL[$name]=$best
+    CPU[$name]=$bestCpu
+    RSS[$name]=$bestRss
+}
+
+measure orlex-info "$INFO" "$FILE"
+measure stdio_reader "$READER" "$FILE"
+
+STEPS=$(awk '$1 == "steps" { print $2 }' "$TMP/stdio_reader.out")
+PERSONS=$(awk '$1 == "persons" { print $2 }' "$TMP/stdio_reader.out")
+DECKS=$(awk '$1 == "decks" { print $2 }' "$TMP/stdio_reader.out")
+if ! grep -q "$STEPS steps" "$TMP/orlex-info.out"; then
+    echo "run_bench.sh: warning: orlex-info does not report $STEPS steps:" >&2
+    cat "$TMP/orlex-info.out" >&2
+fi
+
+echo
+echo "### Loading $(basename "$FILE")"
+echo
+echo "File: $(awk -v b="$BYTES" 'BEGIN { printf "%.1f MB", b / 1e6 }'), $PERSONS persons," \
+     "$STEPS steps, $DECKS decks; $(nproc) cores; best of $RUNS runs, page cache warm;" \
+     "MB = 10^6 bytes."
+echo
+echo "| program | wall time (s) | CPU time (s) | MB/s (wall) | peak RSS (MB) | bytes per step | targets (>= 300 MB/s, <= 1 B/step) |"
+echo "|---|---:|---:|---:|---:|---:|---|"
+for name in orlex-info stdio_reader; do
+    awk -v name="$name" -v wall="${WALL[$name]}" -v cpu="${CPU[$name]}" -v rss="${RSS[$name]}" -v bytes="$BYTES" \
+        -v steps="$STEPS" 'BEGIN {
+            mbs = wall > 0 ? bytes / 1e6 / wall : 0
+            bps = steps > 0 ? rss * 1024 / steps : 0
+            verdict = "-"
+            if (name == "orlex-info")
+                verdict = (mbs >= 300 ? "speed met" : "speed MISSED") ", " (bps <= 1 ? "memory met" : "memory MISSED")
+            printf "| %s | %.2f | %.2f | %.0f | %.0f | %.2f | %s |\n", name, wall, cpu, mbs, rss * 1024 / 1e6, bps, verdict
+        }'
+done
+
+echo
+echo "### Core micro-benchmarks"
+echo
+"$CORE" --benchmark_format=csv 2>/dev/null >"$TMP/core.csv"
+echo "| benchmark | wall time per iteration | CPU time per iteration | iterations | items/s | note |"
+echo "|---|---:|---:|---:|---:|---|"
+# CSV: name,iterations,real_time,cpu_time,time_unit,bytes_per_second,items_per_second,label,...
+awk -F, '$1 ~ /^"?BM_/ {
+             gsub(/"/, "", $1)
+             gsub(/"/, "", $8)
+             printf "| %s | %.3f %s | %.3f %s | %s | %.4g | %s |\n", $1, $3, $5, $4, $5, $2, $7, $8
+         }' "$TMP/core.csv"
