@@ -364,6 +364,8 @@ TEST(OrlexGenOptions, RejectedArguments) {
         {{"-o", ""}, "needs a file name"},
         {{"--profile", "huge"}, "unknown profile \"huge\""},
         {{"--colour", "3"}, "unknown option --colour"},
+        {{"--decks", "2", "--bogus"}, "unknown option --bogus"},
+        {{"--rows="}, "--rows needs a whole number"},
         {{"file.3dl"}, "unexpected argument"},
         {{"--decks", "1000", "--columns", "100000", "--rows", "100000"}, "cells"},
     };

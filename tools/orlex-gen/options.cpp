@@ -136,6 +136,12 @@ TParseResult ParseArguments(const std::vector<std::string>& args) {
             result.Error = "unexpected argument \"" + arg + "\"";
             return result;
         }
+        bool known = name == "-o" || name == "--output" || name == "--profile" || name == "--seed";
+        for (const TIntOption& opt : kIntOptions) known = known || name == opt.Name;
+        if (!known) {
+            result.Error = "unknown option " + name;
+            return result;
+        }
         if (!hasValue) {
             if (i + 1 >= args.size()) {
                 result.Error = "option " + name + " needs a value";
@@ -174,10 +180,8 @@ TParseResult ParseArguments(const std::vector<std::string>& args) {
             options.Seed = *seed;
             continue;
         }
-        bool known = false;
         for (const TIntOption& opt : kIntOptions) {
             if (name != opt.Name) continue;
-            known = true;
             const auto number = ParseInteger(value, opt.Lo, opt.Hi);
             if (!number) {
                 result.Error = std::string(opt.Name) + " needs a whole number from " +
@@ -186,10 +190,6 @@ TParseResult ParseArguments(const std::vector<std::string>& args) {
                 return result;
             }
             options.*opt.Field = static_cast<int>(*number);
-        }
-        if (!known) {
-            result.Error = "unknown option " + name;
-            return result;
         }
     }
     const int64_t cells = int64_t{options.Decks} * int64_t{options.Columns} * int64_t{options.Rows};
