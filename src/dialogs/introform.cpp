@@ -134,45 +134,46 @@ QPixmap TIntroForm::ProductPicture() {
     sky.setColorAt(0.65, QColor(40, 92, 150));
     sky.setColorAt(1.0, QColor(10, 30, 60));
     p.fillRect(pix.rect(), sky);
-    // A ship's hull with a deck grid, seen from the side.
+    // A ship's hull with its decks, seen from the side.
     QPainterPath hull;
-    hull.moveTo(150, 112);
-    hull.lineTo(372, 112);
-    hull.lineTo(352, 140);
-    hull.lineTo(172, 140);
+    hull.moveTo(246, 114);
+    hull.lineTo(380, 114);
+    hull.lineTo(368, 138);
+    hull.lineTo(258, 138);
     hull.closeSubpath();
     p.fillPath(hull, QColor(200, 205, 215));
     p.setPen(QPen(QColor(120, 125, 140), 1));
     p.drawPath(hull);
     for (int deck = 0; deck < 3; ++deck) {
-        const int top = 88 - deck * 18 + 0;
-        const int left = 190 + deck * 20;
-        const int right = 350 - deck * 16;
-        p.fillRect(QRect(left, top, right - left, 18), QColor(230, 232, 238));
+        const int top = 96 - deck * 16;
+        const int left = 262 + deck * 12;
+        const int right = 366 - deck * 10;
+        p.fillRect(QRect(left, top, right - left, 16), QColor(230, 232, 238));
         p.setPen(QColor(150, 155, 170));
-        for (int x = left; x <= right; x += 12) p.drawLine(x, top, x, top + 18);
-        p.drawRect(QRect(left, top, right - left, 18));
+        for (int x = left; x <= right; x += 10) p.drawLine(x, top, x, top + 16);
+        p.drawRect(QRect(left, top, right - left, 16));
     }
     // Persons on their way to the muster station.
-    const QColor agent(255, 190, 40);
     p.setPen(Qt::NoPen);
-    p.setBrush(agent);
-    const int people[][2] = {{204, 96}, {222, 100}, {236, 94}, {262, 78}, {281, 80},
-                             {300, 60}, {318, 62},  {330, 98}, {246, 60}};
+    p.setBrush(QColor(255, 190, 40));
+    const int people[][2] = {{270, 104}, {286, 106}, {300, 102}, {296, 88},
+                             {318, 90},  {330, 72},  {344, 74},  {352, 104}};
     for (const auto& pt : people) p.drawEllipse(QPoint(pt[0], pt[1]), 3, 3);
     // Sea.
     p.setBrush(QColor(15, 50, 90));
     p.drawRect(0, 134, kPictureWidth, kPictureHeight - 134);
     p.setPen(QPen(QColor(70, 120, 170), 1));
-    for (int x = 0; x < kPictureWidth; x += 24)
-        p.drawLine(x, 140 + (x / 24) % 3 * 6, x + 12, 140 + (x / 24) % 3 * 6);
-    // Product name.
-    QFont title("Sans Serif");
-    title.setPixelSize(26);
+    for (int x = 0; x < kPictureWidth; x += 24) {
+        const int y = 142 + (x / 24) % 3 * 6;
+        p.drawLine(x, y, x + 12, y);
+    }
+    // Product name, top right above the ship.
+    QFont title;
+    title.setPixelSize(20);
     title.setBold(true);
     p.setFont(title);
     p.setPen(QColor(255, 255, 255));
-    p.drawText(QRect(150, 4, 228, 34), Qt::AlignRight | Qt::AlignVCenter, "ORLEX Viewer");
+    p.drawText(QRect(130, 132, 248, 34), Qt::AlignRight | Qt::AlignVCenter, "ORLEX Viewer");
     p.end();
     return pix;
 }

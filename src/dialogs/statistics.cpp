@@ -3,6 +3,7 @@
 #include <QHBoxLayout>
 #include <QPalette>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStyle>
 #include <QTextBlock>
 #include <QTextCursor>
@@ -24,6 +25,13 @@ TFStatistics::TFStatistics(QWidget* parent)
     List->setReadOnly(true);
     List->setEnabled(false);
     List->setAcceptRichText(false);
+    List->setLineWrapMode(QTextEdit::NoWrap);
+    QFont listFont = List->font();
+    listFont.setPixelSize(11);
+    List->setFont(listFont);
+    List->document()->setDefaultFont(listFont);
+    // Tab stops close enough that the report's columns fit the box.
+    List->setTabStopDistance(40);
     // Disabled, but the report should read as normal text, not greyed out.
     QPalette pal = List->palette();
     for (auto role : {QPalette::Text, QPalette::WindowText}) {
@@ -75,6 +83,7 @@ void TFStatistics::AddLine(const std::string& line) {
         cursor.insertText(part, format_);
         empty_ = false;
     }
+    List->horizontalScrollBar()->setValue(0);
 }
 
 QStringList TFStatistics::Lines() const {
