@@ -36,24 +36,34 @@ TFProgressDialog::TFProgressDialog(QWidget* parent)
 }
 
 void TFProgressDialog::SetInfo(const std::string& text) {
-    const QString info = QString::fromStdString(text);
-    if (info == ProgressInfo->text()) return;
-    ProgressInfo->setText(info);
-    // Sized to its text, but never wider than the dialog.
-    ProgressInfo->adjustSize();
-    if (ProgressInfo->width() > kClientWidth)
-        ProgressInfo->resize(kClientWidth, ProgressInfo->height());
+    // Kept until events next run: the label is laid out and painted then.
+    if (text == Info_) return;
+    Info_ = text;
+    InfoDirty_ = true;
 }
 
 void TFProgressDialog::SetPosition(int position) {
-    position = std::clamp(position, 0, 100);
-    if (position == Position_) return;
-    Position_ = position;
-    ProgressBar->setValue(position);
+    // The bar repaints at once on every change of its value, so it is only
+    // brought up to date when events run.
+    Position_ = std::clamp(position, 0, 100);
+}
+
+void TFProgressDialog::Flush() {
+    if (InfoDirty_) {
+        InfoDirty_ = false;
+        ProgressInfo->setText(QString::fromStdString(Info_));
+        // Sized to its text, but never wider than the dialog.
+        ProgressInfo->adjustSize();
+        if (ProgressInfo->width() > kClientWidth) {
+            ProgressInfo->resize(kClientWidth, ProgressInfo->height());
+        }
+    }
+    if (ProgressBar->value() != Position_) ProgressBar->setValue(Position_);
 }
 
 void TFProgressDialog::Show() {
     if (isVisible()) return;
+    Flush();
     CentreOnParent();
     show();
     raise();
@@ -62,12 +72,14 @@ void TFProgressDialog::Show() {
 void TFProgressDialog::ProcessEvents() {
     if (SinceEvents_.isValid() && SinceEvents_.elapsed() < kEventPeriodMs) return;
     ++EventRounds_;
+    Flush();
     QCoreApplication::processEvents();
     // Measured after the events ran, so a slow repaint does not eat the next period.
     SinceEvents_.start();
 }
 
 void TFProgressDialog::Close() {
+    Flush();
     Closing_ = true;
     hide();
     Closing_ = false;

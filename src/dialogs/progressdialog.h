@@ -31,6 +31,8 @@ public:
 
     // Hides the dialog; the instance stays for the next load.
     void Close();
+    // Shows the latest text and position now (done by ProcessEvents and Show).
+    void Flush();
 
     int Position() const { return Position_; }
     // Times ProcessEvents actually let events run since construction.
@@ -48,6 +50,8 @@ public slots:
 private:
     void CentreOnParent();
 
+    std::string Info_ = "...";
+    bool InfoDirty_ = false;
     int Position_ = 0;
     int EventRounds_ = 0;
     bool Closing_ = false;

@@ -38,8 +38,9 @@ private slots:
         QFETCH(int, shown);
         TFProgressDialog dialog;
         dialog.SetPosition(position);
-        QCOMPARE(dialog.ProgressBar->value(), shown);
         QCOMPARE(dialog.Position(), shown);
+        dialog.ProcessEvents();
+        QCOMPARE(dialog.ProgressBar->value(), shown);
     }
 
     void UserCannotCloseIt() {
@@ -72,10 +73,17 @@ private slots:
         QTimer::singleShot(0, [&ran] { ++ran; });
         dialog.ProcessEvents();
         QCOMPARE(ran, 1);
+        // Text and bar reach the screen when events run, not before.
+        dialog.SetInfo("Reading deck 3");
+        dialog.SetPosition(57);
+        QCOMPARE(dialog.ProgressBar->value(), 0);
+        dialog.Flush();
+        QCOMPARE(dialog.ProgressBar->value(), 57);
+        QCOMPARE(dialog.ProgressInfo->text(), QString("Reading deck 3"));
         const int roundsBefore = dialog.EventRounds();
         QElapsedTimer clock;
         clock.start();
-        for (int i = 0; i < 200000; ++i) {
+        for (int i = 0; i < 2000000; ++i) {
             dialog.SetPosition(i % 101);
             dialog.Show();
             dialog.ProcessEvents();
