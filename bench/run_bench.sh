@@ -95,19 +95,20 @@ echo "### Loading $(basename "$FILE")"
 echo
 echo "File: $(awk -v b="$BYTES" 'BEGIN { printf "%.1f MB", b / 1e6 }'), $PERSONS persons," \
      "$STEPS steps, $DECKS decks; $(nproc) cores; best of $RUNS runs, page cache warm;" \
-     "MB = 10^6 bytes."
+     "MB = 10^6 bytes. The targets are judged on wall time; CPU time helps on a busy machine."
 echo
-echo "| program | wall time (s) | CPU time (s) | MB/s (wall) | peak RSS (MB) | bytes per step | targets (>= 300 MB/s, <= 1 B/step) |"
-echo "|---|---:|---:|---:|---:|---:|---|"
+echo "| program | wall time (s) | CPU time (s) | MB/s (wall) | MB/s (CPU) | peak RSS (MB) | bytes per step | targets (>= 300 MB/s, <= 1 B/step) |"
+echo "|---|---:|---:|---:|---:|---:|---:|---|"
 for name in orlex-info stdio_reader; do
     awk -v name="$name" -v wall="${WALL[$name]}" -v cpu="${CPU[$name]}" -v rss="${RSS[$name]}" -v bytes="$BYTES" \
         -v steps="$STEPS" 'BEGIN {
             mbs = wall > 0 ? bytes / 1e6 / wall : 0
+            mbsCpu = cpu > 0 ? bytes / 1e6 / cpu : 0
             bps = steps > 0 ? rss * 1024 / steps : 0
             verdict = "-"
             if (name == "orlex-info")
                 verdict = (mbs >= 300 ? "speed met" : "speed MISSED") ", " (bps <= 1 ? "memory met" : "memory MISSED")
-            printf "| %s | %.2f | %.2f | %.0f | %.0f | %.2f | %s |\n", name, wall, cpu, mbs, rss * 1024 / 1e6, bps, verdict
+            printf "| %s | %.2f | %.2f | %.0f | %.0f | %.0f | %.2f | %s |\n", name, wall, cpu, mbs, mbsCpu, rss * 1024 / 1e6, bps, verdict
         }'
 done
 

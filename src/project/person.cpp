@@ -101,6 +101,16 @@ void TPersonData::EncodeSteps(std::vector<uint8_t>& bytes, int64_t count, int di
     }
 }
 
+void TTrackWriter::Steps(int64_t count, int direction, int levelChange) {
+    Flush();
+    TPersonData::EncodeSteps(Bytes_, count, direction, levelChange);
+}
+
+void TTrackWriter::Flush() {
+    if (Pending_ >= 0) Bytes_.push_back(static_cast<uint8_t>(kSingle + Pending_));
+    Pending_ = -1;
+}
+
 void TPersonData::SetStart(int column, int row, int ymax, int xmax, int tag, int heading,
                            int level) {
     StartX = column;

@@ -17,6 +17,28 @@ struct TStep {
 // Largest number of steps one track may hold.
 inline constexpr int64_t kMaxStepCount = 2147483647;
 
+// Writes an encoded track for a reader. Plain steps (direction 0 to 8, no level
+// change) take a fast path that packs two of them into one byte.
+class TTrackWriter {
+public:
+    explicit TTrackWriter(std::vector<uint8_t>& bytes) : Bytes_(bytes) {}
+    void Plain(unsigned direction) {
+        if (Pending_ < 0) {
+            Pending_ = static_cast<int>(direction);
+        } else {
+            Bytes_.push_back(static_cast<uint8_t>(Pending_ * 9 + static_cast<int>(direction)));
+            Pending_ = -1;
+        }
+    }
+    void Steps(int64_t count, int direction, int levelChange);
+    // Writes a plain step still waiting for its partner; call before using the bytes.
+    void Flush();
+
+private:
+    std::vector<uint8_t>& Bytes_;
+    int Pending_ = -1;
+};
+
 class TPersonData {
 public:
     TPersonData() = default;

@@ -52,6 +52,14 @@ public:
 
     static bool IsSpace(unsigned char c) { return kSpace[c]; }
 
+    // Direct access to the buffered text, for hot loops that scan it with local
+    // pointers: read from Cursor() up to Limit(), hand back the position with
+    // SetCursor(), and call Refill() at the limit (false at the end of the file).
+    const char* Cursor() const { return Data_ + Pos_; }
+    const char* Limit() const { return Data_ + End_; }
+    void SetCursor(const char* p) { Pos_ = static_cast<std::size_t>(p - Data_); }
+    bool Refill() { return Fill(); }
+
 private:
     // Refills the buffer; keeps unread bytes. False when nothing more could be read.
     bool Fill();

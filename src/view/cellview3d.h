@@ -36,6 +36,9 @@ public:
     // Draw all persons of the deck with one vertex array per frame (true) or with
     // one display-list call per person (false). Both give the same picture.
     bool BatchPersons = true;
+    // Send the deck's quads as one interleaved vertex array (true) or one
+    // glBegin/glEnd pair per quad (false). Both give the same picture.
+    bool BatchQuads = true;
 
     // Sizes the view for a freshly loaded project and builds the display lists.
     void InitView(int xmax, int ymax, int deckCount, int personCount);
@@ -70,6 +73,9 @@ private:
     void DeleteLists();
     void DrawPersonsBatched();
     void DrawPersonsListed();
+    void DrawQuadsBatched(const TDeck& deck, std::size_t count);
+    void DrawQuadsListed(const TDeck& deck, std::size_t count);
+    void ForgetQuadArray();
     void NoteBadHeading(int person);
     void ShowPendingErrors();
 
@@ -79,9 +85,14 @@ private:
     int PendingErrors_ = 0;
     bool ErrorScheduled_ = false;
     bool ShowingError_ = false;
-    // Vertex and normal arrays for the batched persons, reused between frames.
+    // Normals and positions of the batched persons, reused between frames.
     std::vector<float> PersonVertices_;
-    std::vector<float> PersonNormals_;
+    // Display list of the quads of the deck drawn last (quad lists do not change
+    // after loading); rebuilt when another deck or project is drawn.
+    unsigned int DeckList_ = 0;
+    const TDeck* QuadArrayDeck_ = nullptr;
+    const TQuad* QuadArrayData_ = nullptr;
+    std::size_t QuadArrayCount_ = 0;
 };
 
 }  // namespace orlex

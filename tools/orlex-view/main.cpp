@@ -1,10 +1,12 @@
 // orlex-view: opens a 3D log file in a bare window that holds only the 3D view.
 //
-//   orlex-view [--deck N] [--steps K] [--size WxH] [--grab FILE.png]
-//              [--frames F] [--listed] FILE.3dl
+//   orlex-view [--deck N|busiest] [--steps K] [--size WxH] [--grab FILE.png]
+//              [--frames F] [--listed] [--all-on-deck] [--no-persons] FILE.3dl
 //
 // With --grab the frame of deck N after K forward steps is written to FILE.png and
 // the program exits; with --frames it draws F frames, prints the times and exits.
+// --deck busiest picks the deck with the most quads; --all-on-deck moves every
+// person's start onto the deck shown; --no-persons hands the view no persons.
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QElapsedTimer>
@@ -12,6 +14,7 @@
 #include <QRegularExpression>
 #include <algorithm>
 #include <cstdio>
+#include <ctime>
 #include <vector>
 
 #include "cellview3d.h"
@@ -49,6 +52,40 @@ bool ParseCount(const QCommandLineParser& parser, const QString& name, int& valu
     return ok && value >= 0;
 }
 
+// Wall and process CPU time (all threads) of repeated frames.
+class TFrameTimes {
+public:
+    void Start() {
+        Wall_.start();
+        Cpu_ = std::clock();
+    }
+    void Stop() {
+        WallMs_.push_back(static_cast<double>(Wall_.nsecsElapsed()) / 1e6);
+        CpuMs_.push_back(1000.0 * static_cast<double>(std::clock() - Cpu_) / CLOCKS_PER_SEC);
+    }
+    void Print(const char* what) {
+        if (WallMs_.empty()) return;
+        std::printf(
+            "  %s wall: median %7.2f ms, min %7.2f ms, mean %7.2f ms | cpu: median %7.2f ms\n",
+            what, Median(WallMs_), *std::min_element(WallMs_.begin(), WallMs_.end()), Mean(WallMs_),
+            Median(CpuMs_));
+    }
+
+private:
+    static double Median(std::vector<double> v) {
+        std::sort(v.begin(), v.end());
+        return v[v.size() / 2];
+    }
+    static double Mean(const std::vector<double>& v) {
+        double sum = 0;
+        for (double x : v) sum += x;
+        return sum / static_cast<double>(v.size());
+    }
+    QElapsedTimer Wall_;
+    std::clock_t Cpu_ = 0;
+    std::vector<double> WallMs_, CpuMs_;
+};
+
 int Fail(const char* text) {
     std::fprintf(stderr, "orlex-view: %s\n", text);
     return 2;
@@ -75,6 +112,11 @@ int main(int argc, char* argv[]) {
          QStringLiteral("F")},
         {QStringLiteral("listed"),
          QStringLiteral("Draw persons with one display-list call each (for comparison).")},
+        {QStringLiteral("all-on-deck"),
+         QStringLiteral("Start every person on the deck shown (benchmarks).")},
+        {QStringLiteral("no-persons"), QStringLiteral("Show the deck without persons.")},
+        {QStringLiteral("listed-quads"),
+         QStringLiteral("Draw quads with one glBegin/glEnd each (for comparison).")},
     });
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("The 3D log file."));
     parser.process(app);
@@ -82,7 +124,8 @@ int main(int argc, char* argv[]) {
     const QStringList files = parser.positionalArguments();
     if (files.size() != 1) return Fail("exactly one 3D log file is needed (see --help)");
     int deck = 0, steps = 0, frames = 0, width = 1280, height = 720;
-    if (!ParseCount(parser, QStringLiteral("deck"), deck)) return Fail("bad --deck");
+    const bool busiest = parser.value(QStringLiteral("deck")) == QStringLiteral("busiest");
+    if (!busiest && !ParseCount(parser, QStringLiteral("deck"), deck)) return Fail("bad --deck");
     if (!ParseCount(parser, QStringLiteral("steps"), steps)) return Fail("bad --steps");
     if (!ParseCount(parser, QStringLiteral("frames"), frames)) return Fail("bad --frames");
     if (parser.isSet(QStringLiteral("size")) &&
@@ -98,8 +141,24 @@ int main(int argc, char* argv[]) {
     std::fprintf(stderr, "loaded %s: %d x %d cells, %d decks, %d persons in %lld ms\n",
                  project.FileName.c_str(), project.XMax, project.YMax, project.DeckCount(),
                  project.PersonCount(), static_cast<long long>(clock.elapsed()));
-    if (deck >= project.DeckCount())
+    if (busiest) {
+        for (int d = 0; d < project.DeckCount(); ++d)
+            if (project.Decks[d].QuadCount > project.Decks[deck].QuadCount) deck = d;
+    }
+    if (deck >= project.DeckCount()) {
         std::fprintf(stderr, "deck %d does not exist; showing deck 0\n", deck);
+        deck = 0;
+    }
+    if (parser.isSet(QStringLiteral("all-on-deck"))) {
+        for (orlex::TPersonData& p : project.Persons)
+            p.SetStart(p.StartX, p.StartY, project.YMax, project.XMax, p.Tag, p.StartHeading, deck);
+    }
+    int onDeck = 0;
+    for (const orlex::TPersonData& p : project.Persons)
+        if (p.Level == deck) ++onDeck;
+    if (project.DeckCount() > 0)
+        std::fprintf(stderr, "deck %d: %d quads, %d persons standing on it\n", deck,
+                     project.Decks[deck].QuadCount, onDeck);
 
     orlex::TPlayback playback;
     playback.SetProject(&project);
@@ -109,11 +168,12 @@ int main(int argc, char* argv[]) {
     orlex::TCellView3D view;
     view.SetMessages(&messages);
     view.BatchPersons = !parser.isSet(QStringLiteral("listed"));
+    view.BatchQuads = !parser.isSet(QStringLiteral("listed-quads"));
     view.setWindowTitle(QStringLiteral("orlex-view - %1").arg(files.first()));
     view.resize(width, height);
     view.InitView(project.XMax, project.YMax, project.DeckCount(), project.PersonCount());
     view.SetDecks(project.DeckData());
-    view.SetPersons(project.PersonData());
+    if (!parser.isSet(QStringLiteral("no-persons"))) view.SetPersons(project.PersonData());
     view.SetCurrentDeck(0);
     view.SetCurrentDeck(deck);
     view.IsControlEnabled = true;
@@ -135,23 +195,25 @@ int main(int argc, char* argv[]) {
     }
 
     if (frames > 0) {
-        std::vector<double> times;
         view.Paint();  // warm-up
+        QApplication::processEvents();
+        TFrameTimes onScreen, offScreen;
         for (int i = 0; i < frames; ++i) {
-            QElapsedTimer t;
-            t.start();
+            onScreen.Start();
             view.Paint();
             QApplication::processEvents();
-            times.push_back(static_cast<double>(t.nsecsElapsed()) / 1e6);
+            onScreen.Stop();
         }
-        std::sort(times.begin(), times.end());
-        double sum = 0;
-        for (double t : times) sum += t;
-        std::printf(
-            "frames %d size %dx%d deck %d persons-drawn-mode %s: mean %.2f ms, median "
-            "%.2f ms, min %.2f ms, max %.2f ms\n",
-            frames, width, height, view.CurrentDeck, view.BatchPersons ? "batched" : "listed",
-            sum / frames, times[times.size() / 2], times.front(), times.back());
+        for (int i = 0; i < frames; ++i) {
+            offScreen.Start();
+            (void)view.grabFramebuffer();
+            offScreen.Stop();
+        }
+        std::printf("deck %d, %dx%d, persons %s, quads %s, %d frames\n", view.CurrentDeck, width,
+                    height, view.Persons ? (view.BatchPersons ? "batched" : "listed") : "none",
+                    view.BatchQuads ? "batched" : "listed", frames);
+        onScreen.Print("Paint() on screen ");
+        offScreen.Print("grabFramebuffer() ");
     }
     if (grab) {
         const QImage image = view.grabFramebuffer();
