@@ -399,9 +399,8 @@ bool TLoader::ReadMovement() {
                     Scratch.insert(Scratch.end(), local, out);
                     out = local;
                 }
-                if (std::endian::native == std::endian::little && pending < 0 &&
-                    limit - p >= 8 && left - taken >= 8 &&
-                    out + 4 <= local + sizeof local) {
+                if (std::endian::native == std::endian::little && pending < 0 && limit - p >= 8 &&
+                    left - taken >= 8 && out + 4 <= local + sizeof local) {
                     // Eight plain steps in a row are the common case: four bytes.
                     uint64_t w;
                     std::memcpy(&w, p, 8);
