@@ -44,7 +44,7 @@ constexpr TFace kGlyphQuads[3] = {
 constexpr int kTriangleVertices = 2 * 3;  // per person
 constexpr int kQuadVertices = 3 * 4;      // per person
 // Persons sent per batch; bounds the arrays for any number of persons.
-constexpr int kBatchPersons = 4096;
+constexpr int kBatchPersons = 1024;
 
 // Glyph vertices and normals turned by a heading's angle: [vertex][xyz].
 struct TTurnedGlyph {
@@ -163,6 +163,7 @@ void TCellView3D::InitView(int xmax, int ymax, int deckCount, int personCount) {
     Distance = (MaxDim * 0.5) / std::tan(FieldOfViewRad * 0.5);
     EyeZ = Distance;
     HeadingReported_.assign(static_cast<std::size_t>(PersonCount), false);
+    ForgetQuadArray();
     PendingErrors_ = 0;
     ListsWanted_ = true;
     WithContext([this] {
@@ -220,6 +221,7 @@ void TCellView3D::ReleaseProject() {
     HeadingReported_.clear();
     PendingErrors_ = 0;
     ListsWanted_ = false;
+    ForgetQuadArray();
     WithContext([this] {
         DeleteLists();
         // Lights of the released deck stay off until the next deck is shown.
@@ -243,8 +245,11 @@ void TCellView3D::ReleaseGL() {
 void TCellView3D::DeleteLists() {
     if (OriginList) glDeleteLists(OriginList, 1);
     if (PersonList) glDeleteLists(PersonList, 1);
+    if (DeckList_) glDeleteLists(DeckList_, 1);
     OriginList = 0;
     PersonList = 0;
+    DeckList_ = 0;
+    ForgetQuadArray();
 }
 
 void TCellView3D::BuildLists() {
@@ -338,14 +343,10 @@ void TCellView3D::RenderScene() {
         const TDeck& deck = Decks[CurrentDeck];
         const std::size_t count =
             std::min(static_cast<std::size_t>(std::max(deck.QuadCount, 0)), deck.Quads.size());
-        for (std::size_t i = 0; i < count; ++i) {
-            const TQuad& q = deck.Quads[i];
-            glBegin(GL_QUADS);
-            glNormal3f(q.Normal[0], q.Normal[1], q.Normal[2]);
-            glColor3f(q.Color[0], q.Color[1], q.Color[2]);
-            for (const auto& v : q.Vertices) glVertex3f(v[0], v[1], v[2]);
-            glEnd();
-        }
+        if (BatchQuads)
+            DrawQuadsBatched(deck, count);
+        else
+            DrawQuadsListed(deck, count);
     }
     glPopMatrix();
 
@@ -354,6 +355,106 @@ void TCellView3D::RenderScene() {
         // Never a modal box from inside the frame.
         QTimer::singleShot(0, this, [this] { ShowPendingErrors(); });
     }
+}
+
+// One glBegin/glEnd pair per quad: normal, colour, four vertices.
+void TCellView3D::DrawQuadsListed(const TDeck& deck, std::size_t count) {
+    for (std::size_t i = 0; i < count; ++i) {
+        const TQuad& q = deck.Quads[i];
+        glBegin(GL_QUADS);
+        glNormal3f(q.Normal[0], q.Normal[1], q.Normal[2]);
+        glColor3f(q.Color[0], q.Color[1], q.Color[2]);
+        for (const auto& v : q.Vertices) glVertex3f(v[0], v[1], v[2]);
+        glEnd();
+    }
+}
+
+namespace {
+
+constexpr int kQuadArrayFloats = 4 * 9;  // per quad: 4 x (colour, normal, position)
+// Decks with more quads are streamed through a small buffer on every frame
+// instead of being kept whole.
+constexpr std::size_t kMaxKeptQuads = std::size_t{1} << 20;
+constexpr std::size_t kStreamQuads = 4096;
+
+void FillQuadArray(const TQuad* quads, std::size_t count, float* out) {
+    for (std::size_t i = 0; i < count; ++i) {
+        const TQuad& q = quads[i];
+        for (const auto& v : q.Vertices) {
+            *out++ = q.Color[0];
+            *out++ = q.Color[1];
+            *out++ = q.Color[2];
+            *out++ = q.Normal[0];
+            *out++ = q.Normal[1];
+            *out++ = q.Normal[2];
+            *out++ = v[0];
+            *out++ = v[1];
+            *out++ = v[2];
+        }
+    }
+}
+
+void DrawQuadArray(const float* data, std::size_t count) {
+    constexpr GLsizei stride = 9 * sizeof(float);
+    glColorPointer(3, GL_FLOAT, stride, data);
+    glNormalPointer(GL_FLOAT, stride, data + 3);
+    glVertexPointer(3, GL_FLOAT, stride, data + 6);
+    glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(count * 4));
+}
+
+}  // namespace
+
+void TCellView3D::ForgetQuadArray() {
+    // The list itself goes when the next deck is drawn (or with the context).
+    QuadArrayDeck_ = nullptr;
+    QuadArrayData_ = nullptr;
+    QuadArrayCount_ = 0;
+}
+
+namespace {
+
+void StreamQuads(const TQuad* quads, std::size_t count) {
+    glEnableClientState(GL_COLOR_ARRAY);
+    glEnableClientState(GL_NORMAL_ARRAY);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    std::vector<float> buffer(std::min(count, kStreamQuads) * kQuadArrayFloats);
+    for (std::size_t first = 0; first < count; first += kStreamQuads) {
+        const std::size_t n = std::min(kStreamQuads, count - first);
+        FillQuadArray(quads + first, n, buffer.data());
+        DrawQuadArray(buffer.data(), n);
+    }
+    glDisableClientState(GL_COLOR_ARRAY);
+    glDisableClientState(GL_NORMAL_ARRAY);
+    glDisableClientState(GL_VERTEX_ARRAY);
+}
+
+}  // namespace
+
+// The same quads in the same order, compiled once per deck shown into a
+// display list that holds their vertex arrays; the frame calls the list.
+void TCellView3D::DrawQuadsBatched(const TDeck& deck, std::size_t count) {
+    if (count == 0) return;
+    const TQuad* quads = deck.Quads.data();
+    if (count > kMaxKeptQuads) {
+        StreamQuads(quads, count);
+        return;
+    }
+    if (QuadArrayDeck_ != &deck || QuadArrayData_ != quads || QuadArrayCount_ != count ||
+        DeckList_ == 0) {
+        if (DeckList_) glDeleteLists(DeckList_, 1);
+        DeckList_ = glGenLists(1);
+        if (DeckList_ == 0) {
+            StreamQuads(quads, count);
+            return;
+        }
+        glNewList(DeckList_, GL_COMPILE);
+        StreamQuads(quads, count);
+        glEndList();
+        QuadArrayDeck_ = &deck;
+        QuadArrayData_ = quads;
+        QuadArrayCount_ = count;
+    }
+    glCallList(DeckList_);
 }
 
 // One push, translate, turn, list call and pop per person.
@@ -376,27 +477,55 @@ void TCellView3D::DrawPersonsListed() {
 }
 
 // The same glyphs, pre-turned and moved on the CPU, sent as two vertex arrays
-// per batch of persons: triangles (bottom, top) and quads (sides).
+// per batch of persons: triangles (bottom, top) and quads (sides). Faces that
+// turn their back to the eye would be culled by OpenGL anyway; they are left
+// out here already, which halves the vertices to light.
 void TCellView3D::DrawPersonsBatched() {
+    constexpr int kStride = 6;  // normal, position
     const std::size_t batch = static_cast<std::size_t>(std::min(PersonCount, kBatchPersons));
-    PersonVertices_.resize(batch * (kTriangleVertices + kQuadVertices) * 3);
-    PersonNormals_.resize(PersonVertices_.size());
-    float* const triV = PersonVertices_.data();
-    float* const triN = PersonNormals_.data();
-    float* const quadV = triV + batch * kTriangleVertices * 3;
-    float* const quadN = triN + batch * kTriangleVertices * 3;
+    PersonVertices_.resize(batch * (kTriangleVertices + kQuadVertices) * kStride);
+    float* const tri = PersonVertices_.data();
+    float* const quad = tri + batch * kTriangleVertices * kStride;
+
+    // The eye in deck coordinates (the deck is drawn shifted by the pan).
+    const double ex = EyeX - static_cast<float>(PanX);
+    const double ey = EyeY - static_cast<float>(PanY);
+    const double ez = EyeZ;
+    // Faces (nearly) edge-on are kept: OpenGL decides those.
+    const double slack = 1e-5 * (std::fabs(ex) + std::fabs(ey) + std::fabs(ez) + MaxDim + 10.0);
+    auto facing = [&](const float* corner, const float* normal, float x, float y) {
+        return (ex - (corner[0] + x)) * normal[0] + (ey - (corner[1] + y)) * normal[1] +
+                   (ez - corner[2]) * normal[2] >
+               -slack;
+    };
+    auto put = [](float*& out, const float* corner, const float* normal, float x, float y) {
+        *out++ = normal[0];
+        *out++ = normal[1];
+        *out++ = normal[2];
+        *out++ = corner[0] + x;
+        *out++ = corner[1] + y;
+        *out++ = corner[2];
+    };
 
     glColor3f(0.0f, 1.0f, 0.0f);
     glEnableClientState(GL_VERTEX_ARRAY);
     glEnableClientState(GL_NORMAL_ARRAY);
-    auto flush = [&](std::size_t n) {
-        if (n == 0) return;
-        glVertexPointer(3, GL_FLOAT, 0, triV);
-        glNormalPointer(GL_FLOAT, 0, triN);
-        glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(n * kTriangleVertices));
-        glVertexPointer(3, GL_FLOAT, 0, quadV);
-        glNormalPointer(GL_FLOAT, 0, quadN);
-        glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>(n * kQuadVertices));
+    float* triEnd = tri;
+    float* quadEnd = quad;
+    auto flush = [&] {
+        constexpr GLsizei stride = kStride * sizeof(float);
+        if (triEnd != tri) {
+            glNormalPointer(GL_FLOAT, stride, tri);
+            glVertexPointer(3, GL_FLOAT, stride, tri + 3);
+            glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>((triEnd - tri) / kStride));
+        }
+        if (quadEnd != quad) {
+            glNormalPointer(GL_FLOAT, stride, quad);
+            glVertexPointer(3, GL_FLOAT, stride, quad + 3);
+            glDrawArrays(GL_QUADS, 0, static_cast<GLsizei>((quadEnd - quad) / kStride));
+        }
+        triEnd = tri;
+        quadEnd = quad;
     };
     std::size_t n = 0;
     for (int i = 0; i < PersonCount; ++i) {
@@ -406,32 +535,20 @@ void TCellView3D::DrawPersonsBatched() {
         if (level != CurrentDeck) continue;
         if (HeadingAngle(heading) < 0) NoteBadHeading(i);
         const TTurnedGlyph& g = TurnedGlyph(heading);
-        float* tv = triV + n * kTriangleVertices * 3;
-        float* tn = triN + n * kTriangleVertices * 3;
-        for (int v = 0; v < kTriangleVertices; ++v) {
-            *tv++ = g.TriV[v][0] + x;
-            *tv++ = g.TriV[v][1] + y;
-            *tv++ = g.TriV[v][2];
-            *tn++ = g.TriN[v][0];
-            *tn++ = g.TriN[v][1];
-            *tn++ = g.TriN[v][2];
+        for (int f = 0; f < kTriangleVertices; f += 3) {
+            if (!facing(g.TriV[f], g.TriN[f], x, y)) continue;
+            for (int v = f; v < f + 3; ++v) put(triEnd, g.TriV[v], g.TriN[v], x, y);
         }
-        float* qv = quadV + n * kQuadVertices * 3;
-        float* qn = quadN + n * kQuadVertices * 3;
-        for (int v = 0; v < kQuadVertices; ++v) {
-            *qv++ = g.QuadV[v][0] + x;
-            *qv++ = g.QuadV[v][1] + y;
-            *qv++ = g.QuadV[v][2];
-            *qn++ = g.QuadN[v][0];
-            *qn++ = g.QuadN[v][1];
-            *qn++ = g.QuadN[v][2];
+        for (int f = 0; f < kQuadVertices; f += 4) {
+            if (!facing(g.QuadV[f], g.QuadN[f], x, y)) continue;
+            for (int v = f; v < f + 4; ++v) put(quadEnd, g.QuadV[v], g.QuadN[v], x, y);
         }
         if (++n == batch) {
-            flush(n);
+            flush();
             n = 0;
         }
     }
-    flush(n);
+    flush();
     glDisableClientState(GL_NORMAL_ARRAY);
     glDisableClientState(GL_VERTEX_ARRAY);
 }
