@@ -108,7 +108,7 @@ void AppendRectangle(std::vector<TQuad>& quads, uint8_t code, float x0, float x1
 }  // namespace
 
 void TDeck::BuildQuadList(int columns, int rows, IProgress& progress) {
-    Quads.clear();
+    Quads = std::vector<TQuad>();
     QuadCount = 0;
     // The scan covers the part of the project's grid that this deck really holds.
     const int cols = columns < GridColumns_ ? columns : GridColumns_;
@@ -123,6 +123,12 @@ void TDeck::BuildQuadList(int columns, int rows, IProgress& progress) {
     const double total = static_cast<double>(columns) * static_cast<double>(rows);
     double examined = 0;  // running count behind the progress bar
     int lastPosition = -1;
+    struct TRectangle {
+        int X0, X1, Y0, Y1;
+        uint8_t Code;
+    };
+    std::vector<TRectangle> rectangles;
+    std::size_t quadTotal = 0;
     auto code = [&](int r, int c) {
         return Cells[static_cast<std::size_t>(r) * GridColumns_ + c].Code;
     };
@@ -153,9 +159,8 @@ void TDeck::BuildQuadList(int columns, int rows, IProgress& progress) {
             for (int r = y0; r <= y1; ++r)
                 for (int c = x0; c <= x1; ++c)
                     Cells[static_cast<std::size_t>(r) * GridColumns_ + c].Covered = true;
-            AppendRectangle(Quads, v, static_cast<float>(x0 - hx), static_cast<float>(x1 + 1 - hx),
-                            static_cast<float>(hy - y0), static_cast<float>(hy - (y1 + 1)),
-                            BlockHeight);
+            rectangles.push_back({x0, x1, y0, y1, v});
+            quadTotal += v == kCodeBlock ? 6 : 1;
             const int position = static_cast<int>(examined * 100.0 / total);
             if (position != lastPosition) {
                 lastPosition = position;
@@ -165,7 +170,12 @@ void TDeck::BuildQuadList(int columns, int rows, IProgress& progress) {
             n = x1 + 1;
         }
     }
-    Quads.shrink_to_fit();
+    // The list is made in one allocation of exactly its size.
+    Quads.reserve(quadTotal);
+    for (const TRectangle& r : rectangles)
+        AppendRectangle(Quads, r.Code, static_cast<float>(r.X0 - hx),
+                        static_cast<float>(r.X1 + 1 - hx), static_cast<float>(hy - r.Y0),
+                        static_cast<float>(hy - (r.Y1 + 1)), BlockHeight);
     QuadCount = static_cast<int>(Quads.size());
 }
 
