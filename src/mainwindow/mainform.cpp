@@ -302,6 +302,7 @@ void TMainForm::FormCreate() {
     CellView3D->setObjectName("CellView3D");
     CellView3D->setFocusPolicy(Qt::StrongFocus);
     CellView3D->SetMessages(Messages_);
+    CellView3D->installEventFilter(this);
     setCentralWidget(CellView3D);
 
     ReadSettings();
@@ -370,6 +371,15 @@ void TMainForm::closeEvent(QCloseEvent* event) {
     }
     FormClose();
     event->accept();
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    // The wheel over the view zooms here; the view itself does nothing with it.
+    if (watched == CellView3D && event->type() == QEvent::Wheel) {
+        FormMouseWheel(static_cast<QWheelEvent*>(event)->angleDelta().y());
+        return true;
+    }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void TMainForm::wheelEvent(QWheelEvent* event) {

@@ -670,7 +670,8 @@ private slots:
                           Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
         QSpontaneKeyEvent::setSpontaneous(&wheel);
         QApplication::sendEvent(form.CellView3D, &wheel);
-        QVERIFY(std::abs(form.CellView3D->Distance - 48.8) < 1e-9);
+        QVERIFY2(std::abs(form.CellView3D->Distance - 48.8) < 1e-9,
+                 qPrintable(QString::number(form.CellView3D->Distance, 'g', 17)));
     }
 
     void ShowOriginToggles() {

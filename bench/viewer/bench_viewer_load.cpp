@@ -1,0 +1,69 @@
+// Loads a 3D log file in the viewer's main window (progress dialog, view, deck box)
+// and with the bare loader as orlex-info does, and prints both times.
+//
+//   bench_viewer_load FILE [RUNS]      (needs a display; use xvfb-run without one)
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
+#include "interfaces.h"
+#include "logfile.h"
+#include "mainform.h"
+#include "progressdialog.h"
+
+namespace {
+
+double BareLoadSeconds(const QString& path) {
+    orlex::TNullProgress progress;
+    orlex::TNullMessages messages;
+    QElapsedTimer clock;
+    clock.start();
+    {
+        orlex::TLogFile1 project("Deck");
+        project.LoadFromFile(path.toStdString(), progress, messages);
+    }
+    return clock.nsecsElapsed() / 1e9;
+}
+
+double ViewerLoadSeconds(orlex::TMainForm& form, const QString& path) {
+    QElapsedTimer clock;
+    clock.start();
+    form.LoadLogFile(path);
+    return clock.nsecsElapsed() / 1e9;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication app(argc, argv);
+    if (argc < 2 || !QFileInfo(argv[1]).isFile()) {
+        std::fprintf(stderr, "usage: bench_viewer_load FILE [RUNS]\n");
+        return 2;
+    }
+    const QString path = QFileInfo(argv[1]).absoluteFilePath();
+    const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
+
+    orlex::TNullMessages messages;
+    orlex::TMainForm form(&messages);
+    form.show();
+    QApplication::processEvents();
+
+    double bare = 1e300;
+    double viewer = 1e300;
+    int rounds = 0;
+    // Alternated, so that both see the same page cache and memory state.
+    for (int i = 0; i < runs; ++i) {
+        bare = std::min(bare, BareLoadSeconds(path));
+        const int before = form.FProgressDialog->EventRounds();
+        viewer = std::min(viewer, ViewerLoadSeconds(form, path));
+        rounds = form.FProgressDialog->EventRounds() - before;
+    }
+    std::printf("| file | bare loader (s) | viewer load (s) | viewer / bare | event rounds |\n");
+    std::printf("|---|---|---|---|---|\n");
+    std::printf("| %s | %.3f | %.3f | %.3f | %d |\n", qPrintable(QFileInfo(path).fileName()), bare,
+                viewer, viewer / bare, rounds);
+    return 0;
+}
