@@ -104,6 +104,9 @@ void TGLControl::initializeGL() {
     ContextOk_ = true;
     glFrontFace(GL_CCW);
     SetupRC();
+    // A context made anew (the widget moved to another window) gets no resize:
+    // give it the projection here.
+    SetOrtho();
     InGL_ = false;
 }
 

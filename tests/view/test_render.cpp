@@ -109,6 +109,7 @@ private slots:
     void releasedProjectShowsBackground();
     void badHeadingReportedOnceAfterTheFrame();
     void coreProfileReportedWithoutCrash();
+    void newContextAfterReparentingStillDraws();
 
 private:
     QTemporaryDir Dir_;
@@ -395,6 +396,34 @@ void TestViewRender::coreProfileReportedWithoutCrash() {
     view.grabFramebuffer();
     QApplication::processEvents();
     QCOMPARE(messages.Shown.size(), std::size_t{1});
+}
+
+// Moving the view into another window gives it a new context: the display
+// lists, the lights and the projection must come back with it.
+void TestViewRender::newContextAfterReparentingStillDraws() {
+    QWidget host;  // outlives the view even when a check fails
+    TFixture fx;
+    QVERIFY(fx.Load(TwoDecks_));
+    fx.LookDownAt(kPersonA.X, kPersonA.Y, 20);
+    const QPoint centre(fx.View.width() / 2, fx.View.height() / 2);
+    const QImage before = fx.Frame();
+    QVERIFY(IsGlyphGreen(At(before, centre)));  // the marker over person A
+    host.resize(600, 500);
+    fx.View.setParent(&host);
+    fx.View.resize(480, 360);
+    host.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&host));
+    QApplication::processEvents();
+    QVERIFY(fx.View.HasContext());
+    fx.View.ToggleOrigin();
+    const QImage after = fx.Frame();
+    if (qEnvironmentVariableIsSet("ORLEX_VIEW_DUMP"))
+        after.save(QStringLiteral("/tmp/h2_after.png"));
+    QCOMPARE(after.size(), before.size());
+    QVERIFY2(IsGlyphGreen(At(after, centre)), "person glyph lost with the old context");
+    const QPoint floor = Project(fx.View, kPersonA.X + 3, kPersonA.Y + 3);
+    QVERIFY(std::abs(Brightness(At(after, floor)) - Brightness(At(before, floor))) <= 6);
+    fx.View.setParent(nullptr);
 }
 
 QTEST_MAIN(TestViewRender)
