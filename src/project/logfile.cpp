@@ -37,7 +37,8 @@ private:
     bool LoadCellData(int z);
     // Reads "n x" of a packed run after its "P" (n up to the letter x). Returns
     // false at the end of the file; valid is false when n was not a decimal number.
-    bool ReadRunCount(int64_t& count, bool& valid);
+    // A section tag before the "x" ends the run early: atTag is set then.
+    bool ReadRunCount(int64_t& count, bool& valid, bool& atTag);
 
     void Warn(const char* text) { Message(text, "Warning", TMsgIcon::Warning); }
     void Message(const std::string& text, const char* caption, TMsgIcon icon) {
@@ -219,12 +220,14 @@ bool TLoader::ReadDeckSection() {
     return Incomplete();
 }
 
-bool TLoader::ReadRunCount(int64_t& count, bool& valid) {
+bool TLoader::ReadRunCount(int64_t& count, bool& valid, bool& atTag) {
     count = 0;
     valid = true;
+    atTag = false;
     for (;;) {
         if (In.AtSectionTag()) {
             valid = false;
+            atTag = true;
             return true;
         }
         const int c = In.ReadLetter();
@@ -279,12 +282,18 @@ bool TLoader::LoadCellData(int z) {
             int64_t n = 1;
             int letter = c;
             if (c == 'P') {
-                bool valid;
-                if (!ReadRunCount(n, valid)) return finish(Incomplete());
+                bool valid, atTag;
+                if (!ReadRunCount(n, valid, atTag)) return finish(Incomplete());
+                if (atTag) {
+                    WarnOnce(ShortCellsShown,
+                             "The cell data of a deck ends before all its rows were given.");
+                    return finish(true);
+                }
                 if (!valid) {
                     WarnOnce(BadCountShown, kBadCount);
                     n = 0;
                 }
+                if (n > kMaxStepCount) WarnOnce(CountCutShown, kCountCut);
                 letter = In.ReadLetter();
                 if (letter < 0) return finish(Incomplete());
             }
@@ -454,9 +463,18 @@ bool TLoader::ReadMovement() {
             if (c == 'S') break;
             if (c == 'P') {
                 int64_t n;
-                bool valid;
+                bool valid, atTag;
                 int d = -1;
-                if (!ReadRunCount(n, valid) || (d = In.ReadLetter()) < 0) {
+                if (!ReadRunCount(n, valid, atTag)) {
+                    atEnd = true;
+                    break;
+                }
+                if (atTag) {
+                    // The track stops at a tag; the next one will see it as the end of the list.
+                    WarnOnce(BadCountShown, kBadCount);
+                    break;
+                }
+                if ((d = In.ReadLetter()) < 0) {
                     atEnd = true;
                     break;
                 }

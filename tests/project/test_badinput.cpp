@@ -111,6 +111,20 @@ TEST(BadInput, ShortRecordListsStopAtTheNextTag) {
     EXPECT_EQ(rows.Project->Persons[0].Heading, 3);
 }
 
+TEST(BadInput, RunCountCutShortByATag) {
+    TLoaded l = LoadText(
+        "<header> pmax 2 xmax 4 ymax 1 zmax 1 vmax 1 </header> <deck> level 0 caption K\n"
+        "(celldata) 11P3 </deck> <persons> <startpositions> 0 0 0 3 0 1 0 0 3 0 (movement) "
+        "33P4 </persons> <deck> level 0 caption Again\n </deck>");
+    EXPECT_EQ(l.Project->Decks[0].CellCount, 2);
+    EXPECT_EQ(l.Project->GetDeckCaption(0), "Again") << "the tags after the cut still count";
+    EXPECT_EQ(l.Project->Persons[0].StepCount, 2);
+    EXPECT_EQ(CountText(l.Recorder, "The cell data of a deck ends before all its rows were given."),
+              1);
+    EXPECT_EQ(CountText(l.Recorder, "The movement data holds tracks for only 1 of 2 persons."), 1);
+    EXPECT_EQ(CountText(l.Recorder, kIncomplete), 0);
+}
+
 TEST(BadInput, AbsurdSizesAreRefused) {
     struct Case {
         const char* header;
