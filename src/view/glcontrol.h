@@ -52,7 +52,9 @@ public:
     // Camera distance, at least kMinDistance; recomputes the eye, the projection
     // and schedules a repaint.
     void SetDistance(double d);
-    // Draws the frame now (synchronous repaint).
+    // Draws the frame now (synchronous repaint). Qt folds it into the next
+    // frame instead when the window was composed less than a refresh interval
+    // ago; screen shots read the frame with grabFramebuffer(), which always draws.
     void Paint();
     // Schedules a repaint.
     void Invalidate();

@@ -2,10 +2,14 @@
 // glyphs and their headings, deck switching, lights, release, heading errors
 // and a context without the fixed-function pipeline.
 #include <QFile>
+#include <QGuiApplication>
+#include <QMouseEvent>
 #include <QSurfaceFormat>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cmath>
 #include <memory>
+#include <vector>
 
 #include "cellview3d.h"
 #include "logfile.h"
@@ -89,6 +93,16 @@ struct TFixture {
     QImage Frame() { return View.grabFramebuffer(); }
 };
 
+// Counts the frames drawn.
+class TCountingView : public TCellView3D {
+public:
+    int Frames = 0;
+    void RenderScene() override {
+        ++Frames;
+        TCellView3D::RenderScene();
+    }
+};
+
 }  // namespace
 
 class TestViewRender : public QObject {
@@ -110,6 +124,8 @@ private slots:
     void badHeadingReportedOnceAfterTheFrame();
     void coreProfileReportedWithoutCrash();
     void newContextAfterReparentingStillDraws();
+    void paintIsSynchronousInvalidateIsNot();
+    void qtMouseEventsDriveTheCamera();
 
 private:
     QTemporaryDir Dir_;
@@ -424,6 +440,55 @@ void TestViewRender::newContextAfterReparentingStillDraws() {
     const QPoint floor = Project(fx.View, kPersonA.X + 3, kPersonA.Y + 3);
     QVERIFY(std::abs(Brightness(At(after, floor)) - Brightness(At(before, floor))) <= 6);
     fx.View.setParent(nullptr);
+}
+
+void TestViewRender::paintIsSynchronousInvalidateIsNot() {
+    std::vector<orlex::TDeck> decks(2);
+    TCountingView view;
+    QVERIFY(ShowAndWait(view));
+    view.InitView(10, 10, 2, 0);
+    view.SetDecks(decks.data());
+    view.SetCurrentDeck(0);
+    QApplication::processEvents();
+    // Qt folds a repaint into the next frame when the window was composed less
+    // than a refresh interval ago; past that, Paint draws before it returns.
+    QTest::qWait(100);
+    view.Frames = 0;
+    view.Paint();
+    QCOMPARE(view.Frames, 1);
+    view.Invalidate();
+    view.Invalidate();
+    QCOMPARE(view.Frames, 1);
+    QTRY_VERIFY(view.Frames >= 2);
+    // A deck index out of range asks for no repaint.
+    QApplication::processEvents();
+    const int frames = view.Frames;
+    view.SetCurrentDeck(-1);
+    view.SetCurrentDeck(2);
+    QTest::qWait(50);
+    QCOMPARE(view.Frames, frames);
+    view.SetCurrentDeck(1);
+    QTRY_VERIFY(view.Frames > frames);
+}
+
+void TestViewRender::qtMouseEventsDriveTheCamera() {
+    TCellView3D view;
+    QVERIFY(ShowAndWait(view));
+    view.IsControlEnabled = true;
+    view.SetDistance(800);
+    QTest::mousePress(&view, Qt::LeftButton, Qt::NoModifier, QPoint(100, 100));
+    QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::CrossCursor);
+    QMouseEvent move(QEvent::MouseMove, QPointF(225, 100), view.mapToGlobal(QPointF(225, 100)),
+                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&view, &move);
+    QTest::mouseRelease(&view, Qt::LeftButton, Qt::NoModifier, QPoint(225, 100));
+    QVERIFY(std::fabs(view.Phi - 1.0) < 1e-12);
+    QVERIFY(QGuiApplication::overrideCursor() == nullptr);
+    QTest::mousePress(&view, Qt::RightButton, Qt::NoModifier, QPoint(10, 10));
+    QCOMPARE(QGuiApplication::overrideCursor()->shape(), Qt::PointingHandCursor);
+    QTest::mouseRelease(&view, Qt::RightButton, Qt::NoModifier, QPoint(10, 10));
+    QCOMPARE(view.MouseMode, orlex::TGLControl::kMouseIdle);
+    QVERIFY(QGuiApplication::overrideCursor() == nullptr);
 }
 
 QTEST_MAIN(TestViewRender)

@@ -7,6 +7,7 @@
 #include <QElapsedTimer>
 #include <QImage>
 #include <QPoint>
+#include <QTest>
 #include <cmath>
 #include <string>
 #include <vector>
@@ -37,6 +38,8 @@ public:
 inline bool ShowAndWait(orlex::TGLControl& view, int w = 480, int h = 360) {
     view.resize(w, h);
     view.show();
+    // Paints reach the widget only once its window is exposed.
+    if (view.isWindow()) (void)QTest::qWaitForWindowExposed(&view);
     QElapsedTimer t;
     t.start();
     while (!view.HasContext() && view.ContextProblem().isEmpty() && t.elapsed() < 10000)
