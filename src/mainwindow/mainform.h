@@ -209,6 +209,10 @@ private:
     std::unique_ptr<IMessages> OwnMessages_;
     IMessages* Messages_ = nullptr;
     bool Loading_ = false;
+    bool ControlsEnabled_ = true;
+    // What UpdateLightsStatus allows for the two light items while controls are enabled.
+    bool AddLightAllowed_ = true;
+    bool RemoveLightAllowed_ = true;
     bool Closed_ = false;
     bool CloseAfterLoad_ = false;
     // Depth of steps that are letting events run; ticks arriving meanwhile are skipped.

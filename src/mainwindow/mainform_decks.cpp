@@ -77,8 +77,10 @@ void TMainForm::UpdateLightsStatus() {
     // Without a deck there is no light count to ask for: it reads 0.
     const int lights = HasProject() && DeckCount() > 0 ? CellView3D->GetLightCount() : 0;
     SetStatusText(0, QString("Lights: %1").arg(lights));
-    AddLight->setEnabled(lights < kMaxLights);
-    RemoveLight->setEnabled(lights > 0);
+    AddLightAllowed_ = lights < kMaxLights;
+    RemoveLightAllowed_ = lights > 0;
+    AddLight->setEnabled(ControlsEnabled_ && AddLightAllowed_);
+    RemoveLight->setEnabled(ControlsEnabled_ && RemoveLightAllowed_);
 }
 
 }  // namespace orlex

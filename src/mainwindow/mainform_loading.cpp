@@ -154,9 +154,18 @@ void TMainForm::ShowLastProjects() {
 }
 
 void TMainForm::EnableControls(bool enabled) {
+    ControlsEnabled_ = enabled;
+    // The items themselves are switched too: a disabled menu's shortcuts must do nothing.
     for (QMenu* menu : {File1, Views1, Animation1, Settings1}) {
         menu->menuAction()->setEnabled(enabled);
         menu->setEnabled(enabled);
+        for (QAction* item : menu->actions()) {
+            if (item->isSeparator()) continue;
+            bool allowed = enabled;
+            if (item == AddLight) allowed = enabled && AddLightAllowed_;
+            if (item == RemoveLight) allowed = enabled && RemoveLightAllowed_;
+            item->setEnabled(allowed);
+        }
     }
     for (QToolButton* button :
          {BitBtn1, BitBtn2, BitBtn_ResetToStart, SpeedButton_PlayLoop, BitBtn_StepBack,

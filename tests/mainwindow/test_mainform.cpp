@@ -593,6 +593,32 @@ private slots:
         QCOMPARE(DeckBoxItems(), (QStringList{"Y", "X"}));
     }
 
+    // While a load runs, the shortcuts of the disabled menus do nothing.
+    void ShortcutsDoNothingDuringALoad() {
+        const QString path = Project("keys.3dl", kThreeDecks, 4, {"P40x0S"});
+        TMainForm& form = NewForm();
+        form.show();
+        form.activateWindow();
+        if (!QTest::qWaitForWindowActive(&form)) QSKIP("the window cannot be activated here");
+        form.CellView3D->SetDistance(50.0);
+        QTest::keyClick(&form, Qt::Key_Q);
+        QVERIFY(std::abs(form.CellView3D->Distance - 45.0) < 1e-9);
+        double during = 0.0;
+        bool lightsOff = false;
+        QTimer::singleShot(0, &form, [&] {
+            QTest::keyClick(&form, Qt::Key_Q);
+            during = form.CellView3D->Distance;
+            lightsOff = !form.AddLight->isEnabled() && !form.RemoveLight->isEnabled();
+        });
+        form.LoadLogFile(path);
+        QVERIFY(std::abs(during - 45.0) < 1e-9);
+        QVERIFY(lightsOff);
+        // Afterwards the light items follow the deck again.
+        QCOMPARE(form.AddLight->isEnabled(), form.LogFile->Decks[0].LightsOn < 8);
+        QCOMPARE(form.RemoveLight->isEnabled(), form.LogFile->Decks[0].LightsOn > 0);
+        QVERIFY(form.Zoomin1->isEnabled());
+    }
+
     void CloseDuringALoadWaitsForIt() {
         const QString path = Project("slow.3dl", kThreeDecks, 4, {"P40x0S"});
         TMainForm& form = NewForm();
