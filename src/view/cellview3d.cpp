@@ -22,36 +22,37 @@ constexpr float kAx = -0.5f, kAy = -0.289f;
 constexpr float kBx = 0.5f, kBy = -0.289f;
 constexpr float kCx = 0.0f, kCy = 0.577f;
 
-struct TFace {
-    float Normal[3];
-    float Corners[4][3];  // triangles use the first three
+// The six corners of the glyph: A, B, C on the floor, then A, B, C on top.
+constexpr float kGlyphCorners[6][3] = {
+    {kAx, kAy, 0},
+    {kBx, kBy, 0},
+    {kCx, kCy, 0},
+    {kAx, kAy, kPersonHeight},
+    {kBx, kBy, kPersonHeight},
+    {kCx, kCy, kPersonHeight},
 };
 
-// The glyph faces in list order: two triangles, then three quads.
-constexpr TFace kGlyphTriangles[2] = {
-    {{0, 0, -1}, {{kAx, kAy, 0}, {kCx, kCy, 0}, {kBx, kBy, 0}, {}}},
-    {{0, 0, 1},
-     {{kAx, kAy, kPersonHeight}, {kBx, kBy, kPersonHeight}, {kCx, kCy, kPersonHeight}, {}}},
+struct TFace {
+    int Count;      // 3: a triangle, 4: a quad
+    int Corner[4];  // into kGlyphCorners, in drawing order
+    float Normal[3];
 };
-constexpr TFace kGlyphQuads[3] = {
-    {{0, -1, 0},
-     {{kAx, kAy, 0}, {kBx, kBy, 0}, {kBx, kBy, kPersonHeight}, {kAx, kAy, kPersonHeight}}},
-    {{-0.866f, 0.866f, 0},
-     {{kCx, kCy, 0}, {kAx, kAy, 0}, {kAx, kAy, kPersonHeight}, {kCx, kCy, kPersonHeight}}},
-    {{0.866f, 0.866f, 0},
-     {{kBx, kBy, 0}, {kCx, kCy, 0}, {kCx, kCy, kPersonHeight}, {kBx, kBy, kPersonHeight}}},
+
+// The glyph faces in list order: bottom, top, then the three sides.
+constexpr TFace kGlyphFaces[5] = {
+    {3, {0, 2, 1, 0}, {0, 0, -1}},          {3, {3, 4, 5, 0}, {0, 0, 1}},
+    {4, {0, 1, 4, 3}, {0, -1, 0}},          {4, {2, 0, 3, 5}, {-0.866f, 0.866f, 0}},
+    {4, {1, 2, 5, 4}, {0.866f, 0.866f, 0}},
 };
-constexpr int kTriangleVertices = 2 * 3;  // per person
-constexpr int kQuadVertices = 3 * 4;      // per person
+constexpr int kMaxTriangleVertices = 2 * 3;  // per person
+constexpr int kMaxQuadVertices = 3 * 4;      // per person
 // Persons sent per batch; bounds the arrays for any number of persons.
 constexpr int kBatchPersons = 1024;
 
-// Glyph vertices and normals turned by a heading's angle: [vertex][xyz].
+// The glyph turned by a heading's angle.
 struct TTurnedGlyph {
-    float TriV[kTriangleVertices][3];
-    float TriN[kTriangleVertices][3];
-    float QuadV[kQuadVertices][3];
-    float QuadN[kQuadVertices][3];
+    float Corners[6][3];
+    float Normals[5][3];
 };
 
 void Turn(const float in[3], double c, double s, float out[3]) {
@@ -64,20 +65,8 @@ TTurnedGlyph MakeTurnedGlyph(int degrees) {
     TTurnedGlyph g{};
     const double rad = degrees * (M_PI / 180.0);
     const double c = std::cos(rad), s = std::sin(rad);
-    int v = 0;
-    for (const TFace& f : kGlyphTriangles) {
-        for (int i = 0; i < 3; ++i, ++v) {
-            Turn(f.Corners[i], c, s, g.TriV[v]);
-            Turn(f.Normal, c, s, g.TriN[v]);
-        }
-    }
-    v = 0;
-    for (const TFace& f : kGlyphQuads) {
-        for (int i = 0; i < 4; ++i, ++v) {
-            Turn(f.Corners[i], c, s, g.QuadV[v]);
-            Turn(f.Normal, c, s, g.QuadN[v]);
-        }
-    }
+    for (int i = 0; i < 6; ++i) Turn(kGlyphCorners[i], c, s, g.Corners[i]);
+    for (int f = 0; f < 5; ++f) Turn(kGlyphFaces[f].Normal, c, s, g.Normals[f]);
     return g;
 }
 
@@ -91,6 +80,51 @@ const TTurnedGlyph& TurnedGlyph(int heading) {
     }();
     return table[heading >= 1 && heading <= 8 ? heading : 0];
 }
+
+// Where the current projection, model-view matrix and viewport put scene
+// points, to tell faces that cannot cover a pixel centre.
+class TScreenMapper {
+public:
+    TScreenMapper() {
+        GLdouble p[16], m[16];
+        glGetDoublev(GL_PROJECTION_MATRIX, p);
+        glGetDoublev(GL_MODELVIEW_MATRIX, m);
+        glGetIntegerv(GL_VIEWPORT, Viewport_);
+        for (int c = 0; c < 4; ++c)
+            for (int r = 0; r < 4; ++r) {
+                double sum = 0;
+                for (int k = 0; k < 4; ++k) sum += p[k * 4 + r] * m[c * 4 + k];
+                M_[c * 4 + r] = sum;
+            }
+    }
+    // Window position of (x, y, z); false when behind the eye (no verdict then).
+    bool Map(double x, double y, double z, double& wx, double& wy) const {
+        const double cw = M_[3] * x + M_[7] * y + M_[11] * z + M_[15];
+        if (!(cw > 1e-9)) return false;
+        const double cx = M_[0] * x + M_[4] * y + M_[8] * z + M_[12];
+        const double cy = M_[1] * x + M_[5] * y + M_[9] * z + M_[13];
+        wx = Viewport_[0] + (cx / cw + 1.0) * 0.5 * Viewport_[2];
+        wy = Viewport_[1] + (cy / cw + 1.0) * 0.5 * Viewport_[3];
+        return std::isfinite(wx) && std::isfinite(wy);
+    }
+    // True when no pixel centre of the viewport lies in [x0, x1] x [y0, y1],
+    // widened by a margin far above the rasteriser's sub-pixel snapping.
+    bool MissesAllPixels(double x0, double x1, double y0, double y1) const {
+        constexpr double margin = 0.02;
+        return !HasCentre(x0 - margin, x1 + margin, Viewport_[0], Viewport_[2]) ||
+               !HasCentre(y0 - margin, y1 + margin, Viewport_[1], Viewport_[3]);
+    }
+
+private:
+    static bool HasCentre(double lo, double hi, int origin, int size) {
+        // Pixel centres sit at origin + i + 0.5, i = 0 .. size - 1.
+        const double first = std::max(std::ceil(lo - origin - 0.5), 0.0);
+        const double last = std::min(std::floor(hi - origin - 0.5), size - 1.0);
+        return first <= last;
+    }
+    double M_[16];
+    GLint Viewport_[4];
+};
 
 void DrawArrow(double r) {
     // Shaft, cone head and the disk closing the cone, along local +z.
@@ -281,16 +315,10 @@ void TCellView3D::BuildLists() {
         glNewList(PersonList, GL_COMPILE);
         glColor3f(0.0f, 1.0f, 0.0f);
         glPushMatrix();
-        for (const TFace& f : kGlyphTriangles) {
-            glBegin(GL_TRIANGLES);
+        for (const TFace& f : kGlyphFaces) {
+            glBegin(f.Count == 3 ? GL_TRIANGLES : GL_QUADS);
             glNormal3f(f.Normal[0], f.Normal[1], f.Normal[2]);
-            for (int i = 0; i < 3; ++i) glVertex3fv(f.Corners[i]);
-            glEnd();
-        }
-        for (const TFace& f : kGlyphQuads) {
-            glBegin(GL_QUADS);
-            glNormal3f(f.Normal[0], f.Normal[1], f.Normal[2]);
-            for (int i = 0; i < 4; ++i) glVertex3fv(f.Corners[i]);
+            for (int i = 0; i < f.Count; ++i) glVertex3fv(kGlyphCorners[f.Corner[i]]);
             glEnd();
         }
         glPopMatrix();
@@ -478,14 +506,15 @@ void TCellView3D::DrawPersonsListed() {
 
 // The same glyphs, pre-turned and moved on the CPU, sent as two vertex arrays
 // per batch of persons: triangles (bottom, top) and quads (sides). Faces that
-// turn their back to the eye would be culled by OpenGL anyway; they are left
-// out here already, which halves the vertices to light.
+// OpenGL would not draw anyway are left out here already: those that turn their
+// back to the eye, and those too small or too far off to cover a pixel centre
+// (most of them when a whole deck is in view). The picture stays the same.
 void TCellView3D::DrawPersonsBatched() {
     constexpr int kStride = 6;  // normal, position
     const std::size_t batch = static_cast<std::size_t>(std::min(PersonCount, kBatchPersons));
-    PersonVertices_.resize(batch * (kTriangleVertices + kQuadVertices) * kStride);
+    PersonVertices_.resize(batch * (kMaxTriangleVertices + kMaxQuadVertices) * kStride);
     float* const tri = PersonVertices_.data();
-    float* const quad = tri + batch * kTriangleVertices * kStride;
+    float* const quad = tri + batch * kMaxTriangleVertices * kStride;
 
     // The eye in deck coordinates (the deck is drawn shifted by the pan).
     const double ex = EyeX - static_cast<float>(PanX);
@@ -493,19 +522,7 @@ void TCellView3D::DrawPersonsBatched() {
     const double ez = EyeZ;
     // Faces (nearly) edge-on are kept: OpenGL decides those.
     const double slack = 1e-5 * (std::fabs(ex) + std::fabs(ey) + std::fabs(ez) + MaxDim + 10.0);
-    auto facing = [&](const float* corner, const float* normal, float x, float y) {
-        return (ex - (corner[0] + x)) * normal[0] + (ey - (corner[1] + y)) * normal[1] +
-                   (ez - corner[2]) * normal[2] >
-               -slack;
-    };
-    auto put = [](float*& out, const float* corner, const float* normal, float x, float y) {
-        *out++ = normal[0];
-        *out++ = normal[1];
-        *out++ = normal[2];
-        *out++ = corner[0] + x;
-        *out++ = corner[1] + y;
-        *out++ = corner[2];
-    };
+    const TScreenMapper screen;
 
     glColor3f(0.0f, 1.0f, 0.0f);
     glEnableClientState(GL_VERTEX_ARRAY);
@@ -528,6 +545,9 @@ void TCellView3D::DrawPersonsBatched() {
         quadEnd = quad;
     };
     std::size_t n = 0;
+    float corner[6][3];
+    double wx[6], wy[6];
+    bool mapped[6];
     for (int i = 0; i < PersonCount; ++i) {
         float x = 0, y = 0;
         int tag = 0, heading = 0, level = 0;
@@ -535,13 +555,40 @@ void TCellView3D::DrawPersonsBatched() {
         if (level != CurrentDeck) continue;
         if (HeadingAngle(heading) < 0) NoteBadHeading(i);
         const TTurnedGlyph& g = TurnedGlyph(heading);
-        for (int f = 0; f < kTriangleVertices; f += 3) {
-            if (!facing(g.TriV[f], g.TriN[f], x, y)) continue;
-            for (int v = f; v < f + 3; ++v) put(triEnd, g.TriV[v], g.TriN[v], x, y);
+        for (int c = 0; c < 6; ++c) {
+            corner[c][0] = g.Corners[c][0] + x;
+            corner[c][1] = g.Corners[c][1] + y;
+            corner[c][2] = g.Corners[c][2];
+            mapped[c] = screen.Map(corner[c][0], corner[c][1], corner[c][2], wx[c], wy[c]);
         }
-        for (int f = 0; f < kQuadVertices; f += 4) {
-            if (!facing(g.QuadV[f], g.QuadN[f], x, y)) continue;
-            for (int v = f; v < f + 4; ++v) put(quadEnd, g.QuadV[v], g.QuadN[v], x, y);
+        for (int f = 0; f < 5; ++f) {
+            const TFace& face = kGlyphFaces[f];
+            const float* normal = g.Normals[f];
+            const float* p = corner[face.Corner[0]];
+            const double facing =
+                (ex - p[0]) * normal[0] + (ey - p[1]) * normal[1] + (ez - p[2]) * normal[2];
+            if (facing <= -slack) continue;
+            bool allMapped = true;
+            double x0 = HUGE_VAL, x1 = -HUGE_VAL, y0 = HUGE_VAL, y1 = -HUGE_VAL;
+            for (int k = 0; k < face.Count; ++k) {
+                const int c = face.Corner[k];
+                allMapped = allMapped && mapped[c];
+                x0 = std::min(x0, wx[c]);
+                x1 = std::max(x1, wx[c]);
+                y0 = std::min(y0, wy[c]);
+                y1 = std::max(y1, wy[c]);
+            }
+            if (allMapped && screen.MissesAllPixels(x0, x1, y0, y1)) continue;
+            float*& out = face.Count == 3 ? triEnd : quadEnd;
+            for (int k = 0; k < face.Count; ++k) {
+                const float* v = corner[face.Corner[k]];
+                *out++ = normal[0];
+                *out++ = normal[1];
+                *out++ = normal[2];
+                *out++ = v[0];
+                *out++ = v[1];
+                *out++ = v[2];
+            }
         }
         if (++n == batch) {
             flush();

@@ -57,6 +57,27 @@ S S S S
 </persons>
 )";
 
+// A 600 x 600 deck with 3000 persons in all headings: seen whole, a cell is
+// smaller than a pixel.
+QByteArray CrowdFile() {
+    QByteArray text =
+        "<header>\nversion 1\npmax 3000\nxmax 600\nymax 600\nzmax 1\n</header>\n"
+        "<deck>\nlevel 0\n(celldata)\n";
+    for (int r = 0; r < 600; ++r) text += (r % 50 == 0) ? "P600x1\n" : "P600x0\n";
+    text += "</deck>\n<persons>\n<startpositions>\n";
+    unsigned state = 12345;
+    for (int i = 0; i < 3000; ++i) {
+        state = state * 1103515245u + 12345u;
+        const int column = static_cast<int>((state >> 8) % 600);
+        state = state * 1103515245u + 12345u;
+        const int row = static_cast<int>((state >> 8) % 600);
+        text += QByteArray::number(column) + " " + QByteArray::number(row) + " 0 " +
+                QByteArray::number(i % 8 + 1) + " 0\n";
+    }
+    text += "(movement)\n" + QByteArray("S ").repeated(3000) + "\n</persons>\n";
+    return text;
+}
+
 struct TPoint2 {
     double X, Y;
 };
@@ -131,6 +152,7 @@ private:
     QTemporaryDir Dir_;
     QString TwoDecks_;
     QString Example_;
+    QString Crowd_;
 };
 
 void TestViewRender::initTestCase() {
@@ -140,6 +162,11 @@ void TestViewRender::initTestCase() {
     QVERIFY(f.open(QIODevice::WriteOnly));
     f.write(kTwoDecks);
     f.close();
+    Crowd_ = Dir_.filePath(QStringLiteral("crowd.3dl"));
+    QFile crowd(Crowd_);
+    QVERIFY(crowd.open(QIODevice::WriteOnly));
+    crowd.write(CrowdFile());
+    crowd.close();
     Example_ = QStringLiteral(ORLEX_SOURCE_DIR "/samples/example.3dl");
     QVERIFY(QFile::exists(Example_));
 }
@@ -264,26 +291,31 @@ void TestViewRender::otherDeckPersonsHidden() {
 }
 
 void TestViewRender::batchedAndListedDrawingLookTheSame_data() {
-    QTest::addColumn<bool>("twoDecks");
+    QTest::addColumn<int>("file");  // 0 example, 1 two decks, 2 crowd
     QTest::addColumn<bool>("batchPersons");
     QTest::addColumn<bool>("batchQuads");
-    QTest::newRow("persons batched") << true << true << false;
-    QTest::newRow("quads batched, with blocks") << false << false << true;
-    QTest::newRow("both batched") << true << true << true;
+    QTest::newRow("persons batched") << 1 << true << false;
+    QTest::newRow("quads batched, with blocks") << 0 << false << true;
+    QTest::newRow("both batched") << 1 << true << true;
+    QTest::newRow("crowd of sub-pixel persons") << 2 << true << true;
 }
 
 // The batched paths must draw what one call per person and per quad draws.
 void TestViewRender::batchedAndListedDrawingLookTheSame() {
-    QFETCH(bool, twoDecks);
+    QFETCH(int, file);
     QFETCH(bool, batchPersons);
     QFETCH(bool, batchQuads);
     TFixture fx;
-    QVERIFY(fx.Load(twoDecks ? TwoDecks_ : Example_));
+    QVERIFY(fx.Load(file == 0 ? Example_ : file == 1 ? TwoDecks_ : Crowd_));
     fx.View.ToggleOrigin();
     // An oblique view, so that the sides of the glyphs and blocks show too.
     fx.View.IsControlEnabled = true;
-    if (twoDecks) fx.View.PanY = 2;  // between the persons of deck 0
-    fx.View.SetDistance(twoDecks ? 14 : 12);
+    if (file == 1) {
+        fx.View.PanY = 2;  // between the persons of deck 0
+        fx.View.SetDistance(14);
+    } else if (file == 0) {
+        fx.View.SetDistance(12);
+    }
     fx.View.MouseDown(Qt::LeftButton, 0, 0);
     fx.View.MouseMove(40, 70);
     fx.View.MouseUp(Qt::LeftButton, 40, 70);
@@ -299,17 +331,19 @@ void TestViewRender::batchedAndListedDrawingLookTheSame() {
         reference.save(QStringLiteral("/tmp/h2_reference.png"));
         image.save(QStringLiteral("/tmp/h2_batched.png"));
     }
-    int drawn = 0, differing = 0;
+    int drawn = 0, differing = 0, glyph = 0;
     for (int y = 0; y < image.height(); ++y) {
         for (int x = 0; x < image.width(); ++x) {
             const QColor a = image.pixelColor(x, y), b = reference.pixelColor(x, y);
             if (!IsBackground(b)) ++drawn;
+            if (IsGlyphGreen(b)) ++glyph;
             if (std::abs(a.red() - b.red()) > 3 || std::abs(a.green() - b.green()) > 3 ||
                 std::abs(a.blue() - b.blue()) > 3)
                 ++differing;
         }
     }
     QVERIFY2(drawn > 10000, "the scene must be in the picture");
+    QVERIFY2(glyph > 200, "persons must be in the picture");
     // Edges may fall on other pixels by rounding; nothing more.
     QVERIFY2(differing <= 50, qPrintable(QString::number(differing)));
 }
