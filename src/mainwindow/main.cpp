@@ -14,6 +14,9 @@ int main(int argc, char** argv) {
         // An error while the windows are created ends the program.
         app.ShowUnhandledError(QString::fromUtf8(error.what()));
         return 1;
+    } catch (...) {
+        app.ShowUnhandledError("Unknown error");
+        return 1;
     }
     const QStringList args = QCoreApplication::arguments();
     if (args.size() > 1) form->StartFile = args.at(1);

@@ -150,7 +150,11 @@ void TMainForm::CreateActions() {
          &TMainForm::StartupWindow1Click);
 
     // Single-key shortcuts act wherever the focus is in the window, the view included.
-    for (QAction* action : findChildren<QAction*>()) action->setShortcutContext(Qt::WindowShortcut);
+    // The tool-bar glyphs are not repeated in the menus.
+    for (QAction* action : findChildren<QAction*>()) {
+        action->setShortcutContext(Qt::WindowShortcut);
+        action->setIconVisibleInMenu(false);
+    }
 }
 
 void TMainForm::CreateMenus() {
