@@ -107,19 +107,55 @@ public:
         wy = Viewport_[1] + (cy / cw + 1.0) * 0.5 * Viewport_[3];
         return std::isfinite(wx) && std::isfinite(wy);
     }
-    // True when no pixel centre of the viewport lies in [x0, x1] x [y0, y1],
-    // widened by a margin far above the rasteriser's sub-pixel snapping.
-    bool MissesAllPixels(double x0, double x1, double y0, double y1) const {
+    // True when the convex polygon (window coordinates, n corners) covers no
+    // pixel centre of the viewport, even when widened by a margin far above the
+    // rasteriser's sub-pixel snapping. Large polygons are not examined.
+    bool MissesAllPixels(const double* px, const double* py, int n) const {
         constexpr double margin = 0.02;
-        return !HasCentre(x0 - margin, x1 + margin, Viewport_[0], Viewport_[2]) ||
-               !HasCentre(y0 - margin, y1 + margin, Viewport_[1], Viewport_[3]);
+        double x0 = px[0], x1 = px[0], y0 = py[0], y1 = py[0];
+        for (int k = 1; k < n; ++k) {
+            x0 = std::min(x0, px[k]);
+            x1 = std::max(x1, px[k]);
+            y0 = std::min(y0, py[k]);
+            y1 = std::max(y1, py[k]);
+        }
+        double cx0, cx1, cy0, cy1;  // first and last centre index on each axis
+        if (!Centres(x0 - margin, x1 + margin, Viewport_[0], Viewport_[2], cx0, cx1) ||
+            !Centres(y0 - margin, y1 + margin, Viewport_[1], Viewport_[3], cy0, cy1))
+            return true;
+        if ((cx1 - cx0 + 1) * (cy1 - cy0 + 1) > 4) return false;
+        // Orientation of the polygon; a (nearly) flat one is kept.
+        double area = 0;
+        for (int k = 0; k < n; ++k) {
+            const int j = (k + 1) % n;
+            area += px[k] * py[j] - px[j] * py[k];
+        }
+        if (std::fabs(area) < 1e-9) return false;
+        const double sign = area > 0 ? 1.0 : -1.0;
+        for (double cy = cy0; cy <= cy1; ++cy) {
+            for (double cx = cx0; cx <= cx1; ++cx) {
+                const double x = Viewport_[0] + cx + 0.5, y = Viewport_[1] + cy + 0.5;
+                bool inside = true;
+                for (int k = 0; k < n && inside; ++k) {
+                    const int j = (k + 1) % n;
+                    const double ex = px[j] - px[k], ey = py[j] - py[k];
+                    const double length = std::sqrt(ex * ex + ey * ey);
+                    if (length < 1e-12) continue;
+                    const double distance = sign * (ex * (y - py[k]) - ey * (x - px[k])) / length;
+                    inside = distance >= -margin;
+                }
+                if (inside) return false;
+            }
+        }
+        return true;
     }
 
 private:
-    static bool HasCentre(double lo, double hi, int origin, int size) {
-        // Pixel centres sit at origin + i + 0.5, i = 0 .. size - 1.
-        const double first = std::max(std::ceil(lo - origin - 0.5), 0.0);
-        const double last = std::min(std::floor(hi - origin - 0.5), size - 1.0);
+    // Pixel centres sit at origin + i + 0.5, i = 0 .. size - 1: the first and
+    // last i inside [lo, hi]; false when there is none.
+    static bool Centres(double lo, double hi, int origin, int size, double& first, double& last) {
+        first = std::max(std::ceil(lo - origin - 0.5), 0.0);
+        last = std::min(std::floor(hi - origin - 0.5), size - 1.0);
         return first <= last;
     }
     double M_[16];
@@ -569,16 +605,14 @@ void TCellView3D::DrawPersonsBatched() {
                 (ex - p[0]) * normal[0] + (ey - p[1]) * normal[1] + (ez - p[2]) * normal[2];
             if (facing <= -slack) continue;
             bool allMapped = true;
-            double x0 = HUGE_VAL, x1 = -HUGE_VAL, y0 = HUGE_VAL, y1 = -HUGE_VAL;
+            double fx[4], fy[4];
             for (int k = 0; k < face.Count; ++k) {
                 const int c = face.Corner[k];
                 allMapped = allMapped && mapped[c];
-                x0 = std::min(x0, wx[c]);
-                x1 = std::max(x1, wx[c]);
-                y0 = std::min(y0, wy[c]);
-                y1 = std::max(y1, wy[c]);
+                fx[k] = wx[c];
+                fy[k] = wy[c];
             }
-            if (allMapped && screen.MissesAllPixels(x0, x1, y0, y1)) continue;
+            if (allMapped && screen.MissesAllPixels(fx, fy, face.Count)) continue;
             float*& out = face.Count == 3 ? triEnd : quadEnd;
             for (int k = 0; k < face.Count; ++k) {
                 const float* v = corner[face.Corner[k]];

@@ -344,8 +344,11 @@ void TestViewRender::batchedAndListedDrawingLookTheSame() {
     }
     QVERIFY2(drawn > 10000, "the scene must be in the picture");
     QVERIFY2(glyph > 200, "persons must be in the picture");
-    // Edges may fall on other pixels by rounding; nothing more.
-    QVERIFY2(differing <= 50, qPrintable(QString::number(differing)));
+    // Tiny faces may fall on other pixels by rounding (the rasteriser takes
+    // other paths for other draw calls); nothing more.
+    const int allowed = 20 + glyph / 20;
+    QVERIFY2(differing <= allowed,
+             qPrintable(QStringLiteral("%1 of %2 glyph pixels").arg(differing).arg(glyph)));
 }
 
 void TestViewRender::lightsChangeFloorShading() {
