@@ -145,7 +145,10 @@ int main(int argc, char* argv[]) {
         for (int d = 0; d < project.DeckCount(); ++d)
             if (project.Decks[d].QuadCount > project.Decks[deck].QuadCount) deck = d;
     }
-    if (deck >= project.DeckCount()) {
+    if (project.DeckCount() == 0) {
+        std::fprintf(stderr, "the project has no decks; the view shows the background only\n");
+        deck = 0;
+    } else if (deck >= project.DeckCount()) {
         std::fprintf(stderr, "deck %d does not exist; showing deck 0\n", deck);
         deck = 0;
     }
