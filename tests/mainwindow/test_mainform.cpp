@@ -6,6 +6,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QMenu>
+#include <QMimeData>
 #include <QProgressBar>
 #include <QTimer>
 #include <QToolBar>
@@ -400,6 +401,48 @@ private slots:
         form.BitBtn1Click();
         QCOMPARE(form.windowTitle(), "ORLEX Viewer, " + paths[0]);
         QVERIFY(Messages_.Shown.empty());
+    }
+
+    void DragAcceptsOneLogFile_data() {
+        QTest::addColumn<QStringList>("urls");
+        QTest::addColumn<bool>("accepted");
+        QTest::newRow("log file") << QStringList{"file:///data/ship.3dl"} << true;
+        QTest::newRow("upper-case extension") << QStringList{"file:///data/SHIP.3DL"} << true;
+        QTest::newRow("other file") << QStringList{"file:///data/ship.txt"} << false;
+        QTest::newRow("two files") << QStringList{"file:///a.3dl", "file:///b.3dl"} << false;
+        QTest::newRow("web address") << QStringList{"http://example.org/a.3dl"} << false;
+        QTest::newRow("nothing") << QStringList{} << false;
+    }
+    void DragAcceptsOneLogFile() {
+        QFETCH(QStringList, urls);
+        QFETCH(bool, accepted);
+        TMainForm& form = Form_ ? *Form_ : NewForm();
+        QMimeData mime;
+        QList<QUrl> list;
+        for (const QString& url : urls) list << QUrl(url);
+        if (!list.isEmpty()) mime.setUrls(list);
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton,
+                              Qt::NoModifier);
+        enter.setAccepted(false);
+        QApplication::sendEvent(&form, &enter);
+        QCOMPARE(enter.isAccepted(), accepted);
+    }
+
+    void DropLoadsTheFile() {
+        const QString path = Project("dropped.3dl", kThreeDecks, 4, {"P4x0S"});
+        TMainForm& form = NewForm();
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        QMimeData mime;
+        mime.setUrls({QUrl::fromLocalFile(path)});
+        QDragEnterEvent enter(QPoint(10, 10), Qt::CopyAction, &mime, Qt::LeftButton,
+                              Qt::NoModifier);
+        QApplication::sendEvent(&form, &enter);
+        QVERIFY(enter.isAccepted());
+        QDropEvent drop(QPointF(10, 10), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(&form, &drop);
+        QTRY_COMPARE(form.windowTitle(), "ORLEX Viewer, " + path);
+        QVERIFY(RecentMenu().isEmpty());
     }
 
     void MissingFilesAreReported() {
