@@ -244,6 +244,7 @@ void TCellView3D::InitView(int xmax, int ymax, int deckCount, int personCount) {
 
 void TCellView3D::SetDecks(TDeck* decks) {
     Decks = decks;
+    ForgetQuadArray();  // the deck list is rebuilt from the new decks
 }
 
 void TCellView3D::SetPersons(TPersonData* persons) {

@@ -143,6 +143,7 @@ private slots:
     void lightsChangeFloorShading();
     void releasedProjectShowsBackground();
     void badHeadingReportedOnceAfterTheFrame();
+    void coreProfileReportedWithoutCrash_data();
     void coreProfileReportedWithoutCrash();
     void newContextAfterReparentingStillDraws();
     void paintIsSynchronousInvalidateIsNot();
@@ -428,20 +429,38 @@ void TestViewRender::badHeadingReportedOnceAfterTheFrame() {
     QCOMPARE(fx.Messages.Shown.size(), std::size_t{2});
 }
 
+void TestViewRender::coreProfileReportedWithoutCrash_data() {
+    QTest::addColumn<int>("major");
+    QTest::addColumn<int>("minor");
+    QTest::addColumn<int>("profile");
+    QTest::addColumn<bool>("es");
+    QTest::addColumn<QString>("named");
+    QTest::newRow("core profile") << 3 << 3 << int(QSurfaceFormat::CoreProfile) << false
+                                  << QStringLiteral("compatibility profile");
+    QTest::newRow("OpenGL ES") << 2 << 0 << int(QSurfaceFormat::NoProfile) << true
+                               << QStringLiteral("OpenGL ES");
+}
+
 void TestViewRender::coreProfileReportedWithoutCrash() {
+    QFETCH(int, major);
+    QFETCH(int, minor);
+    QFETCH(int, profile);
+    QFETCH(bool, es);
+    QFETCH(QString, named);
     TRecordingMessages messages;
     TCellView3D view;
     view.SetMessages(&messages);
     QSurfaceFormat format;
-    format.setVersion(3, 3);
-    format.setProfile(QSurfaceFormat::CoreProfile);
+    format.setVersion(major, minor);
+    format.setProfile(static_cast<QSurfaceFormat::OpenGLContextProfile>(profile));
+    if (es) format.setRenderableType(QSurfaceFormat::OpenGLES);
     format.setDepthBufferSize(24);
     view.setFormat(format);
     QVERIFY(!ShowAndWait(view));
-    QApplication::processEvents();
-    QCOMPARE(messages.Shown.size(), std::size_t{1});
-    QVERIFY2(messages.Shown.front().Text.find("compatibility profile") != std::string::npos,
+    QTRY_COMPARE(messages.Shown.size(), std::size_t{1});
+    QVERIFY2(QString::fromStdString(messages.Shown.front().Text).contains(named),
              messages.Shown.front().Text.c_str());
+    QCOMPARE(messages.Shown.front().Caption, std::string("Error"));
     // The view goes on without drawing.
     view.InitView(20, 20, 1, 0);
     view.SetDistance(30);
