@@ -159,9 +159,15 @@ int main(int argc, char* argv[]) {
     int onDeck = 0;
     for (const orlex::TPersonData& p : project.Persons)
         if (p.Level == deck) ++onDeck;
-    if (project.DeckCount() > 0)
-        std::fprintf(stderr, "deck %d: %d quads, %d persons standing on it\n", deck,
-                     project.Decks[deck].QuadCount, onDeck);
+    if (project.DeckCount() > 0) {
+        int floors = 0;
+        for (const orlex::TQuad& q : project.Decks[deck].Quads)
+            if (q.Normal[2] > 0.5f && q.Vertices[0][2] == 0.0f) ++floors;
+        std::fprintf(stderr,
+                     "deck %d: %d quads (%d floor quads, the rest faces of blocks), %d persons "
+                     "standing on it\n",
+                     deck, project.Decks[deck].QuadCount, floors, onDeck);
+    }
 
     orlex::TPlayback playback;
     playback.SetProject(&project);
