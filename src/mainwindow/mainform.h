@@ -14,7 +14,9 @@
 #include "appsettings.h"
 #include "interfaces.h"
 #include "logfile.h"
+#include "options1.h"
 #include "playback.h"
+#include "screenshots.h"
 
 class QAction;
 class QComboBox;
@@ -28,6 +30,10 @@ namespace orlex {
 
 class TCellView3D;
 class TFProgressDialog;
+class TFStatistics;
+class TOptionsForm;
+class TIntroForm;
+class THelpForm;
 
 class TMainForm : public QMainWindow, public IPlaybackHost {
     Q_OBJECT
@@ -52,9 +58,17 @@ public:
     int SavedCount() const { return Playback.SavedCount; }
     TPlayback Playback;
 
+    // Screen-shot settings and the shots taken with them.
+    TOptions1 Options;
+    std::unique_ptr<TScreenShots> Shots;
+
     // --- components ---
     TCellView3D* CellView3D = nullptr;
+    TFStatistics* FStatistics = nullptr;
     TFProgressDialog* FProgressDialog = nullptr;
+    TOptionsForm* OptionsForm = nullptr;
+    TIntroForm* IntroForm = nullptr;
+    THelpForm* HelpForm = nullptr;
     QTimer* AnimationTimer = nullptr;
 
     QMenu* File1 = nullptr;
@@ -155,6 +169,11 @@ public:
     void Screenshotseries1Click();
     void SpeedButton_ScreenShotSeriesClick();
     void TakeScreenShot();
+    // The part of the window's state a shot needs.
+    TShotState ShotState() const;
+    // Replaced by tests; the defaults show the save dialog and the directory chooser.
+    std::function<QString(const QString& dir, const QString& name)> ChooseShotFile;
+    std::function<QString(const QString& startDir)> ChooseShotDirectory;
     void LoadScreenShotSettings();
     void SaveScreenShotSettings();
 

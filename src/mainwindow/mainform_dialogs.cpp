@@ -1,7 +1,12 @@
 // The auxiliary windows: created once after the main window, in this order, and
 // shown by their commands.
+#include "cellview3d.h"
+#include "helpform.h"
+#include "introform.h"
 #include "mainform.h"
+#include "optionsform.h"
 #include "progressdialog.h"
+#include "statistics.h"
 
 namespace orlex {
 
@@ -14,23 +19,46 @@ void TMainForm::CreateAuxiliaryWindows() {
 }
 
 // Project data dialog.
-void TMainForm::CreateStatisticsWindow() {}
+void TMainForm::CreateStatisticsWindow() {
+    if (FStatistics == nullptr) FStatistics = new TFStatistics(this);
+}
 
 // Screen-shot options dialog.
-void TMainForm::CreateOptionsWindow() {}
+void TMainForm::CreateOptionsWindow() {
+    if (OptionsForm == nullptr) {
+        OptionsForm = new TOptionsForm(this);
+        OptionsForm->SetMessages(Messages_);
+    }
+}
 
 // Start-up window with the version number.
-void TMainForm::CreateIntroWindow() {}
+void TMainForm::CreateIntroWindow() {
+    if (IntroForm == nullptr) IntroForm = new TIntroForm(this);
+}
 
 // Quick-reference window.
-void TMainForm::CreateHelpWindow() {}
+void TMainForm::CreateHelpWindow() {
+    if (HelpForm == nullptr) HelpForm = new THelpForm(this);
+}
 
-void TMainForm::BitBtn2Click() {}
+void TMainForm::BitBtn2Click() {
+    ShowProjectData(*FStatistics, HasProject() ? LogFile.get() : nullptr);
+}
 
-void TMainForm::Options1Click() {}
+void TMainForm::Options1Click() {
+    // The settings may change under a running series: it ends first.
+    if (Shots) Shots->EndSeries();
+    ScreenShotSeries = false;
+    RunOptionsDialog(*OptionsForm, Options, centralWidget() ? centralWidget()->size() : size());
+}
 
-void TMainForm::Help2Click() {}
+void TMainForm::Help2Click() {
+    HelpForm->exec();
+}
 
-void TMainForm::StartupWindow1Click() {}
+void TMainForm::StartupWindow1Click() {
+    IntroForm->SetDisplayTime(5000);
+    IntroForm->exec();
+}
 
 }  // namespace orlex

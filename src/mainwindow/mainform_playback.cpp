@@ -61,6 +61,9 @@ void TMainForm::AnimationTimerTimer() {
     // A tick that arrives while a step lets events run would start a step inside
     // that step: it is skipped, the next tick comes soon enough.
     if (StepEventDepth_ > 0) return;
+    // While a shot's question or error box is open, ticks are held back: they
+    // would take further shots and ask again.
+    if (Shots && Shots->Busy()) return;
     AnimationStep();
 }
 
