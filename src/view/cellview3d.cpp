@@ -316,10 +316,9 @@ void TCellView3D::ReleaseGL() {
 void TCellView3D::DeleteLists() {
     if (OriginList) glDeleteLists(OriginList, 1);
     if (PersonList) glDeleteLists(PersonList, 1);
-    if (DeckList_) glDeleteLists(DeckList_, 1);
+    DeleteDeckGroups();
     OriginList = 0;
     PersonList = 0;
-    DeckList_ = 0;
     ForgetQuadArray();
 }
 
@@ -495,8 +494,38 @@ void StreamQuads(const TQuad* quads, std::size_t count) {
 
 }  // namespace
 
-// The same quads in the same order, compiled once per deck shown into a
-// display list that holds their vertex arrays; the frame calls the list.
+namespace {
+
+// Facing direction of a quad: 0..5 for +x, -x, +y, -y, +z, -z; 6 for any other.
+int DirectionOf(const TQuad& q) {
+    for (int axis = 0; axis < 3; ++axis) {
+        if (q.Normal[axis] == 1.0f && q.Normal[(axis + 1) % 3] == 0.0f &&
+            q.Normal[(axis + 2) % 3] == 0.0f)
+            return axis * 2;
+        if (q.Normal[axis] == -1.0f && q.Normal[(axis + 1) % 3] == 0.0f &&
+            q.Normal[(axis + 2) % 3] == 0.0f)
+            return axis * 2 + 1;
+    }
+    return 6;
+}
+
+// Regions per side of the deck for the quad groups.
+constexpr int kRegionsPerSide = 8;
+
+}  // namespace
+
+void TCellView3D::DeleteDeckGroups() {
+    for (const TQuadGroup& g : DeckGroups_)
+        if (g.List) glDeleteLists(g.List, 1);
+    DeckGroups_.clear();
+}
+
+// The deck's quads, compiled once per deck shown into display lists that hold
+// their vertex arrays: one list per region of the deck and facing direction,
+// each in the order of the quad list. A frame calls the lists whose faces can
+// turn towards the eye; the others OpenGL would cull anyway. Only faces lying
+// in one plane of the same direction could change their drawing order, and
+// those have the same colour.
 void TCellView3D::DrawQuadsBatched(const TDeck& deck, std::size_t count) {
     if (count == 0) return;
     const TQuad* quads = deck.Quads.data();
@@ -505,21 +534,76 @@ void TCellView3D::DrawQuadsBatched(const TDeck& deck, std::size_t count) {
         return;
     }
     if (QuadArrayDeck_ != &deck || QuadArrayData_ != quads || QuadArrayCount_ != count ||
-        DeckList_ == 0) {
-        if (DeckList_) glDeleteLists(DeckList_, 1);
-        DeckList_ = glGenLists(1);
-        if (DeckList_ == 0) {
-            StreamQuads(quads, count);
-            return;
+        DeckGroups_.empty()) {
+        DeleteDeckGroups();
+        float x0 = HUGE_VALF, x1 = -HUGE_VALF, y0 = HUGE_VALF, y1 = -HUGE_VALF;
+        for (std::size_t i = 0; i < count; ++i) {
+            for (const auto& v : quads[i].Vertices) {
+                x0 = std::min(x0, v[0]);
+                x1 = std::max(x1, v[0]);
+                y0 = std::min(y0, v[1]);
+                y1 = std::max(y1, v[1]);
+            }
         }
-        glNewList(DeckList_, GL_COMPILE);
-        StreamQuads(quads, count);
-        glEndList();
+        auto region = [](float v, float lo, float hi) {
+            if (!(hi > lo)) return 0;
+            const int r = static_cast<int>((v - lo) / (hi - lo) * kRegionsPerSide);
+            return std::clamp(r, 0, kRegionsPerSide - 1);
+        };
+        constexpr int kKeys = kRegionsPerSide * kRegionsPerSide * 7;
+        std::vector<std::vector<std::size_t>> members(kKeys);
+        for (std::size_t i = 0; i < count; ++i) {
+            const TQuad& q = quads[i];
+            const float cx = (q.Vertices[0][0] + q.Vertices[2][0]) * 0.5f;
+            const float cy = (q.Vertices[0][1] + q.Vertices[2][1]) * 0.5f;
+            const int key =
+                (region(cy, y0, y1) * kRegionsPerSide + region(cx, x0, x1)) * 7 + DirectionOf(q);
+            members[static_cast<std::size_t>(key)].push_back(i);
+        }
+        std::vector<TQuad> gathered;
+        for (int key = 0; key < kKeys; ++key) {
+            const std::vector<std::size_t>& m = members[static_cast<std::size_t>(key)];
+            if (m.empty()) continue;
+            TQuadGroup g;
+            g.Direction = key % 7;
+            const int axis = g.Direction < 6 ? g.Direction / 2 : 0;
+            g.MinPlane = HUGE_VALF;
+            g.MaxPlane = -HUGE_VALF;
+            gathered.clear();
+            for (std::size_t i : m) {
+                gathered.push_back(quads[i]);
+                for (const auto& v : quads[i].Vertices) {
+                    g.MinPlane = std::min(g.MinPlane, v[axis]);
+                    g.MaxPlane = std::max(g.MaxPlane, v[axis]);
+                }
+            }
+            g.List = glGenLists(1);
+            if (g.List == 0) {
+                DeleteDeckGroups();
+                StreamQuads(quads, count);
+                return;
+            }
+            glNewList(g.List, GL_COMPILE);
+            StreamQuads(gathered.data(), gathered.size());
+            glEndList();
+            DeckGroups_.push_back(g);
+        }
         QuadArrayDeck_ = &deck;
         QuadArrayData_ = quads;
         QuadArrayCount_ = count;
     }
-    glCallList(DeckList_);
+    // The eye in deck coordinates (the deck is drawn shifted by the pan).
+    const double eye[3] = {EyeX - static_cast<float>(PanX), EyeY - static_cast<float>(PanY), EyeZ};
+    const double slack = 1e-3 * (std::fabs(eye[0]) + std::fabs(eye[1]) + std::fabs(eye[2]) + 1.0);
+    for (const TQuadGroup& g : DeckGroups_) {
+        bool visible = true;
+        if (g.Direction < 6) {
+            const double e = eye[g.Direction / 2];
+            // A face turns towards the eye when the eye is on its normal's side.
+            visible = (g.Direction % 2 == 0) ? e > g.MinPlane - slack : e < g.MaxPlane + slack;
+        }
+        if (visible) glCallList(g.List);
+    }
 }
 
 // One push, translate, turn, list call and pop per person.

@@ -87,9 +87,17 @@ private:
     bool ShowingError_ = false;
     // Normals and positions of the batched persons, reused between frames.
     std::vector<float> PersonVertices_;
-    // Display list of the quads of the deck drawn last (quad lists do not change
-    // after loading); rebuilt when another deck or project is drawn.
-    unsigned int DeckList_ = 0;
+    // Display lists of the quads of the deck drawn last (quad lists do not change
+    // after loading), one per region of the deck and facing direction; rebuilt
+    // when another deck or project is drawn.
+    struct TQuadGroup {
+        unsigned int List = 0;
+        int Direction = 0;      // 0..5: +x, -x, +y, -y, +z, -z; 6: other
+        float MinPlane = 0.0f;  // range of the faces' plane coordinate
+        float MaxPlane = 0.0f;
+    };
+    std::vector<TQuadGroup> DeckGroups_;
+    void DeleteDeckGroups();
     const TDeck* QuadArrayDeck_ = nullptr;
     const TQuad* QuadArrayData_ = nullptr;
     std::size_t QuadArrayCount_ = 0;
