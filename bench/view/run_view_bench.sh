@@ -2,9 +2,14 @@
 # Frame time of the 3D view at 1280 x 720 under Xvfb with Mesa llvmpipe, on the
 # busiest deck (most quads) of the large generated project:
 #   - with all 20,000 persons standing on it (every start level moved there),
-#     persons batched (the viewer's way) and one display-list call per person;
+#     drawn the viewer's way (persons batched, deck quads in display lists);
+#   - the same with one display-list call per person;
+#   - the same with one call per person and one glBegin/glEnd per quad (the
+#     plain way, for comparison);
 #   - the same deck without persons.
-# Target: 40 ms a frame or less with the 20,000 persons.
+# Target: 40 ms a frame or less with the 20,000 persons ("Paint() on screen":
+# a synchronous repaint including Qt's composition into the window;
+# "grabFramebuffer()": drawing into the view's framebuffer and reading it back).
 #
 #   bench/view/run_view_bench.sh [BUILD_DIR]     (default: build/bench)
 #
@@ -76,7 +81,7 @@ run() {
 echo "## 3D view frame time ($SIZE, llvmpipe, LP_NUM_THREADS=$LP_NUM_THREADS, $(nproc) CPUs, $(date -u +%Y-%m-%d))"
 echo
 echo "File: $FILE"
-for args in "" "--listed" "--no-persons"; do
+for args in "" "--listed" "--listed --listed-quads" "--no-persons"; do
     echo
     echo "### orlex-view ${args:-(persons batched)}"
     # shellcheck disable=SC2086
