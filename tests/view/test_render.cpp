@@ -1,6 +1,7 @@
 // Pixels of rendered frames: background, deck quads, origin marker, person
 // glyphs and their headings, deck switching, lights, release, heading errors
 // and a context without the fixed-function pipeline.
+#include <QDir>
 #include <QFile>
 #include <QGuiApplication>
 #include <QMouseEvent>
@@ -332,8 +333,8 @@ void TestViewRender::batchedAndListedDrawingLookTheSame() {
     fx.View.BatchQuads = batchQuads;
     const QImage image = fx.Frame();
     if (qEnvironmentVariableIsSet("ORLEX_VIEW_DUMP")) {
-        reference.save(QStringLiteral("/tmp/h2_reference.png"));
-        image.save(QStringLiteral("/tmp/h2_batched.png"));
+        reference.save(QDir::temp().filePath(QStringLiteral("view_reference.png")));
+        image.save(QDir::temp().filePath(QStringLiteral("view_batched.png")));
     }
     int drawn = 0, differing = 0, glyph = 0;
     for (int y = 0; y < image.height(); ++y) {
@@ -493,7 +494,7 @@ void TestViewRender::newContextAfterReparentingStillDraws() {
     fx.View.ToggleOrigin();
     const QImage after = fx.Frame();
     if (qEnvironmentVariableIsSet("ORLEX_VIEW_DUMP"))
-        after.save(QStringLiteral("/tmp/h2_after.png"));
+        after.save(QDir::temp().filePath(QStringLiteral("view_after_reparent.png")));
     QCOMPARE(after.size(), before.size());
     QVERIFY2(IsGlyphGreen(At(after, centre)), "person glyph lost with the old context");
     const QPoint floor = Project(fx.View, kPersonA.X + 3, kPersonA.Y + 3);
