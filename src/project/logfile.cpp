@@ -93,6 +93,7 @@ void TLoader::Run() {
             ok = ReadHeader();
             P.Persons.clear();
             P.Persons.shrink_to_fit();
+            P.TrackArena.Clear();
             if (P.PMax > P.Limits.MaxPersons) {
                 Message("The number of persons (pmax " + std::to_string(P.PMax) +
                             ") exceeds the limit of " + std::to_string(P.Limits.MaxPersons) +
@@ -494,7 +495,8 @@ bool TLoader::ReadMovement() {
             }
         }
         writer.Flush();
-        if (steps > 0) person.AppendEncoded(Scratch, static_cast<int>(steps), levelDelta);
+        if (steps > 0)
+            person.AppendEncoded(Scratch, static_cast<int>(steps), levelDelta, &P.TrackArena);
         if (atEnd) return Incomplete();
         if (shortList) {
             if (!ShortMovementShown) {

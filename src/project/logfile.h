@@ -37,6 +37,8 @@ public:
     int TOff = 0;
     std::vector<TDeck> Decks;
     std::vector<TPersonData> Persons;
+    // Storage of the persons' tracks.
+    TTrackArena TrackArena;
 
     TLoadLimits Limits;
 

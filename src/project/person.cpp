@@ -126,7 +126,9 @@ int TPersonData::AppendSteps(int64_t count, int direction, int levelChange) {
     const int64_t room = kMaxStepCount - StepCount;
     if (count > room) count = room;
     if (count <= 0) return 0;
-    EncodeSteps(Track_, count, direction, levelChange);
+    MakeOwn();
+    EncodeSteps(Own_, count, direction, levelChange);
+    ViewOwn();
     StepCount += static_cast<int>(count);
     if (levelChange > 1) levelChange = 1;
     if (levelChange < -1) levelChange = -1;
@@ -134,17 +136,83 @@ int TPersonData::AppendSteps(int64_t count, int direction, int levelChange) {
     return static_cast<int>(count);
 }
 
-void TPersonData::AppendEncoded(const std::vector<uint8_t>& bytes, int steps, int levelDelta) {
-    if (Track_.empty())
-        Track_.assign(bytes.begin(), bytes.end());
-    else
-        Track_.insert(Track_.end(), bytes.begin(), bytes.end());
+void TPersonData::AppendEncoded(const std::vector<uint8_t>& bytes, int steps, int levelDelta,
+                                TTrackArena* arena) {
+    if (Size_ == 0 && arena && !bytes.empty()) {
+        uint8_t* room = arena->Allocate(bytes.size());
+        std::memcpy(room, bytes.data(), bytes.size());
+        Data_ = room;
+        Size_ = bytes.size();
+    } else {
+        MakeOwn();
+        Own_.insert(Own_.end(), bytes.begin(), bytes.end());
+        ViewOwn();
+    }
     StepCount = static_cast<int>(static_cast<int64_t>(StepCount) + steps);
     LevelDelta_ = AddLevel(LevelDelta_, levelDelta);
 }
 
 void TPersonData::ShrinkTrack() {
-    Track_.shrink_to_fit();
+    if (!UsesOwn()) return;
+    Own_.shrink_to_fit();
+    ViewOwn();
+}
+
+void TPersonData::MakeOwn() {
+    if (UsesOwn() || Size_ == 0) return;
+    Own_.assign(Data_, Data_ + Size_);
+    ViewOwn();
+}
+
+TPersonData::TPersonData(const TPersonData& other) {
+    *this = other;
+}
+
+TPersonData& TPersonData::operator=(const TPersonData& other) {
+    if (this == &other) return *this;
+    const bool own = other.UsesOwn();
+    Tag = other.Tag;
+    StepCount = other.StepCount;
+    StartX = other.StartX;
+    StartY = other.StartY;
+    StartLevel = other.StartLevel;
+    StartHeading = other.StartHeading;
+    X = other.X;
+    Y = other.Y;
+    Level = other.Level;
+    Heading = other.Heading;
+    Own_ = other.Own_;
+    Data_ = own ? Own_.data() : other.Data_;
+    Size_ = other.Size_;
+    LevelDelta_ = other.LevelDelta_;
+    CursorPos_ = other.CursorPos_;
+    CursorStep_ = other.CursorStep_;
+    CursorOffset_ = other.CursorOffset_;
+    return *this;
+}
+
+uint8_t* TTrackArena::Allocate(std::size_t size) {
+    if (size > kBlockSize / 4) {
+        // A long track gets a block of its own.
+        Blocks_.emplace_back(size);
+        return Blocks_.back().Data();
+    }
+    if (size > Left_) {
+        Blocks_.emplace_back(kBlockSize);
+        Next_ = Blocks_.back().Data();
+        Left_ = kBlockSize;
+    }
+    uint8_t* room = Next_;
+    Next_ += size;
+    Left_ -= size;
+    return room;
+}
+
+void TTrackArena::Clear() {
+    Blocks_.clear();
+    Blocks_.shrink_to_fit();
+    Next_ = nullptr;
+    Left_ = 0;
 }
 
 void TPersonData::GetPosition(float& x, float& y, int& tag, int& heading, int& level) const {
@@ -156,7 +224,7 @@ void TPersonData::GetPosition(float& x, float& y, int& tag, int& heading, int& l
 }
 
 void TPersonData::Locate(int step) const {
-    const uint8_t* data = Track_.data();
+    const uint8_t* data = Data_;
     while (step < CursorStep_) {
         const int bytes = ItemBytes(data[CursorPos_ - 1]);
         CursorPos_ -= bytes;
@@ -172,7 +240,7 @@ void TPersonData::Locate(int step) const {
 }
 
 TStep TPersonData::CurrentEntry() const {
-    return EntryOf(Track_.data() + CursorPos_, CursorOffset_);
+    return EntryOf(Data_ + CursorPos_, CursorOffset_);
 }
 
 TStep TPersonData::GetStep(int k) const {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "bigblock.h"
 #include "interfaces.h"
 
 namespace orlex {
@@ -39,9 +40,28 @@ private:
     int Pending_ = -1;
 };
 
+// Storage for the tracks of a whole project: tracks are packed into large
+// blocks, one allocation per block instead of one per person.
+class TTrackArena {
+public:
+    // Room for size bytes; valid until Clear() or the arena's end.
+    uint8_t* Allocate(std::size_t size);
+    void Clear();
+
+private:
+    static constexpr std::size_t kBlockSize = std::size_t{16} << 20;
+    std::vector<TBigBlock> Blocks_;
+    uint8_t* Next_ = nullptr;
+    std::size_t Left_ = 0;
+};
+
 class TPersonData {
 public:
     TPersonData() = default;
+    TPersonData(const TPersonData& other);
+    TPersonData& operator=(const TPersonData& other);
+    TPersonData(TPersonData&&) noexcept = default;
+    TPersonData& operator=(TPersonData&&) noexcept = default;
 
     int Tag = -1;
     int StepCount = 0;
@@ -66,7 +86,10 @@ public:
     static void EncodeSteps(std::vector<uint8_t>& bytes, int64_t count, int direction,
                             int levelChange);
     // Appends an encoded track of steps steps whose level changes sum to levelDelta.
-    void AppendEncoded(const std::vector<uint8_t>& bytes, int steps, int levelDelta);
+    // A first track goes into arena when one is given (the arena must outlive the
+    // person's use of its track).
+    void AppendEncoded(const std::vector<uint8_t>& bytes, int steps, int levelDelta,
+                       TTrackArena* arena = nullptr);
 
     void GetPosition(float& x, float& y, int& tag, int& heading, int& level) const;
 
@@ -82,15 +105,25 @@ public:
     // Level after the last step of the track.
     int FinalLevel() const;
     // Bytes held by the track storage.
-    std::size_t TrackBytes() const { return Track_.capacity(); }
+    std::size_t TrackBytes() const { return UsesOwn() ? Own_.capacity() : Size_; }
 
 private:
     void Locate(int step) const;
     TStep CurrentEntry() const;
 
+    bool UsesOwn() const { return Size_ > 0 && Data_ == Own_.data(); }
+    // Makes Own_ hold the track, so that it can grow.
+    void MakeOwn();
+    void ViewOwn() {
+        Data_ = Own_.data();
+        Size_ = Own_.size();
+    }
+
     // Encoded items; the last byte of every item tells its kind, so the track can
-    // be walked in both directions.
-    std::vector<uint8_t> Track_;
+    // be walked in both directions. Data_ points into Own_ or into a project's arena.
+    const uint8_t* Data_ = nullptr;
+    std::size_t Size_ = 0;
+    std::vector<uint8_t> Own_;
     int LevelDelta_ = 0;
     // Cursor: the item starting at byte CursorPos_ covers steps from CursorStep_.
     mutable std::size_t CursorPos_ = 0;

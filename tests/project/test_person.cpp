@@ -160,3 +160,34 @@ TEST(Person, StepCountStopsAtItsLimit) {
 
 }  // namespace
 }  // namespace orlex
+
+namespace orlex {
+namespace {
+
+// Copies keep their own track, whether it lives in the person or in the arena.
+TEST(Person, CopiesOutliveTheirSource) {
+    TTrackArena arena;
+    std::vector<uint8_t> bytes;
+    TPersonData::EncodeSteps(bytes, 3, 3, 0);
+    auto fromArena = std::make_unique<TPersonData>();
+    fromArena->AppendEncoded(bytes, 3, 0, &arena);
+    auto own = std::make_unique<TPersonData>();
+    own->AppendSteps(2, 7, 0);
+    own->AppendEncoded(bytes, 3, 0, &arena);  // a second part goes into the person's own
+    TPersonData a = *fromArena;
+    TPersonData b;
+    b = *own;
+    fromArena.reset();
+    own.reset();
+    EXPECT_EQ(a.GetStep(2).Direction, 3);
+    ASSERT_EQ(b.StepCount, 5);
+    EXPECT_EQ(b.GetStep(0).Direction, 7);
+    EXPECT_EQ(b.GetStep(4).Direction, 3);
+    std::vector<TPersonData> moved;
+    moved.push_back(std::move(b));
+    moved.resize(100);  // reallocation moves the person again
+    EXPECT_EQ(moved[0].GetStep(1).Direction, 7);
+}
+
+}  // namespace
+}  // namespace orlex
