@@ -38,8 +38,10 @@ bool TGLControl::SaveCanvasToFile(const QString& fileName, int width, int height
         }
         return false;
     }
-    const TRgbImage output = ScaleNearest(capture, w, h);
-    return WriteJpegFile(fileName, output, errorText);
+    // At the view's own size the capture is written as it is.
+    if (w == capture.Width && h == capture.Height)
+        return WriteJpegFile(fileName, capture, errorText);
+    return WriteJpegFile(fileName, ScaleNearest(capture, w, h), errorText);
 }
 
 }  // namespace orlex
