@@ -3,6 +3,7 @@
 #include <QComboBox>
 
 #include "cellview3d.h"
+#include "lights.h"
 #include "mainform.h"
 
 namespace orlex {
@@ -11,7 +12,6 @@ namespace {
 constexpr double kZoomIn = 0.9;
 constexpr double kZoomOut = 1.1;
 constexpr double kWheelFactor = 0.0002;
-constexpr int kMaxLights = 8;
 }  // namespace
 
 void TMainForm::Deckup1Click() {
@@ -61,7 +61,7 @@ void TMainForm::ShowOriginClick() {
 void TMainForm::AddLightClick() {
     // A project without decks has no deck to hang a light in.
     if (!HasProject() || DeckCount() <= 0) return;
-    if (CellView3D->GetLightCount() >= kMaxLights) return;
+    if (CellView3D->GetLightCount() >= kLightSlots) return;
     CellView3D->AddLightAtFocus();
     UpdateLightsStatus();
 }
@@ -77,7 +77,7 @@ void TMainForm::UpdateLightsStatus() {
     // Without a deck there is no light count to ask for: it reads 0.
     const int lights = HasProject() && DeckCount() > 0 ? CellView3D->GetLightCount() : 0;
     SetStatusText(0, QString("Lights: %1").arg(lights));
-    AddLightAllowed_ = lights < kMaxLights;
+    AddLightAllowed_ = lights < kLightSlots;
     RemoveLightAllowed_ = lights > 0;
     AddLight->setEnabled(ControlsEnabled_ && AddLightAllowed_);
     RemoveLight->setEnabled(ControlsEnabled_ && RemoveLightAllowed_);

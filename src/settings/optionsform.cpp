@@ -18,6 +18,8 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "pathshortener.h"
+
 namespace orlex {
 
 namespace {
@@ -180,39 +182,7 @@ QString TOptionsForm::ShortenDirectory(const QString& directory, int maxWidth,
         path.chop(1);
     }
     const QChar sep = path.contains('\\') ? QChar('\\') : QChar('/');
-    const qsizetype cut = path.lastIndexOf(sep);
-    QString name = cut < 0 ? path : path.mid(cut + 1);
-    QString dir = cut < 0 ? QString() : path.left(cut + 1);
-    QString drive;
-    if (dir.size() >= 2 && dir[1] == ':') {
-        drive = dir.left(2);
-        dir = dir.mid(2);
-    }
-    const QString ellipsisDir = QStringLiteral("...") + sep;
-    const QString rootEllipsis = sep + ellipsisDir;
-    while (textWidth(drive + dir + name) > maxWidth && (!drive.isEmpty() || !dir.isEmpty())) {
-        if (dir == rootEllipsis) {
-            drive.clear();
-            dir = ellipsisDir;
-        } else if (dir.isEmpty()) {
-            drive.clear();
-        } else {
-            QString lead;
-            if (dir.startsWith(sep)) {
-                lead = sep;
-                dir = dir.mid(1);
-            }
-            if (dir.startsWith(ellipsisDir)) dir = dir.mid(ellipsisDir.size());
-            const qsizetype next = dir.indexOf(sep);
-            if (next < 0) {
-                dir.clear();
-            } else {
-                dir = ellipsisDir + dir.mid(next + 1);
-            }
-            if (!dir.isEmpty()) dir = lead + dir;
-        }
-    }
-    return drive + dir + name;
+    return ShortenPath(path, maxWidth, textWidth, sep);
 }
 
 QString TOptionsForm::DirectoryCaption(const QString& directory) const {
