@@ -19,6 +19,9 @@ struct TLoadLimits {
     int64_t MaxDecks = int64_t{1} << 16;    // ZMax
 };
 
+// The polygon reduction of a deck as the report writes it ("-12%", "n/a" without cells).
+std::string ReductionText(int cells, int quads);
+
 class TLogFile1 {
 public:
     explicit TLogFile1(std::string levelName);

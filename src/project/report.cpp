@@ -5,14 +5,12 @@
 
 namespace orlex {
 
-namespace {
 // trunc(100 - quads * 100 / cells); a deck without cells has no reduction to show.
-std::string Reduction(int cells, int quads) {
+std::string ReductionText(int cells, int quads) {
     if (cells == 0) return "n/a";
     const double value = 100.0 - static_cast<double>(quads) * 100.0 / cells;
     return std::to_string(static_cast<long long>(std::trunc(value))) + "%";
 }
-}  // namespace
 
 void TLogFile1::ReportTo(IReport& report) const {
     report.Clear();
@@ -34,7 +32,7 @@ void TLogFile1::ReportTo(IReport& report) const {
         report.AddLine("\t" + LevelName + " " + std::to_string(i) +
                        " [cells, polygons, reduction]:\t" + std::to_string(deck.CellCount) + ",\t" +
                        std::to_string(deck.QuadCount) + ",\t" +
-                       Reduction(deck.CellCount, deck.QuadCount));
+                       ReductionText(deck.CellCount, deck.QuadCount));
     }
 }
 

@@ -178,10 +178,7 @@ std::string BuildSummary(const QString& path, const TLogFile1& project, const TP
         const TDeck& deck = project.Decks[static_cast<std::size_t>(i)];
         out << project.LevelName << " " << i << ":    \"" << deck.GetCaption() << "\", "
             << deck.CellCount << " cells, " << deck.QuadCount << " polygons";
-        if (deck.CellCount != 0) {
-            const double reduction = 100.0 - deck.QuadCount * 100.0 / deck.CellCount;
-            out << ", reduction " << static_cast<long long>(reduction) << "%";
-        }
+        out << ", reduction " << ReductionText(deck.CellCount, deck.QuadCount);
         out << ", " << deck.LightsOn << (deck.LightsOn == 1 ? " light" : " lights") << "\n";
     }
     int longest = -1;
