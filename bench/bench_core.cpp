@@ -36,7 +36,7 @@ void BM_BuildQuadList(benchmark::State& state) {
     }
     // Items are cells here; the label gives the size of the result.
     state.SetItemsProcessed(state.iterations() * int64_t{side} * side);
-    state.SetLabel(std::to_string(deck.QuadCount) + " quads");
+    state.SetLabel(std::to_string(deck.QuadCount()) + " quads");
 }
 BENCHMARK(BM_BuildQuadList)->Arg(2000)->MinTime(3.0)->Unit(benchmark::kMillisecond);
 

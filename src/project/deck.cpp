@@ -109,7 +109,6 @@ void AppendRectangle(std::vector<TQuad>& quads, uint8_t code, float x0, float x1
 
 void TDeck::BuildQuadList(int columns, int rows, IProgress& progress) {
     Quads = std::vector<TQuad>();
-    QuadCount = 0;
     // The scan covers the part of the project's grid that this deck really holds.
     const int cols = columns < GridColumns_ ? columns : GridColumns_;
     const int rowCount = rows < GridRows_ ? rows : GridRows_;
@@ -176,7 +175,6 @@ void TDeck::BuildQuadList(int columns, int rows, IProgress& progress) {
         AppendRectangle(Quads, r.Code, static_cast<float>(r.X0 - hx),
                         static_cast<float>(r.X1 + 1 - hx), static_cast<float>(hy - r.Y0),
                         static_cast<float>(hy - (r.Y1 + 1)), BlockHeight);
-    QuadCount = static_cast<int>(Quads.size());
 }
 
 void TDeck::PlaceDefaultLights(int xmax, int ymax) {

@@ -44,7 +44,8 @@ class TDeck {
 public:
     TDeck() = default;
 
-    int QuadCount = 0;
+    // The number of quads in the list; it can never differ from Quads.size().
+    int QuadCount() const { return static_cast<int>(Quads.size()); }
     int CellCount = 0;
     int MergeLimit = 10;
     int LightsOn = 0;

@@ -52,14 +52,18 @@ public:
     void ProcessEvents() override {}
 };
 
-// Answers every message with OK (or Yes) without showing it.
+// The answer a message gets when nobody is asked: Yes to a question, else OK.
+constexpr TMsgResult DefaultAnswer(TMsgButtons buttons) {
+    return buttons == TMsgButtons::YesNo || buttons == TMsgButtons::YesNoCancel ? TMsgResult::Yes
+                                                                                : TMsgResult::Ok;
+}
+
+// Answers every message with its default answer without showing it.
 class TNullMessages final : public IMessages {
 public:
     TMsgResult ShowMessage(const std::string&, const std::string&, TMsgIcon,
                            TMsgButtons buttons) override {
-        return buttons == TMsgButtons::YesNo || buttons == TMsgButtons::YesNoCancel
-                   ? TMsgResult::Yes
-                   : TMsgResult::Ok;
+        return DefaultAnswer(buttons);
     }
 };
 

@@ -31,8 +31,8 @@ void TLogFile1::ReportTo(IReport& report) const {
         const TDeck& deck = Decks[static_cast<std::size_t>(i)];
         report.AddLine("\t" + LevelName + " " + std::to_string(i) +
                        " [cells, polygons, reduction]:\t" + std::to_string(deck.CellCount) + ",\t" +
-                       std::to_string(deck.QuadCount) + ",\t" +
-                       ReductionText(deck.CellCount, deck.QuadCount));
+                       std::to_string(deck.QuadCount()) + ",\t" +
+                       ReductionText(deck.CellCount, deck.QuadCount()));
     }
 }
 

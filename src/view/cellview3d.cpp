@@ -405,8 +405,7 @@ void TCellView3D::RenderScene() {
 
     if (DeckCount > 0 && Decks && CurrentDeck >= 0 && CurrentDeck < DeckCount) {
         const TDeck& deck = Decks[CurrentDeck];
-        const std::size_t count =
-            std::min(static_cast<std::size_t>(std::max(deck.QuadCount, 0)), deck.Quads.size());
+        const std::size_t count = deck.Quads.size();
         if (BatchQuads)
             DrawQuadsBatched(deck, count);
         else

@@ -13,8 +13,7 @@ TMsgResult TRecorder::ShowMessage(const std::string& text, const std::string& ca
                                   TMsgButtons buttons) {
     Messages.push_back({caption, text});
     if (EchoMessages) std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
-    return buttons == TMsgButtons::YesNo || buttons == TMsgButtons::YesNoCancel ? TMsgResult::Yes
-                                                                                : TMsgResult::Ok;
+    return DefaultAnswer(buttons);
 }
 
 bool ParsePlaySequence(const QString& text, std::vector<TPlayItem>& items) {
@@ -115,7 +114,7 @@ QJsonObject BuildJson(const QString& path, const TLogFile1& project, const TPlay
         d["index"] = i;
         d["caption"] = Q(deck.GetCaption());
         d["cellCount"] = deck.CellCount;
-        d["quadCount"] = deck.QuadCount;
+        d["quadCount"] = deck.QuadCount();
         d["lightsOn"] = deck.LightsOn;
         QJsonArray lights;
         for (const TLights& light : deck.Lights)
@@ -177,8 +176,8 @@ std::string BuildSummary(const QString& path, const TLogFile1& project, const TP
     for (int i = 0; i < project.DeckCount(); ++i) {
         const TDeck& deck = project.Decks[static_cast<std::size_t>(i)];
         out << project.LevelName << " " << i << ":    \"" << deck.GetCaption() << "\", "
-            << deck.CellCount << " cells, " << deck.QuadCount << " polygons";
-        out << ", reduction " << ReductionText(deck.CellCount, deck.QuadCount);
+            << deck.CellCount << " cells, " << deck.QuadCount() << " polygons";
+        out << ", reduction " << ReductionText(deck.CellCount, deck.QuadCount());
         out << ", " << deck.LightsOn << (deck.LightsOn == 1 ? " light" : " lights") << "\n";
     }
     int longest = -1;

@@ -30,9 +30,7 @@ public:
     orlex::TMsgResult ShowMessage(const std::string& text, const std::string& caption,
                                   orlex::TMsgIcon, orlex::TMsgButtons buttons) override {
         std::fprintf(stderr, "%s: %s\n", caption.c_str(), text.c_str());
-        return buttons == orlex::TMsgButtons::YesNo || buttons == orlex::TMsgButtons::YesNoCancel
-                   ? orlex::TMsgResult::Yes
-                   : orlex::TMsgResult::Ok;
+        return orlex::DefaultAnswer(buttons);
     }
 };
 
@@ -143,7 +141,7 @@ int main(int argc, char* argv[]) {
                  project.PersonCount(), static_cast<long long>(clock.elapsed()));
     if (busiest) {
         for (int d = 0; d < project.DeckCount(); ++d)
-            if (project.Decks[d].QuadCount > project.Decks[deck].QuadCount) deck = d;
+            if (project.Decks[d].QuadCount() > project.Decks[deck].QuadCount()) deck = d;
     }
     if (project.DeckCount() == 0) {
         std::fprintf(stderr, "the project has no decks; the view shows the background only\n");
@@ -166,7 +164,7 @@ int main(int argc, char* argv[]) {
         std::fprintf(stderr,
                      "deck %d: %d quads (%d floor quads, the rest faces of blocks), %d persons "
                      "standing on it\n",
-                     deck, project.Decks[deck].QuadCount, floors, onDeck);
+                     deck, project.Decks[deck].QuadCount(), floors, onDeck);
     }
 
     orlex::TPlayback playback;
