@@ -249,6 +249,34 @@ TStep TPersonData::GetStep(int k) const {
     return CurrentEntry();
 }
 
+TTrackCursor::TTrackCursor(const TPersonData& person)
+    : Data_(person.Data_),
+      Size_(person.StepCount > 0 ? person.Size_ : 0),
+      Left_(person.StepCount > 0 ? person.StepCount : 0) {}
+
+bool TTrackCursor::Next(TStepRun& run) {
+    while (Pos_ < Size_ && Left_ > 0) {
+        const uint8_t* item = Data_ + Pos_;
+        const int steps = ItemSteps(item);
+        if (Offset_ >= steps) {
+            Pos_ += ItemBytes(item[0]);
+            Offset_ = 0;
+            continue;
+        }
+        run.Step = EntryOf(item, Offset_);
+        if (steps == 2 && Offset_ == 0 && EntryOf(item, 1).Direction == run.Step.Direction) {
+            run.Count = 2;
+        } else {
+            run.Count = steps == 2 ? 1 : steps - Offset_;
+        }
+        if (run.Count > Left_) run.Count = Left_;
+        Left_ -= run.Count;
+        Offset_ += run.Count;
+        return true;
+    }
+    return false;
+}
+
 int TPersonData::FinalLevel() const {
     return AddLevel(StartLevel, LevelDelta_);
 }

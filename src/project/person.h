@@ -55,7 +55,35 @@ private:
     std::size_t Left_ = 0;
 };
 
+class TPersonData;
+
+// A run of equal track entries.
+struct TStepRun {
+    int Count = 0;
+    TStep Step;
+};
+
+// Reads a person's track forward, a run of equal entries at a time, without using
+// the person's own cursor: any number of cursors may read one track at once, on
+// any thread, while nothing changes the track.
+class TTrackCursor {
+public:
+    explicit TTrackCursor(const TPersonData& person);
+    // The next run; false at the end of the track. Runs never cross an item of
+    // the encoding, so two runs in a row may hold the same entry.
+    bool Next(TStepRun& run);
+
+private:
+    const uint8_t* Data_;
+    std::size_t Size_;
+    std::size_t Pos_ = 0;
+    int Offset_ = 0;  // steps of the current item already handed out
+    int Left_;        // steps of the track not yet handed out
+};
+
 class TPersonData {
+    friend class TTrackCursor;
+
 public:
     TPersonData() = default;
     TPersonData(const TPersonData& other);
