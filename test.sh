@@ -3,6 +3,7 @@
 set -euo pipefail
 cd "$(dirname "$0")"
 ./scripts/install-deps.sh
+./scripts/check-format.sh
 cmake --preset test >/dev/null
 cmake --build --preset test -j "$(nproc)"
 export QT_QPA_PLATFORM=xcb LIBGL_ALWAYS_SOFTWARE=1

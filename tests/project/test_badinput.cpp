@@ -7,7 +7,9 @@
 #include <sstream>
 
 #include "../../fuzz/fuzzdriver.h"
-#include "testsupport.h"
+#include "projects.h"
+
+using namespace orlex::test;
 
 namespace orlex {
 namespace {
@@ -79,7 +81,7 @@ TEST(BadInput, TruncatedSectionsKeepWhatWasRead) {
     TLoaded cells = LoadText(cases[1].text);
     EXPECT_EQ(cells.Project->GetDeckCaption(0), "A");
     EXPECT_EQ(cells.Project->Decks[0].CellCount, 3);
-    EXPECT_EQ(cells.Project->Decks[0].QuadCount, 7);  // quad lists are still built
+    EXPECT_EQ(cells.Project->Decks[0].QuadCount(), 7);  // quad lists are still built
     TLoaded track = LoadText(cases[5].text);
     EXPECT_EQ(track.Project->Persons[0].StepCount, 2);
 }
@@ -203,7 +205,7 @@ TEST(BadInput, NegativeAndZeroSizes) {
                              "<startpositions> 0 0 0 1 0 1 1 0 1 0 (movement) 3S 7S </persons>");
         Exercise(*l.Project);
         for (int i = 0; i < l.Project->DeckCount(); ++i)
-            EXPECT_EQ(l.Project->Decks[i].QuadCount, 0);
+            EXPECT_EQ(l.Project->Decks[i].QuadCount(), 0);
     }
 }
 

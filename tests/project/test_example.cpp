@@ -2,7 +2,9 @@
 // persons, saved counts and the report.
 #include <gtest/gtest.h>
 
-#include "testsupport.h"
+#include "projects.h"
+
+using namespace orlex::test;
 
 namespace orlex {
 namespace {

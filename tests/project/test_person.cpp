@@ -4,7 +4,9 @@
 
 #include <random>
 
-#include "testsupport.h"
+#include "projects.h"
+
+using namespace orlex::test;
 
 namespace orlex {
 namespace {
@@ -137,6 +139,19 @@ TEST(Person, TrackStorageRoundTripsEveryKindOfItem) {
     }
     for (int k = p.StepCount - 1; k >= 0; --k)
         ASSERT_EQ(p.GetStep(k).Direction, reference[k].Direction);
+    // A cursor of its own reads the same entries, in runs, while the person's
+    // own cursor sits elsewhere.
+    TTrackCursor cursor(p);
+    std::vector<TStep> read;
+    for (TStepRun run; cursor.Next(run);) {
+        ASSERT_GT(run.Count, 0);
+        read.insert(read.end(), static_cast<std::size_t>(run.Count), run.Step);
+    }
+    ASSERT_EQ(read.size(), reference.size());
+    for (std::size_t k = 0; k < read.size(); ++k) {
+        ASSERT_EQ(read[k].Direction, reference[k].Direction) << k;
+        ASSERT_EQ(read[k].LevelChange, reference[k].LevelChange) << k;
+    }
     for (int i = 0; i < 2000; ++i) {
         const int k = static_cast<int>(random() % reference.size());
         ASSERT_EQ(p.GetStep(k).Direction, reference[k].Direction) << k;
@@ -146,6 +161,20 @@ TEST(Person, TrackStorageRoundTripsEveryKindOfItem) {
     for (int i = 0; i < 10000; ++i) walker.AppendSteps(1, i % 9, 0);
     walker.ShrinkTrack();
     EXPECT_LE(walker.TrackBytes(), 5000u);
+}
+
+TEST(Person, CursorOfAnEmptyTrackEndsAtOnce) {
+    TPersonData p;
+    TStepRun run;
+    EXPECT_FALSE(TTrackCursor(p).Next(run));
+    p.AppendSteps(0, 3, 0);
+    EXPECT_FALSE(TTrackCursor(p).Next(run));
+    p.AppendSteps(100000, 3, 0);  // one long run
+    TTrackCursor cursor(p);
+    ASSERT_TRUE(cursor.Next(run));
+    EXPECT_EQ(run.Count, 100000);
+    EXPECT_EQ(run.Step.Direction, 3);
+    EXPECT_FALSE(cursor.Next(run));
 }
 
 TEST(Person, StepCountStopsAtItsLimit) {

@@ -4,7 +4,9 @@
 
 #include <random>
 
-#include "testsupport.h"
+#include "projects.h"
+
+using namespace orlex::test;
 
 namespace orlex {
 namespace {

@@ -1,7 +1,9 @@
 // The quad-list reduction: rectangles, their scan order, edges and colours.
 #include <gtest/gtest.h>
 
-#include "testsupport.h"
+#include "projects.h"
+
+using namespace orlex::test;
 
 namespace orlex {
 namespace {
@@ -37,7 +39,7 @@ Rect EdgesOf(const TQuad& q) {
 TEST(Quads, ExampleGivesTwentySevenQuadsInScanOrder) {
     TLoaded l = LoadText(kExampleFile);
     const TDeck& d = l.Project->Decks[0];
-    ASSERT_EQ(d.QuadCount, 27);
+    ASSERT_EQ(d.QuadCount(), 27);
     ASSERT_EQ(d.Quads.size(), 27u);
     // First quad of each rectangle: box, box, white, red, box, green, box.
     struct Expected {
@@ -65,7 +67,7 @@ TEST(Quads, ExampleGivesTwentySevenQuadsInScanOrder) {
 
 TEST(Quads, BoxFacesHaveTheirOrderColoursAndNormals) {
     const TDeck d = MakeDeck({"1"});  // 1 x 1: hx = hy = 0
-    ASSERT_EQ(d.QuadCount, 6);
+    ASSERT_EQ(d.QuadCount(), 6);
     const float normals[6][3] = {{0, 0, -1}, {-1, 0, 0}, {1, 0, 0},
                                  {0, 1, 0},  {0, -1, 0}, {0, 0, 1}};
     const float grey[6] = {0.2f, 0.8f, 0.8f, 0.75f, 0.75f, 0.2f};
@@ -92,7 +94,7 @@ TEST(Quads, BoxFacesHaveTheirOrderColoursAndNormals) {
 
 TEST(Quads, SingleWhiteCellInFourByFour) {
     const TDeck d = MakeDeck({"....", "..0.", "....", "...."});  // column 2, row 1
-    ASSERT_EQ(d.QuadCount, 1);
+    ASSERT_EQ(d.QuadCount(), 1);
     const float expected[4][3] = {{0, 1, 0}, {0, 0, 0}, {1, 0, 0}, {1, 1, 0}};
     for (int v = 0; v < 4; ++v)
         for (int k = 0; k < 3; ++k) EXPECT_EQ(d.Quads[0].Vertices[v][k], expected[v][k]);
@@ -112,7 +114,7 @@ TEST(Quads, MergeLimitSplitsRectangles) {
     };
     for (const Case& c : cases) {
         const TDeck d = MakeDeck(std::vector<std::string>(c.rows, std::string(c.columns, '0')));
-        ASSERT_EQ(d.QuadCount, static_cast<int>(c.rects.size())) << c.columns << "x" << c.rows;
+        ASSERT_EQ(d.QuadCount(), static_cast<int>(c.rects.size())) << c.columns << "x" << c.rows;
         for (std::size_t i = 0; i < c.rects.size(); ++i) {
             const Rect r = EdgesOf(d.Quads[i]);
             EXPECT_EQ(r.X0, c.rects[i].X0) << c.columns << " quad " << i;
@@ -125,14 +127,14 @@ TEST(Quads, MergeLimitSplitsRectangles) {
 
 TEST(Quads, VoidGridGivesNothingAndRebuildReplaces) {
     TDeck d = MakeDeck({"..", ".."});
-    EXPECT_EQ(d.QuadCount, 0);
+    EXPECT_EQ(d.QuadCount(), 0);
     EXPECT_TRUE(d.Quads.empty());
     d.CellAt(0, 0)->Code = kCodeGrey;
     TNullProgress progress;
     d.BuildQuadList(2, 2, progress);
-    EXPECT_EQ(d.QuadCount, 1);
+    EXPECT_EQ(d.QuadCount(), 1);
     d.BuildQuadList(2, 2, progress);  // cells are covered now: nothing new starts
-    EXPECT_EQ(d.QuadCount, 0);
+    EXPECT_EQ(d.QuadCount(), 0);
 }
 
 TEST(Quads, ProgressRisesToTheEnd) {

@@ -2,7 +2,9 @@
 // header warnings and deck sections.
 #include <gtest/gtest.h>
 
-#include "testsupport.h"
+#include "projects.h"
+
+using namespace orlex::test;
 
 namespace orlex {
 namespace {
@@ -91,7 +93,7 @@ TEST(Reader, CellCharactersAndCounting) {
 
     TLoaded voids = LoadText(OneDeck(3, 1, "P3x."));
     EXPECT_EQ(voids.Project->Decks[0].CellCount, 0);
-    EXPECT_EQ(voids.Project->Decks[0].QuadCount, 0);
+    EXPECT_EQ(voids.Project->Decks[0].QuadCount(), 0);
 }
 
 TEST(Reader, RunPastRowEndIsCutAtTheRow) {
@@ -178,7 +180,7 @@ TEST(Reader, LoadsTheBundledExampleFromDisk) {
     TLogFile1 project("Deck");
     ASSERT_TRUE(project.LoadFromFile(ORLEX_SOURCE_DIR "/samples/example.3dl", rec, rec));
     EXPECT_EQ(project.FileName, ORLEX_SOURCE_DIR "/samples/example.3dl");
-    EXPECT_EQ(project.Decks[0].QuadCount, 27);
+    EXPECT_EQ(project.Decks[0].QuadCount(), 27);
     EXPECT_EQ(project.TotalSteps(), 7);
 }
 

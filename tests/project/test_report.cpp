@@ -1,7 +1,9 @@
 // The project data report.
 #include <gtest/gtest.h>
 
-#include "testsupport.h"
+#include "projects.h"
+
+using namespace orlex::test;
 
 namespace orlex {
 namespace {
@@ -36,7 +38,7 @@ TEST(Report, ReductionIsTruncated) {
         project.Decks.resize(1);
         project.DecksAllocated = true;
         project.Decks[0].CellCount = c.cells;
-        project.Decks[0].QuadCount = c.quads;
+        project.Decks[0].Quads.resize(c.quads);
         TRecorder report;
         project.ReportTo(report);
         const std::string& last = report.Lines.back().first;

@@ -10,22 +10,13 @@
 #include <QTimer>
 
 #include "optionsform.h"
+#include "qtsupport.h"
 
 using namespace orlex;
 
 namespace {
 
-class TRecordingMessages : public IMessages {
-public:
-    QStringList Texts;
-    QStringList Captions;
-    TMsgResult ShowMessage(const std::string& text, const std::string& caption, TMsgIcon,
-                           TMsgButtons) override {
-        Texts << QString::fromStdString(text);
-        Captions << QString::fromStdString(caption);
-        return TMsgResult::Ok;
-    }
-};
+using orlex::test::TRecordingMessages;
 
 QString WidthMessage(int w) {
     return QString(
@@ -95,10 +86,10 @@ private slots:
         form_->BitBtn1Click();
         QCOMPARE(form_->result() == QDialog::Accepted, accepted);
         if (accepted) {
-            QVERIFY(messages_.Texts.isEmpty());
+            QVERIFY(messages_.Messages.empty());
         } else {
-            QCOMPARE(messages_.Texts, QStringList{message});
-            QCOMPARE(messages_.Captions, QStringList{"Error"});
+            QCOMPARE(orlex::test::ShownTexts(messages_), QStringList{message});
+            QCOMPARE(orlex::test::ShownCaptions(messages_), QStringList{"Error"});
         }
     }
 
@@ -111,7 +102,7 @@ private slots:
         form_->ChosenDirectory.clear();
         form_->Edit1->setText("x");
         form_->BitBtn1Click();
-        QCOMPARE(messages_.Texts, QStringList{WidthMessage(1200)});
+        QCOMPARE(orlex::test::ShownTexts(messages_), QStringList{WidthMessage(1200)});
     }
 
     void optionThreeNeedsDirectory() {
@@ -122,7 +113,7 @@ private slots:
         form_->ChosenDirectory.clear();
         form_->BitBtn1Click();
         QCOMPARE(
-            messages_.Texts,
+            orlex::test::ShownTexts(messages_),
             QStringList{"Please choose a directory in which you want to save the screen shots."});
         QVERIFY(form_->result() != QDialog::Accepted);
         // A directory that does not exist is fine.

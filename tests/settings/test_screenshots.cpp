@@ -11,35 +11,14 @@
 #include "appsettings.h"
 #include "jpegwriter.h"
 #include "options1.h"
+#include "qtsupport.h"
 #include "screenshots.h"
 
 using namespace orlex;
 
 namespace {
 
-struct TMessage {
-    QString Text;
-    QString Caption;
-    TMsgIcon Icon;
-    TMsgButtons Buttons;
-};
-
-class TRecordingMessages : public IMessages {
-public:
-    std::vector<TMessage> Shown;
-    std::deque<TMsgResult> Answers;  // next answers; Ok when empty
-    std::function<void()> WhileOpen;
-    TMsgResult ShowMessage(const std::string& text, const std::string& caption, TMsgIcon icon,
-                           TMsgButtons buttons) override {
-        Shown.push_back(
-            {QString::fromStdString(text), QString::fromStdString(caption), icon, buttons});
-        if (WhileOpen) WhileOpen();
-        if (Answers.empty()) return TMsgResult::Ok;
-        const TMsgResult r = Answers.front();
-        Answers.pop_front();
-        return r;
-    }
-};
+using orlex::test::TRecordingMessages;
 
 struct TCapture {
     QString File;
@@ -199,7 +178,7 @@ private slots:
         QCOMPARE(QDir::cleanPath(captures_[0].File), work_.filePath(expected));
         QCOMPARE(captures_[0].Width, 1000);
         QCOMPARE(captures_[0].Height, 600);
-        QVERIFY(messages_.Shown.empty());
+        QVERIFY(messages_.Messages.empty());
         QVERIFY(saveDialogCalls_.isEmpty());
     }
 
@@ -207,7 +186,7 @@ private slots:
         TScreenShots shots(options_, title_, Host());
         shots.SingleShot({false, QString(), 0});
         QVERIFY(captures_.empty());
-        QVERIFY(messages_.Shown.empty());
+        QVERIFY(messages_.Messages.empty());
     }
 
     void saveDialogShot() {
@@ -230,7 +209,7 @@ private slots:
         shots.SingleShot(Loaded(3));
         QCOMPARE(saveDialogCalls_.size(), 1);
         QVERIFY(captures_.empty());
-        QVERIFY(messages_.Shown.empty());
+        QVERIFY(messages_.Messages.empty());
         QVERIFY(
             !QSettings(TAppSettings::Organisation(), title_).contains("ScreenShotSaveDirectory"));
         QCOMPARE(options_.ScreenShotSaveDirectory, QString());
@@ -241,9 +220,9 @@ private slots:
         TScreenShots shots(options_, title_, Host());
         shots.SingleShot(Loaded(0));
         QVERIFY(captures_.empty());
-        QCOMPARE(messages_.Shown.size(), size_t(1));
-        QCOMPARE(messages_.Shown[0].Text, ShotInternalErrorText());
-        QCOMPARE(messages_.Shown[0].Caption, QString("Error"));
+        QCOMPARE(messages_.Messages.size(), size_t(1));
+        QCOMPARE(QString::fromStdString(messages_.Messages[0].Text), ShotInternalErrorText());
+        QCOMPARE(QString::fromStdString(messages_.Messages[0].Caption), QString("Error"));
     }
 
     void fixedDirectoryMissingIsRefused() {
@@ -251,8 +230,8 @@ private slots:
         TScreenShots shots(options_, title_, Host());
         shots.SingleShot(Loaded(0));
         QVERIFY(captures_.empty());
-        QCOMPARE(messages_.Shown.size(), size_t(1));
-        QCOMPARE(messages_.Shown[0].Caption, QString("Error"));
+        QCOMPARE(messages_.Messages.size(), size_t(1));
+        QCOMPARE(QString::fromStdString(messages_.Messages[0].Caption), QString("Error"));
     }
 
     void unknownResizeOptionWritesAtViewSize() {
@@ -261,8 +240,8 @@ private slots:
         view_ = QSize(800, 500);
         TScreenShots shots(options_, title_, Host());
         shots.SingleShot(Loaded(0));
-        QCOMPARE(messages_.Shown.size(), size_t(1));
-        QCOMPARE(messages_.Shown[0].Text, ShotInternalErrorText());
+        QCOMPARE(messages_.Messages.size(), size_t(1));
+        QCOMPARE(QString::fromStdString(messages_.Messages[0].Text), ShotInternalErrorText());
         QCOMPARE(captures_.size(), size_t(1));
         QCOMPARE(QSize(captures_[0].Width, captures_[0].Height), QSize(800, 500));
     }
@@ -295,11 +274,12 @@ private slots:
         messages_.Answers.push_back(TMsgResult(answer));
         TScreenShots shots(options_, title_, Host());
         shots.SingleShot(Loaded(5));
-        QCOMPARE(messages_.Shown.size(), size_t(question ? 1 : 0));
+        QCOMPARE(messages_.Messages.size(), size_t(question ? 1 : 0));
         if (question) {
-            QCOMPARE(messages_.Shown[0].Text, ShotOverwriteQuestionText());
-            QCOMPARE(messages_.Shown[0].Caption, QString("Warning"));
-            QCOMPARE(messages_.Shown[0].Buttons, TMsgButtons::OkCancel);
+            QCOMPARE(QString::fromStdString(messages_.Messages[0].Text),
+                     ShotOverwriteQuestionText());
+            QCOMPARE(QString::fromStdString(messages_.Messages[0].Caption), QString("Warning"));
+            QCOMPARE(messages_.Messages[0].Buttons, TMsgButtons::OkCancel);
         }
         QCOMPARE(captures_.size(), size_t(written ? 1 : 0));
     }
@@ -324,7 +304,7 @@ private slots:
         QCOMPARE(files, (QStringList{d + "000000.jpg", d + "000001.jpg", d + "000002.jpg",
                                      d + "000007.jpg", d + "000003.jpg"}));
         QVERIFY(saveDialogCalls_.isEmpty());
-        QVERIFY(messages_.Shown.empty());
+        QVERIFY(messages_.Messages.empty());
         shots.SetSeries(false);
         QCOMPARE(seriesEvents_, (std::vector<bool>{true, false}));
     }
@@ -353,11 +333,11 @@ private slots:
         shots.SetSeries(true);
         captureFails_ = true;
         QVERIFY(!shots.TakeScreenShot(Loaded(4)));
-        QCOMPARE(messages_.Shown.size(), size_t(1));
-        QCOMPARE(messages_.Shown[0].Caption, QString("Error"));
-        QCOMPARE(messages_.Shown[0].Icon, TMsgIcon::Error);
-        QVERIFY(messages_.Shown[0].Text.contains("000004.jpg"));
-        QVERIFY(messages_.Shown[0].Text.contains("disk on fire"));
+        QCOMPARE(messages_.Messages.size(), size_t(1));
+        QCOMPARE(QString::fromStdString(messages_.Messages[0].Caption), QString("Error"));
+        QCOMPARE(messages_.Messages[0].Icon, TMsgIcon::Error);
+        QVERIFY(QString::fromStdString(messages_.Messages[0].Text).contains("000004.jpg"));
+        QVERIFY(QString::fromStdString(messages_.Messages[0].Text).contains("disk on fire"));
         QVERIFY(!shots.Series());
         QCOMPARE(seriesEvents_, (std::vector<bool>{true, false}));
     }
@@ -373,9 +353,9 @@ private slots:
         view_ = QSize(16, 16);
         TScreenShots shots(options_, title_, host);
         shots.SingleShot(Loaded(1));
-        QCOMPARE(messages_.Shown.size(), size_t(1));
-        QCOMPARE(messages_.Shown[0].Caption, QString("Error"));
-        QVERIFY(messages_.Shown[0].Text.contains("000001.jpg"));
+        QCOMPARE(messages_.Messages.size(), size_t(1));
+        QCOMPARE(QString::fromStdString(messages_.Messages[0].Caption), QString("Error"));
+        QVERIFY(QString::fromStdString(messages_.Messages[0].Text).contains("000001.jpg"));
         QVERIFY(!QFile::exists(work_.filePath("does/not/exist/000001.jpg")));
     }
 
@@ -399,7 +379,7 @@ private slots:
         QVERIFY(busySeen);
         QVERIFY(!nestedTook);
         QVERIFY(!shots.Busy());
-        QCOMPARE(messages_.Shown.size(), size_t(1));
+        QCOMPARE(messages_.Messages.size(), size_t(1));
         QCOMPARE(captures_.size(), size_t(1));
     }
 

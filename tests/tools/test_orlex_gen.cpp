@@ -13,6 +13,7 @@
 
 #include "generator.h"
 #include "logfile.h"
+#include "recorders.h"
 
 namespace {
 
@@ -377,15 +378,6 @@ TEST(OrlexGenOptions, RejectedArguments) {
 }
 
 // Collects what the loader would show.
-class TMessageLog final : public orlex::IMessages {
-public:
-    std::vector<std::string> Texts;
-    orlex::TMsgResult ShowMessage(const std::string& text, const std::string&, orlex::TMsgIcon,
-                                  orlex::TMsgButtons) override {
-        Texts.push_back(text);
-        return orlex::TMsgResult::Ok;
-    }
-};
 
 TEST(OrlexGenLoad, LoaderReadsWhatTheGeneratorWrites) {
     const TGenOptions o = Make(3, 70, 26, 40, 800, 5, 4, 15);
@@ -401,10 +393,10 @@ TEST(OrlexGenLoad, LoaderReadsWhatTheGeneratorWrites) {
     }
     orlex::TLogFile1 project("Deck");
     orlex::TNullProgress progress;
-    TMessageLog messages;
+    orlex::test::TRecordingMessages messages;
     ASSERT_TRUE(project.LoadFromFile(path.string(), progress, messages));
     std::filesystem::remove(path);
-    EXPECT_TRUE(messages.Texts.empty()) << messages.Texts.front();
+    EXPECT_TRUE(messages.Messages.empty()) << messages.Messages.front().Text;
     EXPECT_EQ(project.PMax, o.Persons);
     EXPECT_EQ(project.XMax, o.Columns);
     EXPECT_EQ(project.YMax, o.Rows);
@@ -420,7 +412,7 @@ TEST(OrlexGenLoad, LoaderReadsWhatTheGeneratorWrites) {
         }
         EXPECT_EQ(project.Decks[z].CellCount, counted);
         EXPECT_EQ(project.Decks[z].Caption, f.Decks[z].Caption);
-        EXPECT_GT(project.Decks[z].QuadCount, 0);
+        EXPECT_GT(project.Decks[z].QuadCount(), 0);
     }
     ASSERT_EQ(project.PersonCount(), o.Persons);
     for (int i = 0; i < o.Persons; ++i) {
