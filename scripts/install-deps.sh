@@ -2,7 +2,7 @@
 # Installs the Debian packages the build and the tests need, when any is missing.
 set -euo pipefail
 packages=(cmake ninja-build g++ clang clang-format libclang-rt-14-dev pkg-config
-          qt6-base-dev libqt6opengl6-dev libglu1-mesa-dev libgl1-mesa-dri
+          qt6-base-dev qt6-svg-dev libqt6opengl6-dev libglu1-mesa-dev libgl1-mesa-dri
           libjpeg62-turbo-dev libgtest-dev libgmock-dev libbenchmark-dev
           libegl-dev libegl-mesa0 libgbm1 qt6-charts-dev
           libavcodec-dev libavformat-dev libswscale-dev libavutil-dev
