@@ -141,7 +141,7 @@ bool WriteJpegFile(const QString& fileName, const TRgbImage& image, QString* err
     if (!EncodeJpeg(image, &data, errorText)) return false;
     if (QFileInfo(fileName).isDir()) return fail(QStringLiteral("The name is a directory."));
     QFile file(fileName);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate | QIODevice::Unbuffered)) {
         return fail(QStringLiteral("Cannot open the file: %1").arg(file.errorString()));
     }
     const qint64 written =

@@ -243,6 +243,14 @@ private slots:
         QVERIFY(QFile::exists("/dev/full"));
     }
 
+    void fullDiskGivesTheSystemsReason() {
+        if (!QFile::exists("/dev/full")) QSKIP("no /dev/full here");
+        QString why;
+        QVERIFY(!WriteJpegFile("/dev/full", Quadrants(64, 64), &why));
+        QCOMPARE(why,
+                 QString("Cannot write the file (is the disk full?): No space left on device"));
+    }
+
     void refusesBadPictures() {
         QString why;
         QVERIFY(!WriteJpegFile(dir_.filePath("empty.jpg"), TRgbImage(), &why));
