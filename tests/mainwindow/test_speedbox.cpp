@@ -1,0 +1,106 @@
+// The speed box: the speeds offered, the start value from the setting, the
+// timer interval of a choice, and "Keep speed".
+#include <QAction>
+#include <QComboBox>
+#include <QSignalSpy>
+#include <QTest>
+#include <QToolButton>
+
+#include "speedbox.h"
+
+using namespace orlex;
+
+class TestSpeedBox : public QObject {
+    Q_OBJECT
+
+    static QList<double> Offered(const TSpeedBox& box) {
+        QList<double> speeds;
+        for (int i = 0; i < box.ComboBox_Speed->count(); ++i)
+            speeds << box.ComboBox_Speed->itemData(i).toDouble();
+        return speeds;
+    }
+
+private slots:
+    void offeredSpeeds() {
+        TSpeedBox box;
+        QCOMPARE(Offered(box), (QList<double>{0.25, 0.5, 1, 2, 5, 10, 20, 50, 100}));
+        QCOMPARE(box.Speed(), 5.0);
+        QCOMPARE(box.ComboBox_Speed->currentText(), QString("5×"));
+        QCOMPARE(box.ComboBox_Speed->itemText(0), QString("0.25×"));
+        QVERIFY(!box.KeepSpeed());
+        QVERIFY(box.KeepSpeed1->isCheckable());
+        QCOMPARE(box.KeepSpeed1->text(), QString("Keep speed"));
+        QCOMPARE(box.ToolButton_KeepSpeed->defaultAction(), box.KeepSpeed1);
+    }
+
+    void startValue_data() {
+        QTest::addColumn<double>("setting");
+        QTest::addColumn<double>("speed");
+        QTest::addColumn<int>("count");
+        QTest::addColumn<int>("index");
+        QTest::newRow("offered") << 20.0 << 20.0 << 9 << 6;
+        QTest::newRow("slowest") << 0.25 << 0.25 << 9 << 0;
+        QTest::newRow("between") << 3.0 << 3.0 << 10 << 4;
+        QTest::newRow("above all") << 1000.0 << 1000.0 << 10 << 9;
+        QTest::newRow("zero") << 0.0 << 5.0 << 9 << 4;
+        QTest::newRow("negative") << -4.0 << 5.0 << 9 << 4;
+    }
+    void startValue() {
+        QFETCH(double, setting);
+        QFETCH(double, speed);
+        QFETCH(int, count);
+        QFETCH(int, index);
+        TSpeedBox box;
+        QSignalSpy changed(&box, &TSpeedBox::SpeedChanged);
+        box.SetSpeed(setting);
+        QCOMPARE(box.Speed(), speed);
+        QCOMPARE(box.ComboBox_Speed->count(), count);
+        QCOMPARE(box.ComboBox_Speed->currentIndex(), index);
+        QCOMPARE(changed.count(), 0);
+        box.SetSpeed(setting);  // a second time adds nothing
+        QCOMPARE(box.ComboBox_Speed->count(), count);
+    }
+
+    void intervalOfTheChoice_data() {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<int>("vmax");
+        QTest::addColumn<int>("interval");
+        QTest::newRow("0.25 at 1") << 0 << 1 << 4000;
+        QTest::newRow("0.5 at 4") << 1 << 4 << 500;
+        QTest::newRow("5 at 4") << 4 << 4 << 50;
+        QTest::newRow("5 at 3") << 4 << 3 << 66;
+        QTest::newRow("20 at 2") << 6 << 2 << 25;
+        QTest::newRow("100 at 10") << 8 << 10 << 1;
+        QTest::newRow("10 at 0") << 5 << 0 << 100;
+    }
+    void intervalOfTheChoice() {
+        QFETCH(int, index);
+        QFETCH(int, vmax);
+        QFETCH(int, interval);
+        TSpeedBox box;
+        QSignalSpy changed(&box, &TSpeedBox::SpeedChanged);
+        box.ComboBox_Speed->setCurrentIndex(index);
+        QCOMPARE(box.Interval(vmax), interval);
+        if (index != 4) {
+            QCOMPARE(changed.count(), 1);
+            QCOMPARE(changed.at(0).at(0).toDouble(), TSpeedBox::Speeds()[index]);
+        }
+    }
+
+    void keepSpeedToggles() {
+        TSpeedBox box;
+        box.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&box));
+        QSignalSpy toggled(&box, &TSpeedBox::KeepSpeedToggled);
+        QTest::mouseClick(box.ToolButton_KeepSpeed, Qt::LeftButton);
+        QVERIFY(box.KeepSpeed());
+        QTest::mouseClick(box.ToolButton_KeepSpeed, Qt::LeftButton);
+        QVERIFY(!box.KeepSpeed());
+        QCOMPARE(toggled.count(), 2);
+        QCOMPARE(toggled.at(0).at(0).toBool(), true);
+        QCOMPARE(toggled.at(1).at(0).toBool(), false);
+    }
+};
+
+QTEST_MAIN(TestSpeedBox)
+#include "test_speedbox.moc"
