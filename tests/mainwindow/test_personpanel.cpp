@@ -96,11 +96,7 @@ private slots:
         }
     }
 
-    void headingsAndLevels() {
-        const std::pair<int, const char*> headings[] = {
-            {1, "1 (north)"}, {4, "4 (south-east)"}, {8, "8 (north-west)"}, {0, "0"}, {9, "9"}};
-        for (const auto& [h, text] : headings)
-            QCOMPARE(TPersonPanel::HeadingText(h), QString(text));
+    void levelsOutsideTheDecks() {
         TLoaded l = LoadText(ProjectText({"Main deck", "Upper deck"}, 1, {"S"}));
         const std::pair<int, const char*> levels[] = {
             {0, "0 (Main deck)"}, {1, "1 (Upper deck)"}, {2, "2"}, {-1, "none"}};
