@@ -6,8 +6,6 @@
 #include <QSignalBlocker>
 #include <QToolButton>
 
-#include "timenavigation.h"
-
 namespace orlex {
 
 TSpeedBox::TSpeedBox(QWidget* parent) : QWidget(parent) {
@@ -36,9 +34,14 @@ TSpeedBox::TSpeedBox(QWidget* parent) : QWidget(parent) {
     layout->addWidget(ToolButton_KeepSpeed);
 
     SetSpeed(5);
-    connect(ComboBox_Speed, &QComboBox::currentIndexChanged, this,
-            [this] { emit SpeedChanged(Speed()); });
-    connect(KeepSpeed1, &QAction::toggled, this, &TSpeedBox::KeepSpeedToggled);
+    connect(ComboBox_Speed, &QComboBox::currentIndexChanged, this, [this] {
+        RestartPacing();
+        emit SpeedChanged(Speed());
+    });
+    connect(KeepSpeed1, &QAction::toggled, this, [this](bool on) {
+        RestartPacing();
+        emit KeepSpeedToggled(on);
+    });
 }
 
 const std::vector<double>& TSpeedBox::Speeds() {
@@ -58,6 +61,7 @@ void TSpeedBox::SetSpeed(double speed) {
     if (at == ComboBox_Speed->count() || ComboBox_Speed->itemData(at).toDouble() != speed)
         ComboBox_Speed->insertItem(at, SpeedText(speed), speed);
     ComboBox_Speed->setCurrentIndex(at);
+    RestartPacing();
 }
 
 double TSpeedBox::Speed() const {
@@ -70,6 +74,22 @@ bool TSpeedBox::KeepSpeed() const {
 
 int TSpeedBox::Interval(int vmax) const {
     return AnimationInterval(Speed(), vmax);
+}
+
+int TSpeedBox::StepsForTick(int vmax, bool seriesRunning) {
+    const double elapsed = Clock_.isValid() ? Clock_.nsecsElapsed() / 1e9 : 0.0;
+    Clock_.start();
+    return StepsForTick(vmax, seriesRunning, elapsed);
+}
+
+int TSpeedBox::StepsForTick(int vmax, bool seriesRunning, double elapsedSeconds) {
+    if (!KeepSpeed() || seriesRunning) return 1;
+    return Pacer_.StepsFor(Speed(), vmax, elapsedSeconds);
+}
+
+void TSpeedBox::RestartPacing() {
+    Pacer_.Reset();
+    Clock_.start();
 }
 
 }  // namespace orlex

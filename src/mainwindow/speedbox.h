@@ -5,12 +5,18 @@
 // choice then lasts the session and never goes back into the setting). On
 // SpeedChanged it sets AnimationTimer's interval to Interval(VMax), also while
 // the animation runs. KeepSpeed1 is the action behind the button, for a menu as
-// well; while it is checked and no screen-shot series runs, a tick applies the
-// steps a TTickPacer asks for.
+// well. Each timer tick asks StepsForTick how many steps to apply (and then
+// draws once): 1 as specified, or, while "Keep speed" is on and no screen-shot
+// series runs, as many as the real time since the last tick asks for (0 is
+// possible: that tick does nothing). RestartPacing at the start of the animation
+// and after a seek; a change of speed or of "Keep speed" restarts it by itself.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QWidget>
 #include <vector>
+
+#include "timenavigation.h"
 
 class QAction;
 class QComboBox;
@@ -42,9 +48,19 @@ public:
     // Timer interval in ms of the running animation at the chosen speed.
     int Interval(int vmax) const;
 
+    // Steps for this timer tick; elapsedSeconds: the real time since the last
+    // tick, read from the box's own clock when left out.
+    int StepsForTick(int vmax, bool seriesRunning);
+    int StepsForTick(int vmax, bool seriesRunning, double elapsedSeconds);
+    void RestartPacing();
+
 signals:
     void SpeedChanged(double speed);
     void KeepSpeedToggled(bool on);
+
+private:
+    TTickPacer Pacer_;
+    QElapsedTimer Clock_;
 };
 
 }  // namespace orlex

@@ -90,6 +90,29 @@ private slots:
             QCOMPARE(changed.at(0).at(0).toDouble(), TSpeedBox::Speeds()[index]);
         }
     }
+
+    void stepsPerTick() {
+        TSpeedBox box;
+        box.SetSpeed(5);
+        const double ticks[] = {0.05, 0.2, 0.025, 0.025};
+        QList<int> plain, kept, series;
+        for (double e : ticks) plain << box.StepsForTick(4, false, e);
+        box.KeepSpeed1->setChecked(true);
+        for (double e : ticks) kept << box.StepsForTick(4, false, e);
+        for (double e : ticks) series << box.StepsForTick(4, true, e);
+        QCOMPARE(plain, (QList<int>{1, 1, 1, 1}));
+        QCOMPARE(kept, (QList<int>{1, 4, 0, 1}));    // 20 steps a real second
+        QCOMPARE(series, (QList<int>{1, 1, 1, 1}));  // a series shoots every step
+
+        // A change of speed drops the carried half step.
+        QCOMPARE(box.StepsForTick(4, false, 0.025), 0);
+        box.ComboBox_Speed->setCurrentIndex(5);  // 10: 40 steps a real second
+        QCOMPARE(box.StepsForTick(4, false, 0.0125), 0);
+        QCOMPARE(box.StepsForTick(4, false, 0.0125), 1);
+        // The box's own clock: the time since the restart, never negative.
+        box.RestartPacing();
+        QVERIFY(box.StepsForTick(4, false) >= 0);
+    }
 };
 
 QTEST_MAIN(TestSpeedBox)
