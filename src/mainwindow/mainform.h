@@ -73,8 +73,6 @@ public:
     TCellView3D* CellView3D = nullptr;
     std::array<QAction*, 4> OldFileItems{};
 
-    const TProjectSession& Session() const { return Session_; }
-
     // Text of status panel index (0 lights, 1 time, 2 saved, 3 messages).
     QString StatusText(int index) const;
     void SetStatusText(int index, const QString& text);

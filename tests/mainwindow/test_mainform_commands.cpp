@@ -1,9 +1,10 @@
-// The main window: playback, deck and view commands, and commands that arrive
-// while a step or a load lets events run.
+// The main window: playback, deck and view commands, commands that arrive while
+// a step or a load lets events run, and a load that fails on the way.
 #include <QtTest/qtestspontaneevent.h>
 
 #include <QtTest>
 #include <cmath>
+#include <stdexcept>
 
 #include "cellview3d.h"
 #include "formfixture.h"
@@ -135,6 +136,34 @@ private slots:
         QCOMPARE(form.windowTitle(), "ORLEX Viewer, " + second);
         QCOMPARE(form.StepCounter(), 0);
         QCOMPARE(DeckBoxItems(), (QStringList{"Y", "X"}));
+    }
+
+    // An error inside the load: the half-built project goes in the session's
+    // order, and the window is usable again.
+    void AnErrorDuringALoadReleasesTheProject() {
+        const QString good = Project("good.3dl", kThreeDecks, 4, {"P4x0S"});
+        QString text = ProjectText({"A"}, 2, {"P4x0S"});
+        const QString bad = WriteFile(Files_.path(), "bad.3dl", text.replace("level 0", "level 7"));
+        TMainForm& form = Loaded(good);
+        Messages_.WhileOpen = [] { throw std::runtime_error("the box failed"); };
+        QVERIFY_THROWS_EXCEPTION(std::runtime_error, form.LoadLogFile(bad));
+        Messages_.WhileOpen = nullptr;
+        QCOMPARE(Messages_.Messages.size(), std::size_t{1});
+        QVERIFY(form.LogFile == nullptr);
+        QVERIFY(form.LogFileLoaded);  // never cleared
+        QVERIFY(form.Playback.Project() == nullptr);
+        QVERIFY(form.CellView3D->Decks == nullptr && form.CellView3D->Persons == nullptr);
+        QCOMPARE(form.windowTitle(), QString("ORLEX Viewer"));
+        QCOMPARE(Ui().ComboBox1->count(), 0);
+        QVERIFY(!form.IsLoading() && !Ui().FProgressDialog->isVisible());
+        QVERIFY(Ui().File1->isEnabled() && Ui().BitBtn1->isEnabled());
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+        // Commands find no project; the next load works.
+        form.Forward1Click();
+        QCOMPARE(form.StepCounter(), 0);
+        form.LoadLogFile(good);
+        QCOMPARE(form.Playback.Project(), form.LogFile.get());
+        QCOMPARE(DeckBoxItems(), (QStringList{"C", "B", "A"}));
     }
 
     // While a load runs, the shortcuts of the disabled menus do nothing.
