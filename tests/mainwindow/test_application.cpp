@@ -36,7 +36,7 @@ public:
 };
 
 // The caption that the window system holds for the window, with whatever the
-// platform added to it; null where it cannot be read.
+// platform added to it; empty where it cannot be read.
 QString PlatformTitle(QWidget& window) {
 #if defined(Q_OS_WIN)
     wchar_t text[1024] = {};
@@ -146,7 +146,8 @@ private slots:
         TMainForm form(&Messages_);
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
-        const bool readable = !PlatformTitle(form).isNull();
+        const QString platform = QGuiApplication::platformName();
+        const bool readable = platform == "xcb" || platform == "windows";
 
         struct Step {
             QString load;
