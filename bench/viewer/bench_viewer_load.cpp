@@ -74,14 +74,16 @@ int main(int argc, char** argv) {
     double viewer = 1e300;
     double withDialog = 1e300;
     int rounds = 0;
+    auto* dialog = form.findChild<orlex::TFProgressDialog*>("FProgressDialog");
+    if (dialog == nullptr) return 1;
     std::unique_ptr<orlex::TLogFile1> project;
     // Alternated, so that both see the same page cache and memory state.
     for (int i = 0; i < runs; ++i) {
         bare = std::min(bare, BareLoadSeconds(path, project));
-        withDialog = std::min(withDialog, DialogLoadSeconds(path, project, *form.FProgressDialog));
-        const int before = form.FProgressDialog->EventRounds();
+        withDialog = std::min(withDialog, DialogLoadSeconds(path, project, *dialog));
+        const int before = dialog->EventRounds();
         viewer = std::min(viewer, ViewerLoadSeconds(form, path));
-        rounds = form.FProgressDialog->EventRounds() - before;
+        rounds = dialog->EventRounds() - before;
     }
     project.reset();
     // Columns: the bare loader (as orlex-info reads); the loader driving the shown

@@ -45,14 +45,19 @@ TMainForm::TMainForm(IMessages* messages, QWidget* parent)
         return DefaultChooseLogFile(dir, name);
     };
 
+    // The application title only: a display name would be appended by the platform
+    // to every caption that does not already end in it ("..., path — ORLEX Viewer").
     QCoreApplication::setApplicationName(AppTitle);
-    QGuiApplication::setApplicationDisplayName(AppTitle);
 
     AnimationTimer = new QTimer(this);
     AnimationTimer->setObjectName("AnimationTimer");
     AnimationTimer->setTimerType(Qt::PreciseTimer);
     AnimationTimer->setInterval(1);
     connect(AnimationTimer, &QTimer::timeout, this, &TMainForm::AnimationTimerTimer);
+    Session_.SetStopAnimation([this] { AnimationTimer->stop(); });
+    Session_.SetReleaseView([this] {
+        if (CellView3D != nullptr) CellView3D->ReleaseProject();
+    });
 
     CreateActions();
     CreateMenus();
@@ -71,7 +76,6 @@ TMainForm::TMainForm(IMessages* messages, QWidget* parent)
     Playback.SetMessages(Messages_);
 
     ScreenShotPath.clear();
-    LogFileLoaded = false;
     ScreenShotSeries = false;
     SpeedButton_ScreenShotSeries->setChecked(false);
     StartFile.clear();
@@ -81,11 +85,9 @@ TMainForm::TMainForm(IMessages* messages, QWidget* parent)
 }
 
 TMainForm::~TMainForm() {
-    AnimationTimer->stop();
-    // The view must not keep pointers into a project that dies with the window.
-    if (CellView3D != nullptr) CellView3D->ReleaseProject();
-    Playback.SetProject(nullptr);
-    LogFile.reset();
+    // Released while the timer and the view still exist: the view must not keep
+    // pointers into a project that dies with the window.
+    ReleaseProject();
 }
 
 void TMainForm::CreateActions() {
@@ -352,10 +354,7 @@ void TMainForm::Quit1Click() {
 }
 
 void TMainForm::ReleaseProject() {
-    ++ProjectGeneration_;
-    if (CellView3D != nullptr) CellView3D->ReleaseProject();
-    Playback.SetProject(nullptr);
-    LogFile.reset();
+    Session_.Release();
 }
 
 bool TMainForm::event(QEvent* event) {

@@ -16,6 +16,7 @@
 #include "logfile.h"
 #include "options1.h"
 #include "playback.h"
+#include "projectsession.h"
 #include "screenshots.h"
 
 class QAction;
@@ -37,6 +38,10 @@ class THelpForm;
 
 class TMainForm : public QMainWindow, public IPlaybackHost {
     Q_OBJECT
+    // The loaded project and the playback on it, with the order in which they are
+    // let go. Declared first: LogFile, LogFileLoaded and Playback below read it.
+    TProjectSession Session_;
+
 public:
     // messages: where boxes go (null: the standard message boxes).
     explicit TMainForm(IMessages* messages = nullptr, QWidget* parent = nullptr);
@@ -46,76 +51,27 @@ public:
     const QString AppTitle = "ORLEX Viewer";
     std::array<QString, 4> LastProjects;
     QString ScreenShotPath;
-    bool LogFileLoaded = false;
+    // Set by the load procedure, never cleared.
+    const bool& LogFileLoaded{Session_.LoadedRef()};
     bool ScreenShotSeries = false;
     int MaxAnimationSpeed = 5;
     QString StartFile;
-    std::unique_ptr<TLogFile1> LogFile;
+    // The loaded project, owned by the session; null when there is none.
+    const std::unique_ptr<TLogFile1>& LogFile{Session_.ProjectRef()};
 
     // Playback counters live in the core's stepper; these read them.
     int StepCounter() const { return Playback.StepCounter; }
     int TimeSeconds() const { return Playback.TimeSeconds; }
     int SavedCount() const { return Playback.SavedCount; }
-    TPlayback Playback;
+    TPlayback& Playback{Session_.Playback};
 
     // Screen-shot settings and the shots taken with them.
     TOptions1 Options;
     std::unique_ptr<TScreenShots> Shots;
 
-    // --- components ---
+    // The 3D view, owned by the window, and the menu items of the recent list.
     TCellView3D* CellView3D = nullptr;
-    TFStatistics* FStatistics = nullptr;
-    TFProgressDialog* FProgressDialog = nullptr;
-    TOptionsForm* OptionsForm = nullptr;
-    TIntroForm* IntroForm = nullptr;
-    THelpForm* HelpForm = nullptr;
-    QTimer* AnimationTimer = nullptr;
-
-    QMenu* File1 = nullptr;
-    QMenu* Views1 = nullptr;
-    QMenu* Animation1 = nullptr;
-    QMenu* Settings1 = nullptr;
-    QMenu* Help1 = nullptr;
-
-    QAction* LoadLogfile1 = nullptr;
-    QAction* N6 = nullptr;
-    QAction* Singlescreenshot1 = nullptr;
-    QAction* Screenshotseries1 = nullptr;
-    QAction* N4 = nullptr;
     std::array<QAction*, 4> OldFileItems{};
-    QAction* N1 = nullptr;
-    QAction* Quit1 = nullptr;
-    QAction* Deckup1 = nullptr;
-    QAction* Deckdown1 = nullptr;
-    QAction* N3 = nullptr;
-    QAction* Zoomin1 = nullptr;
-    QAction* Zoomout1 = nullptr;
-    QAction* Run1 = nullptr;
-    QAction* ResettoStart1 = nullptr;
-    QAction* N5 = nullptr;
-    QAction* Forward1 = nullptr;
-    QAction* Backward1 = nullptr;
-    QAction* ShowOrigin = nullptr;
-    QAction* AddLight = nullptr;
-    QAction* RemoveLight = nullptr;
-    QAction* N2 = nullptr;
-    QAction* Options1 = nullptr;
-    QAction* Statistics = nullptr;
-    QAction* Help2 = nullptr;
-    QAction* N7 = nullptr;
-    QAction* StartupWindow1 = nullptr;
-
-    QToolBar* Panel1 = nullptr;
-    QToolButton* BitBtn1 = nullptr;
-    QToolButton* BitBtn2 = nullptr;
-    QComboBox* ComboBox1 = nullptr;
-    QToolButton* BitBtn_ResetToStart = nullptr;
-    QToolButton* SpeedButton_PlayLoop = nullptr;
-    QToolButton* BitBtn_StepBack = nullptr;
-    QToolButton* BitBtn_StepFore = nullptr;
-    QToolButton* BitBtn_ScreenShotSingle = nullptr;
-    QToolButton* SpeedButton_ScreenShotSeries = nullptr;
-    std::array<QLabel*, 4> StatusPanels{};
 
     // Text of status panel index (0 lights, 1 time, 2 saved, 3 messages).
     QString StatusText(int index) const;
@@ -215,14 +171,71 @@ private:
     void ShowLastProjects();
     void ShowCannotOpen(const QString& path);
     // A project is in place and no load is replacing it.
-    bool HasProject() const { return LogFileLoaded && LogFile != nullptr && !Loading_; }
+    bool HasProject() const { return Session_.Project() != nullptr && !Loading_; }
     int DeckCount() const;
     QString ShortPath(const QString& path) const;
-    // The view lets go of the project, then the project is destroyed.
+    // Lets go of the project in the session's order (timer, playback, view, readers).
     void ReleaseProject();
+    // True while the project that a loop of steps started on is still in place.
+    bool StillCurrent(unsigned generation) const {
+        return HasProject() && Session_.IsCurrent(generation);
+    }
     // One animation tick without the guard against nesting.
     void AnimationStep();
     QString DefaultChooseLogFile(const QString& dir, const QString& name);
+
+    // --- components (found by their object names from outside) ---
+    TFStatistics* FStatistics = nullptr;
+    TFProgressDialog* FProgressDialog = nullptr;
+    TOptionsForm* OptionsForm = nullptr;
+    TIntroForm* IntroForm = nullptr;
+    THelpForm* HelpForm = nullptr;
+    QTimer* AnimationTimer = nullptr;
+
+    QMenu* File1 = nullptr;
+    QMenu* Views1 = nullptr;
+    QMenu* Animation1 = nullptr;
+    QMenu* Settings1 = nullptr;
+    QMenu* Help1 = nullptr;
+
+    QAction* LoadLogfile1 = nullptr;
+    QAction* N6 = nullptr;
+    QAction* Singlescreenshot1 = nullptr;
+    QAction* Screenshotseries1 = nullptr;
+    QAction* N4 = nullptr;
+    QAction* N1 = nullptr;
+    QAction* Quit1 = nullptr;
+    QAction* Deckup1 = nullptr;
+    QAction* Deckdown1 = nullptr;
+    QAction* N3 = nullptr;
+    QAction* Zoomin1 = nullptr;
+    QAction* Zoomout1 = nullptr;
+    QAction* Run1 = nullptr;
+    QAction* ResettoStart1 = nullptr;
+    QAction* N5 = nullptr;
+    QAction* Forward1 = nullptr;
+    QAction* Backward1 = nullptr;
+    QAction* ShowOrigin = nullptr;
+    QAction* AddLight = nullptr;
+    QAction* RemoveLight = nullptr;
+    QAction* N2 = nullptr;
+    QAction* Options1 = nullptr;
+    QAction* Statistics = nullptr;
+    QAction* Help2 = nullptr;
+    QAction* N7 = nullptr;
+    QAction* StartupWindow1 = nullptr;
+
+    QToolBar* Panel1 = nullptr;
+    QToolButton* BitBtn1 = nullptr;
+    QToolButton* BitBtn2 = nullptr;
+    QComboBox* ComboBox1 = nullptr;
+    QToolButton* BitBtn_ResetToStart = nullptr;
+    QToolButton* SpeedButton_PlayLoop = nullptr;
+    QToolButton* BitBtn_StepBack = nullptr;
+    QToolButton* BitBtn_StepFore = nullptr;
+    QToolButton* BitBtn_ScreenShotSingle = nullptr;
+    QToolButton* SpeedButton_ScreenShotSeries = nullptr;
+    std::array<QLabel*, 4> StatusPanels{};
 
     TAppSettings Settings_;
     std::unique_ptr<IMessages> OwnMessages_;
@@ -236,9 +249,6 @@ private:
     bool CloseAfterLoad_ = false;
     // Depth of steps that are letting events run; ticks arriving meanwhile are skipped.
     int StepEventDepth_ = 0;
-    // Changes whenever the project is replaced or released, so that loops of
-    // steps notice that the project they started on is gone.
-    unsigned ProjectGeneration_ = 0;
 };
 
 }  // namespace orlex

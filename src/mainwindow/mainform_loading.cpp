@@ -216,25 +216,23 @@ void TMainForm::LoadLogFile(const QString& path) {
         cursorSet = true;
         QCoreApplication::processEvents();
 
-        if (LogFileLoaded) ReleaseProject();
-        LogFile = std::make_unique<TLogFile1>("Deck");
-        LogFileLoaded = true;
-        ++ProjectGeneration_;
+        // The earlier project goes before the next one is made.
+        TLogFile1& project = Session_.Create("Deck");
 
         TNullProgress noProgress;
         IProgress& progress =
             FProgressDialog != nullptr ? static_cast<IProgress&>(*FProgressDialog) : noProgress;
-        if (LogFile->LoadFromFile(path.toStdString(), progress, *Messages_)) {
+        if (project.LoadFromFile(path.toStdString(), progress, *Messages_)) {
             setWindowTitle(AppTitle + ", " + path);
         }
         QCoreApplication::processEvents();
 
-        const int decks = LogFile->DeckCount();
-        CellView3D->InitView(LogFile->XMax, LogFile->YMax, decks, LogFile->PersonCount());
-        CellView3D->SetDecks(LogFile->DeckData());
-        CellView3D->SetPersons(LogFile->PersonData());
+        const int decks = project.DeckCount();
+        CellView3D->InitView(project.XMax, project.YMax, decks, project.PersonCount());
+        CellView3D->SetDecks(project.DeckData());
+        CellView3D->SetPersons(project.PersonData());
         CellView3D->SetCurrentDeck(0);
-        Playback.SetProject(LogFile.get());
+        Session_.StartPlayback();
         Loading_ = false;  // the project is complete from here on
 
         UpdateLightsStatus();
@@ -243,12 +241,14 @@ void TMainForm::LoadLogFile(const QString& path) {
 
         ComboBox1->clear();
         for (int i = decks - 1; i >= 0; --i) {
-            ComboBox1->addItem(QString::fromStdString(LogFile->GetDeckCaption(i)));
+            ComboBox1->addItem(QString::fromStdString(project.GetDeckCaption(i)));
         }
         ComboBox1->setCurrentIndex(decks - 1);
     } catch (...) {
-        // A half-built project is never shown: it goes, and the window is usable again.
+        // A half-built project is never shown: it goes, the caption names no file,
+        // and the window is usable again.
         ReleaseProject();
+        setWindowTitle(AppTitle);
         ComboBox1->clear();
         finish();
         throw;

@@ -36,11 +36,9 @@ void TMainForm::StopAnimation() {
     if (HasProject()) {
         // Run on to the next whole simulated second. Commands handled while the
         // steps let events run may replace the project: then the loop ends.
-        const unsigned generation = ProjectGeneration_;
+        const unsigned generation = Session_.Generation();
         for (int left = Playback.StepsPerSecond();
-             left > 0 && HasProject() && generation == ProjectGeneration_ &&
-             !Playback.AtWholeSecond();
-             --left) {
+             left > 0 && StillCurrent(generation) && !Playback.AtWholeSecond(); --left) {
             AnimationStep();
         }
     }
@@ -76,9 +74,8 @@ void TMainForm::AnimationStep() {
 
 void TMainForm::Forward1Click() {
     if (!HasProject() || Playback.SavedCount >= LogFile->PersonCount()) return;
-    const unsigned generation = ProjectGeneration_;
-    for (int left = Playback.StepsPerSecond();
-         left > 0 && HasProject() && generation == ProjectGeneration_; --left) {
+    const unsigned generation = Session_.Generation();
+    for (int left = Playback.StepsPerSecond(); left > 0 && StillCurrent(generation); --left) {
         Playback.StepForward();
     }
 }
@@ -86,11 +83,10 @@ void TMainForm::Forward1Click() {
 void TMainForm::Backward1Click() {
     if (!HasProject()) return;
     StopAnimation();
-    const unsigned generation = ProjectGeneration_;
+    const unsigned generation = Session_.Generation();
     if (!HasProject() || Playback.StepCounter <= 0) return;
     for (int left = Playback.StepsPerSecond();
-         left > 0 && HasProject() && generation == ProjectGeneration_ && Playback.StepCounter > 0;
-         --left) {
+         left > 0 && StillCurrent(generation) && Playback.StepCounter > 0; --left) {
         Playback.StepBackward();
     }
 }

@@ -11,8 +11,8 @@ QString ErrorMessageText(const QString& message) {
 }
 
 TViewerApplication::TViewerApplication(int& argc, char** argv) : QApplication(argc, argv) {
+    // No display name: the platform would append it to the window caption.
     setApplicationName(Title);
-    setApplicationDisplayName(Title);
     setOrganizationName("Quenwick");
 }
 

@@ -1,46 +1,32 @@
-// The main window: start-up state, loading, the recent list, settings, playback,
-// deck and view commands.
-#include <QtTest/qtestspontaneevent.h>
-
-#include <QAction>
-#include <QComboBox>
-#include <QLabel>
-#include <QMenu>
+// The main window: start-up state, layout, loading, the recent list, settings
+// and close.
 #include <QMimeData>
 #include <QProgressBar>
-#include <QTimer>
-#include <QToolBar>
-#include <QToolButton>
 #include <QtTest>
-#include <memory>
 
 #include "cellview3d.h"
-#include "mainform.h"
-#include "progressdialog.h"
-#include "testsupport.h"
+#include "formfixture.h"
 
 using namespace orlex;
 using namespace orlex::test;
 
 namespace {
 
-const QStringList kThreeDecks{"A", "B", "C"};
-
 // Records the window's state whenever the progress dialog is shown by the load.
 class TLoadObserver : public QObject {
 public:
-    explicit TLoadObserver(TMainForm& form) : Form_(form) {}
+    TLoadObserver(TMainForm& form, const TMainFormUi& ui) : Form_(form), Ui_(ui) {}
     bool eventFilter(QObject* watched, QEvent* event) override {
         if (event->type() == QEvent::Show && !Seen) {
             Seen = true;
-            FileMenu = Form_.File1->isEnabled();
-            ViewsMenu = Form_.Views1->menuAction()->isEnabled();
-            AnimationMenu = Form_.Animation1->menuAction()->isEnabled();
-            SettingsMenu = Form_.Settings1->menuAction()->isEnabled();
-            HelpMenu = Form_.Help1->menuAction()->isEnabled();
-            LoadButton = Form_.BitBtn1->isEnabled();
-            PlayButton = Form_.SpeedButton_PlayLoop->isEnabled();
-            DeckBox = Form_.ComboBox1->isEnabled();
+            FileMenu = Ui_.File1->isEnabled();
+            ViewsMenu = Ui_.Views1->menuAction()->isEnabled();
+            AnimationMenu = Ui_.Animation1->menuAction()->isEnabled();
+            SettingsMenu = Ui_.Settings1->menuAction()->isEnabled();
+            HelpMenu = Ui_.Help1->menuAction()->isEnabled();
+            LoadButton = Ui_.BitBtn1->isEnabled();
+            PlayButton = Ui_.SpeedButton_PlayLoop->isEnabled();
+            DeckBox = Ui_.ComboBox1->isEnabled();
             ViewMouse = Form_.CellView3D->IsControlEnabled;
             Loading = Form_.IsLoading();
         }
@@ -53,54 +39,18 @@ public:
 
 private:
     TMainForm& Form_;
+    const TMainFormUi& Ui_;
 };
 
 }  // namespace
 
-class TestMainForm : public QObject {
+class TestMainForm : public QObject, public TFormFixture {
     Q_OBJECT
 
-    QTemporaryDir SettingsDir_;
-    QTemporaryDir Files_;
-    TRecordingMessages Messages_;
-    std::unique_ptr<TMainForm> Form_;
-
-    TMainForm& NewForm() {
-        Form_.reset();
-        Messages_.Shown.clear();
-        Form_ = std::make_unique<TMainForm>(&Messages_);
-        return *Form_;
-    }
-    QString Project(const QString& name, const QStringList& captions, int vmax,
-                    const QStringList& tracks, int toff = 0) {
-        return WriteFile(Files_.path(), name, ProjectText(captions, vmax, tracks, toff));
-    }
-    TMainForm& Loaded(const QString& path) {
-        TMainForm& form = NewForm();
-        form.LoadLogFile(path);
-        return form;
-    }
-    QStringList DeckBoxItems() const {
-        QStringList items;
-        for (int i = 0; i < Form_->ComboBox1->count(); ++i) items << Form_->ComboBox1->itemText(i);
-        return items;
-    }
-    QStringList RecentMenu() const {
-        QStringList shown;
-        for (QAction* item : Form_->OldFileItems) {
-            if (item->isVisible()) shown << item->text();
-        }
-        return shown;
-    }
-
 private slots:
-    void initTestCase() {
-        QVERIFY(SettingsDir_.isValid());
-        QVERIFY(Files_.isValid());
-        UseSettingsFolder(SettingsDir_.path());
-    }
+    void initTestCase() { QVERIFY(Files_.isValid()); }
     void init() { ClearSettings(); }
-    void cleanup() { Form_.reset(); }
+    void cleanup() { DropForm(); }
 
     void StartUpState() {
         TMainForm& form = NewForm();
@@ -110,25 +60,25 @@ private slots:
         QCOMPARE(form.StatusText(2), QString("Saved: 0"));
         QCOMPARE(form.StatusText(3), QString());
         QCOMPARE(DeckBoxItems(), QStringList{"---"});
-        QCOMPARE(form.ComboBox1->currentIndex(), 0);
-        QVERIFY(form.ShowOrigin->isChecked());
+        QCOMPARE(Ui().ComboBox1->currentIndex(), 0);
+        QVERIFY(Ui().ShowOrigin->isChecked());
         QVERIFY(!form.LogFileLoaded);
-        QVERIFY(!form.AnimationTimer->isActive());
-        QVERIFY(!form.SpeedButton_PlayLoop->isChecked());
-        QVERIFY(!form.SpeedButton_ScreenShotSeries->isChecked());
+        QVERIFY(!Ui().AnimationTimer->isActive());
+        QVERIFY(!Ui().SpeedButton_PlayLoop->isChecked());
+        QVERIFY(!Ui().SpeedButton_ScreenShotSeries->isChecked());
         QVERIFY(!form.CellView3D->IsControlEnabled);
-        QVERIFY(!form.N1->isVisible());
-        QVERIFY(form.N4->isVisible());
-        QVERIFY(form.AddLight->isEnabled() && form.RemoveLight->isEnabled());
-        QVERIFY(form.FProgressDialog != nullptr && !form.FProgressDialog->isVisible());
+        QVERIFY(!Ui().N1->isVisible());
+        QVERIFY(Ui().N4->isVisible());
+        QVERIFY(Ui().AddLight->isEnabled() && Ui().RemoveLight->isEnabled());
+        QVERIFY(Ui().FProgressDialog != nullptr && !Ui().FProgressDialog->isVisible());
         // Without a project the project commands do nothing.
         form.Run1Click();
         form.Forward1Click();
         form.Deckup1Click();
         form.AddLightClick();
-        QVERIFY(!form.AnimationTimer->isActive());
+        QVERIFY(!Ui().AnimationTimer->isActive());
         QCOMPARE(form.StepCounter(), 0);
-        QVERIFY(Messages_.Shown.empty());
+        QVERIFY(Messages_.Messages.empty());
     }
 
     void MenuItems_data() {
@@ -162,7 +112,7 @@ private slots:
         QFETCH(QString, name);
         QFETCH(QString, caption);
         QFETCH(QString, shortcut);
-        TMainForm& form = Form_ ? *Form_ : NewForm();
+        TMainForm& form = Form();
         auto* action = form.findChild<QAction*>(name);
         QVERIFY(action != nullptr);
         QCOMPARE(action->text(), caption);
@@ -170,23 +120,23 @@ private slots:
     }
 
     void MenuOrder() {
-        TMainForm& form = NewForm();
+        NewForm();
         auto captions = [](QMenu* menu) {
             QStringList list;
             for (QAction* a : menu->actions()) list << (a->isSeparator() ? "-" : a->objectName());
             return list;
         };
-        QCOMPARE(form.File1->title(), QString("&File"));
-        QCOMPARE(captions(form.File1),
+        QCOMPARE(Ui().File1->title(), QString("&File"));
+        QCOMPARE(captions(Ui().File1),
                  (QStringList{"LoadLogfile1", "-", "Singlescreenshot1", "Screenshotseries1", "-",
                               "OldFile1", "OldFile2", "OldFile3", "OldFile4", "-", "Quit1"}));
-        QCOMPARE(captions(form.Views1),
+        QCOMPARE(captions(Ui().Views1),
                  (QStringList{"Deckup1", "Deckdown1", "-", "Zoomin1", "Zoomout1"}));
-        QCOMPARE(captions(form.Animation1),
+        QCOMPARE(captions(Ui().Animation1),
                  (QStringList{"Run1", "ResettoStart1", "-", "Forward1", "Backward1"}));
-        QCOMPARE(captions(form.Settings1), (QStringList{"ShowOrigin", "AddLight", "RemoveLight",
+        QCOMPARE(captions(Ui().Settings1), (QStringList{"ShowOrigin", "AddLight", "RemoveLight",
                                                         "-", "Options1", "Statistics"}));
-        QCOMPARE(form.Help1->title(), QString("Help"));
+        QCOMPARE(Ui().Help1->title(), QString("Help"));
     }
 
     void ToolBar() {
@@ -196,15 +146,15 @@ private slots:
             QString hint;
         };
         const Row rows[] = {
-            {form.BitBtn1, "load file [Ctrl+L]"},
-            {form.BitBtn2, "statistics"},
-            {form.ComboBox1, "choose deck [up: w, down: s]"},
-            {form.BitBtn_ResetToStart, "reset to start [1]"},
-            {form.SpeedButton_PlayLoop, "play loop [2]"},
-            {form.BitBtn_StepBack, "step back [3]"},
-            {form.BitBtn_StepFore, "step forward [4]"},
-            {form.BitBtn_ScreenShotSingle, "single screen shot [Y]"},
-            {form.SpeedButton_ScreenShotSeries, "screen shot series [X]"},
+            {Ui().BitBtn1, "load file [Ctrl+L]"},
+            {Ui().BitBtn2, "statistics"},
+            {Ui().ComboBox1, "choose deck [up: w, down: s]"},
+            {Ui().BitBtn_ResetToStart, "reset to start [1]"},
+            {Ui().SpeedButton_PlayLoop, "play loop [2]"},
+            {Ui().BitBtn_StepBack, "step back [3]"},
+            {Ui().BitBtn_StepFore, "step forward [4]"},
+            {Ui().BitBtn_ScreenShotSingle, "single screen shot [Y]"},
+            {Ui().SpeedButton_ScreenShotSeries, "screen shot series [X]"},
         };
         form.show();
         QVERIFY(QTest::qWaitForWindowExposed(&form));
@@ -212,7 +162,7 @@ private slots:
         for (const Row& row : rows) {
             QCOMPARE(row.control->toolTip(), row.hint);
             // Left to right in this order along the tool bar.
-            const int x = row.control->mapTo(form.Panel1, QPoint(0, 0)).x();
+            const int x = row.control->mapTo(Ui().Panel1, QPoint(0, 0)).x();
             QVERIFY2(x > lastX, qPrintable(row.hint));
             lastX = x;
             auto* button = qobject_cast<QToolButton*>(row.control);
@@ -229,16 +179,16 @@ private slots:
                 QVERIFY2(inked > 20, qPrintable(row.hint));
             }
         }
-        QVERIFY(form.SpeedButton_PlayLoop->isCheckable());
-        QVERIFY(form.SpeedButton_ScreenShotSeries->isCheckable());
-        QCOMPARE(form.toolBarArea(form.Panel1), Qt::BottomToolBarArea);
+        QVERIFY(Ui().SpeedButton_PlayLoop->isCheckable());
+        QVERIFY(Ui().SpeedButton_ScreenShotSeries->isCheckable());
+        QCOMPARE(form.toolBarArea(Ui().Panel1), Qt::BottomToolBarArea);
     }
 
     void LoadShowsTheProject() {
         const QString path = Project("decks.3dl", kThreeDecks, 4, {"P40x0S", "P10x0S"});
         TMainForm& form = NewForm();
-        TLoadObserver observer(form);
-        form.FProgressDialog->installEventFilter(&observer);
+        TLoadObserver observer(form, Ui());
+        Ui().FProgressDialog->installEventFilter(&observer);
         form.LoadLogFile(path);
 
         QVERIFY(observer.Seen);
@@ -251,19 +201,19 @@ private slots:
 
         QCOMPARE(form.windowTitle(), "ORLEX Viewer, " + path);
         QCOMPARE(DeckBoxItems(), (QStringList{"C", "B", "A"}));
-        QCOMPARE(form.ComboBox1->currentIndex(), 2);
+        QCOMPARE(Ui().ComboBox1->currentIndex(), 2);
         QCOMPARE(form.CellView3D->CurrentDeck, 0);
         QCOMPARE(form.StatusText(0), QString("Lights: %1").arg(form.LogFile->Decks[0].LightsOn));
         QCOMPARE(form.StatusText(1), QString("Time: 0:00 min"));
         QCOMPARE(form.StatusText(2), QString("Saved: 0"));
         QCOMPARE(form.StatusText(3), QString(" "));
-        QVERIFY(form.File1->isEnabled() && form.Views1->isEnabled());
-        QVERIFY(form.BitBtn1->isEnabled() && form.ComboBox1->isEnabled());
+        QVERIFY(Ui().File1->isEnabled() && Ui().Views1->isEnabled());
+        QVERIFY(Ui().BitBtn1->isEnabled() && Ui().ComboBox1->isEnabled());
         QVERIFY(form.CellView3D->IsControlEnabled);
         QVERIFY(!form.IsLoading());
-        QVERIFY(!form.FProgressDialog->isVisible());
+        QVERIFY(!Ui().FProgressDialog->isVisible());
         QVERIFY(form.LogFileLoaded);
-        QVERIFY(Messages_.Shown.empty());
+        QVERIFY(Messages_.Messages.empty());
     }
 
     void SecondLoadResetsTheState() {
@@ -282,8 +232,8 @@ private slots:
         QCOMPARE(form.StatusText(1), QString("Time: 0:00 min"));
         QCOMPARE(form.StatusText(2), QString("Saved: 0"));
         QCOMPARE(form.StatusText(3), QString(" "));
-        QVERIFY(!form.AnimationTimer->isActive());
-        QVERIFY(!form.SpeedButton_PlayLoop->isChecked());
+        QVERIFY(!Ui().AnimationTimer->isActive());
+        QVERIFY(!Ui().SpeedButton_PlayLoop->isChecked());
         QCOMPARE(DeckBoxItems(), QStringList{"Only"});
         QCOMPARE(form.Playback.Project(), form.LogFile.get());
     }
@@ -292,7 +242,7 @@ private slots:
         const QString path = Project("nodecks.3dl", {}, 4, {"P4x0S"});
         TMainForm& form = Loaded(path);
         QVERIFY(form.LogFileLoaded);
-        QCOMPARE(form.ComboBox1->count(), 0);
+        QCOMPARE(Ui().ComboBox1->count(), 0);
         QCOMPARE(form.StatusText(0), QString("Lights: 0"));
         form.AddLightClick();
         form.RemoveLightClick();
@@ -308,15 +258,15 @@ private slots:
         const QString missing = Files_.filePath("missing.3dl");
         form.StartFile = missing;
         form.FormActivate();
-        QCOMPARE(Messages_.Shown.size(), std::size_t{1});
-        QCOMPARE(Messages_.Shown[0].Text, ("Cannot open file:\n" + missing).toStdString());
-        QCOMPARE(Messages_.Shown[0].Caption, std::string("Error"));
+        QCOMPARE(Messages_.Messages.size(), std::size_t{1});
+        QCOMPARE(Messages_.Messages[0].Text, ("Cannot open file:\n" + missing).toStdString());
+        QCOMPARE(Messages_.Messages[0].Caption, std::string("Error"));
         QVERIFY(!form.LogFileLoaded);
         QCOMPARE(form.windowTitle(), QString("ORLEX Viewer"));
-        QVERIFY(form.File1->isEnabled());
+        QVERIFY(Ui().File1->isEnabled());
         // Loaded once: a later activation does nothing.
         form.FormActivate();
-        QCOMPARE(Messages_.Shown.size(), std::size_t{1});
+        QCOMPARE(Messages_.Messages.size(), std::size_t{1});
     }
 
     void CommandLineFileIsLoadedOnce() {
@@ -357,7 +307,7 @@ private slots:
             shown << QString("&%1 ").arg(k + 1) + Files_.filePath(expected[k] + ".3dl");
         }
         QCOMPARE(RecentMenu(), shown);
-        QVERIFY(form.N1->isVisible());
+        QVERIFY(Ui().N1->isVisible());
         // Stored at once, and read back the same by the next start.
         NewForm();
         QCOMPARE(RecentMenu(), shown);
@@ -400,7 +350,7 @@ private slots:
         form.ChooseLogFile = [](const QString&, const QString&) { return QString(); };
         form.BitBtn1Click();
         QCOMPARE(form.windowTitle(), "ORLEX Viewer, " + paths[0]);
-        QVERIFY(Messages_.Shown.empty());
+        QVERIFY(Messages_.Messages.empty());
     }
 
     void DragAcceptsOneLogFile_data() {
@@ -416,7 +366,7 @@ private slots:
     void DragAcceptsOneLogFile() {
         QFETCH(QStringList, urls);
         QFETCH(bool, accepted);
-        TMainForm& form = Form_ ? *Form_ : NewForm();
+        TMainForm& form = Form();
         QMimeData mime;
         QList<QUrl> list;
         for (const QString& url : urls) list << QUrl(url);
@@ -458,8 +408,8 @@ private slots:
         form.ChooseLogFile = [&](const QString&, const QString&) { return gone; };
         form.BitBtn1Click();
         form.OpenDroppedFile(gone);
-        QCOMPARE(Messages_.Shown.size(), std::size_t{3});
-        for (const TShownMessage& shown : Messages_.Shown) {
+        QCOMPARE(Messages_.Messages.size(), std::size_t{3});
+        for (const TShownMessage& shown : Messages_.Messages) {
             QCOMPARE(shown.Text, ("Cannot open file:\n" + gone).toStdString());
             QCOMPARE(shown.Caption, std::string("Error"));
             QVERIFY(shown.Icon == TMsgIcon::Error);
@@ -478,7 +428,7 @@ private slots:
         }
         TMainForm& form = NewForm();
         QCOMPARE(RecentMenu(), (QStringList{"&1 /data/A.3dl", "&2 /data/C.3dl"}));
-        QVERIFY(form.N1->isVisible());
+        QVERIFY(Ui().N1->isVisible());
         QCOMPARE(form.LastProjects[0], QString("/data/A.3dl"));
         QCOMPARE(form.LastProjects[1], QString("/data/C.3dl"));
         QVERIFY(form.LastProjects[2].isEmpty());
@@ -510,269 +460,12 @@ private slots:
         QVERIFY(form.close());
         QVERIFY(form.LogFile == nullptr);
         QVERIFY(form.CellView3D->Decks == nullptr);
-        QVERIFY(!form.AnimationTimer->isActive());
+        QVERIFY(!Ui().AnimationTimer->isActive());
         QCOMPARE(form.StatusText(3), QString());
         // Commands after the close do nothing.
         form.Forward1Click();
         form.Deckup1Click();
         form.CellView3D->Paint();
-    }
-
-    void TimerIntervalFollowsSpeed_data() {
-        QTest::addColumn<int>("vmax");
-        QTest::addColumn<int>("interval");
-        QTest::newRow("vmax 4") << 4 << 50;
-        QTest::newRow("vmax 3") << 3 << 66;
-        QTest::newRow("vmax 300 still ticks") << 300 << 1;
-    }
-    void TimerIntervalFollowsSpeed() {
-        QFETCH(int, vmax);
-        QFETCH(int, interval);
-        TMainForm& form = Loaded(Project("speed.3dl", {"D"}, vmax, {"P900x0S"}));
-        QCOMPARE(form.MaxAnimationSpeed, 5);
-        form.Run1Click();
-        QVERIFY(form.AnimationTimer->isActive());
-        QCOMPARE(form.AnimationTimer->interval(), interval);
-        QCOMPARE(form.StatusText(3), QString("Animation loop is running."));
-        QVERIFY(form.SpeedButton_PlayLoop->isChecked());
-    }
-
-    void PausingCompletesTheSecond() {
-        TMainForm& form = Loaded(Project("pause.3dl", {"D"}, 4, {"P100x0S"}, 30));
-        form.Run1Click();
-        for (int i = 0; i < 10; ++i) form.AnimationTimerTimer();
-        QCOMPARE(form.StepCounter(), 10);
-        QCOMPARE(form.StatusText(1), QString("Time: 0:32 min"));
-        form.Run1Click();
-        QCOMPARE(form.StepCounter(), 12);
-        QVERIFY(!form.AnimationTimer->isActive());
-        QVERIFY(!form.SpeedButton_PlayLoop->isChecked());
-        QCOMPARE(form.StatusText(3), QString());
-        QCOMPARE(form.StatusText(1), QString("Time: 0:33 min"));
-    }
-
-    void StepBackWhileRunning() {
-        TMainForm& form = Loaded(Project("back.3dl", {"D"}, 4, {"P100x0S"}));
-        form.StartAnimation();
-        for (int i = 0; i < 13; ++i) form.AnimationTimerTimer();
-        form.Backward1Click();
-        QCOMPARE(form.StepCounter(), 12);
-        QVERIFY(!form.AnimationTimer->isActive());
-        // At 0 a step back only stops.
-        form.ResettoStart1Click();
-        form.StartAnimation();
-        form.Backward1Click();
-        QCOMPARE(form.StepCounter(), 0);
-        QVERIFY(!form.AnimationTimer->isActive());
-    }
-
-    void ResetKeepsTheAnimationRunning() {
-        TMainForm& form = Loaded(Project("reset.3dl", {"D"}, 4, {"P100x0S"}));
-        form.StartAnimation();
-        for (int i = 0; i < 5; ++i) form.AnimationTimerTimer();
-        form.ResettoStart1Click();
-        QCOMPARE(form.StepCounter(), 0);
-        QCOMPARE(form.StatusText(1), QString("Time: 0:00 min"));
-        QCOMPARE(form.StatusText(2), QString("Saved: 0"));
-        QVERIFY(form.AnimationTimer->isActive());
-    }
-
-    void EverybodySavedRestartsTheLoop() {
-        TMainForm& form = Loaded(Project("loop.3dl", {"D"}, 2, {"P3x3S", "P2x0S"}));
-        form.StartAnimation();
-        for (int i = 0; i < 3; ++i) form.AnimationTimerTimer();
-        QCOMPARE(form.StepCounter(), 3);
-        QCOMPARE(form.StatusText(2), QString("Saved: 1"));
-        form.AnimationTimerTimer();
-        QCOMPARE(form.StepCounter(), 0);
-        QCOMPARE(form.StatusText(2), QString("Saved: 0"));
-        QVERIFY(form.AnimationTimer->isActive());
-    }
-
-    void ForwardStopsAtTheEnd() {
-        TMainForm& form = Loaded(Project("end.3dl", {"D"}, 2, {"P3x3S"}));
-        form.Forward1Click();
-        form.Forward1Click();
-        QCOMPARE(form.StepCounter(), 4);
-        QCOMPARE(form.SavedCount(), 1);
-        form.Forward1Click();
-        QCOMPARE(form.StepCounter(), 4);
-        form.Backward1Click();
-        QCOMPARE(form.StepCounter(), 2);
-        QCOMPARE(form.SavedCount(), 0);
-    }
-
-    // Ticks that arrive while a step lets events run are skipped, not nested.
-    void TicksDuringAStepAreSkipped() {
-        TMainForm& form = Loaded(Project("nest.3dl", {"D"}, 4, {"P100x0S"}));
-        int nestedTicks = 0;
-        QTimer probe;
-        probe.setInterval(0);
-        connect(&probe, &QTimer::timeout, &form, [&] {
-            ++nestedTicks;
-            form.AnimationTimerTimer();
-        });
-        probe.start();
-        form.StepForward();
-        probe.stop();
-        QVERIFY(nestedTicks > 0);
-        QCOMPARE(form.StepCounter(), 1);
-    }
-
-    // Commands handled while a step lets events run: a load replaces the project
-    // under a running second; the loop stops instead of stepping a stale project.
-    void LoadDuringAStep() {
-        const QString second = Project("during2.3dl", {"X", "Y"}, 4, {"P100x0S"});
-        TMainForm& form = Loaded(Project("during1.3dl", {"D"}, 4, {"P100x0S"}));
-        bool loaded = false;
-        QTimer::singleShot(0, &form, [&] {
-            form.LoadLogFile(second);
-            loaded = true;
-        });
-        form.Forward1Click();
-        QVERIFY(loaded);
-        QCOMPARE(form.windowTitle(), "ORLEX Viewer, " + second);
-        QCOMPARE(form.StepCounter(), 0);
-        QCOMPARE(DeckBoxItems(), (QStringList{"Y", "X"}));
-    }
-
-    // While a load runs, the shortcuts of the disabled menus do nothing.
-    void ShortcutsDoNothingDuringALoad() {
-        const QString path = Project("keys.3dl", kThreeDecks, 4, {"P40x0S"});
-        TMainForm& form = NewForm();
-        form.show();
-        form.activateWindow();
-        if (!QTest::qWaitForWindowActive(&form)) QSKIP("the window cannot be activated here");
-        form.CellView3D->SetDistance(50.0);
-        QTest::keyClick(&form, Qt::Key_Q);
-        QVERIFY(std::abs(form.CellView3D->Distance - 45.0) < 1e-9);
-        double during = 0.0;
-        bool lightsOff = false;
-        QTimer::singleShot(0, &form, [&] {
-            QTest::keyClick(&form, Qt::Key_Q);
-            during = form.CellView3D->Distance;
-            lightsOff = !form.AddLight->isEnabled() && !form.RemoveLight->isEnabled();
-        });
-        form.LoadLogFile(path);
-        QVERIFY(std::abs(during - 45.0) < 1e-9);
-        QVERIFY(lightsOff);
-        // Afterwards the light items follow the deck again.
-        QCOMPARE(form.AddLight->isEnabled(), form.LogFile->Decks[0].LightsOn < 8);
-        QCOMPARE(form.RemoveLight->isEnabled(), form.LogFile->Decks[0].LightsOn > 0);
-        QVERIFY(form.Zoomin1->isEnabled());
-    }
-
-    void CloseDuringALoadWaitsForIt() {
-        const QString path = Project("slow.3dl", kThreeDecks, 4, {"P40x0S"});
-        TMainForm& form = NewForm();
-        form.show();
-        QTimer::singleShot(0, &form, [&] { QVERIFY(!form.close()); });
-        form.LoadLogFile(path);
-        QVERIFY(!form.isVisible());
-        QVERIFY(form.LogFile == nullptr);
-    }
-
-    void DeckCommands() {
-        TMainForm& form = Loaded(Project("nav.3dl", kThreeDecks, 4, {"P4x0S"}));
-        struct Step {
-            void (TMainForm::*command)();
-            int item;
-            int deck;
-        };
-        const Step steps[] = {
-            {&TMainForm::Deckdown1Click, 2, 0},  // lowest deck: no change
-            {&TMainForm::Deckup1Click, 1, 1},   {&TMainForm::Deckup1Click, 0, 2},
-            {&TMainForm::Deckup1Click, 0, 2},  // highest deck: no wrap
-            {&TMainForm::Deckdown1Click, 1, 1},
-        };
-        for (const Step& step : steps) {
-            (form.*step.command)();
-            QCOMPARE(form.ComboBox1->currentIndex(), step.item);
-            QCOMPARE(form.CellView3D->CurrentDeck, step.deck);
-            QCOMPARE(form.StatusText(0),
-                     QString("Lights: %1").arg(form.LogFile->Decks[step.deck].LightsOn));
-        }
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
-        form.ComboBox1->setCurrentIndex(0);
-        form.ComboBox1Select();
-        QCOMPARE(form.CellView3D->CurrentDeck, 2);
-        QVERIFY(form.CellView3D->hasFocus() || QApplication::focusWidget() == form.CellView3D ||
-                !form.isActiveWindow());
-    }
-
-    void ZoomFigures_data() {
-        QTest::addColumn<double>("start");
-        QTest::addColumn<QString>("commands");
-        QTest::addColumn<double>("expected");
-        QTest::newRow("three zoom in") << 100.0 << "iii" << 72.9;
-        QTest::newRow("zoom in at the bound") << 1.2 << "i" << 1.1;
-        QTest::newRow("zoom out") << 50.0 << "o" << 55.0;
-        QTest::newRow("wheel forward") << 50.0 << "f" << 48.8;
-        QTest::newRow("wheel back") << 50.0 << "b" << 51.2;
-        QTest::newRow("wheel far back") << 1.1 << "bbbbbbbbbb" << 1.1 * std::pow(1.024, 10);
-    }
-    void ZoomFigures() {
-        QFETCH(double, start);
-        QFETCH(QString, commands);
-        QFETCH(double, expected);
-        TMainForm& form = Form_ ? *Form_ : NewForm();
-        form.CellView3D->SetDistance(start);
-        for (QChar c : commands) {
-            if (c == 'i') form.Button1Click();
-            if (c == 'o') form.Button2Click();
-            if (c == 'f') form.FormMouseWheel(120);
-            if (c == 'b') form.FormMouseWheel(-120);
-        }
-        QVERIFY2(std::abs(form.CellView3D->Distance - expected) < 1e-9,
-                 qPrintable(QString::number(form.CellView3D->Distance, 'g', 17)));
-    }
-
-    // A wheel turn over the view, as the window system delivers it, zooms once.
-    void WheelOverTheView() {
-        TMainForm& form = NewForm();
-        form.show();
-        QVERIFY(QTest::qWaitForWindowExposed(&form));
-        form.CellView3D->SetDistance(50.0);
-        const QPointF at(form.CellView3D->width() / 2.0, form.CellView3D->height() / 2.0);
-        QWheelEvent wheel(at, form.CellView3D->mapToGlobal(at), QPoint(), QPoint(0, 120),
-                          Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
-        QSpontaneKeyEvent::setSpontaneous(&wheel);
-        QApplication::sendEvent(form.CellView3D, &wheel);
-        QVERIFY2(std::abs(form.CellView3D->Distance - 48.8) < 1e-9,
-                 qPrintable(QString::number(form.CellView3D->Distance, 'g', 17)));
-    }
-
-    void ShowOriginToggles() {
-        TMainForm& form = NewForm();
-        QVERIFY(form.CellView3D->OriginVisible);
-        form.ShowOrigin->trigger();
-        QVERIFY(!form.CellView3D->OriginVisible);
-        QVERIFY(!form.ShowOrigin->isChecked());
-        form.ShowOrigin->trigger();
-        QVERIFY(form.CellView3D->OriginVisible);
-        QVERIFY(form.ShowOrigin->isChecked());
-    }
-
-    void LightCommands() {
-        TMainForm& form = Loaded(Project("lights.3dl", kThreeDecks, 4, {"P4x0S"}));
-        for (int i = 0; i < 10; ++i) form.AddLightClick();
-        QCOMPARE(form.CellView3D->GetLightCount(), 8);
-        QCOMPARE(form.StatusText(0), QString("Lights: 8"));
-        QVERIFY(!form.AddLight->isEnabled());
-        QVERIFY(form.RemoveLight->isEnabled());
-        form.RemoveLightClick();
-        QCOMPARE(form.StatusText(0), QString("Lights: 7"));
-        QVERIFY(form.AddLight->isEnabled());
-        for (int i = 0; i < 10; ++i) form.RemoveLightClick();
-        QCOMPARE(form.CellView3D->GetLightCount(), 0);
-        QCOMPARE(form.StatusText(0), QString("Lights: 0"));
-        QVERIFY(!form.RemoveLight->isEnabled());
-        QVERIFY(form.AddLight->isEnabled());
-        // Deck 1 still has its own lights.
-        form.Deckup1Click();
-        QCOMPARE(form.StatusText(0), QString("Lights: %1").arg(form.LogFile->Decks[1].LightsOn));
-        QCOMPARE(form.RemoveLight->isEnabled(), form.LogFile->Decks[1].LightsOn > 0);
     }
 };
 

@@ -10,12 +10,12 @@
 #include <QtTest>
 #include <memory>
 
+#include "formfixture.h"
 #include "helpform.h"
 #include "introform.h"
 #include "mainform.h"
 #include "optionsform.h"
 #include "statistics.h"
-#include "testsupport.h"
 
 using namespace orlex;
 using namespace orlex::test;
@@ -57,15 +57,24 @@ bool IsJpeg(const QString& path) {
 class TestShotCommands : public QObject {
     Q_OBJECT
 
-    QTemporaryDir SettingsDir_;
+    TTempSettings Settings_;
     std::unique_ptr<QTemporaryDir> Files_;
     TRecordingMessages Messages_;
     std::unique_ptr<TMainForm> Form_;
+    std::unique_ptr<TMainFormUi> Ui_;
 
+    TMainForm& NewForm() {
+        Ui_.reset();
+        Form_.reset();
+        Form_ = std::make_unique<TMainForm>(&Messages_);
+        Ui_ = std::make_unique<TMainFormUi>(*Form_);
+        return *Form_;
+    }
+    const TMainFormUi& Ui() const { return *Ui_; }
     TMainForm& LoadedForm() {
         const QString path =
             WriteFile(Files_->path(), "ship.3dl", ProjectText({"A"}, 2, {"33P9x0S", "P12x0S"}));
-        Form_ = std::make_unique<TMainForm>(&Messages_);
+        NewForm();
         Form_->resize(400, 300);
         Form_->show();
         if (!QTest::qWaitForWindowExposed(Form_.get())) qWarning("window not exposed");
@@ -75,31 +84,30 @@ class TestShotCommands : public QObject {
     QString Shot(const QString& name) const { return Files_->filePath(name); }
 
 private slots:
-    void initTestCase() {
-        QVERIFY(SettingsDir_.isValid());
-        UseSettingsFolder(SettingsDir_.path());
-    }
     void init() {
         ClearSettings();
         Files_ = std::make_unique<QTemporaryDir>();
-        Messages_.Shown.clear();
+        Messages_.Messages.clear();
     }
-    void cleanup() { Form_.reset(); }
+    void cleanup() {
+        Ui_.reset();
+        Form_.reset();
+    }
 
     void SingleShotGoesNextToTheProject() {
         TMainForm& form = LoadedForm();
-        form.Singlescreenshot1->trigger();
+        Ui().Singlescreenshot1->trigger();
         QVERIFY(IsJpeg(Shot("000000.jpg")));
         form.Forward1Click();  // one second: two sub-steps
-        form.Singlescreenshot1->trigger();
+        Ui().Singlescreenshot1->trigger();
         QVERIFY(IsJpeg(Shot("000002.jpg")));
-        QVERIFY(Messages_.Shown.empty());
+        QVERIFY(Messages_.Messages.empty());
         QVERIFY(!QFile::exists("test.bmp"));
     }
 
     void SeriesWritesOneFilePerSubStep() {
         TMainForm& form = LoadedForm();
-        form.SpeedButton_ScreenShotSeries->click();
+        Ui().SpeedButton_ScreenShotSeries->click();
         QVERIFY(form.ScreenShotSeries);
         for (int i = 0; i < 3; ++i) form.StepForward();
         form.StepBackward();
@@ -108,9 +116,9 @@ private slots:
             QVERIFY2(IsJpeg(Shot(name)), name);
         QVERIFY(!QFile::exists(Shot("000004.jpg")));
         // The menu item works the same toggle.
-        form.Screenshotseries1->trigger();
+        Ui().Screenshotseries1->trigger();
         QVERIFY(!form.ScreenShotSeries);
-        QVERIFY(!form.SpeedButton_ScreenShotSeries->isChecked());
+        QVERIFY(!Ui().SpeedButton_ScreenShotSeries->isChecked());
         QFile::remove(Shot("000002.jpg"));
         form.StepForward();
         QVERIFY(!QFile::exists(Shot("000002.jpg")));
@@ -120,35 +128,34 @@ private slots:
         TMainForm& form = LoadedForm();
         form.Options.ScreenShotSaveOption = 3;
         form.Options.ScreenShotSaveDirectory = Files_->filePath("missing/folder");
-        form.SpeedButton_ScreenShotSeries->click();
+        Ui().SpeedButton_ScreenShotSeries->click();
         for (int i = 0; i < 3; ++i) form.StepForward();
-        QCOMPARE(int(Messages_.Shown.size()), 1);
-        QCOMPARE(Messages_.Shown[0].Caption, std::string("Error"));
+        QCOMPARE(int(Messages_.Messages.size()), 1);
+        QCOMPARE(Messages_.Messages[0].Caption, std::string("Error"));
         QVERIFY(!form.ScreenShotSeries);
-        QVERIFY(!form.SpeedButton_ScreenShotSeries->isChecked());
+        QVERIFY(!Ui().SpeedButton_ScreenShotSeries->isChecked());
     }
 
     void OptionsDialogEndsTheSeries() {
         TMainForm& form = LoadedForm();
-        form.SpeedButton_ScreenShotSeries->click();
+        Ui().SpeedButton_ScreenShotSeries->click();
         QVERIFY(form.ScreenShotSeries);
         TModalCloser closer;
         closer.Arm();
-        form.Options1->trigger();
+        Ui().Options1->trigger();
         QCOMPARE(closer.Seen, QString("orlex::TOptionsForm"));
         QVERIFY(!form.ScreenShotSeries);
-        QVERIFY(!form.SpeedButton_ScreenShotSeries->isChecked());
+        QVERIFY(!Ui().SpeedButton_ScreenShotSeries->isChecked());
     }
 
     void DialogsOpenFromTheirMenus() {
-        Form_ = std::make_unique<TMainForm>(&Messages_);
-        TMainForm& form = *Form_;
+        NewForm();
         struct Case {
             QAction* action;
             const char* className;
-        } cases[] = {{form.Statistics, "orlex::TFStatistics"},
-                     {form.Help2, "orlex::THelpForm"},
-                     {form.StartupWindow1, "orlex::TIntroForm"}};
+        } cases[] = {{Ui().Statistics, "orlex::TFStatistics"},
+                     {Ui().Help2, "orlex::THelpForm"},
+                     {Ui().StartupWindow1, "orlex::TIntroForm"}};
         for (const Case& c : cases) {
             TModalCloser closer;
             closer.Arm();
@@ -158,8 +165,8 @@ private slots:
         // Before a load, every opening of the report adds one line.
         TModalCloser again;
         again.Arm();
-        form.BitBtn2->click();
-        QCOMPARE(form.FStatistics->Lines().count("No 3D logfile loaded yet!"), 2);
+        Ui().BitBtn2->click();
+        QCOMPARE(Ui().FStatistics->Lines().count("No 3D logfile loaded yet!"), 2);
     }
 
     void ReportAfterALoadReplacesTheLines() {
@@ -167,7 +174,7 @@ private slots:
         TModalCloser closer;
         closer.Arm();
         form.BitBtn2Click();
-        const QStringList lines = form.FStatistics->Lines();
+        const QStringList lines = Ui().FStatistics->Lines();
         QVERIFY(!lines.contains("No 3D logfile loaded yet!"));
         QVERIFY(lines.contains("Project Size:"));
     }
@@ -177,8 +184,7 @@ private slots:
         form.Options.ScreenShotResizeValue = 40;
         form.Options.IsOverwritingAsked = true;
         form.FormClose();
-        Form_.reset();
-        Form_ = std::make_unique<TMainForm>(&Messages_);
+        NewForm();
         QCOMPARE(Form_->Options.ScreenShotResizeValue, 40);
         QVERIFY(Form_->Options.IsOverwritingAsked);
     }
