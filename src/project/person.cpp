@@ -324,6 +324,17 @@ bool TPersonData::IsStepMovedBack(int step, IMessages* messages) {
     return true;
 }
 
+bool TPersonData::SeekTo(int k, int xmax, int ymax) {
+    ResetToStart(xmax, ymax);
+    const int played = k < StepCount ? k : StepCount;
+    for (int step = 0; step < played; ++step) IsStepMoved(step);
+    if (k > StepCount) {
+        Level = -1;
+        return false;
+    }
+    return true;
+}
+
 void TPersonData::ResetToStart(int xmax, int ymax) {
     X = static_cast<float>(int64_t{StartX} - xmax / 2) + 0.5f;
     Y = static_cast<float>(int64_t{ymax / 2} - StartY) - 0.5f;

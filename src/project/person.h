@@ -127,6 +127,10 @@ public:
     // Takes step back; false while the person is still saved at that step.
     bool IsStepMovedBack(int step, IMessages* messages = nullptr);
     void ResetToStart(int xmax, int ymax);
+    // Puts the person where the first k steps from the start take it, as
+    // ResetToStart and IsStepMoved for steps 0 to k - 1 would, without messages.
+    // False when the person is saved at k (k > StepCount).
+    bool SeekTo(int k, int xmax, int ymax);
 
     // Track entry k (0 <= k < StepCount), for inspection and tests.
     TStep GetStep(int k) const;

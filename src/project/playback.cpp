@@ -39,12 +39,16 @@ void TPlayback::StepBackward() {
     AfterStep();
 }
 
-void TPlayback::AfterStep() {
+void TPlayback::UpdateTime() {
     const double seconds =
         static_cast<double>(StepCounter) / StepsPerSecond() + static_cast<double>(Project_->TOff);
     TimeSeconds = seconds >= 2147483647.0    ? 2147483647
                   : seconds <= -2147483648.0 ? -2147483647 - 1
                                              : static_cast<int>(std::trunc(seconds));
+}
+
+void TPlayback::AfterStep() {
+    UpdateTime();
     if (!Host_) return;
     Host_->ShowSaved(SavedText(SavedCount));
     Host_->ShowTime(TimeText(TimeSeconds));
@@ -62,6 +66,30 @@ void TPlayback::ResetToStart() {
     Host_->ShowTime("Time: 0:00 min");
     Host_->ShowSaved("Saved: 0");
     Host_->Paint();
+}
+
+void TPlayback::SeekTo(int k) {
+    if (!Project_) return;
+    if (k < 0) k = 0;
+    int saved = 0;
+    for (TPersonData& person : Project_->Persons)
+        if (!person.SeekTo(k, Project_->XMax, Project_->YMax)) ++saved;
+    StepCounter = k;
+    SavedCount = saved;
+    UpdateTime();
+    if (!Host_) return;
+    Host_->ShowSaved(SavedText(SavedCount));
+    Host_->ShowTime(TimeText(TimeSeconds));
+    Host_->Paint();
+}
+
+int TPlayback::LastStep() const {
+    if (!Project_) return 0;
+    int last = 0;
+    for (const TPersonData& person : Project_->Persons)
+        if (person.StepCount >= last)
+            last = person.StepCount < kMaxStepCount ? person.StepCount + 1 : person.StepCount;
+    return last;
 }
 
 void TPlayback::ForwardSecond() {

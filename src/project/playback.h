@@ -44,6 +44,12 @@ public:
     void StepBackward();
     // Every person back to the start; counters 0; status texts reset; repaint.
     void ResetToStart();
+    // Puts every person where k steps from the start take it (k < 0 counts as 0),
+    // without playing the steps: no series shot, no direction message, one repaint.
+    void SeekTo(int k);
+    // The first step counter at which everybody is saved (largest StepCount + 1;
+    // 0 without a project or persons).
+    int LastStep() const;
     // One simulated second forward, unless everybody is saved.
     void ForwardSecond();
     // One simulated second back, while the counter is above 0.
@@ -61,6 +67,7 @@ public:
 
 private:
     void AfterStep();
+    void UpdateTime();
 
     TLogFile1* Project_ = nullptr;
     IPlaybackHost* Host_ = nullptr;
