@@ -6,6 +6,9 @@ namespace orlex {
 
 void TPlayback::SetProject(TLogFile1* project) {
     Project_ = project;
+    // Checkpoints now, so that every seek costs the same.
+    if (Project_)
+        for (TPersonData& person : Project_->Persons) person.IndexTrack();
     StepCounter = 0;
     TimeSeconds = 0;
     SavedCount = 0;

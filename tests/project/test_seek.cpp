@@ -49,15 +49,16 @@ struct TCase {
     int Vmax;
     int Toff;
     int Items;  // most items per track
+    int Pool;   // items drawn from the first Pool kinds: the short ones come first
 };
 
 std::string MakeProject(const TCase& c) {
     std::mt19937 random(c.Seed);
-    const char* items[] = {"1",    "2",     "3",      "4",    "5",     "6",      "7",
-                           "8",    "0",     "0",      "33",   "U2",    "D6",     "U0",
-                           "9",    "U9",    "P3x0",   "P7x2", "P40x5", "P700x0", "P13x7",
-                           "P2x4", "P90x1", "P600x3", "D9",   "P5x9"};
-    constexpr int kItems = sizeof(items) / sizeof(items[0]);
+    const char* items[] = {"1",      "2",    "3",     "4",      "5",     "6",    "7",
+                           "8",      "0",    "0",     "33",     "U2",    "D6",   "U0",
+                           "9",      "U9",   "D9",    "P7x2",   "P13x7", "P3x0", "P40x5",
+                           "P700x0", "P2x4", "P90x1", "P600x3", "P5x9"};
+    const int kinds = std::min<int>(c.Pool, sizeof(items) / sizeof(items[0]));
     std::string starts, tracks;
     for (int i = 0; i < c.StartRecords; ++i)
         starts += std::to_string(random() % 8) + " " + std::to_string(random() % 8) + " " +
@@ -65,7 +66,7 @@ std::string MakeProject(const TCase& c) {
                   std::to_string(i) + "\n";
     for (int i = 0; i < c.Persons; ++i) {
         const int length = static_cast<int>(random() % (c.Items + 1));
-        for (int k = 0; k < length; ++k) tracks += items[random() % kItems];
+        for (int k = 0; k < length; ++k) tracks += items[random() % static_cast<unsigned>(kinds)];
         tracks += "S\n";
     }
     return "<header> pmax " + std::to_string(c.Persons) + " xmax 8 ymax 8 zmax 2 vmax " +
@@ -75,12 +76,15 @@ std::string MakeProject(const TCase& c) {
 }
 
 const TCase kCases[] = {
-    {"short tracks", 1, 9, 9, 2, 30, 8},
-    {"long runs, vmax 4", 2, 12, 12, 4, 0, 40},
-    {"persons without start records", 3, 10, 6, 3, -45, 30},
-    {"vmax 0", 4, 5, 5, 0, 7, 25},
-    {"one person", 5, 1, 1, 1, 0, 60},
-    {"no persons", 6, 0, 0, 2, 10, 0},
+    {"short tracks", 1, 9, 9, 2, 30, 8, 99},
+    {"long runs, vmax 4", 2, 12, 12, 4, 0, 40, 99},
+    {"persons without start records", 3, 10, 6, 3, -45, 30, 99},
+    {"vmax 0", 4, 5, 5, 0, 7, 25, 99},
+    {"one person", 5, 1, 1, 1, 0, 60, 99},
+    {"no persons", 6, 0, 0, 2, 10, 0, 0},
+    // Thousands of bytes a track: seeks start from checkpoints.
+    {"long walks", 7, 4, 3, 4, 0, 3000, 19},
+    {"long walks and runs", 8, 3, 3, 2, 0, 1500, 99},
 };
 
 // Every state from the start to a few steps past the end, stepped forward.
@@ -115,6 +119,11 @@ TEST(Seek, EqualsSteppingForEveryCounter) {
         for (const TPersonData& p : sought.Project->Persons)
             longest = std::max(longest, p.StepCount);
         EXPECT_EQ(last, longest + 1);
+        int indexed = 0;
+        for (const TPersonData& p : sought.Project->Persons) indexed += p.IndexBytes() > 0;
+        if (c.Items >= 1000) {
+            EXPECT_GT(indexed, 0) << "the tracks are long enough for checkpoints";
+        }
         EXPECT_EQ(states[static_cast<std::size_t>(last)].SavedCount, c.Persons);
         if (last > 0) {
             EXPECT_LT(states[static_cast<std::size_t>(last) - 1].SavedCount, c.Persons);

@@ -1,0 +1,182 @@
+// Seeking in a person's track: checkpoints every few hundred bytes of the encoded
+// track, and a walk of whole items from the nearest one.
+#include <algorithm>
+#include <array>
+#include <limits>
+
+#include "person.h"
+#include "trackcode.h"
+
+namespace orlex {
+
+using namespace track;
+
+namespace {
+
+// Bytes of encoded track between two checkpoints: a seek walks at most this many
+// items plus one, and the checkpoints take 20 / kIndexSpacing of the track's bytes.
+constexpr std::size_t kIndexSpacing = 512;
+// Checkpoints hold the byte offset in 28 bits; past that a seek walks on from the last.
+constexpr std::size_t kIndexedBytes = std::size_t{1} << 28;
+
+// What a one-byte item does.
+struct TByteMove {
+    int8_t Steps = 0;
+    int8_t Dx = 0;
+    int8_t Dy = 0;
+    int8_t Level = 0;
+    int8_t Heading = 0;  // last move of the item, 0 for none
+};
+
+constexpr void AddMove(TByteMove& m, int direction) {
+    if (direction < 1 || direction > 8) return;
+    m.Dx = static_cast<int8_t>(m.Dx + static_cast<int>(kDx[direction]));
+    m.Dy = static_cast<int8_t>(m.Dy + static_cast<int>(kDy[direction]));
+    m.Heading = static_cast<int8_t>(direction);
+}
+
+constexpr std::array<TByteMove, kDown + 9> MakeByteMoves() {
+    std::array<TByteMove, kDown + 9> moves{};
+    for (int v = 0; v < kDown + 9; ++v) {
+        TByteMove& m = moves[static_cast<std::size_t>(v)];
+        if (v <= 80) {
+            m.Steps = 2;
+            AddMove(m, v / 9);
+            AddMove(m, v % 9);
+            continue;
+        }
+        m.Steps = 1;
+        const int base = v < kUp ? kSingle : v < kDown ? kUp : kDown;
+        m.Level = static_cast<int8_t>(base == kSingle ? 0 : base == kUp ? 1 : -1);
+        AddMove(m, v - base);
+    }
+    return moves;
+}
+
+constexpr std::array<TByteMove, kDown + 9> kByteMoves = MakeByteMoves();
+
+// A walk along a track: the item at Pos starts after Step steps, which moved the
+// person by Dx, Dy, changed its level by Level and last headed it Heading.
+struct TWalk {
+    std::size_t Pos = 0;
+    int64_t Step = 0;
+    int64_t Dx = 0;
+    int64_t Dy = 0;
+    uint32_t Level = 0;
+    int Heading = 0;
+
+    void Apply(TStep e, int64_t count) {
+        if (e.Direction >= 1 && e.Direction <= 8) {
+            Dx += count * static_cast<int64_t>(kDx[e.Direction]);
+            Dy += count * static_cast<int64_t>(kDy[e.Direction]);
+            Heading = e.Direction;
+        }
+        Level += static_cast<uint32_t>(e.LevelChange) * static_cast<uint32_t>(count);
+    }
+
+    // Takes the whole item at Pos.
+    void Item(const uint8_t* data) {
+        const uint8_t* item = data + Pos;
+        if (item[0] < kByteMoves.size()) {
+            const TByteMove& m = kByteMoves[item[0]];
+            Step += m.Steps;
+            Dx += m.Dx;
+            Dy += m.Dy;
+            Level += static_cast<uint32_t>(static_cast<int>(m.Level));
+            if (m.Heading != 0) Heading = m.Heading;
+            ++Pos;
+            return;
+        }
+        const int steps = ItemSteps(item);
+        Apply(EntryOf(item, 0), steps);
+        Step += steps;
+        Pos += static_cast<std::size_t>(ItemBytes(item[0]));
+    }
+};
+
+TWalk WalkFrom(const TTrackCheckpoint& c) {
+    TWalk w;
+    w.Pos = c.PosHeading & 0x0FFFFFFFu;
+    w.Heading = static_cast<int>(c.PosHeading >> 28);
+    w.Step = c.Step;
+    w.Dx = c.Dx;
+    w.Dy = c.Dy;
+    w.Level = static_cast<uint32_t>(c.Level);
+    return w;
+}
+
+// The position stepping reaches: the same float sums while the track stays
+// within the range where a float holds whole cells exactly.
+float Moved(float start, int64_t delta) {
+    return static_cast<float>(static_cast<double>(start) + static_cast<double>(delta));
+}
+
+}  // namespace
+
+void TPersonData::IndexTrack() {
+    Index_.clear();
+    Indexed_ = true;
+    if (StepCount <= 0 || Size_ <= kIndexSpacing) {
+        Index_.shrink_to_fit();
+        return;
+    }
+    const std::size_t limit = std::min(Size_, kIndexedBytes);
+    Index_.reserve(limit / kIndexSpacing);
+    TWalk w;
+    std::size_t next = kIndexSpacing;
+    while (w.Pos < limit) {
+        if (w.Pos >= next) {
+            if (w.Step > std::numeric_limits<int32_t>::max()) break;
+            TTrackCheckpoint c;
+            c.PosHeading = static_cast<uint32_t>(w.Pos) | (static_cast<uint32_t>(w.Heading) << 28);
+            c.Step = static_cast<int32_t>(w.Step);
+            c.Dx = static_cast<int32_t>(w.Dx);
+            c.Dy = static_cast<int32_t>(w.Dy);
+            c.Level = static_cast<int32_t>(w.Level);
+            Index_.push_back(c);
+            next = (w.Pos / kIndexSpacing + 1) * kIndexSpacing;
+        }
+        w.Item(Data_);
+    }
+}
+
+bool TPersonData::SeekTo(int k, int xmax, int ymax) {
+    ResetToStart(xmax, ymax);
+    const int target = std::clamp(k, 0, std::max(StepCount, 0));
+    if (target > 0 && Size_ > 0) {
+        if (!Indexed_) IndexTrack();
+        const auto after =
+            std::upper_bound(Index_.begin(), Index_.end(), target,
+                             [](int step, const TTrackCheckpoint& c) { return step < c.Step; });
+        TWalk w = after == Index_.begin() ? TWalk{} : WalkFrom(*(after - 1));
+        int steps = 0;
+        while (w.Pos < Size_) {
+            steps = ItemSteps(Data_ + w.Pos);
+            if (w.Step + steps > target) break;
+            w.Item(Data_);
+        }
+        if (w.Pos < Size_) {
+            // Part of the item holding the target: the first entry of a pair, or
+            // the steps of a run taken so far.
+            const int partial = static_cast<int>(target - w.Step);
+            if (partial > 0) w.Apply(EntryOf(Data_ + w.Pos, 0), partial);
+            CursorPos_ = w.Pos;
+            CursorStep_ = static_cast<int>(w.Step);
+        } else {
+            // At the end: the cursor stands on the last item, for a step back.
+            CursorPos_ = Size_ - static_cast<std::size_t>(ItemBytes(Data_[Size_ - 1]));
+            CursorStep_ = static_cast<int>(w.Step - ItemSteps(Data_ + CursorPos_));
+        }
+        X = Moved(X, w.Dx);
+        Y = Moved(Y, w.Dy);
+        Level = AddLevel(StartLevel, static_cast<int>(w.Level));
+        if (w.Heading != 0) Heading = w.Heading;
+    }
+    if (k > StepCount) {
+        Level = -1;
+        return false;
+    }
+    return true;
+}
+
+}  // namespace orlex
