@@ -6,6 +6,7 @@ namespace orlex {
 
 void TPlayback::SetProject(TLogFile1* project) {
     Project_ = project;
+    ++Generation_;
     // Checkpoints now, so that every seek costs the same.
     if (Project_)
         for (TPersonData& person : Project_->Persons) person.IndexTrack();
@@ -97,14 +98,56 @@ int TPlayback::LastStep() const {
 
 void TPlayback::ForwardSecond() {
     if (!Project_ || SavedCount >= Project_->PersonCount()) return;
+    const unsigned generation = Generation_;
     const int steps = StepsPerSecond();
-    for (int i = 0; i < steps; ++i) StepForward();
+    for (int i = 0; i < steps && Current(generation); ++i) StepForward();
 }
 
 void TPlayback::BackwardSecond() {
     if (!Project_ || StepCounter <= 0) return;
+    const unsigned generation = Generation_;
     const int steps = StepsPerSecond();
-    for (int i = 0; i < steps && StepCounter > 0; ++i) StepBackward();
+    for (int i = 0; i < steps && Current(generation) && StepCounter > 0; ++i) StepBackward();
+}
+
+void TPlayback::StartAnimation(int maxSpeed) {
+    Animating_ = true;
+    if (!Host_) return;
+    Host_->StartTimer(TimerInterval(maxSpeed));
+    Host_->AnimationChanged(true);
+}
+
+void TPlayback::StopAnimation() {
+    Animating_ = false;
+    if (Host_) Host_->StopTimer();
+    if (Project_) {
+        // Run on to the next whole simulated second.
+        const unsigned generation = Generation_;
+        for (int left = StepsPerSecond(); left > 0 && Current(generation) && !AtWholeSecond();
+             --left)
+            AnimationStep();
+    }
+    if (Host_) Host_->AnimationChanged(false);
+}
+
+void TPlayback::RunCommand(int maxSpeed) {
+    if (!Project_) return;
+    if (Animating_)
+        StopAnimation();
+    else
+        StartAnimation(maxSpeed);
+}
+
+void TPlayback::BackwardCommand() {
+    if (!Project_) return;
+    StopAnimation();
+    BackwardSecond();
+}
+
+void TPlayback::AnimationStep() {
+    if (!Project_) return;
+    TimerTick();
+    if (Host_) Host_->ProcessEvents();
 }
 
 bool TPlayback::TimerTick() {

@@ -23,8 +23,9 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption persons("persons", "With --json: include every person's state.");
     const QCommandLineOption play(
         "play",
-        "Apply playback commands after loading: +N, -N (steps), f, b (one second), r (reset), "
-        "t (timer tick), separated by commas.",
+        "Apply playback commands after loading, as the viewer's: +N, -N (steps), f, b (one "
+        "second), r (reset), t (timer tick), p (run/pause), @K (seek to step counter K), "
+        "separated by commas.",
         "sequence");
     parser.addOptions({json, quads, persons, play});
     parser.process(app);
