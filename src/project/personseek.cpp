@@ -55,6 +55,23 @@ constexpr std::array<TByteMove, kDown + 9> MakeByteMoves() {
 
 constexpr std::array<TByteMove, kDown + 9> kByteMoves = MakeByteMoves();
 
+// The same moves packed into 16-bit fields for summing many bytes in one add:
+// steps, Dx + 2, Dy + 2, level change + 1 (every field stays positive).
+constexpr std::array<uint64_t, kDown + 9> MakePackedMoves() {
+    std::array<uint64_t, kDown + 9> packed{};
+    for (std::size_t v = 0; v < packed.size(); ++v) {
+        const TByteMove& m = kByteMoves[v];
+        packed[v] = static_cast<uint64_t>(m.Steps) | static_cast<uint64_t>(m.Dx + 2) << 16 |
+                    static_cast<uint64_t>(m.Dy + 2) << 32 |
+                    static_cast<uint64_t>(m.Level + 1) << 48;
+    }
+    return packed;
+}
+
+constexpr std::array<uint64_t, kDown + 9> kPackedMoves = MakePackedMoves();
+// Bytes summed in one go: 4 a byte at most must fit a 16-bit field.
+constexpr std::size_t kPackedBytes = 8192;
+
 // A walk along a track: the item at Pos starts after Step steps, which moved the
 // person by Dx, Dy, changed its level by Level and last headed it Heading.
 struct TWalk {
@@ -74,23 +91,55 @@ struct TWalk {
         Level += static_cast<uint32_t>(e.LevelChange) * static_cast<uint32_t>(count);
     }
 
-    // Takes the whole item at Pos.
-    void Item(const uint8_t* data) {
+    // Takes one-byte items from Pos up to end while they surely end at or before
+    // step target (they hold two steps at most), summing them packed. Stops at
+    // the first longer item or near the target; Take goes on from there.
+    void TakeBytes(const uint8_t* data, std::size_t end, int64_t target) {
+        for (;;) {
+            const int64_t room = (target - Step) / 2;
+            const std::size_t n = std::min({static_cast<std::size_t>(room > 0 ? room : 0),
+                                            end > Pos ? end - Pos : 0, kPackedBytes});
+            if (n == 0) return;
+            uint64_t sum = 0;
+            int heading = Heading;
+            std::size_t i = Pos;
+            for (const std::size_t stop = Pos + n; i < stop; ++i) {
+                const uint8_t v = data[i];
+                if (v >= kPackedMoves.size()) break;
+                sum += kPackedMoves[v];
+                heading = kByteMoves[v].Heading != 0 ? kByteMoves[v].Heading : heading;
+            }
+            const auto count = static_cast<int64_t>(i - Pos);
+            Step += static_cast<int64_t>(sum & 0xFFFF);
+            Dx += static_cast<int64_t>(sum >> 16 & 0xFFFF) - 2 * count;
+            Dy += static_cast<int64_t>(sum >> 32 & 0xFFFF) - 2 * count;
+            Level += static_cast<uint32_t>(static_cast<int64_t>(sum >> 48) - count);
+            Heading = heading;
+            Pos = i;
+            if (i < end && data[i] >= kPackedMoves.size()) return;
+        }
+    }
+
+    // Takes the whole item at Pos when it ends at or before step target.
+    bool Take(const uint8_t* data, int64_t target) {
         const uint8_t* item = data + Pos;
         if (item[0] < kByteMoves.size()) {
-            const TByteMove& m = kByteMoves[item[0]];
+            const TByteMove m = kByteMoves[item[0]];
+            if (Step + m.Steps > target) return false;
             Step += m.Steps;
             Dx += m.Dx;
             Dy += m.Dy;
             Level += static_cast<uint32_t>(static_cast<int>(m.Level));
-            if (m.Heading != 0) Heading = m.Heading;
+            Heading = m.Heading != 0 ? m.Heading : Heading;
             ++Pos;
-            return;
+            return true;
         }
         const int steps = ItemSteps(item);
+        if (Step + steps > target) return false;
         Apply(EntryOf(item, 0), steps);
         Step += steps;
         Pos += static_cast<std::size_t>(ItemBytes(item[0]));
+        return true;
     }
 };
 
@@ -125,6 +174,7 @@ void TPersonData::IndexTrack() {
     TWalk w;
     std::size_t next = kIndexSpacing;
     while (w.Pos < limit) {
+        w.TakeBytes(Data_, std::min(next, limit), std::numeric_limits<int64_t>::max());
         if (w.Pos >= next) {
             if (w.Step > std::numeric_limits<int32_t>::max()) break;
             TTrackCheckpoint c;
@@ -136,7 +186,7 @@ void TPersonData::IndexTrack() {
             Index_.push_back(c);
             next = (w.Pos / kIndexSpacing + 1) * kIndexSpacing;
         }
-        w.Item(Data_);
+        if (w.Pos < limit) w.Take(Data_, std::numeric_limits<int64_t>::max());
     }
 }
 
@@ -149,11 +199,9 @@ bool TPersonData::SeekTo(int k, int xmax, int ymax) {
             std::upper_bound(Index_.begin(), Index_.end(), target,
                              [](int step, const TTrackCheckpoint& c) { return step < c.Step; });
         TWalk w = after == Index_.begin() ? TWalk{} : WalkFrom(*(after - 1));
-        int steps = 0;
-        while (w.Pos < Size_) {
-            steps = ItemSteps(Data_ + w.Pos);
-            if (w.Step + steps > target) break;
-            w.Item(Data_);
+        for (;;) {
+            w.TakeBytes(Data_, Size_, target);
+            if (w.Pos >= Size_ || !w.Take(Data_, target)) break;
         }
         if (w.Pos < Size_) {
             // Part of the item holding the target: the first entry of a pair, or
