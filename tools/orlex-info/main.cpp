@@ -28,7 +28,12 @@ int main(int argc, char* argv[]) {
         "separated by commas.",
         "sequence");
     parser.addOptions({json, quads, persons, play});
-    parser.process(app);
+    // A bad option is a usage error (2), as a bad argument; process() would exit with 1.
+    if (!parser.parse(QCoreApplication::arguments())) {
+        std::fprintf(stderr, "orlex-info: %s\n", qPrintable(parser.errorText()));
+        return 2;
+    }
+    parser.process(app);  // --help and --version
 
     const QStringList args = parser.positionalArguments();
     if (args.size() != 1) {
