@@ -141,21 +141,33 @@ void BM_SeekTo(benchmark::State& state) {
 }
 BENCHMARK(BM_SeekTo)->Args({20000, 0})->Args({20000, 1})->Unit(benchmark::kMillisecond);
 
-// The same on the generated large profile (bench/run_bench.sh makes it), as the
-// reader stores it; ORLEX_LARGE_FILE names another file.
-void BM_SeekToLargeFile(benchmark::State& state) {
+// The generated large profile (bench/run_bench.sh makes it), as the reader stores
+// it; ORLEX_LARGE_FILE names another file.
+bool LoadLargeFile(benchmark::State& state, orlex::TLogFile1& project) {
     const char* env = std::getenv("ORLEX_LARGE_FILE");
     const std::string path = env ? env : ORLEX_SOURCE_DIR "/bench/data/large.3dl";
-    orlex::TLogFile1 project("Deck");
     orlex::TNullProgress progress;
     orlex::TNullMessages messages;
-    if (!project.LoadFromFile(path, progress, messages)) {
-        state.SkipWithError(("cannot read " + path).c_str());
-        return;
-    }
-    SeekRandomly(state, project);
+    if (project.LoadFromFile(path, progress, messages)) return true;
+    state.SkipWithError(("cannot read " + path).c_str());
+    return false;
+}
+
+void BM_SeekToLargeFile(benchmark::State& state) {
+    orlex::TLogFile1 project("Deck");
+    if (LoadLargeFile(state, project)) SeekRandomly(state, project);
 }
 BENCHMARK(BM_SeekToLargeFile)->Args({0, 0})->Args({0, 1})->Unit(benchmark::kMillisecond);
+
+// Making the checkpoints of every track, as handing a project to the playback does.
+void BM_IndexTracksLargeFile(benchmark::State& state) {
+    orlex::TLogFile1 project("Deck");
+    if (!LoadLargeFile(state, project)) return;
+    for (auto _ : state)
+        for (orlex::TPersonData& p : project.Persons) p.IndexTrack();
+    state.SetItemsProcessed(state.iterations() * project.TotalSteps());
+}
+BENCHMARK(BM_IndexTracksLargeFile)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

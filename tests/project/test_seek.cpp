@@ -104,13 +104,23 @@ std::vector<TState> SteppedStates(TLogFile1& project, int last) {
     return states;
 }
 
+// Two loads of a case: one to step, one to seek in with Seeker.
+struct TTwoLoads {
+    explicit TTwoLoads(const TCase& c)
+        : Stepped(LoadText(MakeProject(c))), Sought(LoadText(MakeProject(c))) {
+        Seeker.SetProject(Sought.Project.get());
+    }
+    TLoaded Stepped, Sought;
+    TPlayback Seeker;
+};
+
 TEST(Seek, EqualsSteppingForEveryCounter) {
     for (const TCase& c : kCases) {
         SCOPED_TRACE(c.Name);
-        TLoaded stepped = LoadText(MakeProject(c));
-        TLoaded sought = LoadText(MakeProject(c));
-        TPlayback pb;
-        pb.SetProject(sought.Project.get());
+        TTwoLoads loads(c);
+        TLoaded& stepped = loads.Stepped;
+        TLoaded& sought = loads.Sought;
+        TPlayback& pb = loads.Seeker;
         const int last = pb.LastStep();
         const std::vector<TState> states = SteppedStates(*stepped.Project, last);
 
@@ -147,14 +157,13 @@ TEST(Seek, EqualsSteppingForEveryCounter) {
 TEST(Seek, SteppingOnFromASeekAgrees) {
     for (const TCase& c : kCases) {
         SCOPED_TRACE(c.Name);
-        TLoaded stepped = LoadText(MakeProject(c));
-        TLoaded sought = LoadText(MakeProject(c));
+        TTwoLoads loads(c);
+        TLoaded& stepped = loads.Stepped;
+        TPlayback& pb = loads.Seeker;
         TPlayback ref;
         ref.SetProject(stepped.Project.get());
         ref.ResetToStart();
         TLoaded copy = LoadText(MakeProject(c));
-        TPlayback pb;
-        pb.SetProject(sought.Project.get());
         std::mt19937 random(c.Seed);
         for (int k = 0; k <= pb.LastStep() + 2; ++k) {
             if (k > 0) ref.StepForward();
