@@ -141,7 +141,64 @@ struct TWalk {
         Pos += static_cast<std::size_t>(ItemBytes(item[0]));
         return true;
     }
+
+    // The way back: gives back one-byte items ending at Pos, not before begin,
+    // while they surely start at or after step target. Untake goes on from there.
+    void UntakeBytes(const uint8_t* data, std::size_t begin, int64_t target) {
+        for (;;) {
+            const int64_t room = (Step - target) / 2;
+            const std::size_t n = std::min({static_cast<std::size_t>(room > 0 ? room : 0),
+                                            Pos > begin ? Pos - begin : 0, kPackedBytes});
+            if (n == 0) return;
+            uint64_t sum = 0;
+            std::size_t i = Pos;
+            for (const std::size_t stop = Pos - n; i > stop; --i) {
+                const uint8_t v = data[i - 1];
+                if (v >= kPackedMoves.size()) break;
+                sum += kPackedMoves[v];
+            }
+            const auto count = static_cast<int64_t>(Pos - i);
+            Step -= static_cast<int64_t>(sum & 0xFFFF);
+            Dx -= static_cast<int64_t>(sum >> 16 & 0xFFFF) - 2 * count;
+            Dy -= static_cast<int64_t>(sum >> 32 & 0xFFFF) - 2 * count;
+            Level -= static_cast<uint32_t>(static_cast<int64_t>(sum >> 48) - count);
+            Pos = i;
+            if (i > begin && data[i - 1] >= kPackedMoves.size()) return;
+        }
+    }
+
+    // Gives back the whole item ending at Pos when it starts at or after step target.
+    bool Untake(const uint8_t* data, int64_t target) {
+        TWalk item;
+        item.Pos = Pos - static_cast<std::size_t>(ItemBytes(data[Pos - 1]));
+        const std::size_t start = item.Pos;
+        item.Take(data, std::numeric_limits<int64_t>::max());
+        if (Step - item.Step < target) return false;
+        Step -= item.Step;
+        Dx -= item.Dx;
+        Dy -= item.Dy;
+        Level -= item.Level;
+        Pos = start;
+        return true;
+    }
 };
+
+// The heading of the last move before offset steps into the item at pos, looking
+// back no further than the checkpoint at low.
+int HeadingBefore(const uint8_t* data, std::size_t pos, int64_t offset, const TWalk& low) {
+    if (offset > 0) {
+        const TStep e = EntryOf(data + pos, 0);
+        if (e.Direction >= 1 && e.Direction <= 8) return e.Direction;
+    }
+    while (pos > low.Pos) {
+        pos -= static_cast<std::size_t>(ItemBytes(data[pos - 1]));
+        TWalk item;
+        item.Pos = pos;
+        item.Take(data, std::numeric_limits<int64_t>::max());
+        if (item.Heading != 0) return item.Heading;
+    }
+    return low.Heading;
+}
 
 TWalk WalkFrom(const TTrackCheckpoint& c) {
     TWalk w;
@@ -170,24 +227,29 @@ void TPersonData::IndexTrack() {
         return;
     }
     const std::size_t limit = std::min(Size_, kIndexedBytes);
-    Index_.reserve(limit / kIndexSpacing);
+    Index_.reserve(limit / kIndexSpacing + 1);
     TWalk w;
     std::size_t next = kIndexSpacing;
+    const auto keep = [this](const TWalk& at) {
+        TTrackCheckpoint c;
+        c.PosHeading = static_cast<uint32_t>(at.Pos) | (static_cast<uint32_t>(at.Heading) << 28);
+        c.Step = static_cast<int32_t>(at.Step);
+        c.Dx = static_cast<int32_t>(at.Dx);
+        c.Dy = static_cast<int32_t>(at.Dy);
+        c.Level = static_cast<int32_t>(at.Level);
+        Index_.push_back(c);
+    };
     while (w.Pos < limit) {
         w.TakeBytes(Data_, std::min(next, limit), std::numeric_limits<int64_t>::max());
         if (w.Pos >= next) {
-            if (w.Step > std::numeric_limits<int32_t>::max()) break;
-            TTrackCheckpoint c;
-            c.PosHeading = static_cast<uint32_t>(w.Pos) | (static_cast<uint32_t>(w.Heading) << 28);
-            c.Step = static_cast<int32_t>(w.Step);
-            c.Dx = static_cast<int32_t>(w.Dx);
-            c.Dy = static_cast<int32_t>(w.Dy);
-            c.Level = static_cast<int32_t>(w.Level);
-            Index_.push_back(c);
+            if (w.Step > std::numeric_limits<int32_t>::max()) return;
+            keep(w);
             next = (w.Pos / kIndexSpacing + 1) * kIndexSpacing;
         }
         if (w.Pos < limit) w.Take(Data_, std::numeric_limits<int64_t>::max());
     }
+    // The end of the track, for seeks close to it.
+    if (Size_ < kIndexedBytes && w.Step <= std::numeric_limits<int32_t>::max()) keep(w);
 }
 
 bool TPersonData::SeekTo(int k, int xmax, int ymax) {
@@ -198,22 +260,47 @@ bool TPersonData::SeekTo(int k, int xmax, int ymax) {
         const auto after =
             std::upper_bound(Index_.begin(), Index_.end(), target,
                              [](int step, const TTrackCheckpoint& c) { return step < c.Step; });
-        TWalk w = after == Index_.begin() ? TWalk{} : WalkFrom(*(after - 1));
-        for (;;) {
-            w.TakeBytes(Data_, Size_, target);
-            if (w.Pos >= Size_ || !w.Take(Data_, target)) break;
-        }
-        if (w.Pos < Size_) {
-            // Part of the item holding the target: the first entry of a pair, or
-            // the steps of a run taken so far.
-            const int partial = static_cast<int>(target - w.Step);
-            if (partial > 0) w.Apply(EntryOf(Data_ + w.Pos, 0), partial);
+        const TWalk low = after == Index_.begin() ? TWalk{} : WalkFrom(*(after - 1));
+        TWalk w = low;
+        if (after != Index_.end() && after->Step - target < target - low.Step) {
+            // Back from the next checkpoint, which is closer.
+            w = WalkFrom(*after);
+            for (;;) {
+                w.UntakeBytes(Data_, low.Pos, target);
+                if (w.Pos <= low.Pos || !w.Untake(Data_, target)) break;
+            }
+            int64_t offset = 0;
+            if (w.Step > target) {
+                // The item ending here holds the target: give back its steps from
+                // the target on (the second entry of a pair, or part of a run).
+                const std::size_t start = w.Pos - ItemBytes(Data_[w.Pos - 1]);
+                const int steps = ItemSteps(Data_ + start);
+                const int64_t back = w.Step - target;
+                w.Apply(EntryOf(Data_ + start, static_cast<int>(steps - back)), -back);
+                w.Pos = start;
+                offset = steps - back;
+                w.Step = target - offset;
+            }
+            w.Heading = HeadingBefore(Data_, w.Pos, offset, low);
             CursorPos_ = w.Pos;
             CursorStep_ = static_cast<int>(w.Step);
         } else {
-            // At the end: the cursor stands on the last item, for a step back.
-            CursorPos_ = Size_ - static_cast<std::size_t>(ItemBytes(Data_[Size_ - 1]));
-            CursorStep_ = static_cast<int>(w.Step - ItemSteps(Data_ + CursorPos_));
+            for (;;) {
+                w.TakeBytes(Data_, Size_, target);
+                if (w.Pos >= Size_ || !w.Take(Data_, target)) break;
+            }
+            if (w.Pos < Size_) {
+                // Part of the item holding the target: the first entry of a pair,
+                // or the steps of a run taken so far.
+                const int partial = static_cast<int>(target - w.Step);
+                if (partial > 0) w.Apply(EntryOf(Data_ + w.Pos, 0), partial);
+                CursorPos_ = w.Pos;
+                CursorStep_ = static_cast<int>(w.Step);
+            } else {
+                // At the end: the cursor stands on the last item, for a step back.
+                CursorPos_ = Size_ - static_cast<std::size_t>(ItemBytes(Data_[Size_ - 1]));
+                CursorStep_ = static_cast<int>(w.Step - ItemSteps(Data_ + CursorPos_));
+            }
         }
         X = Moved(X, w.Dx);
         Y = Moved(Y, w.Dy);
