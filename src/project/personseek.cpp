@@ -94,6 +94,8 @@ struct TWalk {
     // Takes one-byte items from Pos up to end while they surely end at or before
     // step target (they hold two steps at most), summing them packed. Stops at
     // the first longer item or near the target; Take goes on from there.
+    // Without WithHeading, Heading is left as it was (for walks that find it later).
+    template <bool WithHeading = true>
     void TakeBytes(const uint8_t* data, std::size_t end, int64_t target) {
         for (;;) {
             const int64_t room = (target - Step) / 2;
@@ -107,7 +109,8 @@ struct TWalk {
                 const uint8_t v = data[i];
                 if (v >= kPackedMoves.size()) break;
                 sum += kPackedMoves[v];
-                heading = kByteMoves[v].Heading != 0 ? kByteMoves[v].Heading : heading;
+                if constexpr (WithHeading)
+                    heading = kByteMoves[v].Heading != 0 ? kByteMoves[v].Heading : heading;
             }
             const auto count = static_cast<int64_t>(i - Pos);
             Step += static_cast<int64_t>(sum & 0xFFFF);
@@ -230,7 +233,10 @@ void TPersonData::IndexTrack() {
     Index_.reserve(limit / kIndexSpacing + 1);
     TWalk w;
     std::size_t next = kIndexSpacing;
-    const auto keep = [this](const TWalk& at) {
+    TWalk last;  // the checkpoint before, whose heading is known
+    const auto keep = [this, &last](TWalk& at) {
+        at.Heading = HeadingBefore(Data_, at.Pos, 0, last);
+        last = at;
         TTrackCheckpoint c;
         c.PosHeading = static_cast<uint32_t>(at.Pos) | (static_cast<uint32_t>(at.Heading) << 28);
         c.Step = static_cast<int32_t>(at.Step);
@@ -240,7 +246,7 @@ void TPersonData::IndexTrack() {
         Index_.push_back(c);
     };
     while (w.Pos < limit) {
-        w.TakeBytes(Data_, std::min(next, limit), std::numeric_limits<int64_t>::max());
+        w.TakeBytes<false>(Data_, std::min(next, limit), std::numeric_limits<int64_t>::max());
         if (w.Pos >= next) {
             if (w.Step > std::numeric_limits<int32_t>::max()) return;
             keep(w);
