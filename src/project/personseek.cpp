@@ -91,6 +91,19 @@ struct TWalk {
         Level += static_cast<uint32_t>(e.LevelChange) * static_cast<uint32_t>(count);
     }
 
+    // Adds (sign 1) or takes away (sign -1) count one-byte items summed packed.
+    void AddPacked(uint64_t sum, int64_t count, int64_t sign) {
+        Step += sign * static_cast<int64_t>(sum & 0xFFFF);
+        Dx += sign * (static_cast<int64_t>(sum >> 16 & 0xFFFF) - 2 * count);
+        Dy += sign * (static_cast<int64_t>(sum >> 32 & 0xFFFF) - 2 * count);
+        Level += static_cast<uint32_t>(sign * (static_cast<int64_t>(sum >> 48) - count));
+    }
+
+    // Room for one-byte items of two steps at most in steps, within bytes.
+    static std::size_t Room(int64_t steps, std::size_t bytes) {
+        return std::min({static_cast<std::size_t>(steps > 1 ? steps / 2 : 0), bytes, kPackedBytes});
+    }
+
     // Takes one-byte items from Pos up to end while they surely end at or before
     // step target (they hold two steps at most), summing them packed. Stops at
     // the first longer item or near the target; Take goes on from there.
@@ -98,9 +111,7 @@ struct TWalk {
     template <bool WithHeading = true>
     void TakeBytes(const uint8_t* data, std::size_t end, int64_t target) {
         for (;;) {
-            const int64_t room = (target - Step) / 2;
-            const std::size_t n = std::min({static_cast<std::size_t>(room > 0 ? room : 0),
-                                            end > Pos ? end - Pos : 0, kPackedBytes});
+            const std::size_t n = Room(target - Step, end > Pos ? end - Pos : 0);
             if (n == 0) return;
             uint64_t sum = 0;
             int heading = Heading;
@@ -112,11 +123,7 @@ struct TWalk {
                 if constexpr (WithHeading)
                     heading = kByteMoves[v].Heading != 0 ? kByteMoves[v].Heading : heading;
             }
-            const auto count = static_cast<int64_t>(i - Pos);
-            Step += static_cast<int64_t>(sum & 0xFFFF);
-            Dx += static_cast<int64_t>(sum >> 16 & 0xFFFF) - 2 * count;
-            Dy += static_cast<int64_t>(sum >> 32 & 0xFFFF) - 2 * count;
-            Level += static_cast<uint32_t>(static_cast<int64_t>(sum >> 48) - count);
+            AddPacked(sum, static_cast<int64_t>(i - Pos), 1);
             Heading = heading;
             Pos = i;
             if (i < end && data[i] >= kPackedMoves.size()) return;
@@ -149,9 +156,7 @@ struct TWalk {
     // while they surely start at or after step target. Untake goes on from there.
     void UntakeBytes(const uint8_t* data, std::size_t begin, int64_t target) {
         for (;;) {
-            const int64_t room = (Step - target) / 2;
-            const std::size_t n = std::min({static_cast<std::size_t>(room > 0 ? room : 0),
-                                            Pos > begin ? Pos - begin : 0, kPackedBytes});
+            const std::size_t n = Room(Step - target, Pos > begin ? Pos - begin : 0);
             if (n == 0) return;
             uint64_t sum = 0;
             std::size_t i = Pos;
@@ -160,11 +165,7 @@ struct TWalk {
                 if (v >= kPackedMoves.size()) break;
                 sum += kPackedMoves[v];
             }
-            const auto count = static_cast<int64_t>(Pos - i);
-            Step -= static_cast<int64_t>(sum & 0xFFFF);
-            Dx -= static_cast<int64_t>(sum >> 16 & 0xFFFF) - 2 * count;
-            Dy -= static_cast<int64_t>(sum >> 32 & 0xFFFF) - 2 * count;
-            Level -= static_cast<uint32_t>(static_cast<int64_t>(sum >> 48) - count);
+            AddPacked(sum, static_cast<int64_t>(Pos - i), -1);
             Pos = i;
             if (i > begin && data[i - 1] >= kPackedMoves.size()) return;
         }
