@@ -1,8 +1,9 @@
-// Micro-benchmarks of the project core: the quad-list reduction of a large deck
-// and one playback step over the persons of the large profile.
+// Micro-benchmarks of the project core: the quad-list reduction of a large deck,
+// one playback step and a seek over the persons of the large profile.
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 
 #include "deck.h"
@@ -111,6 +112,62 @@ void BM_StepForward(benchmark::State& state) {
     state.SetLabel(std::to_string(project.TotalSteps()) + " steps in all");
 }
 BENCHMARK(BM_StepForward)->Arg(20000)->Unit(benchmark::kMicrosecond);
+
+// Seeks to random step counters between the start and the end, then (second
+// argument 1) plays one step on from there.
+void SeekRandomly(benchmark::State& state, orlex::TLogFile1& project) {
+    orlex::TPlayback playback;
+    playback.SetProject(&project);
+    const bool step = state.range(1) != 0;
+    const uint32_t span = static_cast<uint32_t>(playback.LastStep()) + 1;
+    TLcg rng{777};
+    for (auto _ : state) {
+        playback.SeekTo(static_cast<int>(rng.Below(span)));
+        if (step) playback.StepForward();
+        benchmark::DoNotOptimize(playback.SavedCount);
+    }
+    // Items are persons put in place.
+    state.SetItemsProcessed(state.iterations() * project.PersonCount());
+    std::size_t index = 0;
+    for (const orlex::TPersonData& p : project.Persons) index += p.IndexBytes();
+    state.SetLabel(std::to_string(project.TotalSteps()) + " steps, checkpoints " +
+                   std::to_string(index / 1024) + " KiB");
+}
+
+void BM_SeekTo(benchmark::State& state) {
+    orlex::TLogFile1 project("Deck");
+    FillPersons(project, static_cast<int>(state.range(0)), 12000);
+    SeekRandomly(state, project);
+}
+BENCHMARK(BM_SeekTo)->Args({20000, 0})->Args({20000, 1})->Unit(benchmark::kMillisecond);
+
+// The generated large profile (bench/run_bench.sh makes it), as the reader stores
+// it; ORLEX_LARGE_FILE names another file.
+bool LoadLargeFile(benchmark::State& state, orlex::TLogFile1& project) {
+    const char* env = std::getenv("ORLEX_LARGE_FILE");
+    const std::string path = env ? env : ORLEX_SOURCE_DIR "/bench/data/large.3dl";
+    orlex::TNullProgress progress;
+    orlex::TNullMessages messages;
+    if (project.LoadFromFile(path, progress, messages)) return true;
+    state.SkipWithError(("cannot read " + path).c_str());
+    return false;
+}
+
+void BM_SeekToLargeFile(benchmark::State& state) {
+    orlex::TLogFile1 project("Deck");
+    if (LoadLargeFile(state, project)) SeekRandomly(state, project);
+}
+BENCHMARK(BM_SeekToLargeFile)->Args({0, 0})->Args({0, 1})->Unit(benchmark::kMillisecond);
+
+// Making the checkpoints of every track, as handing a project to the playback does.
+void BM_IndexTracksLargeFile(benchmark::State& state) {
+    orlex::TLogFile1 project("Deck");
+    if (!LoadLargeFile(state, project)) return;
+    for (auto _ : state)
+        for (orlex::TPersonData& p : project.Persons) p.IndexTrack();
+    state.SetItemsProcessed(state.iterations() * project.TotalSteps());
+}
+BENCHMARK(BM_IndexTracksLargeFile)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

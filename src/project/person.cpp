@@ -2,64 +2,11 @@
 
 #include <cstring>
 
+#include "trackcode.h"
+
 namespace orlex {
 
-// Track encoding. Every item ends with a byte that tells its kind, and multi-byte
-// items also start with it, so the track can be walked both ways:
-//   0..80     two steps without level change, directions v / 9 and v % 9
-//   81..89    one step without level change, direction v - 81
-//   90..98    one step one level up, direction v - 90
-//   99..107   one step one level down, direction v - 99
-//   kGeneral  [kGeneral][character][level change + 1][kGeneral]: one step of any
-//             direction (direction = character - '0')
-//   kRun      [kRun][count, 4 bytes LE][character][kRun]: count steps, no level change
-namespace {
-
-constexpr uint8_t kSingle = 81;
-constexpr uint8_t kUp = 90;
-constexpr uint8_t kDown = 99;
-constexpr uint8_t kGeneral = 0xFD;
-constexpr uint8_t kRun = 0xFE;
-constexpr int kGeneralBytes = 4;
-constexpr int kRunBytes = 7;
-// Runs this short are stored as single steps (pairs take half a byte a step).
-constexpr int64_t kShortRun = 6;
-
-constexpr float kDx[9] = {0, 0, 1, 1, 1, 0, -1, -1, -1};
-constexpr float kDy[9] = {0, 1, 1, 0, -1, -1, -1, 0, 1};
-
-int ItemBytes(uint8_t first) {
-    if (first == kGeneral) return kGeneralBytes;
-    if (first == kRun) return kRunBytes;
-    return 1;
-}
-
-int ItemSteps(const uint8_t* item) {
-    if (item[0] <= 80) return 2;
-    if (item[0] == kRun) {
-        uint32_t n;
-        std::memcpy(&n, item + 1, 4);
-        return static_cast<int>(n);
-    }
-    return 1;
-}
-
-TStep EntryOf(const uint8_t* item, int offset) {
-    const uint8_t v = item[0];
-    if (v <= 80) return {offset == 0 ? v / 9 : v % 9, 0};
-    if (v < kUp) return {v - kSingle, 0};
-    if (v < kDown) return {v - kUp, 1};
-    if (v < kDown + 9) return {v - kDown, -1};
-    if (v == kGeneral) return {static_cast<int>(item[1]) - '0', static_cast<int>(item[2]) - 1};
-    return {static_cast<int>(item[5]) - '0', 0};
-}
-
-int AddLevel(int level, int change) {
-    // Wraps instead of overflowing on absurd tracks.
-    return static_cast<int>(static_cast<uint32_t>(level) + static_cast<uint32_t>(change));
-}
-
-}  // namespace
+using namespace track;
 
 void TPersonData::EncodeSteps(std::vector<uint8_t>& bytes, int64_t count, int direction,
                               int levelChange) {
@@ -129,6 +76,7 @@ int TPersonData::AppendSteps(int64_t count, int direction, int levelChange) {
     MakeOwn();
     EncodeSteps(Own_, count, direction, levelChange);
     ViewOwn();
+    DropIndex();
     StepCount += static_cast<int>(count);
     if (levelChange > 1) levelChange = 1;
     if (levelChange < -1) levelChange = -1;
@@ -150,6 +98,7 @@ void TPersonData::AppendEncoded(const std::vector<uint8_t>& bytes, int steps, in
     }
     StepCount = static_cast<int>(static_cast<int64_t>(StepCount) + steps);
     LevelDelta_ = AddLevel(LevelDelta_, levelDelta);
+    DropIndex();
 }
 
 void TPersonData::ShrinkTrack() {
@@ -188,6 +137,8 @@ TPersonData& TPersonData::operator=(const TPersonData& other) {
     CursorPos_ = other.CursorPos_;
     CursorStep_ = other.CursorStep_;
     CursorOffset_ = other.CursorOffset_;
+    Index_ = other.Index_;
+    Indexed_ = other.Indexed_;
     return *this;
 }
 

@@ -57,6 +57,17 @@ private:
 
 class TPersonData;
 
+// A point of a track kept for seeking: where an item starts, and what the steps
+// before it did, summed from the start.
+struct TTrackCheckpoint {
+    uint32_t PosHeading = 0;  // byte offset of the item (low 28 bits); heading of the last
+                              // move before it (high 4 bits, 0 for none)
+    int32_t Step = 0;         // steps before the item
+    int32_t Dx = 0;
+    int32_t Dy = 0;
+    int32_t Level = 0;  // level changes, summed with wrapping
+};
+
 // A run of equal track entries.
 struct TStepRun {
     int Count = 0;
@@ -127,6 +138,17 @@ public:
     // Takes step back; false while the person is still saved at that step.
     bool IsStepMovedBack(int step, IMessages* messages = nullptr);
     void ResetToStart(int xmax, int ymax);
+    // Puts the person where the first k steps from the start take it, as
+    // ResetToStart and IsStepMoved for steps 0 to k - 1 would, without messages,
+    // and leaves the cursor there, so that stepping goes on from k. False when the
+    // person is saved at k (k > StepCount). Costs a bounded walk from the nearest
+    // checkpoint; the checkpoints are made on the first seek unless IndexTrack
+    // made them before.
+    bool SeekTo(int k, int xmax, int ymax);
+    // Makes the checkpoints of the track for SeekTo: one every few hundred bytes
+    // of the encoded track, so they take a few percent of the track's memory.
+    void IndexTrack();
+    std::size_t IndexBytes() const { return Index_.capacity() * sizeof(TTrackCheckpoint); }
 
     // Track entry k (0 <= k < StepCount), for inspection and tests.
     TStep GetStep(int k) const;
@@ -142,6 +164,10 @@ private:
     bool UsesOwn() const { return Size_ > 0 && Data_ == Own_.data(); }
     // Makes Own_ hold the track, so that it can grow.
     void MakeOwn();
+    void DropIndex() {
+        Index_.clear();
+        Indexed_ = false;
+    }
     void ViewOwn() {
         Data_ = Own_.data();
         Size_ = Own_.size();
@@ -157,6 +183,9 @@ private:
     mutable std::size_t CursorPos_ = 0;
     mutable int CursorStep_ = 0;
     mutable int CursorOffset_ = 0;  // step within the item found by Locate
+    // Checkpoints of the track, in order; valid while Indexed_.
+    std::vector<TTrackCheckpoint> Index_;
+    bool Indexed_ = false;
 };
 
 }  // namespace orlex

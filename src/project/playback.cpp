@@ -6,6 +6,10 @@ namespace orlex {
 
 void TPlayback::SetProject(TLogFile1* project) {
     Project_ = project;
+    ++Generation_;
+    // Checkpoints now, so that every seek costs the same.
+    if (Project_)
+        for (TPersonData& person : Project_->Persons) person.IndexTrack();
     StepCounter = 0;
     TimeSeconds = 0;
     SavedCount = 0;
@@ -39,12 +43,16 @@ void TPlayback::StepBackward() {
     AfterStep();
 }
 
-void TPlayback::AfterStep() {
+void TPlayback::UpdateTime() {
     const double seconds =
         static_cast<double>(StepCounter) / StepsPerSecond() + static_cast<double>(Project_->TOff);
     TimeSeconds = seconds >= 2147483647.0    ? 2147483647
                   : seconds <= -2147483648.0 ? -2147483647 - 1
                                              : static_cast<int>(std::trunc(seconds));
+}
+
+void TPlayback::AfterStep() {
+    UpdateTime();
     if (!Host_) return;
     Host_->ShowSaved(SavedText(SavedCount));
     Host_->ShowTime(TimeText(TimeSeconds));
@@ -64,16 +72,82 @@ void TPlayback::ResetToStart() {
     Host_->Paint();
 }
 
+void TPlayback::SeekTo(int k) {
+    if (!Project_) return;
+    if (k < 0) k = 0;
+    int saved = 0;
+    for (TPersonData& person : Project_->Persons)
+        if (!person.SeekTo(k, Project_->XMax, Project_->YMax)) ++saved;
+    StepCounter = k;
+    SavedCount = saved;
+    UpdateTime();
+    if (!Host_) return;
+    Host_->ShowSaved(SavedText(SavedCount));
+    Host_->ShowTime(TimeText(TimeSeconds));
+    Host_->Paint();
+}
+
+int TPlayback::LastStep() const {
+    if (!Project_) return 0;
+    int last = 0;
+    for (const TPersonData& person : Project_->Persons)
+        if (person.StepCount >= last)
+            last = person.StepCount < kMaxStepCount ? person.StepCount + 1 : person.StepCount;
+    return last;
+}
+
 void TPlayback::ForwardSecond() {
     if (!Project_ || SavedCount >= Project_->PersonCount()) return;
+    const unsigned generation = Generation_;
     const int steps = StepsPerSecond();
-    for (int i = 0; i < steps; ++i) StepForward();
+    for (int i = 0; i < steps && Current(generation); ++i) StepForward();
 }
 
 void TPlayback::BackwardSecond() {
     if (!Project_ || StepCounter <= 0) return;
+    const unsigned generation = Generation_;
     const int steps = StepsPerSecond();
-    for (int i = 0; i < steps && StepCounter > 0; ++i) StepBackward();
+    for (int i = 0; i < steps && Current(generation) && StepCounter > 0; ++i) StepBackward();
+}
+
+void TPlayback::StartAnimation(int maxSpeed) {
+    Animating_ = true;
+    if (!Host_) return;
+    Host_->StartTimer(TimerInterval(maxSpeed));
+    Host_->AnimationChanged(true);
+}
+
+void TPlayback::StopAnimation() {
+    Animating_ = false;
+    if (Host_) Host_->StopTimer();
+    if (Project_) {
+        // Run on to the next whole simulated second.
+        const unsigned generation = Generation_;
+        for (int left = StepsPerSecond(); left > 0 && Current(generation) && !AtWholeSecond();
+             --left)
+            AnimationStep();
+    }
+    if (Host_) Host_->AnimationChanged(false);
+}
+
+void TPlayback::RunCommand(int maxSpeed) {
+    if (!Project_) return;
+    if (Animating_)
+        StopAnimation();
+    else
+        StartAnimation(maxSpeed);
+}
+
+void TPlayback::BackwardCommand() {
+    if (!Project_) return;
+    StopAnimation();
+    BackwardSecond();
+}
+
+void TPlayback::AnimationStep() {
+    if (!Project_) return;
+    TimerTick();
+    if (Host_) Host_->ProcessEvents();
 }
 
 bool TPlayback::TimerTick() {

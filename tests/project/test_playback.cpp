@@ -2,6 +2,7 @@
 // counter however it was reached.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <random>
 
 #include "projects.h"
@@ -183,6 +184,110 @@ TEST(Playback, StateDependsOnlyOnTheCounter) {
         ASSERT_EQ(Snapshot(*l.Project), state) << "counter " << pb.StepCounter << " move " << move;
         ASSERT_EQ(pb.SavedCount, saved) << "counter " << pb.StepCounter;
     }
+}
+
+// The host of the animation commands: the timer calls are recorded with the rest.
+class TTimerHost : public TRecorder {
+public:
+    std::function<void()> WhileEventsRun;
+    void StartTimer(int interval) override {
+        Events.push_back("timer " + std::to_string(interval));
+    }
+    void StopTimer() override { Events.push_back("stop timer"); }
+    void AnimationChanged(bool running) override {
+        Events.push_back(running ? "running" : "stopped");
+    }
+    void ProcessEvents() override {
+        TRecorder::ProcessEvents();
+        if (WhileEventsRun) WhileEventsRun();
+    }
+};
+
+// The viewer's commands on the example (2 steps a second, everybody saved at 5).
+TEST(Playback, AnimationCommands) {
+    using TCommands = std::function<void(TPlayback&)>;
+    const auto steps = [](int n) {
+        return [n](TPlayback& pb) {
+            for (int i = 0; i < n; ++i) pb.StepForward();
+        };
+    };
+    const TCommands back = [](TPlayback& pb) { pb.BackwardCommand(); };
+    const TCommands run = [](TPlayback& pb) { pb.RunCommand(5); };
+    struct Case {
+        const char* Name;
+        std::vector<TCommands> Commands;
+        int Counter;
+        bool Animating;
+    } cases[] = {
+        {"back at the start", {back}, 0, false},
+        {"back completes the second first", {steps(1), back}, 0, false},
+        {"back from 3 completes to 4", {steps(3), back}, 2, false},
+        {"back from a whole second", {steps(4), back}, 2, false},
+        {"back when everybody is saved: the completion goes to the start",
+         {steps(5), back},
+         0,
+         false},
+        {"run takes no step", {steps(1), run}, 1, true},
+        {"run twice completes the second", {steps(1), run, run}, 2, false},
+        {"back stops the animation", {run, steps(3), back}, 2, false},
+        {"steps leave it running", {run, steps(3)}, 3, true},
+        {"after a seek", {[](TPlayback& pb) { pb.SeekTo(3); }, back}, 2, false},
+        {"a stop on the last step", {steps(5), run, run}, 0, false},
+    };
+    for (const Case& c : cases) {
+        TLoaded l = LoadText(kExampleFile);
+        TPlayback pb;
+        pb.SetProject(l.Project.get());
+        for (const TCommands& command : c.Commands) command(pb);
+        EXPECT_EQ(pb.StepCounter, c.Counter) << c.Name;
+        EXPECT_EQ(pb.Animating(), c.Animating) << c.Name;
+    }
+}
+
+TEST(Playback, AnimationHostCalls) {
+    TLoaded l = LoadText(kExampleFile);
+    TPlayback pb;
+    TTimerHost host;
+    pb.SetHost(&host);
+    pb.SetProject(l.Project.get());
+    pb.StepForward();
+    host.Events.clear();
+    host.ProcessCount = 0;
+    pb.RunCommand(5);
+    EXPECT_EQ(host.Events, (std::vector<std::string>{"timer 100", "running"}));
+    host.Events.clear();
+    pb.RunCommand(5);
+    EXPECT_EQ(host.Events, (std::vector<std::string>{"stop timer", "shot 1", "Saved: 0",
+                                                     "Time: 0:31 min", "paint", "stopped"}));
+    EXPECT_EQ(host.ProcessCount, 2) << "the step's own and the timer step's";
+    // Without a project, run does nothing; stop still stops.
+    pb.SetProject(nullptr);
+    host.Events.clear();
+    pb.RunCommand(5);
+    EXPECT_TRUE(host.Events.empty());
+    pb.StopAnimation();
+    EXPECT_EQ(host.Events, (std::vector<std::string>{"stop timer", "stopped"}));
+}
+
+// A project handed over while a step lets events run ends the command's loop.
+TEST(Playback, ANewProjectEndsTheCommand) {
+    TLoaded first = LoadText(Project(1, 4, 0, "P300x3S", "1 1 0 1 0"));
+    TLoaded second = LoadText(Project(1, 4, 0, "P300x3S", "1 1 0 1 0"));
+    TPlayback pb;
+    TTimerHost host;
+    pb.SetHost(&host);
+    pb.SetProject(first.Project.get());
+    pb.StepForward();
+    host.WhileEventsRun = [&] { pb.SetProject(second.Project.get()); };
+    host.ProcessCount = 0;
+    pb.BackwardCommand();
+    EXPECT_EQ(pb.StepCounter, 0) << "the new project's counter, untouched after the hand-over";
+    EXPECT_EQ(host.ProcessCount, 2) << "one timer step, then no more";
+    host.WhileEventsRun = nullptr;
+    for (int i = 0; i < 5; ++i) pb.StepForward();
+    host.WhileEventsRun = [&] { pb.SetProject(first.Project.get()); };
+    pb.ForwardSecond();
+    EXPECT_EQ(pb.StepCounter, 0);
 }
 
 }  // namespace

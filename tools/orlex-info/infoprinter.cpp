@@ -21,11 +21,11 @@ bool ParsePlaySequence(const QString& text, std::vector<TPlayItem>& items) {
     const QStringList parts = text.split(',', Qt::SkipEmptyParts);
     for (QString part : parts) {
         part = part.trimmed();
-        if (part == "f" || part == "b" || part == "r" || part == "t") {
+        if (part == "f" || part == "b" || part == "r" || part == "t" || part == "p") {
             items.push_back({part[0].toLatin1(), 1});
             continue;
         }
-        if (part.size() < 2 || (part[0] != '+' && part[0] != '-')) return false;
+        if (part.size() < 2 || (part[0] != '+' && part[0] != '-' && part[0] != '@')) return false;
         bool ok = false;
         const int n = part.mid(1).toInt(&ok);
         if (!ok || n < 0) return false;
@@ -48,7 +48,13 @@ void ApplyPlay(TPlayback& playback, const std::vector<TPlayItem>& items) {
                 playback.ForwardSecond();
                 break;
             case 'b':
-                playback.BackwardSecond();
+                playback.BackwardCommand();
+                break;
+            case 'p':
+                playback.RunCommand(kPlaySpeed);
+                break;
+            case '@':
+                playback.SeekTo(item.Count);
                 break;
             case 'r':
                 playback.ResetToStart();
@@ -154,11 +160,10 @@ QJsonObject BuildJson(const QString& path, const TLogFile1& project, const TPlay
         root["persons"] = persons;
     }
 
-    root["playback"] = QJsonObject{{"stepCounter", playback.StepCounter},
-                                   {"savedCount", playback.SavedCount},
-                                   {"timeSeconds", playback.TimeSeconds},
-                                   {"timeText", Q(recorder.TimeText)},
-                                   {"savedText", Q(recorder.SavedText)}};
+    root["playback"] =
+        QJsonObject{{"stepCounter", playback.StepCounter}, {"savedCount", playback.SavedCount},
+                    {"timeSeconds", playback.TimeSeconds}, {"timeText", Q(recorder.TimeText)},
+                    {"savedText", Q(recorder.SavedText)},  {"animating", playback.Animating()}};
 
     QJsonArray report;
     for (const auto& [text, bold] : recorder.ReportLines)

@@ -46,11 +46,16 @@ private:
 
 // One item of --play.
 struct TPlayItem {
-    char Kind;  // '+', '-', 'f', 'b', 'r', 't'
+    char Kind;  // '+', '-', 'f', 'b', 'r', 't', 'p' or '@' (seek to step counter Count)
     int Count;
 };
 
-// Parses "+3,-1,f,b,r,t"; false on a malformed item.
+// The animation speed of 'p' (simulated seconds per real second): the viewer's default.
+inline constexpr int kPlaySpeed = 5;
+
+// Parses "+3,-1,f,b,r,t,p,@40"; false on a malformed item. The items act as the
+// viewer's commands: 'p' is run/pause, 'b' stops the animation and completes its
+// second before going back one.
 bool ParsePlaySequence(const QString& text, std::vector<TPlayItem>& items);
 void ApplyPlay(TPlayback& playback, const std::vector<TPlayItem>& items);
 

@@ -23,11 +23,17 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption persons("persons", "With --json: include every person's state.");
     const QCommandLineOption play(
         "play",
-        "Apply playback commands after loading: +N, -N (steps), f, b (one second), r (reset), "
-        "t (timer tick), separated by commas.",
+        "Apply playback commands after loading, as the viewer's: +N, -N (steps), f, b (one "
+        "second), r (reset), t (timer tick), p (run/pause), @K (seek to step counter K), "
+        "separated by commas.",
         "sequence");
     parser.addOptions({json, quads, persons, play});
-    parser.process(app);
+    // A bad option is a usage error (2), as a bad argument; process() would exit with 1.
+    if (!parser.parse(QCoreApplication::arguments())) {
+        std::fprintf(stderr, "orlex-info: %s\n", qPrintable(parser.errorText()));
+        return 2;
+    }
+    parser.process(app);  // --help and --version
 
     const QStringList args = parser.positionalArguments();
     if (args.size() != 1) {

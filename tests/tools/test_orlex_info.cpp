@@ -1,0 +1,153 @@
+// orlex-info as a user runs it: the summary, the JSON, --play and the exit codes.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <cstdio>
+#include <string>
+
+namespace {
+
+const std::string kExample = ORLEX_SOURCE_DIR "/samples/example.3dl";
+
+struct TRun {
+    int Code = -1;
+    std::string Out;  // standard output; standard error too when asked for
+};
+
+// Runs orlex-info with args (already quoted for the shell).
+TRun RunInfo(const std::string& args, bool withErrors = false) {
+    const std::string command =
+        std::string("'") + ORLEX_INFO_EXE + "' " + args + (withErrors ? " 2>&1" : " 2>/dev/null");
+    TRun run;
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return run;
+    char buffer[4096];
+    std::size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.Out.append(buffer, n);
+    const int status = pclose(pipe);
+    run.Code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    return run;
+}
+
+QJsonObject Json(const std::string& args) {
+    const TRun run = RunInfo("--json " + args);
+    EXPECT_EQ(run.Code, 0) << args;
+    return QJsonDocument::fromJson(QByteArray::fromStdString(run.Out)).object();
+}
+
+TEST(OrlexInfo, Summary) {
+    const TRun run = RunInfo("'" + kExample + "'");
+    EXPECT_EQ(run.Code, 0);
+    EXPECT_EQ(run.Out, "File:      " + kExample +
+                           "\n"
+                           "Header:    PMax 2, XMax 6, YMax 4, ZMax 1, VMax 2, TOff 30\n"
+                           "Deck 0:    \"Main deck\", 24 cells, 27 polygons, reduction -12%, 1 "
+                           "light\n"
+                           "Persons:   2, 7 steps in all\n"
+                           "All saved: at step 5, Time: 0:32 min\n");
+}
+
+TEST(OrlexInfo, JsonOfTheExample) {
+    const QJsonObject root = Json("--persons '" + kExample + "'");
+    const QJsonObject header = root["header"].toObject();
+    EXPECT_EQ(header["PMax"].toInt(), 2);
+    EXPECT_EQ(header["VMax"].toInt(), 2);
+    EXPECT_EQ(header["TOff"].toInt(), 30);
+    EXPECT_TRUE(root["messages"].toArray().isEmpty());
+    const QJsonArray decks = root["decks"].toArray();
+    ASSERT_EQ(decks.size(), 1);
+    EXPECT_EQ(decks[0]["caption"].toString(), "Main deck");
+    EXPECT_EQ(decks[0]["cellCount"].toInt(), 24);
+    EXPECT_EQ(decks[0]["quadCount"].toInt(), 27);
+    const QJsonArray persons = root["persons"].toArray();
+    ASSERT_EQ(persons.size(), 2);
+    EXPECT_EQ(persons[1]["stepCount"].toInt(), 3);
+    EXPECT_EQ(persons[0]["startY"].toInt(), 1);
+    const QJsonObject playback = root["playback"].toObject();
+    EXPECT_EQ(playback["stepCounter"].toInt(), 0);
+    EXPECT_EQ(playback["timeText"].toString(), "Time: 0:00 min");
+    EXPECT_FALSE(playback["animating"].toBool());
+    const QJsonArray report = root["report"].toArray();
+    ASSERT_FALSE(report.isEmpty());
+    EXPECT_EQ(report.last()["text"].toString(),
+              "\tDeck 0 [cells, polygons, reduction]:\t24,\t27,\t-12%");
+}
+
+// The example plays 2 steps a second from 0:30; everybody is saved at step 5.
+TEST(OrlexInfo, PlayItemsActAsTheViewersCommands) {
+    struct Case {
+        const char* Play;
+        int Counter;
+        int Saved;
+        const char* Time;
+        bool Animating;
+    } cases[] = {
+        {"@3", 3, 0, "Time: 0:31 min", false},
+        {"@4", 4, 1, "Time: 0:32 min", false},
+        {"@99", 99, 2, "Time: 1:19 min", false},
+        {"+3,@0", 0, 0, "Time: 0:30 min", false},
+        {"@4,-1,+2", 5, 2, "Time: 0:32 min", false},
+        {"+3,r", 0, 0, "Time: 0:00 min", false},
+        {"+1,b", 0, 0, "Time: 0:30 min", false},
+        {"+3,b", 2, 0, "Time: 0:31 min", false},
+        // The second is completed by a timer step, which finds everybody saved and
+        // goes back to the start; then there is nothing to go back.
+        {"+5,b", 0, 0, "Time: 0:00 min", false},
+        {"@5,b", 0, 0, "Time: 0:00 min", false},
+        {"p", 0, 0, "Time: 0:00 min", true},
+        {"+1,p", 1, 0, "Time: 0:30 min", true},
+        {"+1,p,p", 2, 0, "Time: 0:31 min", false},
+        {"p,+3,b", 2, 0, "Time: 0:31 min", false},
+        {"p,t,@1,f,-1,r", 0, 0, "Time: 0:00 min", true},
+        {"f,f", 4, 1, "Time: 0:32 min", false},
+    };
+    for (const Case& c : cases) {
+        const QJsonObject playback =
+            Json(std::string("--play '") + c.Play + "' '" + kExample + "'")["playback"].toObject();
+        EXPECT_EQ(playback["stepCounter"].toInt(), c.Counter) << c.Play;
+        EXPECT_EQ(playback["savedCount"].toInt(), c.Saved) << c.Play;
+        EXPECT_EQ(playback["timeText"].toString().toStdString(), c.Time) << c.Play;
+        EXPECT_EQ(playback["animating"].toBool(), c.Animating) << c.Play;
+    }
+}
+
+TEST(OrlexInfo, SeekPutsThePersonsWhereStepsDo) {
+    for (int k = 0; k <= 6; ++k) {
+        const std::string file = " '" + kExample + "'";
+        const QJsonValue sought = Json("--persons --play @" + std::to_string(k) + file)["persons"];
+        const QJsonValue stepped =
+            Json("--persons --play r,+" + std::to_string(k) + file)["persons"];
+        EXPECT_EQ(sought, stepped) << "step counter " << k;
+    }
+}
+
+TEST(OrlexInfo, ExitCodes) {
+    struct Case {
+        std::string Args;
+        int Code;
+        const char* Says;  // part of what is written
+    } cases[] = {
+        {"'" + kExample + "'", 0, "All saved"},
+        {"--play @2,p,b '" + kExample + "'", 0, "All saved"},
+        {"'" + kExample + ".missing'", 1, "Cannot open file"},
+        {"", 2, "exactly one file expected"},
+        {"'" + kExample + "' '" + kExample + "'", 2, "exactly one file expected"},
+        {"--bogus '" + kExample + "'", 2, "Unknown option 'bogus'"},
+        {"--play '" + kExample + "'", 2, "exactly one file expected"},
+        {"--play x '" + kExample + "'", 2, "malformed --play sequence: x"},
+        {"--play @ '" + kExample + "'", 2, "malformed"},
+        {"--play @-1 '" + kExample + "'", 2, "malformed"},
+        {"--play @1x '" + kExample + "'", 2, "malformed"},
+        {"--play +99999999999 '" + kExample + "'", 2, "malformed"},
+    };
+    for (const Case& c : cases) {
+        const TRun run = RunInfo(c.Args, true);
+        EXPECT_EQ(run.Code, c.Code) << c.Args;
+        EXPECT_NE(run.Out.find(c.Says), std::string::npos) << c.Args << "\n" << run.Out;
+    }
+}
+
+}  // namespace
