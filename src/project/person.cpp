@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "directions.h"
+
 namespace orlex {
 
 // Track encoding. Every item ends with a byte that tells its kind, and multi-byte
@@ -24,9 +26,6 @@ constexpr int kGeneralBytes = 4;
 constexpr int kRunBytes = 7;
 // Runs this short are stored as single steps (pairs take half a byte a step).
 constexpr int64_t kShortRun = 6;
-
-constexpr float kDx[9] = {0, 0, 1, 1, 1, 0, -1, -1, -1};
-constexpr float kDy[9] = {0, 1, 1, 0, -1, -1, -1, 0, 1};
 
 int ItemBytes(uint8_t first) {
     if (first == kGeneral) return kGeneralBytes;
@@ -289,8 +288,8 @@ bool TPersonData::IsStepMoved(int step, IMessages* messages) {
     Locate(step);
     const TStep e = CurrentEntry();
     if (e.Direction >= 1 && e.Direction <= 8) {
-        X += kDx[e.Direction];
-        Y += kDy[e.Direction];
+        X += static_cast<float>(kDirectionColumn[e.Direction]);
+        Y -= static_cast<float>(kDirectionRow[e.Direction]);
         Heading = e.Direction;
     } else if (e.Direction != 0 && messages) {
         messages->ShowMessage("Error in TPersonData::IsStepMoved()", "Error", TMsgIcon::Warning,
@@ -314,8 +313,8 @@ bool TPersonData::IsStepMovedBack(int step, IMessages* messages) {
     Locate(step);
     const TStep e = CurrentEntry();
     if (e.Direction >= 1 && e.Direction <= 8) {
-        X -= kDx[e.Direction];
-        Y -= kDy[e.Direction];
+        X -= static_cast<float>(kDirectionColumn[e.Direction]);
+        Y += static_cast<float>(kDirectionRow[e.Direction]);
     } else if (e.Direction != 0 && messages) {
         messages->ShowMessage("Error in TPersonData::IsStepMoved()", "Error", TMsgIcon::Warning,
                               TMsgButtons::Ok);

@@ -1,0 +1,55 @@
+// Helpers of the analysis passes that follow persons along their tracks.
+#pragma once
+
+#include <algorithm>
+#include <cstdint>
+
+#include "directions.h"
+#include "person.h"
+
+namespace orlex::analysis {
+
+// Where a person stands: cell and level, wide enough for absurd tracks.
+struct TPlace {
+    int64_t Column = 0;
+    int64_t Row = 0;
+    int64_t Level = 0;
+
+    void Apply(const TStep& step, int64_t times) {
+        if (IsMoveDirection(step.Direction)) {
+            Column += kDirectionColumn[step.Direction] * times;
+            Row += kDirectionRow[step.Direction] * times;
+        }
+        Level += step.LevelChange * times;
+    }
+};
+
+inline TPlace StartPlace(const TPersonData& person) {
+    return {person.StartX, person.StartY, person.StartLevel};
+}
+
+struct TSpan {
+    int64_t First = 1;  // empty when First > Last
+    int64_t Last = 0;
+    bool Empty() const { return First > Last; }
+};
+
+// The t in [from, to] for which position + t * delta lies in 0 .. size - 1.
+inline TSpan AxisSpan(int64_t position, int delta, int64_t size, int64_t from, int64_t to) {
+    if (delta == 0) return position >= 0 && position < size ? TSpan{from, to} : TSpan{};
+    int64_t first = delta > 0 ? -position : position - (size - 1);
+    int64_t last = delta > 0 ? size - 1 - position : position;
+    return {std::max(first, from), std::min(last, to)};
+}
+
+// The steps t in [from, to] after which a person at place, repeating a plain move
+// of direction, stands inside a columns x rows grid. A straight line crosses the
+// grid once, so the steps form one span.
+inline TSpan InsideSpan(const TPlace& place, int direction, int64_t columns, int64_t rows,
+                        int64_t from, int64_t to) {
+    const TSpan c = AxisSpan(place.Column, kDirectionColumn[direction], columns, from, to);
+    const TSpan r = AxisSpan(place.Row, kDirectionRow[direction], rows, from, to);
+    return {std::max(c.First, r.First), std::min(c.Last, r.Last)};
+}
+
+}  // namespace orlex::analysis
