@@ -83,6 +83,12 @@ TJsonWriter& TJsonWriter::Integer(int64_t value) {
     return *this;
 }
 
+TJsonWriter& TJsonWriter::Bool(bool value) {
+    Separate();
+    Text_ += value ? "true" : "false";
+    return *this;
+}
+
 TJsonWriter& TJsonWriter::Null() {
     Separate();
     Text_ += "null";

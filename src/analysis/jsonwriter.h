@@ -23,6 +23,7 @@ public:
     TJsonWriter& String(std::string_view text);
     TJsonWriter& Number(double value);  // shortest text that reads back the same; null for NaN/inf
     TJsonWriter& Integer(int64_t value);
+    TJsonWriter& Bool(bool value);
     TJsonWriter& Null();
     TJsonWriter& Number(const std::optional<double>& value) {
         return value ? Number(*value) : Null();
