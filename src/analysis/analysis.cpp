@@ -41,7 +41,7 @@ void CollectPerson(const TPersonData& person, int64_t columns, int64_t rows, int
     int deck = deckOf(place);
     change(0, -1, deck);
     int64_t k = 0;  // entries applied
-    TTrackCursor cursor(person);
+    analysis::TRunReader cursor(person);
     TStepRun run;
     while (cursor.Next(run)) {
         const int64_t m = run.Count;
@@ -56,19 +56,26 @@ void CollectPerson(const TPersonData& person, int64_t columns, int64_t rows, int
             continue;
         }
         if (IsMoveDirection(run.Step.Direction) && place.Level >= 0 && place.Level < decks) {
-            const analysis::TSpan in =
-                analysis::InsideSpan(place, run.Step.Direction, columns, rows, 0, m);
+            TPlace end = place;
+            end.Apply(run.Step, m);
             const int level = static_cast<int>(place.Level);
-            if (deck >= 0) {
-                // Inside at t = 0, so the span starts there.
-                if (in.Last < m) change(k + in.Last + 1, deck, -1);
-            } else if (!in.Empty()) {
-                change(k + in.First, -1, level);
-                if (in.Last < m) change(k + in.Last + 1, level, -1);
+            const int last = deckOf(end);
+            // A straight line that starts and ends inside the grid stays inside.
+            if (deck < 0 || last < 0) {
+                const analysis::TSpan in =
+                    analysis::InsideSpan(place, run.Step.Direction, columns, rows, 0, m);
+                if (deck >= 0) {
+                    change(k + in.Last + 1, deck, -1);
+                } else if (!in.Empty()) {
+                    change(k + in.First, -1, level);
+                    if (in.Last < m) change(k + in.Last + 1, level, -1);
+                }
             }
+            place = end;
+            deck = last;
+        } else {
+            place.Apply(run.Step, m);
         }
-        place.Apply(run.Step, m);
-        deck = deckOf(place);
         k += m;
     }
     change(int64_t{person.StepCount} + 1, deck, -1);
@@ -208,7 +215,6 @@ std::unique_ptr<TAnalysisResult> TEvacuationAnalysis::Run(IAnalysisProgress* pro
     for (const TStepCurve& curve : r->Occupancy) load.push_back(Load(curve));
     const int threads = std::min(AnalysisThreads(Options_.Threads), std::max(1, r->Decks));
     const auto groups = DeckGroups(load, threads);
-    r->Maps.resize(static_cast<std::size_t>(r->Decks));
 
     analysis::TDensityJob job;
     job.Project = &Project_;
@@ -219,37 +225,12 @@ std::unique_ptr<TAnalysisResult> TEvacuationAnalysis::Run(IAnalysisProgress* pro
     job.Window = Settings_.Window;
     job.CountLimit = analysis::CountLimit(Settings_.DensityLimit, r->WindowArea());
     job.Cancelled = &Cancelled_;
-    std::vector<std::optional<TDensityPeak>> peaks(groups.size());
-    std::vector<std::atomic<int64_t>> positions(groups.size());
-    std::vector<char> done(groups.size(), 0);
     int last = 10;
-    const double steps = static_cast<double>(r->LastStep + 2) * static_cast<double>(groups.size());
-    const auto poll = [&] {
-        double sum = 0;
-        for (const auto& p : positions)
-            sum += static_cast<double>(p.load(std::memory_order_relaxed));
-        Report(progress, last, 10 + static_cast<int>(89.0 * std::min(1.0, sum / steps)));
+    const auto onProgress = [&](double share) {
+        Report(progress, last, 10 + static_cast<int>(89.0 * std::min(1.0, share)));
     };
-    if (!groups.empty()) {
-        std::vector<std::jthread> helpers;
-        for (std::size_t g = 1; g < groups.size(); ++g) {
-            helpers.emplace_back([&, g] {
-                done[g] = analysis::RunDensityGroup(job, groups[g], *r, peaks[g], positions[g], {});
-            });
-        }
-        // The calling thread takes the first group and reports for all.
-        done[0] = analysis::RunDensityGroup(job, groups[0], *r, peaks[0], positions[0], poll);
-    }
-    if (IsCancelled() || std::find(done.begin(), done.end(), 0) != done.end()) return nullptr;
-
-    const auto before = [](const TDensityPeak& a, const TDensityPeak& b) {
-        if (a.Count != b.Count) return a.Count > b.Count;
-        if (a.Step != b.Step) return a.Step < b.Step;
-        return std::tie(a.Cell.Deck, a.Cell.Row, a.Cell.Column) <
-               std::tie(b.Cell.Deck, b.Cell.Row, b.Cell.Column);
-    };
-    for (const auto& peak : peaks) {
-        if (peak && (!r->Peak || before(*peak, *r->Peak))) r->Peak = peak;
+    if (!analysis::RunDensity(job, groups, *r, r->Peak, onProgress) || IsCancelled()) {
+        return nullptr;
     }
     if (r->Peak) r->Peak->Value = r->DensityOf(static_cast<uint32_t>(r->Peak->Count));
     r->CongestedPerDeck.assign(static_cast<std::size_t>(r->Decks), 0);

@@ -1,8 +1,9 @@
 #include "density.h"
 
 #include <algorithm>
+#include <barrier>
 #include <cmath>
-#include <queue>
+#include <thread>
 #include <tuple>
 
 #include "walk.h"
@@ -11,7 +12,7 @@ namespace orlex::analysis {
 
 uint32_t CountLimit(double limit, double area) {
     // Start below the exact quotient and step up with the very comparison of d > limit.
-    double guess = std::floor(limit * area) - 2.0;
+    const double guess = std::floor(limit * area) - 2.0;
     uint32_t count = guess > 0 ? static_cast<uint32_t>(std::min(guess, 4.0e9)) : 0;
     while (count < UINT32_MAX && !(static_cast<double>(count + 1) / area > limit)) ++count;
     return count;
@@ -19,142 +20,173 @@ uint32_t CountLimit(double limit, double area) {
 
 namespace {
 
+constexpr int kNowhere = -1;
+
 // One person as the density pass follows it.
 struct TWalker {
     explicit TWalker(const TPersonData& person)
-        : Cursor(person), Place(StartPlace(person)), Last(std::max(0, person.StepCount)) {}
-    TTrackCursor Cursor;
+        : Reader(person), Place(StartPlace(person)), Last(std::max(0, person.StepCount)) {}
+    TRunReader Reader;
     TStepRun Run;
     int64_t RunLeft = 0;
     TPlace Place;
     int64_t Applied = 0;  // track entries applied
     int64_t Last;         // step count: present up to this step counter
+    int64_t Next = 0;     // the next step counter at which it may change cell
     int64_t Arrived = 0;  // step counter at which it came into its cell
-    int Deck = -1;        // deck of this group it is counted on, or -1
-    int32_t Cell = -1;    // its cell on that deck
+    int Deck = kNowhere;  // deck it is counted on
+    int Row = -1;         // its cell there
+    int Column = -1;
 };
 
-// A cell change of one person within one step.
+// A change of cell of one person at one step counter; a deck of kNowhere is no cell.
 struct TMove {
     int FromDeck;
-    int32_t From;
+    int FromRow, FromColumn;
     int ToDeck;
-    int32_t To;
+    int ToRow, ToColumn;
+    int64_t Since;  // step counter at which it came into From
 };
 
 struct TRect {
-    int R0, R1, C0, C1;  // inclusive; empty when R0 > R1 or C0 > C1
+    int R0, R1, C0, C1;  // inclusive; empty when R0 > R1
     bool HasRow(int r) const { return r >= R0 && r <= R1; }
 };
 
-class TGroupPass {
+class TPass {
 public:
-    TGroupPass(const TDensityJob& job, const std::vector<int>& group, TAnalysisResult& result)
-        : Job_(job), Result_(result), Half_((job.Window - 1) / 2), Limit1_(job.CountLimit + 1) {
-        Own_.assign(static_cast<std::size_t>(job.Decks), false);
-        const std::size_t cells = static_cast<std::size_t>(job.Columns) * job.Rows;
-        for (const int z : group) {
-            Own_[static_cast<std::size_t>(z)] = true;
-            TDeckMaps& m = result.Maps[static_cast<std::size_t>(z)];
-            m.PeakCount.assign(cells, 0);
-            m.StepsAbove.assign(cells, 0);
-            m.UsageSteps.assign(cells, 0);
-        }
-        Window_.resize(static_cast<std::size_t>(job.Decks));
-        for (const int z : group) Window_[static_cast<std::size_t>(z)].assign(cells, 0);
-    }
-
-    bool Run(std::optional<TDensityPeak>& peak, std::atomic<int64_t>& position,
-             const std::function<void()>& poll);
+    TPass(const TDensityJob& job, const std::vector<std::vector<int>>& groups, TAnalysisResult& r);
+    bool Run(std::optional<TDensityPeak>& peak, const std::function<void(double)>& progress);
 
 private:
-    int DeckOf(const TPlace& p) const {
-        if (p.Level < 0 || p.Level >= Job_.Decks || !Own_[static_cast<std::size_t>(p.Level)])
-            return -1;
-        return Inside(p) ? static_cast<int>(p.Level) : -1;
+    bool Counted(const TPlace& p) const {
+        return p.Level >= 0 && p.Level < Job_.Decks && p.Column >= 0 && p.Column < Job_.Columns &&
+               p.Row >= 0 && p.Row < Job_.Rows;
     }
-    bool Inside(const TPlace& p) const {
-        return p.Column >= 0 && p.Column < Job_.Columns && p.Row >= 0 && p.Row < Job_.Rows;
-    }
-    TRect WindowOf(int32_t cell) const {
-        const int r = cell / Job_.Columns;
-        const int c = cell % Job_.Columns;
+    // Skips what cannot change the person's cell and sets w.Next.
+    void Schedule(TWalker& w);
+    // Takes the person's steps before end into moves (indexed by step - begin).
+    void Follow(TWalker& w, int64_t begin, int64_t end, std::vector<std::vector<TMove>>& moves);
+    void Apply(int group, int64_t k, const std::vector<std::vector<std::vector<TMove>>>& all,
+               std::size_t offset);
+    TRect WindowOf(int r, int c) const {
         return {std::max(0, r - Half_), std::min(Job_.Rows - 1, r + Half_), std::max(0, c - Half_),
                 std::min(Job_.Columns - 1, c + Half_)};
     }
-    // The next step counter at which w changes, skipping what this group need not see.
-    int64_t Schedule(TWalker& w);
-    void Step(TWalker& w, int64_t k);
-    // Adds delta to the window counts of the cells in a but not in b.
     void Leave(int deck, const TRect& a, const TRect& b, int64_t k);
-    void Enter(int deck, const TRect& a, const TRect& b, int64_t k);
-    void Take(int deck, int32_t index, uint32_t count, int64_t k);
+    void Enter(int group, int deck, const TRect& a, const TRect& b, int64_t k);
+    void Take(int group, int deck, std::size_t index, uint32_t count, int64_t k);
+    void ClearVoidCells(int deck);
 
     const TDensityJob& Job_;
+    const std::vector<std::vector<int>>& Groups_;
     TAnalysisResult& Result_;
     const int Half_;
-    const uint32_t Limit1_;  // the first count above the limit
-    std::vector<bool> Own_;
+    const uint32_t Limit1_;     // the first count above the limit
+    std::vector<int> GroupOf_;  // per deck
     std::vector<std::vector<uint32_t>> Window_;
-    std::vector<TMove> Moves_;
-    std::optional<TDensityPeak> Best_;
+    std::vector<TWalker> Walkers_;
+    std::vector<std::optional<TDensityPeak>> Best_;  // per group
 };
 
-int64_t TGroupPass::Schedule(TWalker& w) {
+TPass::TPass(const TDensityJob& job, const std::vector<std::vector<int>>& groups,
+             TAnalysisResult& r)
+    : Job_(job),
+      Groups_(groups),
+      Result_(r),
+      Half_((job.Window - 1) / 2),
+      Limit1_(job.CountLimit + 1),
+      GroupOf_(static_cast<std::size_t>(job.Decks), -1),
+      Window_(static_cast<std::size_t>(job.Decks)),
+      Best_(groups.size()) {
+    const std::size_t cells = static_cast<std::size_t>(job.Columns) * job.Rows;
+    r.Maps.resize(static_cast<std::size_t>(job.Decks));
+    for (std::size_t g = 0; g < groups.size(); ++g) {
+        for (const int z : groups[g]) GroupOf_[static_cast<std::size_t>(z)] = static_cast<int>(g);
+    }
+    for (int z = 0; z < job.Decks; ++z) {
+        TDeckMaps& m = r.Maps[static_cast<std::size_t>(z)];
+        m.PeakCount.assign(cells, 0);
+        m.StepsAbove.assign(cells, 0);
+        m.UsageSteps.assign(cells, 0);
+        Window_[static_cast<std::size_t>(z)].assign(cells, 0);
+    }
+    Walkers_.reserve(job.Project->Persons.size());
+    for (const TPersonData& p : job.Project->Persons) Walkers_.emplace_back(p);
+}
+
+void TPass::Schedule(TWalker& w) {
     for (;;) {
-        if (w.Applied >= w.Last) return w.Last + 1;
+        if (w.Applied >= w.Last) {
+            w.Next = w.Last + 1;
+            return;
+        }
         if (w.RunLeft == 0) {
-            if (!w.Cursor.Next(w.Run)) {
+            if (!w.Reader.Next(w.Run)) {
                 // A track shorter than its count stands still to the end.
                 w.Applied = w.Last;
                 continue;
             }
             w.RunLeft = std::min<int64_t>(w.Run.Count, w.Last - w.Applied);
-            if (w.RunLeft <= 0) continue;
+            continue;
         }
         const TStep& s = w.Run.Step;
         int64_t skip = 0;
         if (s.LevelChange != 0) {
             skip = 0;
         } else if (!IsMoveDirection(s.Direction) || w.Place.Level < 0 ||
-                   w.Place.Level >= Job_.Decks || !Own_[static_cast<std::size_t>(w.Place.Level)]) {
+                   w.Place.Level >= Job_.Decks) {
             skip = w.RunLeft;
-        } else if (!Inside(w.Place)) {
+        } else if (w.Deck == kNowhere) {
             const TSpan in =
                 InsideSpan(w.Place, s.Direction, Job_.Columns, Job_.Rows, 1, w.RunLeft);
             skip = in.Empty() ? w.RunLeft : in.First - 1;
         }
-        if (skip == 0) return w.Applied + 1;
+        if (skip == 0) {
+            w.Next = w.Applied + 1;
+            return;
+        }
         w.Place.Apply(s, skip);
         w.Applied += skip;
         w.RunLeft -= skip;
     }
 }
 
-void TGroupPass::Step(TWalker& w, int64_t k) {
-    int deck = -1;
-    if (k <= w.Last) {
-        w.Place.Apply(w.Run.Step, 1);
-        ++w.Applied;
-        --w.RunLeft;
-        deck = DeckOf(w.Place);
+void TPass::Follow(TWalker& w, int64_t begin, int64_t end, std::vector<std::vector<TMove>>& moves) {
+    while (w.Next < end) {
+        const int64_t k = w.Next;
+        int deck = kNowhere;
+        int row = -1;
+        int column = -1;
+        if (k <= w.Last) {
+            w.Place.Apply(w.Run.Step, 1);
+            ++w.Applied;
+            --w.RunLeft;
+            if (Counted(w.Place)) {
+                deck = static_cast<int>(w.Place.Level);
+                row = static_cast<int>(w.Place.Row);
+                column = static_cast<int>(w.Place.Column);
+            }
+        }
+        if (deck != w.Deck || row != w.Row || column != w.Column) {
+            moves[static_cast<std::size_t>(k - begin)].push_back(
+                {w.Deck, w.Row, w.Column, deck, row, column, w.Arrived});
+            w.Deck = deck;
+            w.Row = row;
+            w.Column = column;
+            w.Arrived = k;
+        }
+        if (k > w.Last) {
+            w.Next = INT64_MAX;
+            return;
+        }
+        Schedule(w);
     }
-    const int32_t cell =
-        deck < 0 ? -1 : static_cast<int32_t>(w.Place.Row * Job_.Columns + w.Place.Column);
-    if (deck == w.Deck && cell == w.Cell) return;
-    if (w.Deck >= 0) {
-        Result_.Maps[static_cast<std::size_t>(w.Deck)]
-            .UsageSteps[static_cast<std::size_t>(w.Cell)] += static_cast<uint64_t>(k - w.Arrived);
-    }
-    Moves_.push_back({w.Deck, w.Cell, deck, cell});
-    w.Deck = deck;
-    w.Cell = cell;
-    w.Arrived = k;
 }
 
-void TGroupPass::Leave(int deck, const TRect& a, const TRect& b, int64_t k) {
-    auto& window = Window_[static_cast<std::size_t>(deck)];
-    auto& above = Result_.Maps[static_cast<std::size_t>(deck)].StepsAbove;
+void TPass::Leave(int deck, const TRect& a, const TRect& b, int64_t k) {
+    uint32_t* window = Window_[static_cast<std::size_t>(deck)].data();
+    uint32_t* above = Result_.Maps[static_cast<std::size_t>(deck)].StepsAbove.data();
     const auto take = [&](int r, int c0, int c1) {
         std::size_t i = static_cast<std::size_t>(r) * Job_.Columns + c0;
         for (int c = c0; c <= c1; ++c, ++i) {
@@ -171,15 +203,17 @@ void TGroupPass::Leave(int deck, const TRect& a, const TRect& b, int64_t k) {
     }
 }
 
-void TGroupPass::Enter(int deck, const TRect& a, const TRect& b, int64_t k) {
-    auto& window = Window_[static_cast<std::size_t>(deck)];
-    auto& maps = Result_.Maps[static_cast<std::size_t>(deck)];
+void TPass::Enter(int group, int deck, const TRect& a, const TRect& b, int64_t k) {
+    uint32_t* window = Window_[static_cast<std::size_t>(deck)].data();
+    TDeckMaps& maps = Result_.Maps[static_cast<std::size_t>(deck)];
+    uint32_t* above = maps.StepsAbove.data();
+    uint32_t* peak = maps.PeakCount.data();
     const auto add = [&](int r, int c0, int c1) {
         std::size_t i = static_cast<std::size_t>(r) * Job_.Columns + c0;
         for (int c = c0; c <= c1; ++c, ++i) {
             const uint32_t count = ++window[i];
-            if (count == Limit1_) maps.StepsAbove[i] -= static_cast<uint32_t>(k);
-            if (count > maps.PeakCount[i]) Take(deck, static_cast<int32_t>(i), count, k);
+            if (count == Limit1_) above[i] -= static_cast<uint32_t>(k);
+            if (count > peak[i]) Take(group, deck, i, count, k);
         }
     };
     for (int r = a.R0; r <= a.R1; ++r) {
@@ -192,116 +226,154 @@ void TGroupPass::Enter(int deck, const TRect& a, const TRect& b, int64_t k) {
     }
 }
 
-void TGroupPass::Take(int deck, int32_t index, uint32_t count, int64_t k) {
-    Result_.Maps[static_cast<std::size_t>(deck)].PeakCount[static_cast<std::size_t>(index)] = count;
-    if (Best_ && (count < static_cast<uint32_t>(Best_->Count) ||
-                  (count == static_cast<uint32_t>(Best_->Count) && k > Best_->Step)))
-        return;
-    const TCellPlace place{deck, index / Job_.Columns, index % Job_.Columns};
-    const TDeck& d = Job_.Project->Decks[static_cast<std::size_t>(deck)];
-    const TCell* cell = d.CellAt(place.Row, place.Column);
+// A new peak of a cell; also the group's peak when it is the first of the largest.
+void TPass::Take(int group, int deck, std::size_t index, uint32_t count, int64_t k) {
+    Result_.Maps[static_cast<std::size_t>(deck)].PeakCount[index] = count;
+    std::optional<TDensityPeak>& best = Best_[static_cast<std::size_t>(group)];
+    const auto bestCount = best ? static_cast<uint32_t>(best->Count) : 0u;
+    if (best && (count < bestCount || (count == bestCount && k > best->Step))) return;
+    const int row = static_cast<int>(index / static_cast<std::size_t>(Job_.Columns));
+    const int column = static_cast<int>(index % static_cast<std::size_t>(Job_.Columns));
+    const TCell* cell = Job_.Project->Decks[static_cast<std::size_t>(deck)].CellAt(row, column);
     if (!cell || cell->Code == kCodeVoid) return;
-    if (Best_ && count == static_cast<uint32_t>(Best_->Count) && k == Best_->Step &&
-        std::tie(place.Deck, place.Row, place.Column) >=
-            std::tie(Best_->Cell.Deck, Best_->Cell.Row, Best_->Cell.Column))
+    if (best && count == bestCount &&
+        std::tie(deck, row, column) >= std::tie(best->Cell.Deck, best->Cell.Row, best->Cell.Column))
         return;
-    Best_ = TDensityPeak{place, k, static_cast<int>(count), 0.0};
+    best = TDensityPeak{{deck, row, column}, k, static_cast<int>(count), 0.0};
 }
 
-bool TGroupPass::Run(std::optional<TDensityPeak>& peak, std::atomic<int64_t>& position,
-                     const std::function<void()>& poll) {
-    const auto& persons = Job_.Project->Persons;
-    std::vector<TWalker> walkers;
-    walkers.reserve(persons.size());
-    for (const TPersonData& p : persons) walkers.emplace_back(p);
-
-    // Persons due at the next step counter, and those due later by their step counter.
-    std::vector<uint32_t> now, next;
-    using TDue = std::pair<int64_t, uint32_t>;
-    std::priority_queue<TDue, std::vector<TDue>, std::greater<>> later;
-    const auto due = [&](uint32_t i, int64_t at, int64_t k) {
-        if (at == k + 1) {
-            next.push_back(i);
-        } else {
-            later.push({at, i});
-        }
+void TPass::Apply(int group, int64_t k, const std::vector<std::vector<std::vector<TMove>>>& all,
+                  std::size_t offset) {
+    // Leaving first, then entering: in between, every count lies between its value
+    // before the step and after it, so the peaks see only real values.
+    constexpr TRect kNone{1, 0, 1, 0};
+    const auto mine = [&](int deck) {
+        return deck != kNowhere && GroupOf_[static_cast<std::size_t>(deck)] == group;
     };
+    for (const auto& moves : all) {
+        for (const TMove& m : moves[offset]) {
+            if (!mine(m.FromDeck)) continue;
+            const std::size_t from =
+                static_cast<std::size_t>(m.FromRow) * Job_.Columns + m.FromColumn;
+            Result_.Maps[static_cast<std::size_t>(m.FromDeck)].UsageSteps[from] +=
+                static_cast<uint64_t>(k - m.Since);
+            Leave(m.FromDeck, WindowOf(m.FromRow, m.FromColumn),
+                  m.ToDeck == m.FromDeck ? WindowOf(m.ToRow, m.ToColumn) : kNone, k);
+        }
+    }
+    for (const auto& moves : all) {
+        for (const TMove& m : moves[offset]) {
+            if (!mine(m.ToDeck)) continue;
+            Enter(group, m.ToDeck, WindowOf(m.ToRow, m.ToColumn),
+                  m.FromDeck == m.ToDeck ? WindowOf(m.FromRow, m.FromColumn) : kNone, k);
+        }
+    }
+}
 
-    // Step counter 0: everyone at the start.
-    for (uint32_t i = 0; i < walkers.size(); ++i) {
-        TWalker& w = walkers[i];
-        w.Deck = DeckOf(w.Place);
-        if (w.Deck >= 0) {
-            w.Cell = static_cast<int32_t>(w.Place.Row * Job_.Columns + w.Place.Column);
-            Moves_.push_back({-1, -1, w.Deck, w.Cell});
-        }
-        due(i, Schedule(w), 0);
-    }
-    int64_t k = 0;
-    uint64_t rounds = 0;
-    for (;;) {
-        // Leaving first, then entering: in between, every count lies between its value
-        // before the step and after it, so the peaks see only real values.
-        constexpr TRect kNone{1, 0, 1, 0};
-        for (const TMove& m : Moves_) {
-            if (m.FromDeck < 0) continue;
-            const TRect from = WindowOf(m.From);
-            Leave(m.FromDeck, from, m.ToDeck == m.FromDeck ? WindowOf(m.To) : kNone, k);
-        }
-        for (const TMove& m : Moves_) {
-            if (m.ToDeck < 0) continue;
-            const TRect to = WindowOf(m.To);
-            Enter(m.ToDeck, to, m.FromDeck == m.ToDeck ? WindowOf(m.From) : kNone, k);
-        }
-        Moves_.clear();
-        position.store(k, std::memory_order_relaxed);
-        if ((++rounds & 63) == 0) {
-            if (Job_.Cancelled && Job_.Cancelled->load(std::memory_order_relaxed)) return false;
-            if (poll) poll();
-        }
-        // The next step counter at which anyone changes.
-        if (next.empty() && later.empty()) break;
-        k = next.empty() ? later.top().first : k + 1;
-        now.swap(next);
-        next.clear();
-        while (!later.empty() && later.top().first == k) {
-            now.push_back(later.top().second);
-            later.pop();
-        }
-        for (const uint32_t i : now) {
-            TWalker& w = walkers[i];
-            Step(w, k);
-            if (k <= w.Last) due(i, Schedule(w), k);
+void TPass::ClearVoidCells(int z) {
+    TDeckMaps& m = Result_.Maps[static_cast<std::size_t>(z)];
+    const TDeck& deck = Job_.Project->Decks[static_cast<std::size_t>(z)];
+    for (int r = 0; r < Job_.Rows; ++r) {
+        for (int c = 0; c < Job_.Columns; ++c) {
+            const TCell* cell = deck.CellAt(r, c);
+            if (cell && cell->Code != kCodeVoid) continue;
+            const std::size_t i = static_cast<std::size_t>(r) * Job_.Columns + c;
+            m.PeakCount[i] = 0;
+            m.StepsAbove[i] = 0;
+            m.UsageSteps[i] = 0;
         }
     }
-    position.store(Job_.LastStep + 1, std::memory_order_relaxed);
-    // Void cells have no values of their own.
-    const auto& decks = Job_.Project->Decks;
-    for (int z = 0; z < Job_.Decks; ++z) {
-        if (!Own_[static_cast<std::size_t>(z)]) continue;
-        TDeckMaps& m = Result_.Maps[static_cast<std::size_t>(z)];
-        for (int r = 0; r < Job_.Rows; ++r) {
-            for (int c = 0; c < Job_.Columns; ++c) {
-                const TCell* cell = decks[static_cast<std::size_t>(z)].CellAt(r, c);
-                if (cell && cell->Code != kCodeVoid) continue;
-                const std::size_t i = static_cast<std::size_t>(r) * Job_.Columns + c;
-                m.PeakCount[i] = 0;
-                m.StepsAbove[i] = 0;
-                m.UsageSteps[i] = 0;
+}
+
+bool TPass::Run(std::optional<TDensityPeak>& peak, const std::function<void(double)>& progress) {
+    const int threads = static_cast<int>(Groups_.size());
+    const std::size_t persons = Walkers_.size();
+    // Steps taken into memory at once: about half a million moves at most.
+    const int64_t block = std::clamp<int64_t>(
+        (int64_t{1} << 19) / static_cast<int64_t>(std::max<std::size_t>(persons, 1)), 1, 64);
+    std::vector<std::vector<std::vector<TMove>>> moves(
+        static_cast<std::size_t>(threads),
+        std::vector<std::vector<TMove>>(static_cast<std::size_t>(block)));
+    std::vector<int64_t> nextOf(static_cast<std::size_t>(threads), INT64_MAX);
+    const int64_t stop = Job_.LastStep + 2;  // step counters 0 .. LastStep + 1
+    int64_t begin = 0;
+    int64_t end = std::min(block, stop);
+    bool cancelled = false;
+    // Between the phases: the next block starts where anyone changes next.
+    std::barrier afterFollow(threads);
+    std::barrier afterApply(threads, [&]() noexcept {
+        int64_t next = end;
+        for (auto& t : moves) {
+            for (auto& m : t) m.clear();
+        }
+        const int64_t due = *std::min_element(nextOf.begin(), nextOf.end());
+        next = std::max(next, due == INT64_MAX ? stop : due);
+        begin = next;
+        end = std::min(next + block, stop);
+        cancelled = Job_.Cancelled && Job_.Cancelled->load(std::memory_order_relaxed);
+    });
+    const auto work = [&](int t) {
+        const std::size_t first = persons * static_cast<std::size_t>(t) / threads;
+        const std::size_t last = persons * static_cast<std::size_t>(t + 1) / threads;
+        if (begin == 0) {
+            for (std::size_t i = first; i < last; ++i) {
+                TWalker& w = Walkers_[i];
+                if (Counted(w.Place)) {
+                    w.Deck = static_cast<int>(w.Place.Level);
+                    w.Row = static_cast<int>(w.Place.Row);
+                    w.Column = static_cast<int>(w.Place.Column);
+                    moves[static_cast<std::size_t>(t)][0].push_back(
+                        {kNowhere, -1, -1, w.Deck, w.Row, w.Column, 0});
+                }
+                Schedule(w);
             }
         }
+        while (begin < stop && !cancelled) {
+            int64_t due = INT64_MAX;
+            for (std::size_t i = first; i < last; ++i) {
+                TWalker& w = Walkers_[i];
+                Follow(w, begin, end, moves[static_cast<std::size_t>(t)]);
+                due = std::min(due, w.Next);
+            }
+            nextOf[static_cast<std::size_t>(t)] = due;
+            afterFollow.arrive_and_wait();
+            for (int64_t k = begin; k < end; ++k) {
+                Apply(t, k, moves, static_cast<std::size_t>(k - begin));
+            }
+            if (t == 0 && progress) progress(static_cast<double>(end) / static_cast<double>(stop));
+            afterApply.arrive_and_wait();
+        }
+    };
+    {
+        std::vector<std::jthread> helpers;
+        for (int t = 1; t < threads; ++t) helpers.emplace_back(work, t);
+        work(0);
     }
-    peak = Best_;
+    if (cancelled) return false;
+    for (int z = 0; z < Job_.Decks; ++z) {
+        ClearVoidCells(z);
+        std::vector<uint32_t>().swap(Window_[static_cast<std::size_t>(z)]);
+    }
+    const auto before = [](const TDensityPeak& a, const TDensityPeak& b) {
+        if (a.Count != b.Count) return a.Count > b.Count;
+        if (a.Step != b.Step) return a.Step < b.Step;
+        return std::tie(a.Cell.Deck, a.Cell.Row, a.Cell.Column) <
+               std::tie(b.Cell.Deck, b.Cell.Row, b.Cell.Column);
+    };
+    for (const auto& best : Best_) {
+        if (best && (!peak || before(*best, *peak))) peak = best;
+    }
     return true;
 }
 
 }  // namespace
 
-bool RunDensityGroup(const TDensityJob& job, const std::vector<int>& group, TAnalysisResult& result,
-                     std::optional<TDensityPeak>& peak, std::atomic<int64_t>& position,
-                     const std::function<void()>& poll) {
-    TGroupPass pass(job, group, result);
-    return pass.Run(peak, position, poll);
+bool RunDensity(const TDensityJob& job, const std::vector<std::vector<int>>& groups,
+                TAnalysisResult& result, std::optional<TDensityPeak>& peak,
+                const std::function<void(double)>& progress) {
+    if (groups.empty()) return true;
+    TPass pass(job, groups, result);
+    return pass.Run(peak, progress);
 }
 
 }  // namespace orlex::analysis

@@ -22,12 +22,14 @@ struct TDensityJob {
     const std::atomic<bool>* Cancelled = nullptr;
 };
 
-// Fills result's maps and peak for the decks in group (every thread its own group)
-// and publishes its step counter in *position as it goes. False when cancelled.
-// poll, when set, is called now and then on the calling thread.
-bool RunDensityGroup(const TDensityJob& job, const std::vector<int>& group, TAnalysisResult& result,
-                     std::optional<TDensityPeak>& peak, std::atomic<int64_t>& position,
-                     const std::function<void()>& poll);
+// Fills result's maps (sized here) and returns the peak, on groups.size() threads:
+// the calling thread and one more per further group. Each thread follows a share
+// of the persons and keeps the window counts of the decks of its group. progress,
+// when set, is called on the calling thread with the share done (0 to 1). False
+// when cancelled.
+bool RunDensity(const TDensityJob& job, const std::vector<std::vector<int>>& groups,
+                TAnalysisResult& result, std::optional<TDensityPeak>& peak,
+                const std::function<void(double)>& progress);
 
 // The largest window count whose density does not exceed the limit, as the density
 // d = count / area is compared with it.

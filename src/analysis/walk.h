@@ -52,4 +52,26 @@ inline TSpan InsideSpan(const TPlace& place, int direction, int64_t columns, int
     return {std::max(c.First, r.First), std::min(c.Last, r.Last)};
 }
 
+// A track cursor that fetches its runs a few at a time.
+class TRunReader {
+public:
+    explicit TRunReader(const TPersonData& person) : Cursor_(person) {}
+    bool Next(TStepRun& run) {
+        if (Pos_ == Count_) {
+            Count_ = static_cast<uint8_t>(Cursor_.NextRuns(Runs_, kBuffer));
+            Pos_ = 0;
+            if (Count_ == 0) return false;
+        }
+        run = Runs_[Pos_++];
+        return true;
+    }
+
+private:
+    static constexpr int kBuffer = 16;
+    TTrackCursor Cursor_;
+    TStepRun Runs_[kBuffer];
+    uint8_t Pos_ = 0;
+    uint8_t Count_ = 0;
+};
+
 }  // namespace orlex::analysis

@@ -276,6 +276,12 @@ bool TTrackCursor::Next(TStepRun& run) {
     return false;
 }
 
+int TTrackCursor::NextRuns(TStepRun* runs, int max) {
+    int n = 0;
+    while (n < max && Next(runs[n])) ++n;
+    return n;
+}
+
 int TPersonData::FinalLevel() const {
     return AddLevel(StartLevel, LevelDelta_);
 }
