@@ -184,23 +184,29 @@ void TPass::Follow(TWalker& w, int64_t begin, int64_t end, std::vector<std::vect
     }
 }
 
-void TPass::Leave(int deck, const TRect& a, const TRect& b, int64_t k) {
-    uint32_t* window = Window_[static_cast<std::size_t>(deck)].data();
-    uint32_t* above = Result_.Maps[static_cast<std::size_t>(deck)].StepsAbove.data();
-    const auto take = [&](int r, int c0, int c1) {
-        std::size_t i = static_cast<std::size_t>(r) * Job_.Columns + c0;
-        for (int c = c0; c <= c1; ++c, ++i) {
-            if (window[i]-- == Limit1_) above[i] += static_cast<uint32_t>(k);
-        }
+// Calls f(index) for every cell of a that is not in b.
+template <typename F>
+void ForDifference(const TRect& a, const TRect& b, int columns, F&& f) {
+    const auto span = [&](int r, int c0, int c1) {
+        std::size_t i = static_cast<std::size_t>(r) * columns + c0;
+        for (int c = c0; c <= c1; ++c, ++i) f(i);
     };
     for (int r = a.R0; r <= a.R1; ++r) {
         if (!b.HasRow(r)) {
-            take(r, a.C0, a.C1);
+            span(r, a.C0, a.C1);
         } else {
-            take(r, a.C0, std::min(a.C1, b.C0 - 1));
-            take(r, std::max(a.C0, b.C1 + 1), a.C1);
+            span(r, a.C0, std::min(a.C1, b.C0 - 1));
+            span(r, std::max(a.C0, b.C1 + 1), a.C1);
         }
     }
+}
+
+void TPass::Leave(int deck, const TRect& a, const TRect& b, int64_t k) {
+    uint32_t* window = Window_[static_cast<std::size_t>(deck)].data();
+    uint32_t* above = Result_.Maps[static_cast<std::size_t>(deck)].StepsAbove.data();
+    ForDifference(a, b, Job_.Columns, [&](std::size_t i) {
+        if (window[i]-- == Limit1_) above[i] += static_cast<uint32_t>(k);
+    });
 }
 
 void TPass::Enter(int group, int deck, const TRect& a, const TRect& b, int64_t k) {
@@ -208,22 +214,11 @@ void TPass::Enter(int group, int deck, const TRect& a, const TRect& b, int64_t k
     TDeckMaps& maps = Result_.Maps[static_cast<std::size_t>(deck)];
     uint32_t* above = maps.StepsAbove.data();
     uint32_t* peak = maps.PeakCount.data();
-    const auto add = [&](int r, int c0, int c1) {
-        std::size_t i = static_cast<std::size_t>(r) * Job_.Columns + c0;
-        for (int c = c0; c <= c1; ++c, ++i) {
-            const uint32_t count = ++window[i];
-            if (count == Limit1_) above[i] -= static_cast<uint32_t>(k);
-            if (count > peak[i]) Take(group, deck, i, count, k);
-        }
-    };
-    for (int r = a.R0; r <= a.R1; ++r) {
-        if (!b.HasRow(r)) {
-            add(r, a.C0, a.C1);
-        } else {
-            add(r, a.C0, std::min(a.C1, b.C0 - 1));
-            add(r, std::max(a.C0, b.C1 + 1), a.C1);
-        }
-    }
+    ForDifference(a, b, Job_.Columns, [&](std::size_t i) {
+        const uint32_t count = ++window[i];
+        if (count == Limit1_) above[i] -= static_cast<uint32_t>(k);
+        if (count > peak[i]) Take(group, deck, i, count, k);
+    });
 }
 
 // A new peak of a cell; also the group's peak when it is the first of the largest.
@@ -288,9 +283,9 @@ void TPass::ClearVoidCells(int z) {
 bool TPass::Run(std::optional<TDensityPeak>& peak, const std::function<void(double)>& progress) {
     const int threads = static_cast<int>(Groups_.size());
     const std::size_t persons = Walkers_.size();
-    // Steps taken into memory at once: about half a million moves at most.
+    // Steps taken into memory at once: about 130,000 moves (4 MB) at most.
     const int64_t block = std::clamp<int64_t>(
-        (int64_t{1} << 19) / static_cast<int64_t>(std::max<std::size_t>(persons, 1)), 1, 64);
+        (int64_t{1} << 17) / static_cast<int64_t>(std::max<std::size_t>(persons, 1)), 1, 64);
     std::vector<std::vector<std::vector<TMove>>> moves(
         static_cast<std::size_t>(threads),
         std::vector<std::vector<TMove>>(static_cast<std::size_t>(block)));

@@ -67,7 +67,7 @@ public:
     }
 
 private:
-    static constexpr int kBuffer = 16;
+    static constexpr int kBuffer = 8;
     TTrackCursor Cursor_;
     TStepRun Runs_[kBuffer];
     uint8_t Pos_ = 0;

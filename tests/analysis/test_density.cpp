@@ -144,7 +144,7 @@ TEST(AnalysisDensity, PersonsOutsideTheGridAndOnBadLevels) {
                     << "deck " << z << " step " << k;
             }
         }
-        if (!c.Usage.empty()) EXPECT_EQ(r->UsagePerDeck, c.Usage);
+        EXPECT_EQ(r->UsagePerDeck, c.Usage);
     }
     // Off the grid between steps 2 and 198 (column -1 .. -99 and back).
     const auto r = Analyse(RoomText(10, 4, 1, 1, {{1, 1, 0, "P100x7P100x3"}}));
