@@ -84,7 +84,13 @@ private:
     const int Half_;
     const uint32_t Limit1_;     // the first count above the limit
     std::vector<int> GroupOf_;  // per deck
-    std::vector<std::vector<uint32_t>> Window_;
+    // Per deck and cell: the window count and its peak side by side, so that a
+    // step touches one cache line for both.
+    struct TCount {
+        uint32_t Window = 0;
+        uint32_t Peak = 0;
+    };
+    std::vector<std::vector<TCount>> Counts_;
     std::vector<TWalker> Walkers_;
     std::vector<std::optional<TDensityPeak>> Best_;  // per group
 };
@@ -97,7 +103,7 @@ TPass::TPass(const TDensityJob& job, const std::vector<std::vector<int>>& groups
       Half_((job.Window - 1) / 2),
       Limit1_(job.CountLimit + 1),
       GroupOf_(static_cast<std::size_t>(job.Decks), -1),
-      Window_(static_cast<std::size_t>(job.Decks)),
+      Counts_(static_cast<std::size_t>(job.Decks)),
       Best_(groups.size()) {
     const std::size_t cells = static_cast<std::size_t>(job.Columns) * job.Rows;
     r.Maps.resize(static_cast<std::size_t>(job.Decks));
@@ -106,10 +112,9 @@ TPass::TPass(const TDensityJob& job, const std::vector<std::vector<int>>& groups
     }
     for (int z = 0; z < job.Decks; ++z) {
         TDeckMaps& m = r.Maps[static_cast<std::size_t>(z)];
-        m.PeakCount.assign(cells, 0);
         m.StepsAbove.assign(cells, 0);
         m.UsageSteps.assign(cells, 0);
-        Window_[static_cast<std::size_t>(z)].assign(cells, 0);
+        Counts_[static_cast<std::size_t>(z)].assign(cells, TCount{});
     }
     Walkers_.reserve(job.Project->Persons.size());
     for (const TPersonData& p : job.Project->Persons) Walkers_.emplace_back(p);
@@ -202,28 +207,26 @@ void ForDifference(const TRect& a, const TRect& b, int columns, F&& f) {
 }
 
 void TPass::Leave(int deck, const TRect& a, const TRect& b, int64_t k) {
-    uint32_t* window = Window_[static_cast<std::size_t>(deck)].data();
+    TCount* counts = Counts_[static_cast<std::size_t>(deck)].data();
     uint32_t* above = Result_.Maps[static_cast<std::size_t>(deck)].StepsAbove.data();
     ForDifference(a, b, Job_.Columns, [&](std::size_t i) {
-        if (window[i]-- == Limit1_) above[i] += static_cast<uint32_t>(k);
+        if (counts[i].Window-- == Limit1_) above[i] += static_cast<uint32_t>(k);
     });
 }
 
 void TPass::Enter(int group, int deck, const TRect& a, const TRect& b, int64_t k) {
-    uint32_t* window = Window_[static_cast<std::size_t>(deck)].data();
-    TDeckMaps& maps = Result_.Maps[static_cast<std::size_t>(deck)];
-    uint32_t* above = maps.StepsAbove.data();
-    uint32_t* peak = maps.PeakCount.data();
+    TCount* counts = Counts_[static_cast<std::size_t>(deck)].data();
+    uint32_t* above = Result_.Maps[static_cast<std::size_t>(deck)].StepsAbove.data();
     ForDifference(a, b, Job_.Columns, [&](std::size_t i) {
-        const uint32_t count = ++window[i];
+        const uint32_t count = ++counts[i].Window;
         if (count == Limit1_) above[i] -= static_cast<uint32_t>(k);
-        if (count > peak[i]) Take(group, deck, i, count, k);
+        if (count > counts[i].Peak) Take(group, deck, i, count, k);
     });
 }
 
 // A new peak of a cell; also the group's peak when it is the first of the largest.
 void TPass::Take(int group, int deck, std::size_t index, uint32_t count, int64_t k) {
-    Result_.Maps[static_cast<std::size_t>(deck)].PeakCount[index] = count;
+    Counts_[static_cast<std::size_t>(deck)][index].Peak = count;
     std::optional<TDensityPeak>& best = Best_[static_cast<std::size_t>(group)];
     const auto bestCount = best ? static_cast<uint32_t>(best->Count) : 0u;
     if (best && (count < bestCount || (count == bestCount && k > best->Step))) return;
@@ -346,8 +349,13 @@ bool TPass::Run(std::optional<TDensityPeak>& peak, const std::function<void(doub
     }
     if (cancelled) return false;
     for (int z = 0; z < Job_.Decks; ++z) {
+        // The peaks move into the maps deck by deck, so that little memory is held twice.
+        auto& counts = Counts_[static_cast<std::size_t>(z)];
+        auto& peaks = Result_.Maps[static_cast<std::size_t>(z)].PeakCount;
+        peaks.resize(counts.size());
+        for (std::size_t i = 0; i < counts.size(); ++i) peaks[i] = counts[i].Peak;
+        std::vector<TCount>().swap(counts);
         ClearVoidCells(z);
-        std::vector<uint32_t>().swap(Window_[static_cast<std::size_t>(z)]);
     }
     const auto before = [](const TDensityPeak& a, const TDensityPeak& b) {
         if (a.Count != b.Count) return a.Count > b.Count;
