@@ -209,7 +209,13 @@ std::unique_ptr<TAnalysisResult> TEvacuationAnalysis::Run(IAnalysisProgress* pro
     r->Decks =
         std::clamp<int>(static_cast<int>(Project_.Decks.size()), 0, std::max(0, Project_.ZMax));
     if (!Curves(*r, progress)) return nullptr;
-    if (!Options_.Density) return r;
+    int last = 10;
+    const int64_t cells = int64_t{r->Columns} * r->Rows * r->Decks;
+    r->DensityTooLarge = Options_.Density && cells > Options_.MaxDensityCells;
+    if (!Options_.Density || r->DensityTooLarge) {
+        Report(progress, last, 100);
+        return r;
+    }
 
     std::vector<double> load;
     for (const TStepCurve& curve : r->Occupancy) load.push_back(Load(curve));
@@ -225,7 +231,6 @@ std::unique_ptr<TAnalysisResult> TEvacuationAnalysis::Run(IAnalysisProgress* pro
     job.Window = Settings_.Window;
     job.CountLimit = analysis::CountLimit(Settings_.DensityLimit, r->WindowArea());
     job.Cancelled = &Cancelled_;
-    int last = 10;
     const auto onProgress = [&](double share) {
         Report(progress, last, 10 + static_cast<int>(89.0 * std::min(1.0, share)));
     };

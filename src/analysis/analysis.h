@@ -24,6 +24,9 @@ public:
 struct TAnalysisOptions {
     bool Density = true;  // false: the curves and exit times only
     int Threads = 0;      // 0: one per core; the density pass splits the decks among them
+    // The density maps take about 20 bytes a cell; projects with more cells than this
+    // (all decks together) get the curves and exit times only.
+    int64_t MaxDensityCells = int64_t{1} << 26;
 };
 
 class TEvacuationAnalysis {

@@ -121,7 +121,13 @@ void WriteAnalysisJson(TJsonWriter& json, const TAnalysisResult& r) {
     json.Key("occupancyPerSecond").BeginArray();
     for (const auto& deck : r.OccupancyPerSecond()) json.Integers(deck);
     json.EndArray();
-    json.Key("density").BeginObject();
+    json.Key("density");
+    if (!r.HasDensity) {
+        // Curves only (asked so, or grids too large for the maps).
+        json.Null().Key("usagePerDeck").Null().EndObject();
+        return;
+    }
+    json.BeginObject();
     json.Key("cellSize").Number(r.Settings.CellSize).Key("window").Integer(r.Settings.Window);
     json.Key("limit").Number(r.Settings.DensityLimit);
     json.Key("share").Number(r.Settings.CongestionShare);

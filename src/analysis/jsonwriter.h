@@ -39,7 +39,8 @@ private:
     bool AfterKey_ = false;
 };
 
-// Writes the analysis as the members of one object (the "analysis" object).
+// Writes the analysis as one object (the "analysis" object); "density" and
+// "usagePerDeck" are null when the result has no density maps.
 void WriteAnalysisJson(TJsonWriter& json, const TAnalysisResult& result);
 // The analysis object as JSON text.
 std::string AnalysisJson(const TAnalysisResult& result);

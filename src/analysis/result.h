@@ -89,6 +89,7 @@ public:
 
     // The density part; empty when the analysis was asked for the curves only.
     bool HasDensity = false;
+    bool DensityTooLarge = false;  // asked for, but the grids were too large for the maps
     std::vector<TDeckMaps> Maps;
     std::optional<TDensityPeak> Peak;       // none when no window ever holds a person
     std::vector<TCongestedCell> Congested;  // sorted by deck, row, column

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "analysis.h"
+#include "jsonwriter.h"
 #include "projects.h"
 #include "rooms.h"
 
@@ -222,6 +223,24 @@ TEST(AnalysisRun, CurvesOnlyLeaveTheMapsOut) {
     EXPECT_TRUE(r->Maps.empty());
     EXPECT_EQ(r->EvacuationTime, 5.0);
     EXPECT_EQ(r->PeakDensity({0, 5, 5}), 0.0);
+}
+
+TEST(AnalysisRun, GridsTooLargeForTheMapsGetTheCurvesOnly) {
+    const auto loaded = LoadText(CrowdedRoom());
+    orlex::TAnalysisOptions options;
+    options.MaxDensityCells = 99;  // the room has 100 cells
+    TCancelOnFirst progress(nullptr);
+    const auto r = TEvacuationAnalysis(*loaded.Project, {}, options).Run(&progress);
+    ASSERT_TRUE(r);
+    EXPECT_TRUE(r->DensityTooLarge);
+    EXPECT_FALSE(r->HasDensity);
+    EXPECT_TRUE(r->Maps.empty());
+    EXPECT_EQ(r->EvacuationTime, 5.0);
+    EXPECT_EQ(progress.Positions.back(), 100);
+    const std::string json = orlex::AnalysisJson(*r);
+    EXPECT_NE(json.find("\"density\":null,\"usagePerDeck\":null}"), std::string::npos) << json;
+    options.MaxDensityCells = 100;
+    EXPECT_TRUE(TEvacuationAnalysis(*loaded.Project, {}, options).Run()->HasDensity);
 }
 
 struct TState {
