@@ -286,9 +286,9 @@ void TPass::ClearVoidCells(int z) {
 bool TPass::Run(std::optional<TDensityPeak>& peak, const std::function<void(double)>& progress) {
     const int threads = static_cast<int>(Groups_.size());
     const std::size_t persons = Walkers_.size();
-    // Steps taken into memory at once: about 130,000 moves (4 MB) at most.
+    // Steps taken into memory at once: about 65,000 moves (2 MB) at most.
     const int64_t block = std::clamp<int64_t>(
-        (int64_t{1} << 17) / static_cast<int64_t>(std::max<std::size_t>(persons, 1)), 1, 64);
+        (int64_t{1} << 16) / static_cast<int64_t>(std::max<std::size_t>(persons, 1)), 1, 64);
     std::vector<std::vector<std::vector<TMove>>> moves(
         static_cast<std::size_t>(threads),
         std::vector<std::vector<TMove>>(static_cast<std::size_t>(block)));

@@ -52,24 +52,38 @@ inline TSpan InsideSpan(const TPlace& place, int direction, int64_t columns, int
     return {std::max(c.First, r.First), std::min(c.Last, r.Last)};
 }
 
-// A track cursor that fetches its runs a few at a time.
+// A track cursor that fetches its runs a few dozen at a time and keeps them small.
 class TRunReader {
 public:
     explicit TRunReader(const TPersonData& person) : Cursor_(person) {}
     bool Next(TStepRun& run) {
-        if (Pos_ == Count_) {
-            Count_ = static_cast<uint8_t>(Cursor_.NextRuns(Runs_, kBuffer));
-            Pos_ = 0;
-            if (Count_ == 0) return false;
-        }
-        run = Runs_[Pos_++];
+        if (Pos_ == Count_ && !Fill()) return false;
+        const TRun& r = Runs_[Pos_++];
+        run.Count = static_cast<int>(r.Count);
+        run.Step = {r.Direction, r.LevelChange};
         return true;
     }
 
 private:
-    static constexpr int kBuffer = 8;
+    static constexpr int kBuffer = 16;
+    struct TRun {
+        uint32_t Count;
+        int8_t Direction;  // codes above 127 wrap, but stay outside 1..8
+        int8_t LevelChange;
+    };
+    bool Fill() {
+        TStepRun runs[kBuffer];
+        Count_ = static_cast<uint8_t>(Cursor_.NextRuns(runs, kBuffer));
+        Pos_ = 0;
+        for (int i = 0; i < Count_; ++i) {
+            Runs_[i] = {static_cast<uint32_t>(runs[i].Count),
+                        static_cast<int8_t>(runs[i].Step.Direction),
+                        static_cast<int8_t>(runs[i].Step.LevelChange)};
+        }
+        return Count_ > 0;
+    }
     TTrackCursor Cursor_;
-    TStepRun Runs_[kBuffer];
+    TRun Runs_[kBuffer];
     uint8_t Pos_ = 0;
     uint8_t Count_ = 0;
 };
