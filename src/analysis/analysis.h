@@ -38,7 +38,8 @@ public:
     // range (see ValidateAnalysisSettings). Call once at a time.
     std::unique_ptr<TAnalysisResult> Run(IAnalysisProgress* progress = nullptr);
 
-    // Asks a running (or the next) Run to stop soon; safe from any thread.
+    // Asks a running (or the next) Run to stop soon; safe from any thread. A cancelled
+    // analysis stays cancelled: start a new one for a new run.
     void Cancel() { Cancelled_.store(true, std::memory_order_relaxed); }
     bool IsCancelled() const { return Cancelled_.load(std::memory_order_relaxed); }
 

@@ -47,6 +47,16 @@ std::optional<TExitStatistics> ExitStatistics(std::vector<double> values) {
     return s;
 }
 
+char LevelOfService(double density) {
+    constexpr double kUpper[] = {0.31, 0.43, 0.72, 1.08, 2.17};
+    char level = 'A';
+    for (const double upper : kUpper) {
+        if (density <= upper) return level;
+        ++level;
+    }
+    return level;
+}
+
 double TAnalysisResult::WindowArea() const {
     const double side = Settings.Window * Settings.CellSize;
     return side * side;

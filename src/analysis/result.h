@@ -40,6 +40,10 @@ struct TExitStatistics {
 // Statistics of a set of values (any order); none when it is empty.
 std::optional<TExitStatistics> ExitStatistics(std::vector<double> values);
 
+// The walkway level of service of a density in persons/m² (Fruin): 'A' up to 0.31,
+// 'B' up to 0.43, 'C' up to 0.72, 'D' up to 1.08, 'E' up to 2.17, 'F' above.
+char LevelOfService(double density);
+
 // One cell of the project's grids.
 struct TCellPlace {
     int Deck = 0;

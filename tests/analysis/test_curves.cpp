@@ -127,4 +127,13 @@ TEST(AnalysisPercentile, StatisticsSortTheirValues) {
     EXPECT_EQ(s->P95, 5);
 }
 
+TEST(AnalysisLevelOfService, FruinWalkwayLevels) {
+    const std::pair<double, char> rows[] = {{0.0, 'A'},  {0.31, 'A'}, {0.32, 'B'}, {0.43, 'B'},
+                                            {0.5, 'C'},  {0.72, 'C'}, {1.0, 'D'},  {1.08, 'D'},
+                                            {2.17, 'E'}, {2.18, 'F'}, {9.0, 'F'}};
+    for (const auto& [density, level] : rows) {
+        EXPECT_EQ(orlex::LevelOfService(density), level) << density;
+    }
+}
+
 }  // namespace
