@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "directions.h"
 #include "trackcode.h"
 
 namespace orlex {
@@ -228,6 +229,12 @@ bool TTrackCursor::Next(TStepRun& run) {
     return false;
 }
 
+int TTrackCursor::NextRuns(TStepRun* runs, int max) {
+    int n = 0;
+    while (n < max && Next(runs[n])) ++n;
+    return n;
+}
+
 int TPersonData::FinalLevel() const {
     return AddLevel(StartLevel, LevelDelta_);
 }
@@ -240,8 +247,8 @@ bool TPersonData::IsStepMoved(int step, IMessages* messages) {
     Locate(step);
     const TStep e = CurrentEntry();
     if (e.Direction >= 1 && e.Direction <= 8) {
-        X += kDx[e.Direction];
-        Y += kDy[e.Direction];
+        X += static_cast<float>(kDirectionColumn[e.Direction]);
+        Y -= static_cast<float>(kDirectionRow[e.Direction]);
         Heading = e.Direction;
     } else if (e.Direction != 0 && messages) {
         messages->ShowMessage("Error in TPersonData::IsStepMoved()", "Error", TMsgIcon::Warning,
@@ -265,8 +272,8 @@ bool TPersonData::IsStepMovedBack(int step, IMessages* messages) {
     Locate(step);
     const TStep e = CurrentEntry();
     if (e.Direction >= 1 && e.Direction <= 8) {
-        X -= kDx[e.Direction];
-        Y -= kDy[e.Direction];
+        X -= static_cast<float>(kDirectionColumn[e.Direction]);
+        Y += static_cast<float>(kDirectionRow[e.Direction]);
     } else if (e.Direction != 0 && messages) {
         messages->ShowMessage("Error in TPersonData::IsStepMoved()", "Error", TMsgIcon::Warning,
                               TMsgButtons::Ok);

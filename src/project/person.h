@@ -83,6 +83,8 @@ public:
     // The next run; false at the end of the track. Runs never cross an item of
     // the encoding, so two runs in a row may hold the same entry.
     bool Next(TStepRun& run);
+    // Up to max next runs into runs; returns how many (0 at the end of the track).
+    int NextRuns(TStepRun* runs, int max);
 
 private:
     const uint8_t* Data_;

@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "person.h"
+#include "directions.h"
 #include "trackcode.h"
 
 namespace orlex {
@@ -30,8 +31,8 @@ struct TByteMove {
 
 constexpr void AddMove(TByteMove& m, int direction) {
     if (direction < 1 || direction > 8) return;
-    m.Dx = static_cast<int8_t>(m.Dx + static_cast<int>(kDx[direction]));
-    m.Dy = static_cast<int8_t>(m.Dy + static_cast<int>(kDy[direction]));
+    m.Dx = static_cast<int8_t>(m.Dx + kDirectionColumn[direction]);
+    m.Dy = static_cast<int8_t>(m.Dy - kDirectionRow[direction]);
     m.Heading = static_cast<int8_t>(direction);
 }
 
@@ -84,8 +85,8 @@ struct TWalk {
 
     void Apply(TStep e, int64_t count) {
         if (e.Direction >= 1 && e.Direction <= 8) {
-            Dx += count * static_cast<int64_t>(kDx[e.Direction]);
-            Dy += count * static_cast<int64_t>(kDy[e.Direction]);
+            Dx += count * static_cast<int64_t>(kDirectionColumn[e.Direction]);
+            Dy -= count * static_cast<int64_t>(kDirectionRow[e.Direction]);
             Heading = e.Direction;
         }
         Level += static_cast<uint32_t>(e.LevelChange) * static_cast<uint32_t>(count);

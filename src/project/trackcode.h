@@ -29,8 +29,6 @@ constexpr int kRunBytes = 7;
 // Runs this short are stored as single steps (pairs take half a byte a step).
 constexpr int64_t kShortRun = 6;
 
-constexpr float kDx[9] = {0, 0, 1, 1, 1, 0, -1, -1, -1};
-constexpr float kDy[9] = {0, 1, 1, 0, -1, -1, -1, 0, 1};
 
 inline int ItemBytes(uint8_t first) {
     if (first == kGeneral) return kGeneralBytes;

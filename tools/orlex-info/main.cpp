@@ -4,6 +4,7 @@
 #include <QJsonDocument>
 #include <cstdio>
 
+#include "analysisinfo.h"
 #include "infoprinter.h"
 
 using namespace orlex;
@@ -28,12 +29,18 @@ int main(int argc, char* argv[]) {
         "separated by commas.",
         "sequence");
     parser.addOptions({json, quads, persons, play});
+    info::AddAnalysisOptions(parser);
     // A bad option is a usage error (2), as a bad argument; process() would exit with 1.
     if (!parser.parse(QCoreApplication::arguments())) {
         std::fprintf(stderr, "orlex-info: %s\n", qPrintable(parser.errorText()));
         return 2;
     }
     parser.process(app);  // --help and --version
+    info::TAnalysisRequest analysis;
+    if (QString error; !info::ReadAnalysisOptions(parser, analysis, error)) {
+        std::fprintf(stderr, "orlex-info: %s\n", qPrintable(error));
+        return 2;
+    }
 
     const QStringList args = parser.positionalArguments();
     if (args.size() != 1) {
@@ -57,6 +64,8 @@ int main(int argc, char* argv[]) {
     TPlayback playback;
     playback.SetHost(&recorder);
     playback.SetMessages(&recorder);
+    std::unique_ptr<TAnalysisResult> result;
+    if (opened && analysis.Enabled) result = info::RunAnalysis(project, analysis.Settings);
     if (opened) {
         playback.SetProject(&project);
         info::ApplyPlay(playback, items);
@@ -67,10 +76,12 @@ int main(int argc, char* argv[]) {
         info::TJsonOptions options;
         options.Quads = parser.isSet(quads);
         options.Persons = parser.isSet(persons);
-        const QJsonObject root = info::BuildJson(path, project, playback, recorder, options);
+        QJsonObject root = info::BuildJson(path, project, playback, recorder, options);
+        if (result) root.insert("analysis", info::AnalysisJsonObject(*result));
         std::fputs(QJsonDocument(root).toJson(QJsonDocument::Indented).constData(), stdout);
     } else if (opened) {
         std::fputs(info::BuildSummary(path, project, playback).c_str(), stdout);
+        if (result) std::fputs(info::AnalysisSummary(*result, project).c_str(), stdout);
     }
     return opened ? 0 : 1;
 }

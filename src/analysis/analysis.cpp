@@ -1,0 +1,262 @@
+#include "analysis.h"
+
+#include <algorithm>
+#include <thread>
+#include <tuple>
+
+#include "density.h"
+#include "walk.h"
+
+namespace orlex {
+
+namespace {
+
+using analysis::TPlace;
+
+// A change of a deck's occupancy at a step counter.
+struct TOccupancyEvent {
+    int64_t Step;
+    int Delta;
+};
+
+struct TCurveWork {
+    std::vector<std::vector<TOccupancyEvent>> Events;  // per deck
+};
+
+// Follows one person along its track and notes when it starts and stops being
+// counted on a deck (on a valid level and inside the grid).
+void CollectPerson(const TPersonData& person, int64_t columns, int64_t rows, int decks,
+                   TCurveWork& work) {
+    TPlace place = analysis::StartPlace(person);
+    const auto deckOf = [&](const TPlace& p) {
+        const bool counted = p.Level >= 0 && p.Level < decks && p.Column >= 0 &&
+                             p.Column < columns && p.Row >= 0 && p.Row < rows;
+        return counted ? static_cast<int>(p.Level) : -1;
+    };
+    const auto change = [&](int64_t step, int from, int to) {
+        if (from == to) return;
+        if (from >= 0) work.Events[static_cast<std::size_t>(from)].push_back({step, -1});
+        if (to >= 0) work.Events[static_cast<std::size_t>(to)].push_back({step, +1});
+    };
+    int deck = deckOf(place);
+    change(0, -1, deck);
+    int64_t k = 0;  // entries applied
+    analysis::TRunReader cursor(person);
+    TStepRun run;
+    while (cursor.Next(run)) {
+        const int64_t m = run.Count;
+        if (run.Step.LevelChange != 0) {
+            for (int64_t i = 0; i < m; ++i) {
+                place.Apply(run.Step, 1);
+                ++k;
+                const int next = deckOf(place);
+                change(k, deck, next);
+                deck = next;
+            }
+            continue;
+        }
+        if (IsMoveDirection(run.Step.Direction) && place.Level >= 0 && place.Level < decks) {
+            TPlace end = place;
+            end.Apply(run.Step, m);
+            const int level = static_cast<int>(place.Level);
+            const int last = deckOf(end);
+            // A straight line that starts and ends inside the grid stays inside.
+            if (deck < 0 || last < 0) {
+                const analysis::TSpan in =
+                    analysis::InsideSpan(place, run.Step.Direction, columns, rows, 0, m);
+                if (deck >= 0) {
+                    change(k + in.Last + 1, deck, -1);
+                } else if (!in.Empty()) {
+                    change(k + in.First, -1, level);
+                    if (in.Last < m) change(k + in.Last + 1, level, -1);
+                }
+            }
+            place = end;
+            deck = last;
+        } else {
+            place.Apply(run.Step, m);
+        }
+        k += m;
+    }
+    change(int64_t{person.StepCount} + 1, deck, -1);
+}
+
+TStepCurve CurveOf(std::vector<TOccupancyEvent>& events) {
+    std::sort(events.begin(), events.end(),
+              [](const TOccupancyEvent& a, const TOccupancyEvent& b) { return a.Step < b.Step; });
+    TStepCurve curve;
+    int value = 0;
+    for (std::size_t i = 0; i < events.size();) {
+        const int64_t step = events[i].Step;
+        for (; i < events.size() && events[i].Step == step; ++i) value += events[i].Delta;
+        if (value == curve.Values.back()) continue;
+        if (curve.Steps.back() == step) {
+            curve.Values.back() = value;
+        } else {
+            curve.Steps.push_back(step);
+            curve.Values.push_back(value);
+        }
+    }
+    return curve;
+}
+
+// Splits the decks into groups of about equal load, largest first.
+std::vector<std::vector<int>> DeckGroups(const std::vector<double>& load, int groups) {
+    std::vector<int> order(load.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i);
+    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return load[a] > load[b]; });
+    std::vector<std::vector<int>> result(static_cast<std::size_t>(groups));
+    std::vector<double> sum(static_cast<std::size_t>(groups), 0.0);
+    for (const int deck : order) {
+        const auto least = std::min_element(sum.begin(), sum.end()) - sum.begin();
+        result[static_cast<std::size_t>(least)].push_back(deck);
+        sum[static_cast<std::size_t>(least)] += load[deck] + 1.0;
+    }
+    std::erase_if(result, [](const std::vector<int>& g) { return g.empty(); });
+    return result;
+}
+
+// Person-steps of a deck: the area under its occupancy curve.
+double Load(const TStepCurve& curve) {
+    double sum = 0;
+    for (std::size_t i = 0; i + 1 < curve.Steps.size(); ++i) {
+        sum += static_cast<double>(curve.Values[i]) *
+               static_cast<double>(curve.Steps[i + 1] - curve.Steps[i]);
+    }
+    return sum;
+}
+
+void Report(IAnalysisProgress* progress, int& last, int position) {
+    if (progress && position > last) {
+        last = position;
+        progress->SetPosition(position);
+    }
+}
+
+}  // namespace
+
+int AnalysisThreads(int threads) {
+    if (threads > 0) return threads;
+    return std::max(1, static_cast<int>(std::thread::hardware_concurrency()));
+}
+
+TEvacuationAnalysis::TEvacuationAnalysis(const TLogFile1& project,
+                                         const TAnalysisSettings& settings,
+                                         TAnalysisOptions options)
+    : Project_(project), Settings_(settings), Options_(options) {}
+
+bool TEvacuationAnalysis::Curves(TAnalysisResult& r, IAnalysisProgress* progress) {
+    const auto& persons = Project_.Persons;
+    const int threads =
+        std::min<int>(AnalysisThreads(Options_.Threads), std::max<int>(1, persons.size() / 256));
+    std::vector<TCurveWork> work(static_cast<std::size_t>(threads));
+    for (auto& w : work) w.Events.resize(static_cast<std::size_t>(r.Decks));
+    const auto collect = [&](int t) {
+        const std::size_t begin = persons.size() * t / threads;
+        const std::size_t end = persons.size() * (t + 1) / threads;
+        for (std::size_t i = begin; i < end; ++i) {
+            if ((i & 255) == 0 && IsCancelled()) return;
+            CollectPerson(persons[i], r.Columns, r.Rows, r.Decks, work[t]);
+        }
+    };
+    {
+        std::vector<std::jthread> helpers;
+        for (int t = 1; t < threads; ++t) helpers.emplace_back(collect, t);
+        collect(0);
+    }
+    if (IsCancelled()) return false;
+    int last = -1;
+    Report(progress, last, Options_.Density ? 5 : 50);
+
+    std::vector<TOccupancyEvent> saved;
+    saved.reserve(persons.size());
+    for (const TPersonData& p : persons) {
+        const int64_t n = std::max(0, p.StepCount);
+        r.LastStep = std::max(r.LastStep, n);
+        saved.push_back({n + 1, 1});
+        r.ExitTimes.push_back(static_cast<double>(n + 1) / r.StepsPerSecond + r.TimeOffset);
+    }
+    r.Saved = CurveOf(saved);
+    if (IsCancelled()) return false;
+    if (!persons.empty()) {
+        r.EvacuationTime = *std::max_element(r.ExitTimes.begin(), r.ExitTimes.end());
+        r.Duration = static_cast<double>(r.LastStep + 1) / r.StepsPerSecond;
+    }
+    r.ExitStats = ExitStatistics(r.ExitTimes);
+    r.Occupancy.resize(static_cast<std::size_t>(r.Decks));
+    for (int z = 0; z < r.Decks; ++z) {
+        std::vector<TOccupancyEvent> events;
+        for (auto& w : work) {
+            auto& e = w.Events[static_cast<std::size_t>(z)];
+            events.insert(events.end(), e.begin(), e.end());
+            std::vector<TOccupancyEvent>().swap(e);
+        }
+        r.Occupancy[static_cast<std::size_t>(z)] = CurveOf(events);
+    }
+    Report(progress, last, Options_.Density ? 10 : 100);
+    return true;
+}
+
+std::unique_ptr<TAnalysisResult> TEvacuationAnalysis::Run(IAnalysisProgress* progress) {
+    if (ValidateAnalysisSettings(Settings_) || IsCancelled()) return nullptr;
+    auto r = std::make_unique<TAnalysisResult>();
+    r->Settings = Settings_;
+    r->StepsPerSecond = Project_.VMax > 0 ? Project_.VMax : 1;
+    r->TimeOffset = Project_.TOff;
+    r->Persons = Project_.PMax;
+    r->Columns = std::max(0, Project_.XMax);
+    r->Rows = std::max(0, Project_.YMax);
+    r->Decks =
+        std::clamp<int>(static_cast<int>(Project_.Decks.size()), 0, std::max(0, Project_.ZMax));
+    if (!Curves(*r, progress)) return nullptr;
+    int last = 10;
+    const int64_t cells = int64_t{r->Columns} * r->Rows * r->Decks;
+    r->DensityTooLarge = Options_.Density && cells > Options_.MaxDensityCells;
+    if (!Options_.Density || r->DensityTooLarge) {
+        Report(progress, last, 100);
+        return r;
+    }
+
+    std::vector<double> load;
+    for (const TStepCurve& curve : r->Occupancy) load.push_back(Load(curve));
+    const int threads = std::min(AnalysisThreads(Options_.Threads), std::max(1, r->Decks));
+    const auto groups = DeckGroups(load, threads);
+
+    analysis::TDensityJob job;
+    job.Project = &Project_;
+    job.Columns = r->Columns;
+    job.Rows = r->Rows;
+    job.Decks = r->Decks;
+    job.LastStep = r->LastStep;
+    job.Window = Settings_.Window;
+    job.CountLimit = analysis::CountLimit(Settings_.DensityLimit, r->WindowArea());
+    job.Cancelled = &Cancelled_;
+    const auto onProgress = [&](double share) {
+        Report(progress, last, 10 + static_cast<int>(89.0 * std::min(1.0, share)));
+    };
+    if (!analysis::RunDensity(job, groups, *r, r->Peak, onProgress) || IsCancelled()) {
+        return nullptr;
+    }
+    if (r->Peak) r->Peak->Value = r->DensityOf(static_cast<uint32_t>(r->Peak->Count));
+    r->CongestedPerDeck.assign(static_cast<std::size_t>(r->Decks), 0);
+    r->UsagePerDeck.assign(static_cast<std::size_t>(r->Decks), 0.0);
+    for (int z = 0; z < r->Decks; ++z) {
+        const TDeckMaps& maps = r->Maps[static_cast<std::size_t>(z)];
+        uint64_t usage = 0;
+        for (const uint64_t u : maps.UsageSteps) usage += u;
+        r->UsagePerDeck[static_cast<std::size_t>(z)] = r->Seconds(static_cast<double>(usage));
+        for (int row = 0; row < r->Rows; ++row) {
+            for (int column = 0; column < r->Columns; ++column) {
+                const TCellPlace cell{z, row, column};
+                if (!r->IsCongested(cell)) continue;
+                r->Congested.push_back({cell, r->SecondsAbove(cell)});
+                ++r->CongestedPerDeck[static_cast<std::size_t>(z)];
+            }
+        }
+    }
+    r->HasDensity = true;
+    Report(progress, last, 100);
+    return r;
+}
+
+}  // namespace orlex

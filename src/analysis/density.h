@@ -1,0 +1,38 @@
+// The density pass of the evacuation analysis (internal to the analysis library).
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "logfile.h"
+#include "result.h"
+
+namespace orlex::analysis {
+
+struct TDensityJob {
+    const TLogFile1* Project = nullptr;
+    int Columns = 0;
+    int Rows = 0;
+    int Decks = 0;
+    int64_t LastStep = -1;
+    int Window = 5;
+    uint32_t CountLimit = 0;  // a window is above the limit with more persons than this
+    const std::atomic<bool>* Cancelled = nullptr;
+};
+
+// Fills result's maps (sized here) and returns the peak, on groups.size() threads:
+// the calling thread and one more per further group. Each thread follows a share
+// of the persons and keeps the window counts of the decks of its group. progress,
+// when set, is called on the calling thread with the share done (0 to 1). False
+// when cancelled.
+bool RunDensity(const TDensityJob& job, const std::vector<std::vector<int>>& groups,
+                TAnalysisResult& result, std::optional<TDensityPeak>& peak,
+                const std::function<void(double)>& progress);
+
+// The largest window count whose density does not exceed the limit, as the density
+// d = count / area is compared with it.
+uint32_t CountLimit(double limit, double area);
+
+}  // namespace orlex::analysis

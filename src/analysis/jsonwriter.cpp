@@ -1,0 +1,167 @@
+#include "jsonwriter.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+namespace orlex {
+
+void TJsonWriter::Separate() {
+    if (AfterKey_) {
+        AfterKey_ = false;
+        return;
+    }
+    if (!First_) Text_ += ',';
+    First_ = false;
+}
+
+TJsonWriter& TJsonWriter::BeginObject() {
+    Separate();
+    Text_ += '{';
+    First_ = true;
+    return *this;
+}
+
+TJsonWriter& TJsonWriter::EndObject() {
+    Text_ += '}';
+    First_ = false;
+    return *this;
+}
+
+TJsonWriter& TJsonWriter::BeginArray() {
+    Separate();
+    Text_ += '[';
+    First_ = true;
+    return *this;
+}
+
+TJsonWriter& TJsonWriter::EndArray() {
+    Text_ += ']';
+    First_ = false;
+    return *this;
+}
+
+TJsonWriter& TJsonWriter::Key(std::string_view key) {
+    String(key);
+    Text_ += ':';
+    AfterKey_ = true;
+    return *this;
+}
+
+TJsonWriter& TJsonWriter::String(std::string_view text) {
+    Separate();
+    Text_ += '"';
+    for (const char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c == '"' || c == '\\') {
+            Text_ += '\\';
+            Text_ += ch;
+        } else if (c < 0x20) {
+            char escape[8];
+            std::snprintf(escape, sizeof escape, "\\u%04x", c);
+            Text_ += escape;
+        } else {
+            Text_ += ch;
+        }
+    }
+    Text_ += '"';
+    return *this;
+}
+
+TJsonWriter& TJsonWriter::Number(double value) {
+    if (!std::isfinite(value)) return Null();
+    Separate();
+    char buffer[32];
+    const auto [end, ec] = std::to_chars(buffer, buffer + sizeof buffer, value);
+    Text_.append(buffer, ec == std::errc{} ? end : buffer);
+    return *this;
+}
+
+TJsonWriter& TJsonWriter::Integer(int64_t value) {
+    Separate();
+    Text_ += std::to_string(value);
+    return *this;
+}
+
+TJsonWriter& TJsonWriter::Bool(bool value) {
+    Separate();
+    Text_ += value ? "true" : "false";
+    return *this;
+}
+
+TJsonWriter& TJsonWriter::Null() {
+    Separate();
+    Text_ += "null";
+    return *this;
+}
+
+TJsonWriter& TJsonWriter::Integers(const std::vector<int>& values) {
+    BeginArray();
+    for (const int v : values) Integer(v);
+    return EndArray();
+}
+
+void WriteAnalysisJson(TJsonWriter& json, const TAnalysisResult& r) {
+    json.BeginObject();
+    json.Key("stepsPerSecond").Integer(r.StepsPerSecond);
+    json.Key("timeOffset").Integer(r.TimeOffset);
+    json.Key("evacuationTime").Number(r.EvacuationTime);
+    json.Key("duration").Number(r.Duration);
+    json.Key("exitTimes");
+    if (r.ExitStats) {
+        const TExitStatistics& s = *r.ExitStats;
+        json.BeginObject();
+        json.Key("min").Number(s.Min).Key("mean").Number(s.Mean).Key("p50").Number(s.P50);
+        json.Key("p95").Number(s.P95).Key("max").Number(s.Max);
+        json.EndObject();
+    } else {
+        json.Null();
+    }
+    json.Key("savedPerSecond").Integers(r.SavedPerSecond());
+    json.Key("occupancyPerSecond").BeginArray();
+    for (const auto& deck : r.OccupancyPerSecond()) json.Integers(deck);
+    json.EndArray();
+    json.Key("density");
+    if (!r.HasDensity) {
+        // Curves only (asked so, or grids too large for the maps).
+        json.Null().Key("usagePerDeck").Null().EndObject();
+        return;
+    }
+    json.BeginObject();
+    json.Key("cellSize").Number(r.Settings.CellSize).Key("window").Integer(r.Settings.Window);
+    json.Key("limit").Number(r.Settings.DensityLimit);
+    json.Key("share").Number(r.Settings.CongestionShare);
+    json.Key("peak");
+    if (r.Peak) {
+        json.BeginObject()
+            .Key("value")
+            .Number(r.Peak->Value)
+            .Key("deck")
+            .Integer(r.Peak->Cell.Deck);
+        json.Key("row").Integer(r.Peak->Cell.Row).Key("column").Integer(r.Peak->Cell.Column);
+        json.Key("step").Integer(r.Peak->Step).EndObject();
+    } else {
+        json.Null();
+    }
+    json.Key("congested").BeginArray();
+    for (const TCongestedCell& c : r.Congested) {
+        json.BeginObject().Key("deck").Integer(c.Cell.Deck).Key("row").Integer(c.Cell.Row);
+        json.Key("column").Integer(c.Cell.Column).Key("secondsAbove").Number(c.SecondsAbove);
+        json.EndObject();
+    }
+    json.EndArray();
+    json.Key("congestedCount").Integer(static_cast<int64_t>(r.Congested.size()));
+    json.EndObject();
+    json.Key("usagePerDeck").BeginArray();
+    for (const double u : r.UsagePerDeck) json.Number(u);
+    json.EndArray();
+    json.EndObject();
+}
+
+std::string AnalysisJson(const TAnalysisResult& result) {
+    TJsonWriter json;
+    WriteAnalysisJson(json, result);
+    return json.Text();
+}
+
+}  // namespace orlex

@@ -1,0 +1,130 @@
+// What the evacuation analysis finds in a project: the saved and occupancy curves,
+// the exit times and the density maps of every deck.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <vector>
+
+#include "settings.h"
+
+namespace orlex {
+
+// A count that changes at a few step counters and stays constant in between:
+// Values[i] holds from Steps[i] up to Steps[i + 1] - 1, the last value for ever.
+// Steps[0] is 0 and the steps rise strictly.
+struct TStepCurve {
+    std::vector<int64_t> Steps{0};
+    std::vector<int> Values{0};
+
+    int At(int64_t step) const;
+    // The values at 0, every, 2 * every, ... for count points.
+    std::vector<int> Sample(int64_t every, std::size_t count) const;
+};
+
+// The pX of sorted values by the ranking rule: x_m with m = min(N, ceil(X/100 * N) + 1)
+// for X < 100 (1-based), the largest value for X >= 100. None for no values.
+std::optional<double> RankPercentile(const std::vector<double>& sorted, double percent);
+
+// The longest per-second lists handed out (194 days of simulated time).
+inline constexpr int64_t kMaxSecondsListed = int64_t{1} << 24;
+
+struct TExitStatistics {
+    double Min = 0;
+    double Mean = 0;
+    double P50 = 0;
+    double P95 = 0;
+    double Max = 0;
+};
+
+// Statistics of a set of values (any order); none when it is empty.
+std::optional<TExitStatistics> ExitStatistics(std::vector<double> values);
+
+// The walkway level of service of a density in persons/m² (Fruin): 'A' up to 0.31,
+// 'B' up to 0.43, 'C' up to 0.72, 'D' up to 1.08, 'E' up to 2.17, 'F' above.
+char LevelOfService(double density);
+
+// One cell of the project's grids.
+struct TCellPlace {
+    int Deck = 0;
+    int Row = 0;
+    int Column = 0;
+    friend bool operator==(const TCellPlace&, const TCellPlace&) = default;
+};
+
+struct TDensityPeak {
+    TCellPlace Cell;
+    int64_t Step = 0;  // the first step counter at which it is reached
+    int Count = 0;     // persons in the window
+    double Value = 0;  // persons per square metre
+};
+
+struct TCongestedCell {
+    TCellPlace Cell;
+    double SecondsAbove = 0;
+};
+
+// The maps of one deck, row by row like the deck's cells (index r * columns + c).
+// Void cells hold 0 everywhere.
+struct TDeckMaps {
+    std::vector<uint32_t> PeakCount;   // most persons ever in the cell's window
+    std::vector<uint32_t> StepsAbove;  // step counters with the density above the limit
+    std::vector<uint64_t> UsageSteps;  // (person, step counter) pairs in the cell
+};
+
+class TAnalysisResult {
+public:
+    TAnalysisSettings Settings;
+    int StepsPerSecond = 1;  // VMax, 1 when the project gives 0 or less
+    int TimeOffset = 0;      // TOff
+    int Persons = 0;         // persons of the project (PMax)
+    int Columns = 0;
+    int Rows = 0;
+    int Decks = 0;
+    int64_t LastStep = -1;  // the largest step count; -1 without persons
+
+    std::vector<double> ExitTimes;  // per person, in seconds
+    std::optional<double> EvacuationTime;
+    std::optional<double> Duration;
+    std::optional<TExitStatistics> ExitStats;
+
+    TStepCurve Saved;                   // S(k)
+    std::vector<TStepCurve> Occupancy;  // O(z, k), one per deck
+
+    // The density part; empty when the analysis was asked for the curves only.
+    bool HasDensity = false;
+    bool DensityTooLarge = false;  // asked for, but the grids were too large for the maps
+    std::vector<TDeckMaps> Maps;
+    std::optional<TDensityPeak> Peak;       // none when no window ever holds a person
+    std::vector<TCongestedCell> Congested;  // sorted by deck, row, column
+    std::vector<int> CongestedPerDeck;
+    std::vector<double> UsagePerDeck;  // person-seconds over the deck's non-void cells
+
+    // The window's area in square metres, and a count of persons in it as a density.
+    double WindowArea() const;
+    double DensityOf(uint32_t count) const { return count / WindowArea(); }
+    // Seconds of a number of step counters.
+    double Seconds(double steps) const { return steps / StepsPerSecond; }
+    // The simulated time of a step counter, offset included.
+    double TimeOfStep(int64_t step) const {
+        return Seconds(static_cast<double>(step)) + TimeOffset;
+    }
+
+    // Per-cell values (0 for void cells, cells outside the grid or without maps).
+    double PeakDensity(const TCellPlace& cell) const;
+    double SecondsAbove(const TCellPlace& cell) const;
+    double Usage(const TCellPlace& cell) const;  // person-seconds
+    bool IsCongested(const TCellPlace& cell) const;
+
+    // The curves once a simulated second (at most kMaxSecondsListed + 1 values), S(0), S(V), S(2V),
+    // ... up to the first value equal to the number of persons; the occupancy lists have the same
+    // length.
+    std::vector<int> SavedPerSecond() const;
+    std::vector<std::vector<int>> OccupancyPerSecond() const;
+
+private:
+    // Index of a cell in its deck's maps; -1 outside.
+    int64_t MapIndex(const TCellPlace& cell) const;
+};
+
+}  // namespace orlex

@@ -1,0 +1,139 @@
+// The curves and exit times of the analysis, worked out by hand on small projects.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <vector>
+
+#include "analysis.h"
+#include "jsonwriter.h"
+#include "projects.h"
+
+namespace {
+
+using orlex::TAnalysisResult;
+using orlex::TEvacuationAnalysis;
+using orlex::test::kExampleFile;
+using orlex::test::LoadText;
+
+std::unique_ptr<TAnalysisResult> Analyse(const orlex::TLogFile1& project,
+                                         orlex::TAnalysisSettings settings = {},
+                                         orlex::TAnalysisOptions options = {}) {
+    TEvacuationAnalysis analysis(project, settings, options);
+    return analysis.Run();
+}
+
+// Person 0 walks two cells east and stands two steps (4 steps), person 1 walks
+// three cells east (3 steps); 2 steps a second, 30 s offset.
+TEST(AnalysisExample, SavedCountAndOccupancyAtEveryStep) {
+    const auto loaded = LoadText(kExampleFile);
+    const auto r = Analyse(*loaded.Project);
+    ASSERT_TRUE(r);
+    struct {
+        int Step, Saved, Occupancy;
+    } const rows[] = {{0, 0, 2}, {1, 0, 2}, {2, 0, 2}, {3, 0, 2}, {4, 1, 1}, {5, 2, 0}, {9, 2, 0}};
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.Step);
+        EXPECT_EQ(r->Saved.At(row.Step), row.Saved);
+        EXPECT_EQ(r->Occupancy.at(0).At(row.Step), row.Occupancy);
+    }
+    EXPECT_EQ(r->SavedPerSecond(), (std::vector<int>{0, 0, 1, 2}));
+    EXPECT_EQ(r->OccupancyPerSecond(), (std::vector<std::vector<int>>{{2, 2, 1, 0}}));
+}
+
+TEST(AnalysisExample, ExitTimesEvacuationTimeAndDuration) {
+    const auto loaded = LoadText(kExampleFile);
+    const auto r = Analyse(*loaded.Project);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->ExitTimes, (std::vector<double>{32.5, 32.0}));
+    EXPECT_EQ(r->EvacuationTime, 32.5);
+    EXPECT_EQ(r->Duration, 2.5);
+    EXPECT_EQ(r->LastStep, 4);
+    ASSERT_TRUE(r->ExitStats);
+    EXPECT_EQ(r->ExitStats->Min, 32.0);
+    EXPECT_EQ(r->ExitStats->Mean, 32.25);
+    EXPECT_EQ(r->ExitStats->P50, 32.5);  // m = min(2, ceil(1) + 1)
+    EXPECT_EQ(r->ExitStats->P95, 32.5);
+    EXPECT_EQ(r->ExitStats->Max, 32.5);
+}
+
+// The whole object for the example, as orlex-info and the export write it.
+TEST(AnalysisExample, JsonObject) {
+    const auto loaded = LoadText(kExampleFile);
+    const auto r = Analyse(*loaded.Project);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(orlex::AnalysisJson(*r),
+              "{\"stepsPerSecond\":2,\"timeOffset\":30,\"evacuationTime\":32.5,\"duration\":2.5,"
+              "\"exitTimes\":{\"min\":32,\"mean\":32.25,\"p50\":32.5,\"p95\":32.5,\"max\":32.5},"
+              "\"savedPerSecond\":[0,0,1,2],\"occupancyPerSecond\":[[2,2,1,0]],"
+              "\"density\":{\"cellSize\":0.4,\"window\":5,\"limit\":4,\"share\":0.1,"
+              "\"peak\":{\"value\":0.5,\"deck\":0,\"row\":0,\"column\":0,\"step\":0},"
+              "\"congested\":[],\"congestedCount\":0},\"usagePerDeck\":[4.5]}");
+}
+
+TEST(AnalysisCurves, NoPersonsGiveNoTimes) {
+    const auto loaded = LoadText(orlex::test::ProjectText({"A"}, 2, {}));
+    const auto r = Analyse(*loaded.Project);
+    ASSERT_TRUE(r);
+    EXPECT_FALSE(r->EvacuationTime);
+    EXPECT_FALSE(r->Duration);
+    EXPECT_FALSE(r->ExitStats);
+    EXPECT_FALSE(r->Peak);
+    EXPECT_EQ(r->SavedPerSecond(), std::vector<int>{0});
+    const std::string json = orlex::AnalysisJson(*r);
+    EXPECT_NE(json.find("\"evacuationTime\":null,\"duration\":null,\"exitTimes\":null,"
+                        "\"savedPerSecond\":[0]"),
+              std::string::npos)
+        << json;
+    EXPECT_NE(json.find("\"peak\":null"), std::string::npos) << json;
+}
+
+// VMax 0 counts as one step a second.
+TEST(AnalysisCurves, StepsPerSecondOfAtLeastOne) {
+    std::string text = orlex::test::ProjectText({"A"}, 1, {"33S"});
+    text.replace(text.find("vmax 1"), 6, "vmax 0");
+    const auto loaded = LoadText(text);
+    const auto r = Analyse(*loaded.Project);
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->StepsPerSecond, 1);
+    EXPECT_EQ(r->EvacuationTime, 3.0);
+}
+
+// The ranking rule: x_m with m = min(N, ceil(X/100 N) + 1), on the values 1 .. N.
+TEST(AnalysisPercentile, RankingRule) {
+    struct {
+        int N;
+        double Percent;
+        double Expected;
+    } const rows[] = {
+        {1, 95, 1},   {1, 50, 1},   {10, 95, 10},  {10, 50, 6},   {20, 95, 20},   {20, 50, 11},
+        {50, 95, 49}, {50, 50, 26}, {100, 95, 96}, {100, 50, 51}, {100, 99, 100}, {7, 100, 7},
+    };
+    for (const auto& row : rows) {
+        std::vector<double> values;
+        for (int i = 1; i <= row.N; ++i) values.push_back(i);
+        SCOPED_TRACE(testing::Message() << "N=" << row.N << " p" << row.Percent);
+        EXPECT_EQ(orlex::RankPercentile(values, row.Percent), row.Expected);
+    }
+    EXPECT_FALSE(orlex::RankPercentile({}, 95));
+}
+
+TEST(AnalysisPercentile, StatisticsSortTheirValues) {
+    const auto s = orlex::ExitStatistics({5, 1, 4, 2, 3});
+    ASSERT_TRUE(s);
+    EXPECT_EQ(s->Min, 1);
+    EXPECT_EQ(s->Max, 5);
+    EXPECT_EQ(s->Mean, 3);
+    EXPECT_EQ(s->P50, 4);  // ceil(2.5) + 1 = 4th value
+    EXPECT_EQ(s->P95, 5);
+}
+
+TEST(AnalysisLevelOfService, FruinWalkwayLevels) {
+    const std::pair<double, char> rows[] = {{0.0, 'A'},  {0.31, 'A'}, {0.32, 'B'}, {0.43, 'B'},
+                                            {0.5, 'C'},  {0.72, 'C'}, {1.0, 'D'},  {1.08, 'D'},
+                                            {2.17, 'E'}, {2.18, 'F'}, {9.0, 'F'}};
+    for (const auto& [density, level] : rows) {
+        EXPECT_EQ(orlex::LevelOfService(density), level) << density;
+    }
+}
+
+}  // namespace

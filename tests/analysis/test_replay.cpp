@@ -1,0 +1,204 @@
+// Agreement of the analysis with a plain replay: every person moved step by step,
+// every window counted cell by cell, on generated and on randomly written projects.
+#include <gtest/gtest.h>
+
+#include <random>
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "analysis.h"
+#include "generator.h"
+#include "projects.h"
+#include "rooms.h"
+
+namespace {
+
+using orlex::TAnalysisResult;
+using orlex::TAnalysisSettings;
+using orlex::TLogFile1;
+
+constexpr int kColumnStep[9] = {0, 0, 1, 1, 1, 0, -1, -1, -1};
+constexpr int kRowStep[9] = {0, -1, -1, 0, 1, 1, 1, 0, -1};
+
+struct TReplay {
+    std::vector<std::vector<int>> Occupancy;  // [deck][step]
+    std::vector<int> Saved;                   // [step]
+    std::vector<std::vector<uint32_t>> Peak, Above;
+    std::vector<std::vector<uint64_t>> Usage;
+    int BestCount = 0;
+    std::tuple<int, int, int, int> BestAt{-1, -1, -1, -1};  // step, deck, row, column
+};
+
+bool IsVoid(const TLogFile1& p, int z, int r, int c) {
+    const orlex::TCell* cell = p.Decks[z].CellAt(r, c);
+    return !cell || cell->Code == orlex::kCodeVoid;
+}
+
+TReplay Replay(TLogFile1& p, const TAnalysisSettings& s) {
+    const int X = p.XMax, Y = p.YMax, Z = static_cast<int>(p.Decks.size());
+    const int h = (s.Window - 1) / 2;
+    const double area = (s.Window * s.CellSize) * (s.Window * s.CellSize);
+    int last = -1;
+    for (const auto& person : p.Persons) last = std::max(last, person.StepCount);
+    TReplay out;
+    out.Occupancy.assign(Z, std::vector<int>(last + 2, 0));
+    out.Peak.assign(Z, std::vector<uint32_t>(X * Y, 0));
+    out.Above = out.Peak;
+    out.Usage.assign(Z, std::vector<uint64_t>(X * Y, 0));
+    struct TAt {
+        long long C, R, L;
+    };
+    std::vector<TAt> at;
+    for (const auto& person : p.Persons)
+        at.push_back({person.StartX, person.StartY, person.StartLevel});
+    for (int k = 0; k <= last + 1; ++k) {
+        if (k > 0) {
+            for (std::size_t i = 0; i < p.Persons.size(); ++i) {
+                if (k - 1 >= p.Persons[i].StepCount) continue;
+                const orlex::TStep e = p.Persons[i].GetStep(k - 1);
+                if (e.Direction >= 1 && e.Direction <= 8) {
+                    at[i].C += kColumnStep[e.Direction];
+                    at[i].R += kRowStep[e.Direction];
+                }
+                at[i].L += e.LevelChange;
+            }
+        }
+        int saved = 0;
+        std::vector<std::vector<int>> grid(Z, std::vector<int>(X * Y, 0));
+        for (std::size_t i = 0; i < p.Persons.size(); ++i) {
+            if (k > p.Persons[i].StepCount) {
+                ++saved;
+                continue;
+            }
+            const TAt& a = at[i];
+            if (a.L < 0 || a.L >= Z || a.C < 0 || a.C >= X || a.R < 0 || a.R >= Y) continue;
+            ++grid[a.L][a.R * X + a.C];
+            ++out.Occupancy[a.L][k];
+        }
+        out.Saved.push_back(saved);
+        if (k > last) break;
+        for (int z = 0; z < Z; ++z) {
+            for (int r = 0; r < Y; ++r) {
+                for (int c = 0; c < X; ++c) {
+                    if (IsVoid(p, z, r, c)) continue;
+                    uint32_t n = 0;
+                    for (int rr = r - h; rr <= r + h; ++rr)
+                        for (int cc = c - h; cc <= c + h; ++cc)
+                            if (rr >= 0 && rr < Y && cc >= 0 && cc < X) n += grid[z][rr * X + cc];
+                    const int i = r * X + c;
+                    out.Usage[z][i] += grid[z][i];
+                    out.Peak[z][i] = std::max(out.Peak[z][i], n);
+                    if (n / area > s.DensityLimit) ++out.Above[z][i];
+                    if (static_cast<int>(n) > out.BestCount) {
+                        out.BestCount = static_cast<int>(n);
+                        out.BestAt = {k, z, r, c};
+                    }
+                }
+            }
+        }
+    }
+    return out;
+}
+
+void ExpectAgreement(TLogFile1& project, const TAnalysisSettings& settings, int threads) {
+    const auto r = orlex::TEvacuationAnalysis(project, settings, {true, threads}).Run();
+    ASSERT_TRUE(r);
+    const TReplay replay = Replay(project, settings);
+    const int Z = static_cast<int>(project.Decks.size());
+    for (std::size_t k = 0; k < replay.Saved.size(); ++k) {
+        ASSERT_EQ(r->Saved.At(k), replay.Saved[k]) << "step " << k;
+        for (int z = 0; z < Z; ++z) {
+            ASSERT_EQ(r->Occupancy[z].At(k), replay.Occupancy[z][k])
+                << "deck " << z << " step " << k;
+        }
+    }
+    for (int z = 0; z < Z; ++z) {
+        for (std::size_t i = 0; i < replay.Peak[z].size(); ++i) {
+            SCOPED_TRACE(testing::Message() << "deck " << z << " cell " << i);
+            ASSERT_EQ(r->Maps[z].PeakCount[i], replay.Peak[z][i]);
+            ASSERT_EQ(r->Maps[z].StepsAbove[i], replay.Above[z][i]);
+            ASSERT_EQ(r->Maps[z].UsageSteps[i], replay.Usage[z][i]);
+        }
+    }
+    ASSERT_EQ(r->Peak.has_value(), replay.BestCount > 0);
+    if (r->Peak) {
+        EXPECT_EQ(r->Peak->Count, replay.BestCount);
+        EXPECT_EQ(std::make_tuple(static_cast<int>(r->Peak->Step), r->Peak->Cell.Deck,
+                                  r->Peak->Cell.Row, r->Peak->Cell.Column),
+                  replay.BestAt);
+    }
+}
+
+std::unique_ptr<TLogFile1> Generated(int decks, int persons, int steps, uint64_t seed) {
+    orlex::gen::TGenOptions options;
+    options.Decks = decks;
+    options.Columns = 24;
+    options.Rows = 10;
+    options.Persons = persons;
+    options.Steps = steps;
+    options.Seed = seed;
+    orlex::gen::TStringSink sink;
+    EXPECT_TRUE(orlex::gen::Generate(options, sink));
+    auto loaded = orlex::test::LoadText(sink.Text);
+    return std::move(loaded.Project);
+}
+
+// Tracks of every kind: runs, stays, level changes, odd directions, starts off the
+// grid and on missing levels, over void and floor cells.
+std::string WildText(uint64_t seed) {
+    std::mt19937_64 rng(seed);
+    const auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<uint64_t>(n)); };
+    std::vector<orlex::test::TRoomPerson> persons;
+    for (int i = 0; i < 40; ++i) {
+        orlex::test::TRoomPerson p{pick(14) - 2, pick(10) - 2, pick(4) - 1, ""};
+        const int items = pick(30);
+        for (int j = 0; j < items; ++j) {
+            const int kind = pick(10);
+            const char d = static_cast<char>('0' + pick(10));
+            if (kind == 0)
+                p.Track += std::string("U") + d;
+            else if (kind == 1)
+                p.Track += std::string("D") + d;
+            else if (kind == 2)
+                p.Track += "P" + std::to_string(1 + pick(12)) + "x" + d;
+            else
+                p.Track += d;
+        }
+        persons.push_back(p);
+    }
+    std::vector<std::string> cells;
+    for (int r = 0; r < 6; ++r) {
+        std::string row;
+        for (int c = 0; c < 10; ++c) row += "0123.5"[pick(6)];
+        cells.push_back(row);
+    }
+    return orlex::test::RoomText(10, 6, 2, 1, persons, cells);
+}
+
+TEST(AnalysisReplay, GeneratedProjectsAgree) {
+    const TAnalysisSettings settings[] = {{}, {0.4, 3, 2.0, 0.1}, {0.3, 1, 10.0, 0.0}};
+    for (const uint64_t seed : {1u, 2u}) {
+        auto project = Generated(2, 150, 120, seed);
+        for (const auto& s : settings) {
+            for (const int threads : {1, 2}) {
+                SCOPED_TRACE(testing::Message()
+                             << "seed " << seed << " w " << s.Window << " threads " << threads);
+                ExpectAgreement(*project, s, threads);
+            }
+        }
+    }
+}
+
+TEST(AnalysisReplay, WildProjectsAgree) {
+    const TAnalysisSettings settings[] = {{0.4, 3, 2.0, 0.1}, {0.5, 15, 0.1, 0.5}};
+    for (uint64_t seed = 1; seed <= 6; ++seed) {
+        auto loaded = orlex::test::LoadText(WildText(seed));
+        for (const auto& s : settings) {
+            SCOPED_TRACE(testing::Message() << "seed " << seed << " w " << s.Window);
+            ExpectAgreement(*loaded.Project, s, static_cast<int>(seed % 3));
+        }
+    }
+}
+
+}  // namespace

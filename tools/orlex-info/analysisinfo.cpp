@@ -1,0 +1,114 @@
+#include "analysisinfo.h"
+
+#include <QJsonDocument>
+#include <sstream>
+
+#include "jsonwriter.h"
+
+namespace orlex::info {
+
+namespace {
+
+constexpr TAnalysisSetting kSettings[] = {TAnalysisSetting::CellSize, TAnalysisSetting::Window,
+                                          TAnalysisSetting::DensityLimit,
+                                          TAnalysisSetting::CongestionShare};
+
+QString ValueName(TAnalysisSetting setting) {
+    switch (setting) {
+        case TAnalysisSetting::CellSize:
+            return "metres";
+        case TAnalysisSetting::Window:
+            return "cells";
+        case TAnalysisSetting::DensityLimit:
+            return "persons/m²";
+        case TAnalysisSetting::CongestionShare:
+            return "share";
+    }
+    return {};
+}
+
+QString Description(TAnalysisSetting setting) {
+    switch (setting) {
+        case TAnalysisSetting::CellSize:
+            return "With --analysis: the side of a cell in metres (0.05 to 5, default 0.4).";
+        case TAnalysisSetting::Window:
+            return "With --analysis: the side of the density window in cells (odd, 1 to 15, "
+                   "default 5).";
+        case TAnalysisSetting::DensityLimit:
+            return "With --analysis: the density above which a window is crowded, in persons/m² "
+                   "(default 4).";
+        case TAnalysisSetting::CongestionShare:
+            return "With --analysis: the share of the duration above the limit that makes a "
+                   "cell congested (0 to 1, default 0.1).";
+    }
+    return {};
+}
+
+}  // namespace
+
+void AddAnalysisOptions(QCommandLineParser& parser) {
+    parser.addOption(QCommandLineOption(
+        "analysis", "Add the evacuation analysis: curves, exit times, density and congestion."));
+    for (const TAnalysisSetting setting : kSettings) {
+        parser.addOption(
+            QCommandLineOption(OptionName(setting), Description(setting), ValueName(setting)));
+    }
+}
+
+bool ReadAnalysisOptions(const QCommandLineParser& parser, TAnalysisRequest& request,
+                         QString& error) {
+    request.Enabled = parser.isSet("analysis");
+    for (const TAnalysisSetting setting : kSettings) {
+        const QString name = OptionName(setting);
+        if (!parser.isSet(name)) continue;
+        const std::string text = parser.value(name).toStdString();
+        if (const auto problem = ParseAnalysisSetting(setting, text, request.Settings)) {
+            error = "--" + name + ": " + QString::fromStdString(problem->Message);
+            return false;
+        }
+    }
+    return true;
+}
+
+std::unique_ptr<TAnalysisResult> RunAnalysis(const TLogFile1& project,
+                                             const TAnalysisSettings& settings) {
+    return TEvacuationAnalysis(project, settings).Run();
+}
+
+QJsonObject AnalysisJsonObject(const TAnalysisResult& result) {
+    // One writer of the object for every output: the core's.
+    return QJsonDocument::fromJson(QByteArray::fromStdString(AnalysisJson(result))).object();
+}
+
+std::string AnalysisSummary(const TAnalysisResult& r, const TLogFile1& project) {
+    std::ostringstream out;
+    out.precision(10);
+    out << "Analysis:  ";
+    if (!r.EvacuationTime) {
+        out << "no persons\n";
+        return out.str();
+    }
+    const TExitStatistics& s = *r.ExitStats;
+    out << "evacuation time " << *r.EvacuationTime << " s (duration " << *r.Duration
+        << " s); exit times min " << s.Min << ", mean " << s.Mean << ", p50 " << s.P50 << ", p95 "
+        << s.P95 << ", max " << s.Max << " s\n";
+    if (r.Peak) {
+        out << "Density:   peak " << r.Peak->Value << " persons/m² on " << project.LevelName << " "
+            << r.Peak->Cell.Deck << " (" << project.GetDeckCaption(r.Peak->Cell.Deck) << "), row "
+            << r.Peak->Cell.Row << ", column " << r.Peak->Cell.Column << ", at "
+            << r.TimeOfStep(r.Peak->Step) << " s\n";
+    } else {
+        out << "Density:   no window ever holds a person\n";
+    }
+    out << "Congested: " << r.Congested.size() << " cells above " << r.Settings.DensityLimit
+        << " persons/m² for more than " << r.Settings.CongestionShare * 100 << " % of the time";
+    for (std::size_t z = 0; z < r.CongestedPerDeck.size(); ++z) {
+        out << (z == 0 ? " (" : ", ") << project.LevelName << " " << z << ": "
+            << r.CongestedPerDeck[z];
+        if (z + 1 == r.CongestedPerDeck.size()) out << ")";
+    }
+    out << "\n";
+    return out.str();
+}
+
+}  // namespace orlex::info

@@ -1,0 +1,19 @@
+// orlex-stats FILE...: statistics of many runs of one benchmark case.
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "stats.h"
+
+int main(int argc, char** argv) {
+    std::vector<std::string> args(argv + 1, argv + argc);
+    std::string out;
+    std::string err;
+    int status = orlex::stats::Main(args, out, err);
+    std::fputs(err.c_str(), stderr);
+    if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0) {
+        std::fputs("orlex-stats: cannot write the output\n", stderr);
+        status = status == 0 ? 1 : status;
+    }
+    return status;
+}
