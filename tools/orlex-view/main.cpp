@@ -3,13 +3,15 @@
 //   orlex-view [--deck N|busiest] [--steps K] [--size WxH] [--grab FILE.png]
 //              [--frames F] [--listed] [--all-on-deck] [--no-persons] FILE.3dl
 //
-// With --grab the frame of deck N after K forward steps is written to FILE.png and
-// the program exits; with --frames it draws F frames, prints the times and exits.
+// With --grab the frame of deck N after K forward steps is drawn offscreen (no
+// window; without a display server too) and written to FILE.png, and the program
+// exits; with --frames it draws F frames, prints the times and exits.
 // --deck busiest picks the deck with the most quads; --all-on-deck moves every
 // person's start onto the deck shown; --no-persons hands the view no persons.
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QImage>
 #include <QRegularExpression>
 #include <algorithm>
@@ -20,6 +22,7 @@
 #include "cellview3d.h"
 #include "interfaces.h"
 #include "logfile.h"
+#include "offscreenview.h"
 #include "playback.h"
 
 namespace {
@@ -184,10 +187,27 @@ int main(int argc, char* argv[]) {
     view.SetCurrentDeck(0);
     view.SetCurrentDeck(deck);
     view.IsControlEnabled = true;
-    view.show();
 
     const bool grab = parser.isSet(QStringLiteral("grab"));
-    if (!grab && frames == 0) return app.exec();
+    if (grab) {
+        orlex::TOffscreenView offscreen;
+        const QImage image = offscreen.Render(view.SceneInput(), view.Camera(), width, height);
+        if (image.isNull()) {
+            std::fprintf(stderr, "orlex-view: the frame cannot be drawn: %s\n",
+                         qPrintable(offscreen.Problem()));
+            return 3;
+        }
+        std::fprintf(stderr, "drawn through %s\n", qPrintable(offscreen.Backend()));
+        const QString file = parser.value(QStringLiteral("grab"));
+        if (!image.save(file)) {
+            std::fprintf(stderr, "orlex-view: cannot write %s\n", qPrintable(file));
+            QFile::remove(file);
+            return 4;
+        }
+        return 0;
+    }
+    view.show();
+    if (frames == 0) return app.exec();
 
     // Wait until the window is up and the context exists.
     clock.restart();
@@ -201,7 +221,7 @@ int main(int argc, char* argv[]) {
         return 3;
     }
 
-    if (frames > 0) {
+    {
         view.Paint();  // warm-up
         QApplication::processEvents();
         TFrameTimes onScreen, offScreen;
@@ -221,14 +241,6 @@ int main(int argc, char* argv[]) {
                     view.BatchQuads ? "batched" : "listed", frames);
         onScreen.Print("Paint() on screen ");
         offScreen.Print("grabFramebuffer() ");
-    }
-    if (grab) {
-        const QImage image = view.grabFramebuffer();
-        const QString file = parser.value(QStringLiteral("grab"));
-        if (image.isNull() || !image.save(file)) {
-            std::fprintf(stderr, "orlex-view: cannot write %s\n", qPrintable(file));
-            return 4;
-        }
     }
     return 0;
 }
