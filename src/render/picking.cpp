@@ -7,31 +7,41 @@
 
 namespace orlex {
 
-// The prism is the intersection of the half-spaces behind its five faces; the
-// ray is clipped against each of them in turn.
+namespace {
+
+// Clips [enter, leave] to where n . (o + t d) <= limit; false when it empties.
+bool Clip(double along, double outside, double& enter, double& leave) {
+    if (along == 0.0) return outside <= 0.0;
+    const double at = -outside / along;
+    if (along < 0.0)
+        enter = std::max(enter, at);
+    else
+        leave = std::min(leave, at);
+    return enter <= leave;
+}
+
+}  // namespace
+
+// The prism is the intersection of five half-spaces: below the top, above the
+// floor, and inside each side of the triangle (its corners run counter-clockwise,
+// so the outside of edge p -> q lies to its right). The ray is clipped by each.
+// The shading normals of the glyph are not used: the slanted ones are not
+// perpendicular to their faces.
 bool RayHitsGlyph(const TRay& ray, float x, float y, int heading, double& t) {
     const TTurnedGlyph& g = TurnedGlyph(heading);
+    const double* o = ray.Origin;
+    const double* d = ray.Direction;
     double enter = 0.0;
     double leave = std::numeric_limits<double>::infinity();
-    for (int f = 0; f < 5; ++f) {
-        const float* n = g.Normals[f];
-        const float* c = g.Corners[kGlyphFaces[f].Corner[0]];
-        const double px = c[0] + x, py = c[1] + y, pz = c[2];
-        // Inside where n . (q - p) <= 0.
-        const double along =
-            n[0] * ray.Direction[0] + n[1] * ray.Direction[1] + n[2] * ray.Direction[2];
-        const double outside =
-            n[0] * (ray.Origin[0] - px) + n[1] * (ray.Origin[1] - py) + n[2] * (ray.Origin[2] - pz);
-        if (along == 0.0) {
-            if (outside > 0.0) return false;
-            continue;
-        }
-        const double at = -outside / along;
-        if (along < 0.0)
-            enter = std::max(enter, at);
-        else
-            leave = std::min(leave, at);
-        if (enter > leave) return false;
+    if (!Clip(d[2], o[2] - kPersonHeight, enter, leave) || !Clip(-d[2], -o[2], enter, leave))
+        return false;
+    for (int k = 0; k < 3; ++k) {
+        const float* p = g.Corners[k];
+        const float* q = g.Corners[(k + 1) % 3];
+        const double nx = q[1] - p[1], ny = -(q[0] - p[0]);
+        const double along = nx * d[0] + ny * d[1];
+        const double outside = nx * (o[0] - (p[0] + x)) + ny * (o[1] - (p[1] + y));
+        if (!Clip(along, outside, enter, leave)) return false;
     }
     t = enter;
     return true;
