@@ -1,13 +1,17 @@
 // orlex-view: opens a 3D log file in a bare window that holds only the 3D view.
 //
 //   orlex-view [--deck N|busiest] [--steps K] [--size WxH] [--grab FILE.png]
-//              [--frames F] [--listed] [--all-on-deck] [--no-persons] FILE.3dl
+//              [--frames F] [--listed] [--all-on-deck] [--no-persons] [--trails]
+//              [--pick P] [--step-each-frame] FILE.3dl
 //
 // With --grab the frame of deck N after K forward steps is drawn offscreen (no
 // window; without a display server too) and written to FILE.png, and the program
 // exits; with --frames it draws F frames, prints the times and exits.
 // --deck busiest picks the deck with the most quads; --all-on-deck moves every
-// person's start onto the deck shown; --no-persons hands the view no persons.
+// person's start onto the deck shown; --no-persons hands the view no persons;
+// --trails shows everyone's trails of the last 10 seconds, --pick person P
+// with its trail; --step-each-frame times a step and a frame together, as the
+// running animation does.
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QElapsedTimer>
@@ -118,6 +122,11 @@ int main(int argc, char* argv[]) {
         {QStringLiteral("no-persons"), QStringLiteral("Show the deck without persons.")},
         {QStringLiteral("listed-quads"),
          QStringLiteral("Draw quads with one glBegin/glEnd each (for comparison).")},
+        {QStringLiteral("trails"), QStringLiteral("Show everyone's trails of the last 10 s.")},
+        {QStringLiteral("step-each-frame"),
+         QStringLiteral("With --frames: one step forward before each frame on screen.")},
+        {QStringLiteral("pick"), QStringLiteral("Pick person P (drawn yellow, with its trail)."),
+         QStringLiteral("P")},
     });
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("The 3D log file."));
     parser.process(app);
@@ -129,6 +138,9 @@ int main(int argc, char* argv[]) {
     if (!busiest && !ParseCount(parser, QStringLiteral("deck"), deck)) return Fail("bad --deck");
     if (!ParseCount(parser, QStringLiteral("steps"), steps)) return Fail("bad --steps");
     if (!ParseCount(parser, QStringLiteral("frames"), frames)) return Fail("bad --frames");
+    const bool stepEachFrame = parser.isSet(QStringLiteral("step-each-frame"));
+    int pick = -1;
+    if (!ParseCount(parser, QStringLiteral("pick"), pick)) return Fail("bad --pick");
     if (parser.isSet(QStringLiteral("size")) &&
         !ParseSize(parser.value(QStringLiteral("size")), width, height))
         return Fail("bad --size, expected WxH such as 1280x720");
@@ -186,6 +198,10 @@ int main(int argc, char* argv[]) {
     if (!parser.isSet(QStringLiteral("no-persons"))) view.SetPersons(project.PersonData());
     view.SetCurrentDeck(0);
     view.SetCurrentDeck(deck);
+    view.SetPlayback(&playback);
+    view.SetShowAllTrails(parser.isSet(QStringLiteral("trails")));
+    if (pick >= project.PersonCount()) return Fail("--pick names no person of the file");
+    view.SetPickedPerson(pick);
     view.IsControlEnabled = true;
 
     const bool grab = parser.isSet(QStringLiteral("grab"));
@@ -227,6 +243,7 @@ int main(int argc, char* argv[]) {
         TFrameTimes onScreen, offScreen;
         for (int i = 0; i < frames; ++i) {
             onScreen.Start();
+            if (stepEachFrame) playback.StepForward();
             view.Paint();
             QApplication::processEvents();
             onScreen.Stop();
@@ -236,9 +253,11 @@ int main(int argc, char* argv[]) {
             (void)view.grabFramebuffer();
             offScreen.Stop();
         }
-        std::printf("deck %d, %dx%d, persons %s, quads %s, %d frames\n", view.CurrentDeck, width,
-                    height, view.Persons ? (view.BatchPersons ? "batched" : "listed") : "none",
-                    view.BatchQuads ? "batched" : "listed", frames);
+        std::printf("deck %d, %dx%d, persons %s, quads %s, trails %s, %d frames%s\n",
+                    view.CurrentDeck, width, height,
+                    view.Persons ? (view.BatchPersons ? "batched" : "listed") : "none",
+                    view.BatchQuads ? "batched" : "listed", view.ShowAllTrails ? "all" : "none",
+                    frames, stepEachFrame ? ", a step before each on screen" : "");
         onScreen.Print("Paint() on screen ");
         offScreen.Print("grabFramebuffer() ");
     }
