@@ -28,6 +28,7 @@
 #include "logfile.h"
 #include "offscreenview.h"
 #include "playback.h"
+#include "trails.h"
 
 namespace {
 
@@ -186,6 +187,12 @@ int main(int argc, char* argv[]) {
     playback.SetProject(&project);
     playback.SetMessages(&messages);
     for (int k = 0; k < steps; ++k) playback.StepForward();
+    if (steps > 0 && project.DeckCount() > 0) {
+        int still = 0;
+        for (const orlex::TPersonData& p : project.Persons)
+            if (p.Level == deck) ++still;
+        std::fprintf(stderr, "after %d steps: %d persons on deck %d\n", steps, still, deck);
+    }
 
     orlex::TCellView3D view;
     view.SetMessages(&messages);
@@ -260,6 +267,25 @@ int main(int argc, char* argv[]) {
                     frames, stepEachFrame ? ", a step before each on screen" : "");
         onScreen.Print("Paint() on screen ");
         offScreen.Print("grabFramebuffer() ");
+        if (view.ShowAllTrails) {
+            // The trails alone, as each step of a running animation recomputes them.
+            orlex::TTrailCache cache;
+            TFrameTimes update;
+            std::size_t segments = 0;
+            for (int i = 0; i < frames; ++i) {
+                if (stepEachFrame) playback.StepForward();
+                const orlex::TSceneInput scene = view.SceneInput();
+                update.Start();
+                segments = cache
+                               .Segments(scene.Persons, scene.PersonCount, scene.XMax, scene.YMax,
+                                         scene.StepCounter, scene.TrailSteps, scene.CurrentDeck)
+                               .size() /
+                           4;
+                update.Stop();
+            }
+            std::printf("  trails at step %d: %zu segments\n", playback.StepCounter, segments);
+            update.Print("trail update      ");
+        }
     }
     return 0;
 }
