@@ -67,8 +67,14 @@ void TSceneRenderer::ReleaseGL() {
     OriginList = 0;
     PersonList = 0;
     Quads_.Release();
+    ForgetPersons();
+}
+
+void TSceneRenderer::ForgetPersons() {
     Trails_.Clear();
+    Picked_.clear();
     PickedOf_ = nullptr;
+    PickedCounter_ = -1;
 }
 
 const std::vector<int>& TSceneRenderer::RenderScene(const TSceneInput& scene,

@@ -63,6 +63,9 @@ public:
     void ReleaseGL();
     // The quad lists go with the next deck drawn (another deck or project).
     void ForgetDeck() { Quads_.Forget(); }
+    // Drops what was kept of the persons (the trails read their tracks): call it
+    // before the persons drawn last are released or replaced.
+    void ForgetPersons();
 
     // Draws the scene with the projection already set. Returns the persons
     // drawn with a heading outside 1..8 (unturned).

@@ -50,6 +50,7 @@ void TCellView3D::InitView(int xmax, int ymax, int deckCount, int personCount) {
     EyeZ = Distance;
     HeadingReported_.assign(static_cast<std::size_t>(PersonCount), false);
     PickedPerson = -1;
+    Renderer_.ForgetPersons();
     Renderer_.ForgetDeck();
     PendingErrors_ = 0;
     ListsWanted_ = true;
@@ -66,6 +67,7 @@ void TCellView3D::SetDecks(TDeck* decks) {
 
 void TCellView3D::SetPersons(TPersonData* persons) {
     Persons = persons;
+    Renderer_.ForgetPersons();
 }
 
 void TCellView3D::SetCurrentDeck(int index) {
@@ -107,6 +109,7 @@ void TCellView3D::ReleaseProject() {
     DeckCount = 0;
     PersonCount = 0;
     PickedPerson = -1;
+    Renderer_.ForgetPersons();
     HeadingReported_.clear();
     PendingErrors_ = 0;
     ListsWanted_ = false;

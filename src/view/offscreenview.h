@@ -32,6 +32,9 @@ public:
     // The frame of scene seen by camera at w x h pixels; a null image when it
     // cannot be drawn (see Problem()).
     QImage Render(const TSceneInput& scene, const TCamera& camera, int w, int h);
+    // Drops what was kept of the persons drawn last (their trails): call it
+    // before those persons are released or replaced by another project's.
+    void ForgetPersons() { Renderer_.ForgetPersons(); }
     // The persons drawn with a heading outside 1..8 in the last frame.
     const std::vector<int>& BadHeadings() const { return BadHeadings_; }
 

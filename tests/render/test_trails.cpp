@@ -103,3 +103,33 @@ TEST(TrailCache, PickedTrailOfTheRenderer) {
 }
 
 }  // namespace
+
+namespace {
+
+// Another project's persons in the same array (same address, same count): once
+// told, the renderer reads the new tracks, not what it kept of the old ones.
+TEST(TrailCache, ForgottenWhenThePersonsAreReplaced) {
+    test::TLoaded first = test::LoadText(test::ProjectText({"A"}, 1, {"3333S", "2222S"}));
+    test::TLoaded second = test::LoadText(test::ProjectText({"A"}, 1, {"P4x0S", "3S"}));
+    ASSERT_TRUE(first.Project && second.Project);
+    TLogFile1& p = *first.Project;
+    TSceneRenderer renderer;
+    TSceneInput scene;
+    scene.Persons = p.PersonData();
+    scene.PersonCount = p.PersonCount();
+    scene.XMax = p.XMax;
+    scene.YMax = p.YMax;
+    scene.StepCounter = 1;
+    scene.TrailSteps = 4;
+    scene.PickedPerson = 0;
+    EXPECT_EQ(renderer.AllTrails(scene), Expected(p, 1, 4, 0));
+    EXPECT_FALSE(renderer.PickedTrail(scene).empty());
+    renderer.ForgetPersons();
+    p.Persons = second.Project->Persons;
+    ASSERT_EQ(p.PersonData(), scene.Persons);
+    for (TPersonData& person : p.Persons) person.ResetToStart(p.XMax, p.YMax);
+    EXPECT_EQ(renderer.AllTrails(scene), Expected(p, 1, 4, 0));
+    EXPECT_TRUE(renderer.PickedTrail(scene).empty());  // person 0 now stays
+}
+
+}  // namespace
