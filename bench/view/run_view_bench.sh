@@ -6,7 +6,9 @@
 #   - the same with one display-list call per person;
 #   - the same with one call per person and one glBegin/glEnd per quad (the
 #     plain way, for comparison);
-#   - the same deck without persons.
+#   - the same deck without persons;
+#   - persons alone and with everyone's trails of the last 10 simulated seconds,
+#     STEPS steps into the evacuation (target: 60 ms a frame with the trails).
 # Target: 40 ms a frame or less with the 20,000 persons ("Paint() on screen":
 # a synchronous repaint including Qt's composition into the window;
 # "grabFramebuffer()": drawing into the view's framebuffer and reading it back).
@@ -14,7 +16,7 @@
 #   bench/view/run_view_bench.sh [BUILD_DIR]     (default: build/bench)
 #
 # Environment: FRAMES (frames timed per case, default 40), LP_NUM_THREADS
-# (llvmpipe threads, default 2), SIZE (default 1280x720).
+# (llvmpipe threads, default 2), SIZE (default 1280x720), STEPS (default 240).
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "$0")/../.." && pwd)
@@ -24,6 +26,7 @@ BUILD=$(cd "${1:-$ROOT/build/bench}" 2>/dev/null && pwd) || {
 }
 FRAMES=${FRAMES:-40}
 SIZE=${SIZE:-1280x720}
+STEPS=${STEPS:-240}
 export LP_NUM_THREADS=${LP_NUM_THREADS:-2}
 export QT_QPA_PLATFORM=xcb LIBGL_ALWAYS_SOFTWARE=1
 
@@ -81,7 +84,9 @@ run() {
 echo "## 3D view frame time ($SIZE, llvmpipe, LP_NUM_THREADS=$LP_NUM_THREADS, $(nproc) CPUs, $(date -u +%Y-%m-%d))"
 echo
 echo "File: $FILE"
-for args in "" "--listed" "--listed --listed-quads" "--no-persons"; do
+for args in "" "--listed" "--listed --listed-quads" "--no-persons" "--steps $STEPS" \
+    "--steps $STEPS --trails" "--steps $STEPS --step-each-frame" \
+    "--steps $STEPS --trails --step-each-frame"; do
     echo
     echo "### orlex-view ${args:-(persons batched)}"
     # shellcheck disable=SC2086

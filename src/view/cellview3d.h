@@ -1,5 +1,6 @@
-// The scene renderer: draws the current deck's quads, the persons standing on
-// it and the origin marker, and passes light commands to the current deck.
+// The 3D view of a project: holds what the scene shows (decks, persons, the
+// deck shown), passes light commands to the current deck, lets TSceneRenderer
+// draw each frame and shows the box for persons with a bad heading.
 #pragma once
 
 #include <vector>
@@ -7,11 +8,16 @@
 #include "deck.h"
 #include "glcontrol.h"
 #include "person.h"
+#include "playback.h"
+#include "scenerenderer.h"
 
 namespace orlex {
 
 class TCellView3D : public TGLControl {
     Q_OBJECT
+
+    // Declared first: OriginList and PersonList are bound to it.
+    TSceneRenderer Renderer_;
 
 public:
     // The text of the message for a person with a heading outside 1..8.
@@ -28,10 +34,10 @@ public:
     int MaxDim = 0;
     int FieldOfView = 0;  // degrees, 60 once a project is loaded
     double FieldOfViewRad = 0.0;
-    unsigned int OriginList = 0;     // display list of the origin marker
-    unsigned int PersonList = 0;     // display list of the person glyph
-    TDeck* Decks = nullptr;          // borrowed, DeckCount of them
-    TPersonData* Persons = nullptr;  // borrowed, PersonCount of them
+    unsigned int& OriginList = Renderer_.OriginList;  // display list of the origin marker
+    unsigned int& PersonList = Renderer_.PersonList;  // display list of the person glyph
+    TDeck* Decks = nullptr;                           // borrowed, DeckCount of them
+    TPersonData* Persons = nullptr;                   // borrowed, PersonCount of them
 
     // Draw all persons of the deck with one vertex array per frame (true) or with
     // one display-list call per person (false). Both give the same picture.
@@ -57,6 +63,30 @@ public:
     void SetOrtho() override;
     void RenderScene() override;
 
+    // What a frame of this view shows now (for drawing it elsewhere).
+    TSceneInput SceneInput() const;
+
+    // The person drawn yellow with its trail; -1 for none.
+    int PickedPerson = -1;
+    // Trails of the last kTrailSeconds of everyone on the deck shown.
+    bool ShowAllTrails = false;
+    static constexpr int kTrailSeconds = 10;
+    // The playback whose step counter the trails end at (borrowed; null: none).
+    void SetPlayback(const TPlayback* playback);
+    // The person whose glyph is under widget pixel (x, y) on the deck shown; -1
+    // for none.
+    int PickAt(int x, int y) const;
+    // Picks person (-1 clears the pick) and repaints; ignored when out of range.
+    void SetPickedPerson(int person);
+    void SetShowAllTrails(bool on);
+    // Pans so that deck point (x, y) is at the centre of the view, and repaints.
+    void CentreOn(double x, double y);
+
+signals:
+    // A left click picked person, or nothing (-1).
+    void PersonPicked(int person);
+
+public:
     // Far clipping plane for a pan, a distance and a deck size:
     // |trunc(sqrt(panX^2 + panY^2))| + |trunc(distance)| + maxDim.
     static double FarPlane(double panX, double panY, double distance, int maxDim);
@@ -67,16 +97,12 @@ public:
 protected:
     void initializeGL() override;
     void ReleaseGL() override;
+    void LeftClick(int x, int y) override;
 
 private:
     void BuildLists();
     void DeleteLists();
-    void DrawPersonsBatched();
-    void DrawPersonsListed();
-    void DrawQuadsBatched(const TDeck& deck, std::size_t count);
-    void DrawQuadsListed(const TDeck& deck, std::size_t count);
-    void ForgetQuadArray();
-    void NoteBadHeading(int person);
+    void NoteBadHeadings(const std::vector<int>& persons);
     void ShowPendingErrors();
 
     bool ListsWanted_ = false;
@@ -85,22 +111,7 @@ private:
     int PendingErrors_ = 0;
     bool ErrorScheduled_ = false;
     bool ShowingError_ = false;
-    // Normals and positions of the batched persons, reused between frames.
-    std::vector<float> PersonVertices_;
-    // Display lists of the quads of the deck drawn last (quad lists do not change
-    // after loading), one per region of the deck and facing direction; rebuilt
-    // when another deck or project is drawn.
-    struct TQuadGroup {
-        unsigned int List = 0;
-        int Direction = 0;      // 0..5: +x, -x, +y, -y, +z, -z; 6: other
-        float MinPlane = 0.0f;  // range of the faces' plane coordinate
-        float MaxPlane = 0.0f;
-    };
-    std::vector<TQuadGroup> DeckGroups_;
-    void DeleteDeckGroups();
-    const TDeck* QuadArrayDeck_ = nullptr;
-    const TQuad* QuadArrayData_ = nullptr;
-    std::size_t QuadArrayCount_ = 0;
+    const TPlayback* Playback_ = nullptr;
 };
 
 }  // namespace orlex

@@ -10,14 +10,14 @@
 #include <QSurfaceFormat>
 #include <QTimer>
 #include <cmath>
+#include <cstdlib>
 
 #include "qtmessages.h"
+#include "scenerenderer.h"
 
 namespace orlex {
 
-namespace {
-
-QSurfaceFormat WantedFormat() {
+QSurfaceFormat ViewSurfaceFormat() {
     QSurfaceFormat format;
     format.setRenderableType(QSurfaceFormat::OpenGL);
     format.setProfile(QSurfaceFormat::CompatibilityProfile);
@@ -30,10 +30,8 @@ QSurfaceFormat WantedFormat() {
     return format;
 }
 
-}  // namespace
-
 TGLControl::TGLControl(QWidget* parent) : QOpenGLWidget(parent) {
-    setFormat(WantedFormat());
+    setFormat(ViewSurfaceFormat());
     // Moves without a button held also repaint (the eye is recomputed).
     setMouseTracking(true);
     setFocusPolicy(Qt::StrongFocus);
@@ -174,30 +172,7 @@ void TGLControl::Invalidate() {
 // --- rendering state ---------------------------------------------------------
 
 void TGLControl::SetupRC() {
-    glClearColor(0.0f, 0.0f, 0.2f, 1.0f);
-    glEnable(GL_DEPTH_TEST);
-    glEnable(GL_CULL_FACE);
-    glShadeModel(GL_SMOOTH);
-    glEnable(GL_LIGHTING);
-    if (LightSet) {
-        for (int k = 0; k < kLightSlots; ++k) {
-            const TLights& light = LightSet[k];
-            const GLenum id = GL_LIGHT0 + static_cast<GLenum>(k);
-            if (light.On) {
-                glLightfv(id, GL_AMBIENT, light.Ambient);
-                glLightfv(id, GL_DIFFUSE, light.Diffuse);
-                glLightfv(id, GL_SPECULAR, light.Specular);
-                glEnable(id);
-            } else {
-                glDisable(id);
-            }
-        }
-    }
-    glEnable(GL_COLOR_MATERIAL);
-    glColorMaterial(GL_FRONT, GL_AMBIENT_AND_DIFFUSE);
-    const GLfloat specular[4] = {0.2f, 0.2f, 0.2f, 1.0f};
-    glMaterialfv(GL_FRONT, GL_SPECULAR, specular);
-    glMateriali(GL_FRONT, GL_SHININESS, 128);
+    TSceneRenderer::SetupRenderState(LightSet);
 }
 
 void TGLControl::SetOrtho() {}
@@ -214,24 +189,8 @@ void TGLControl::ShutDownLights() {
 
 // --- camera ------------------------------------------------------------------
 
-void TGLControl::UpdateEye() {
-    EyeX = Distance * std::sin(Theta) * std::sin(Phi);
-    EyeY = Distance * std::sin(Theta) * std::cos(Phi);
-    EyeZ = Distance * std::cos(Theta);
-}
-
-void TGLControl::UpdateUp() {
-    UpX = std::cos(Theta) * std::sin(Phi);
-    UpY = std::cos(Theta) * std::cos(Phi);
-    UpZ = -std::sin(Theta);
-}
-
 void TGLControl::SetDistance(double d) {
-    // An infinite distance would turn the eye into NaN; keep the old one.
-    if (std::isinf(d)) return;
-    if (std::isnan(d) || d < kMinDistance) d = kMinDistance;
-    Distance = d;
-    UpdateEye();
+    if (!Camera_.SetDistance(d)) return;
     WithContext([this] { SetOrtho(); });
     Invalidate();
 }
@@ -270,14 +229,10 @@ void TGLControl::MouseMove(int x, int y) {
     if (!IsControlEnabled) return;
     const double dx = static_cast<double>(x) - MouseX;
     const double dy = static_cast<double>(y) - MouseY;
-    if (MouseMode == kMouseRotating) {
-        Phi += dx * kRotationPerPixel;
-        Theta += dy * kRotationPerPixel;
-    } else if (MouseMode == kMouseMoving) {
-        const double k = kPanPerPixel * Distance;
-        PanX += (std::sin(Phi) * (-dy) + std::cos(Phi) * dx) * k;
-        PanY += (std::cos(Phi) * (-dy) - std::sin(Phi) * dx) * k;
-    }
+    if (MouseMode == kMouseRotating)
+        Camera_.Rotate(dx, dy);
+    else if (MouseMode == kMouseMoving)
+        Camera_.Pan(dx, dy);
     MouseX = x;
     MouseY = y;
     UpdateEye();
@@ -291,8 +246,13 @@ void TGLControl::MouseUp(Qt::MouseButton, int, int) {
     RestoreCursor();
 }
 
+void TGLControl::LeftClick(int, int) {}
+
 void TGLControl::mousePressEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
+    LeftPressed_ = IsControlEnabled && event->button() == Qt::LeftButton;
+    PressX_ = p.x();
+    PressY_ = p.y();
     MouseDown(event->button(), p.x(), p.y());
     event->accept();
 }
@@ -307,6 +267,12 @@ void TGLControl::mouseReleaseEvent(QMouseEvent* event) {
     const QPoint p = event->position().toPoint();
     MouseUp(event->button(), p.x(), p.y());
     event->accept();
+    if (event->button() != Qt::LeftButton) return;
+    const bool click = LeftPressed_ && IsControlEnabled &&
+                       std::abs(p.x() - PressX_) <= kClickSlop &&
+                       std::abs(p.y() - PressY_) <= kClickSlop;
+    LeftPressed_ = false;
+    if (click) LeftClick(p.x(), p.y());
 }
 
 // Keys are not acted on here and not passed on; the main window's shortcuts

@@ -1,19 +1,28 @@
-// The OpenGL view control: owns a rendering context and an orbiting camera,
-// sets the fixed rendering state and turns mouse drags into camera moves.
-// It knows nothing of projects; TCellView3D draws the scene.
+// The OpenGL view control: owns a rendering context and an orbiting camera
+// (TCamera), sets the fixed rendering state and turns mouse drags into camera
+// moves. It knows nothing of projects; TCellView3D draws the scene.
 #pragma once
 
 #include <QOpenGLWidget>
 #include <QString>
+#include <QSurfaceFormat>
 #include <memory>
 
+#include "camera.h"
 #include "interfaces.h"
 #include "lights.h"
 
 namespace orlex {
 
+// The surface format the view asks for: OpenGL 2.1, compatibility profile,
+// double-buffered RGB with a 24-bit depth buffer.
+QSurfaceFormat ViewSurfaceFormat();
+
 class TGLControl : public QOpenGLWidget {
     Q_OBJECT
+
+    // Declared first: the camera fields below are bound to it.
+    TCamera Camera_;
 
 public:
     // Mouse modes.
@@ -21,11 +30,11 @@ public:
     static constexpr int kMouseMoving = 1;    // right button held: pan
     static constexpr int kMouseRotating = 3;  // left button held: orbit
     // Radians per pixel of a left drag.
-    static constexpr double kRotationPerPixel = 0.008;
+    static constexpr double kRotationPerPixel = TCamera::kRotationPerPixel;
     // Pan per pixel of a right drag, as a fraction of Distance.
-    static constexpr double kPanPerPixel = 0.00125;
+    static constexpr double kPanPerPixel = TCamera::kPanPerPixel;
     // Smallest distance SetDistance accepts.
-    static constexpr double kMinDistance = 1.1;
+    static constexpr double kMinDistance = TCamera::kMinDistance;
 
     explicit TGLControl(QWidget* parent = nullptr);
     ~TGLControl() override;
@@ -34,17 +43,18 @@ public:
     int MouseX = 0;
     int MouseY = 0;
     int MouseMode = kMouseIdle;
-    double Phi = 0.0;    // azimuth, radians, unbounded
-    double Theta = 0.0;  // polar angle from +z, radians, unbounded
-    double Distance = 0.0;
-    double EyeX = 0.0;
-    double EyeY = 0.0;
-    double EyeZ = 0.0;
-    double PanX = 0.0;
-    double PanY = 0.0;
-    double UpX = 0.0;
-    double UpY = 1.0;
-    double UpZ = 0.0;
+    // The camera's fields under the control's names.
+    double& Phi = Camera_.Phi;      // azimuth, radians, unbounded
+    double& Theta = Camera_.Theta;  // polar angle from +z, radians, unbounded
+    double& Distance = Camera_.Distance;
+    double& EyeX = Camera_.EyeX;
+    double& EyeY = Camera_.EyeY;
+    double& EyeZ = Camera_.EyeZ;
+    double& PanX = Camera_.PanX;
+    double& PanY = Camera_.PanY;
+    double& UpX = Camera_.UpX;
+    double& UpY = Camera_.UpY;
+    double& UpZ = Camera_.UpZ;
     // The 8 light slots of the deck shown (borrowed; null for none).
     const TLights* LightSet = nullptr;
     bool OriginVisible = false;
@@ -91,9 +101,12 @@ public:
     IMessages& Messages() const;
 
     // Recomputes EyeX/Y/Z from Phi, Theta and Distance.
-    void UpdateEye();
+    void UpdateEye() { Camera_.UpdateEye(); }
     // Recomputes UpX/Y/Z from Phi and Theta.
-    void UpdateUp();
+    void UpdateUp() { Camera_.UpdateUp(); }
+
+    TCamera& Camera() { return Camera_; }
+    const TCamera& Camera() const { return Camera_; }
 
 protected:
     void initializeGL() override;
@@ -123,6 +136,11 @@ protected:
     }
     bool InGL() const { return InGL_; }
 
+    // A left click: pressed and released within kClickSlop pixels while the
+    // control was enabled. Nothing here.
+    virtual void LeftClick(int x, int y);
+    static constexpr int kClickSlop = 3;
+
     // Called when the context is about to go (window change or destruction) with
     // it current: release GL objects here.
     virtual void ReleaseGL() {}
@@ -138,6 +156,9 @@ private:
     bool CursorOverridden_ = false;
     bool ContextProblemReported_ = false;
     bool InitAttempted_ = false;
+    bool LeftPressed_ = false;  // a left press that may still become a click
+    int PressX_ = 0;
+    int PressY_ = 0;
     QString ContextProblem_;
     IMessages* Messages_ = nullptr;
     std::unique_ptr<IMessages> OwnMessages_;

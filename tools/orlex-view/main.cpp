@@ -1,15 +1,21 @@
 // orlex-view: opens a 3D log file in a bare window that holds only the 3D view.
 //
 //   orlex-view [--deck N|busiest] [--steps K] [--size WxH] [--grab FILE.png]
-//              [--frames F] [--listed] [--all-on-deck] [--no-persons] FILE.3dl
+//              [--frames F] [--listed] [--all-on-deck] [--no-persons] [--trails]
+//              [--pick P] [--step-each-frame] FILE.3dl
 //
-// With --grab the frame of deck N after K forward steps is written to FILE.png and
-// the program exits; with --frames it draws F frames, prints the times and exits.
+// With --grab the frame of deck N after K forward steps is drawn offscreen (no
+// window; without a display server too) and written to FILE.png, and the program
+// exits; with --frames it draws F frames, prints the times and exits.
 // --deck busiest picks the deck with the most quads; --all-on-deck moves every
-// person's start onto the deck shown; --no-persons hands the view no persons.
+// person's start onto the deck shown; --no-persons hands the view no persons;
+// --trails shows everyone's trails of the last 10 seconds, --pick person P
+// with its trail; --step-each-frame times a step and a frame together, as the
+// running animation does.
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QImage>
 #include <QRegularExpression>
 #include <algorithm>
@@ -20,7 +26,9 @@
 #include "cellview3d.h"
 #include "interfaces.h"
 #include "logfile.h"
+#include "offscreenview.h"
 #include "playback.h"
+#include "trails.h"
 
 namespace {
 
@@ -115,6 +123,11 @@ int main(int argc, char* argv[]) {
         {QStringLiteral("no-persons"), QStringLiteral("Show the deck without persons.")},
         {QStringLiteral("listed-quads"),
          QStringLiteral("Draw quads with one glBegin/glEnd each (for comparison).")},
+        {QStringLiteral("trails"), QStringLiteral("Show everyone's trails of the last 10 s.")},
+        {QStringLiteral("step-each-frame"),
+         QStringLiteral("With --frames: one step forward before each frame on screen.")},
+        {QStringLiteral("pick"), QStringLiteral("Pick person P (drawn yellow, with its trail)."),
+         QStringLiteral("P")},
     });
     parser.addPositionalArgument(QStringLiteral("file"), QStringLiteral("The 3D log file."));
     parser.process(app);
@@ -126,6 +139,9 @@ int main(int argc, char* argv[]) {
     if (!busiest && !ParseCount(parser, QStringLiteral("deck"), deck)) return Fail("bad --deck");
     if (!ParseCount(parser, QStringLiteral("steps"), steps)) return Fail("bad --steps");
     if (!ParseCount(parser, QStringLiteral("frames"), frames)) return Fail("bad --frames");
+    const bool stepEachFrame = parser.isSet(QStringLiteral("step-each-frame"));
+    int pick = -1;
+    if (!ParseCount(parser, QStringLiteral("pick"), pick)) return Fail("bad --pick");
     if (parser.isSet(QStringLiteral("size")) &&
         !ParseSize(parser.value(QStringLiteral("size")), width, height))
         return Fail("bad --size, expected WxH such as 1280x720");
@@ -171,6 +187,12 @@ int main(int argc, char* argv[]) {
     playback.SetProject(&project);
     playback.SetMessages(&messages);
     for (int k = 0; k < steps; ++k) playback.StepForward();
+    if (steps > 0 && project.DeckCount() > 0) {
+        int still = 0;
+        for (const orlex::TPersonData& p : project.Persons)
+            if (p.Level == deck) ++still;
+        std::fprintf(stderr, "after %d steps: %d persons on deck %d\n", steps, still, deck);
+    }
 
     orlex::TCellView3D view;
     view.SetMessages(&messages);
@@ -183,11 +205,32 @@ int main(int argc, char* argv[]) {
     if (!parser.isSet(QStringLiteral("no-persons"))) view.SetPersons(project.PersonData());
     view.SetCurrentDeck(0);
     view.SetCurrentDeck(deck);
+    view.SetPlayback(&playback);
+    view.SetShowAllTrails(parser.isSet(QStringLiteral("trails")));
+    if (pick >= project.PersonCount()) return Fail("--pick names no person of the file");
+    view.SetPickedPerson(pick);
     view.IsControlEnabled = true;
-    view.show();
 
     const bool grab = parser.isSet(QStringLiteral("grab"));
-    if (!grab && frames == 0) return app.exec();
+    if (grab) {
+        orlex::TOffscreenView offscreen;
+        const QImage image = offscreen.Render(view.SceneInput(), view.Camera(), width, height);
+        if (image.isNull()) {
+            std::fprintf(stderr, "orlex-view: the frame cannot be drawn: %s\n",
+                         qPrintable(offscreen.Problem()));
+            return 3;
+        }
+        std::fprintf(stderr, "drawn through %s\n", qPrintable(offscreen.Backend()));
+        const QString file = parser.value(QStringLiteral("grab"));
+        if (!image.save(file)) {
+            std::fprintf(stderr, "orlex-view: cannot write %s\n", qPrintable(file));
+            QFile::remove(file);
+            return 4;
+        }
+        return 0;
+    }
+    view.show();
+    if (frames == 0) return app.exec();
 
     // Wait until the window is up and the context exists.
     clock.restart();
@@ -201,12 +244,13 @@ int main(int argc, char* argv[]) {
         return 3;
     }
 
-    if (frames > 0) {
+    {
         view.Paint();  // warm-up
         QApplication::processEvents();
         TFrameTimes onScreen, offScreen;
         for (int i = 0; i < frames; ++i) {
             onScreen.Start();
+            if (stepEachFrame) playback.StepForward();
             view.Paint();
             QApplication::processEvents();
             onScreen.Stop();
@@ -216,18 +260,31 @@ int main(int argc, char* argv[]) {
             (void)view.grabFramebuffer();
             offScreen.Stop();
         }
-        std::printf("deck %d, %dx%d, persons %s, quads %s, %d frames\n", view.CurrentDeck, width,
-                    height, view.Persons ? (view.BatchPersons ? "batched" : "listed") : "none",
-                    view.BatchQuads ? "batched" : "listed", frames);
+        std::printf("deck %d, %dx%d, persons %s, quads %s, trails %s, %d frames%s\n",
+                    view.CurrentDeck, width, height,
+                    view.Persons ? (view.BatchPersons ? "batched" : "listed") : "none",
+                    view.BatchQuads ? "batched" : "listed", view.ShowAllTrails ? "all" : "none",
+                    frames, stepEachFrame ? ", a step before each on screen" : "");
         onScreen.Print("Paint() on screen ");
         offScreen.Print("grabFramebuffer() ");
-    }
-    if (grab) {
-        const QImage image = view.grabFramebuffer();
-        const QString file = parser.value(QStringLiteral("grab"));
-        if (image.isNull() || !image.save(file)) {
-            std::fprintf(stderr, "orlex-view: cannot write %s\n", qPrintable(file));
-            return 4;
+        if (view.ShowAllTrails) {
+            // The trails alone, as each step of a running animation recomputes them.
+            orlex::TTrailCache cache;
+            TFrameTimes update;
+            std::size_t segments = 0;
+            for (int i = 0; i < frames; ++i) {
+                if (stepEachFrame) playback.StepForward();
+                const orlex::TSceneInput scene = view.SceneInput();
+                update.Start();
+                segments = cache
+                               .Segments(scene.Persons, scene.PersonCount, scene.XMax, scene.YMax,
+                                         scene.StepCounter, scene.TrailSteps, scene.CurrentDeck)
+                               .size() /
+                           4;
+                update.Stop();
+            }
+            std::printf("  trails at step %d: %zu segments\n", playback.StepCounter, segments);
+            update.Print("trail update      ");
         }
     }
     return 0;
