@@ -40,6 +40,7 @@ public:
     void SetProject(TLogFile1* project);
     TLogFile1* Project() const { return Project_; }
     void SetHost(IPlaybackHost* host) { Host_ = host; }
+    IPlaybackHost* Host() const { return Host_; }
     void SetMessages(IMessages* messages) { Messages_ = messages; }
 
     // Steps of one simulated second; VMax taken as 1 when it is 0 or below.

@@ -12,12 +12,6 @@ namespace orlex {
 const char* const TCellView3D::kHeadingErrorText =
     "Error in:\n\nTCellView3D::RenderScene()\n\nContact Quenwick!";
 
-namespace {
-
-constexpr double kPiApprox = 3.1415;  // as the view has always used it
-
-}  // namespace
-
 TCellView3D::TCellView3D(QWidget* parent) : TGLControl(parent) {
     OriginVisible = true;
 }
@@ -42,12 +36,12 @@ void TCellView3D::InitView(int xmax, int ymax, int deckCount, int personCount) {
     DeckCount = std::max(deckCount, 0);
     PersonCount = std::max(personCount, 0);
     MaxDim = xmax > ymax ? xmax : ymax;
-    FieldOfView = 60;
-    FieldOfViewRad = FieldOfView * kPiApprox / 180.0;
+    FieldOfView = kViewFieldOfView;
+    FieldOfViewRad = FieldOfView * kViewPi / 180.0;
     // The larger side just fills the height of the view, seen from straight above.
-    // Stored directly: no lower bound here.
-    Distance = (MaxDim * 0.5) / std::tan(FieldOfViewRad * 0.5);
-    EyeZ = Distance;
+    const TCamera start = StartCamera(xmax, ymax);
+    Distance = start.Distance;
+    EyeZ = start.EyeZ;
     HeadingReported_.assign(static_cast<std::size_t>(PersonCount), false);
     PickedPerson = -1;
     Renderer_.ForgetPersons();

@@ -9,6 +9,7 @@
 #include "glcontrol.h"
 #include "person.h"
 #include "playback.h"
+#include "projectscene.h"
 #include "scenerenderer.h"
 
 namespace orlex {
@@ -70,7 +71,7 @@ public:
     int PickedPerson = -1;
     // Trails of the last kTrailSeconds of everyone on the deck shown.
     bool ShowAllTrails = false;
-    static constexpr int kTrailSeconds = 10;
+    static constexpr int kTrailSeconds = kTrailSecondsShown;
     // The playback whose step counter the trails end at (borrowed; null: none).
     void SetPlayback(const TPlayback* playback);
     // The person whose glyph is under widget pixel (x, y) on the deck shown; -1

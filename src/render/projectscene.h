@@ -1,0 +1,32 @@
+// The scene and the starting camera of a loaded project, without a widget: what
+// the view shows of a deck, for the offscreen pictures and videos.
+#pragma once
+
+#include "camera.h"
+#include "logfile.h"
+#include "scenerenderer.h"
+
+namespace orlex {
+
+// The view's vertical field of view, and the value of pi it has always used for it.
+inline constexpr int kViewFieldOfView = 60;
+inline constexpr double kViewPi = 3.1415;
+// The length of everyone's trails, in simulated seconds.
+inline constexpr int kTrailSecondsShown = 10;
+
+// The camera the view starts with for a grid of xmax x ymax cells: straight above
+// the centre, the larger side just filling the height of the view.
+TCamera StartCamera(int xmax, int ymax);
+
+// The camera looking down at theta radians from the vertical, from the side of
+// phi, at the start camera's distance.
+TCamera TiltedCamera(int xmax, int ymax, double phi, double theta);
+
+// Deck deck of project with its persons as they stand now at stepCounter, the
+// origin marker and no pick; deck is taken as 0 when out of range.
+TSceneInput ProjectScene(const TLogFile1& project, int deck, int stepCounter);
+
+// The deck with the most quads (the busiest to draw); 0 without decks.
+int BusiestDeck(const TLogFile1& project);
+
+}  // namespace orlex

@@ -1,0 +1,149 @@
+#include "videoexport.h"
+
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <thread>
+
+#include "logfile.h"
+#include "offscreenview.h"
+#include "playback.h"
+#include "videoencoder.h"
+
+namespace orlex {
+
+namespace {
+
+// Encodes frames on a thread of its own while the next ones are drawn. At most
+// kQueued frames wait, so memory stays small whatever the length.
+class TEncoderThread {
+public:
+    static constexpr std::size_t kQueued = 3;
+
+    bool Start(const std::string& path, const TVideoFormat& format) {
+        if (!Encoder_.Open(path, format)) return false;
+        Thread_ = std::thread([this] { Work(); });
+        return true;
+    }
+    // False once the encoder failed.
+    bool Push(QImage frame) {
+        std::unique_lock<std::mutex> lock(Mutex_);
+        Room_.wait(lock, [this] { return Queue_.size() < kQueued || Failed_; });
+        if (Failed_) return false;
+        Queue_.push_back(std::move(frame));
+        Ready_.notify_one();
+        return true;
+    }
+    // Encodes what is queued and closes the file (finish) or drops it.
+    bool Stop(bool finish) {
+        {
+            std::lock_guard<std::mutex> lock(Mutex_);
+            Done_ = true;
+            if (!finish) Queue_.clear();
+            Ready_.notify_one();
+        }
+        if (Thread_.joinable()) Thread_.join();
+        if (!finish || Failed_) {
+            Encoder_.Abort();
+            return false;
+        }
+        return Encoder_.Finish();
+    }
+    QString Error() const { return QString::fromStdString(Encoder_.Error()); }
+
+private:
+    void Work() {
+        for (;;) {
+            QImage frame;
+            {
+                std::unique_lock<std::mutex> lock(Mutex_);
+                Ready_.wait(lock, [this] { return !Queue_.empty() || Done_; });
+                if (Queue_.empty()) return;
+                frame = std::move(Queue_.front());
+                Queue_.pop_front();
+                Room_.notify_one();
+            }
+            if (!Encoder_.AddFrame(frame.constBits(), static_cast<int>(frame.bytesPerLine()))) {
+                std::lock_guard<std::mutex> lock(Mutex_);
+                Failed_ = true;
+                Queue_.clear();
+                Room_.notify_one();
+                return;
+            }
+        }
+    }
+
+    TVideoEncoder Encoder_;
+    std::thread Thread_;
+    std::mutex Mutex_;
+    std::condition_variable Ready_;
+    std::condition_variable Room_;
+    std::deque<QImage> Queue_;
+    bool Done_ = false;
+    bool Failed_ = false;
+};
+
+// Puts the scene on the followed person's deck and the camera over it.
+void Follow(const TLogFile1& project, int person, TSceneInput& scene, TCamera& camera) {
+    if (person < 0 || person >= project.PersonCount()) return;
+    const TPersonData& p = project.Persons[static_cast<std::size_t>(person)];
+    if (p.Level >= 0 && p.Level < scene.DeckCount) {
+        scene.CurrentDeck = p.Level;
+        scene.LightSet = project.Decks[static_cast<std::size_t>(p.Level)].Lights;
+    }
+    camera.CentreOn(p.X, p.Y);
+}
+
+}  // namespace
+
+bool ExportVideo(TLogFile1& project, TPlayback& playback, const TVideoJob& job,
+                 TOffscreenView& view, const TVideoProgress& progress, QString* error) {
+    auto fail = [&](const QString& why) {
+        if (error) *error = why;
+        return false;
+    };
+    if (const std::string why = CheckVideoTimes(job.Times); !why.empty())
+        return fail(QString::fromStdString(why));
+    const TVideoFormat format{job.Width, job.Height, job.Times.Fps};
+    if (const std::string why = CheckVideoFormat(format); !why.empty())
+        return fail(QString::fromStdString(why));
+    if (!view.Create()) return fail(view.Problem());
+
+    TEncoderThread encoder;
+    if (!encoder.Start(job.Path.toStdString(), format)) return fail(encoder.Error());
+    IPlaybackHost* host = playback.Host();
+    playback.SetHost(nullptr);  // a frame is not a step: nothing painted, no shot
+    const int frames = VideoFrameCount(job.Times);
+    const int v = playback.StepsPerSecond();
+    bool ok = true;
+    QString why;
+    for (int n = 0; n < frames && ok; ++n) {
+        const int step = VideoFrameStep(job.Times, project.TOff, v, n);
+        playback.SeekTo(step);
+        TSceneInput scene = job.Scene;
+        scene.StepCounter = playback.StepCounter;
+        TCamera camera = job.Camera;
+        Follow(project, job.FollowPerson, scene, camera);
+        QImage image = view.Render(scene, camera, job.Width, job.Height);
+        if (image.isNull()) {
+            ok = false;
+            why = view.Problem();
+            break;
+        }
+        if (!encoder.Push(image.convertToFormat(QImage::Format_RGB888))) {
+            ok = false;
+            break;
+        }
+        if (progress && !progress(n + 1, frames)) {
+            ok = false;
+            why = QStringLiteral("Cancelled.");
+        }
+    }
+    playback.SetHost(host);
+    if (!encoder.Stop(ok)) {
+        return fail(why.isEmpty() ? encoder.Error() : why);
+    }
+    return true;
+}
+
+}  // namespace orlex

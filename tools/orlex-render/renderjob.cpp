@@ -1,0 +1,202 @@
+#include "renderjob.h"
+
+#include <unistd.h>
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QImageWriter>
+#include <QSaveFile>
+#include <cmath>
+
+#include "interfaces.h"
+#include "logfile.h"
+#include "offscreenview.h"
+#include "playback.h"
+#include "projectscene.h"
+#include "videoexport.h"
+
+namespace orlex::render {
+
+namespace {
+
+// Loader messages go to stderr; questions get the default answer.
+class TStderrMessages final : public IMessages {
+public:
+    explicit TStderrMessages(std::FILE* err) : Err_(err) {}
+    TMsgResult ShowMessage(const std::string& text, const std::string& caption, TMsgIcon,
+                           TMsgButtons buttons) override {
+        std::fprintf(Err_, "%s: %s\n", caption.c_str(), text.c_str());
+        return DefaultAnswer(buttons);
+    }
+
+private:
+    std::FILE* Err_;
+};
+
+// Progress on stderr: a bar on a terminal, else a line every 5 %.
+class TProgressLine {
+public:
+    explicit TProgressLine(std::FILE* err) : Err_(err), Bar_(isatty(fileno(err)) != 0) {}
+    ~TProgressLine() {
+        if (Bar_ && Shown_ >= 0) std::fputc('\n', Err_);
+    }
+    void Show(int done, int total) {
+        const int percent = total > 0 ? static_cast<int>(100LL * done / total) : 100;
+        if (Bar_) {
+            if (percent == Shown_) return;
+            const int filled = percent * 40 / 100;
+            std::fprintf(Err_, "\r[%-40.*s] %3d %% (%d of %d frames)", filled,
+                         "########################################", percent, done, total);
+            std::fflush(Err_);
+            Shown_ = percent;
+        } else if (percent / 5 > Shown_ / 5 || Shown_ < 0) {
+            Shown_ = percent - percent % 5;
+            std::fprintf(Err_, "orlex-render: %d %% (%d of %d frames)\n", Shown_, done, total);
+        }
+    }
+
+private:
+    std::FILE* Err_;
+    bool Bar_;
+    int Shown_ = -1;
+};
+
+// Writes image atomically; on failure nothing of it stays and why says why.
+bool SavePicture(const QImage& image, const QString& path, QString& why) {
+    const QString lower = path.toLower();
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        why = file.errorString();
+        return false;
+    }
+    QImageWriter writer(&file, lower.endsWith(".png") ? "png" : "jpeg");
+    if (!lower.endsWith(".png")) writer.setQuality(90);
+    if (!writer.write(image)) {
+        why = file.error() != QFileDevice::NoError ? file.errorString() : writer.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        why = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+TCamera CameraOf(const TRenderOptions& o, const TLogFile1& project) {
+    switch (o.Camera) {
+        case TCameraKind::Oblique:
+            return TiltedCamera(project.XMax, project.YMax, 0.0, 0.9);
+        case TCameraKind::Given: {
+            TCamera camera = TiltedCamera(project.XMax, project.YMax, o.Phi, o.Theta);
+            camera.SetDistance(o.Distance);
+            camera.PanX = o.PanX;
+            camera.PanY = o.PanY;
+            return camera;
+        }
+        case TCameraKind::Top:
+            break;
+    }
+    return StartCamera(project.XMax, project.YMax);
+}
+
+}  // namespace
+
+int RunRender(const TRenderOptions& o, std::FILE* err) {
+    TStderrMessages messages(err);
+    TNullProgress progress;
+    TLogFile1 project("Deck");
+    if (!project.LoadFromFile(o.Input.toStdString(), progress, messages)) return 1;
+    if (!o.Busiest && o.Deck > 0 && o.Deck >= project.DeckCount()) {
+        std::fprintf(err, "orlex-render: --deck: the file has %d deck(s)\n", project.DeckCount());
+        return 2;
+    }
+    if (o.Overlay != "none") {
+        std::fprintf(err, "orlex-render: --overlay: the overlays are not available yet\n");
+        return 2;
+    }
+    const int deck = o.Busiest ? BusiestDeck(project) : o.Deck;
+    TPlayback playback;
+    playback.SetProject(&project);
+    const double start = project.TOff;
+    const double end = start + static_cast<double>(playback.LastStep()) / playback.StepsPerSecond();
+
+    TSceneInput scene = ProjectScene(project, deck, 0);
+    scene.OriginVisible = o.Origin;
+    scene.AllTrails = o.Trails;
+    const TCamera camera = CameraOf(o, project);
+    TOffscreenView view;
+    if (!view.Create()) {
+        std::fprintf(err, "orlex-render: cannot draw: %s\n", qPrintable(view.Problem()));
+        return 1;
+    }
+
+    if (o.Kind == TOutputKind::Picture) {
+        const TVideoTimes at{o.At.value_or(start), o.At.value_or(start) + 1, 1, 1};
+        playback.SeekTo(VideoFrameStep(at, project.TOff, playback.StepsPerSecond(), 0));
+        scene.StepCounter = playback.StepCounter;
+        const QImage image = view.Render(scene, camera, o.Width, o.Height);
+        QString why;
+        if (image.isNull()) why = view.Problem();
+        if (image.isNull() || !SavePicture(image, o.Output, why)) {
+            std::fprintf(err, "orlex-render: cannot write %s: %s\n", qPrintable(o.Output),
+                         qPrintable(why));
+            return 1;
+        }
+        return 0;
+    }
+
+    TVideoTimes times{o.From.value_or(start), o.To.value_or(end), o.Speed, o.Fps};
+    if (const std::string why = CheckVideoTimes(times); !why.empty()) {
+        std::fprintf(err, "orlex-render: --from/--to: %s\n", why.c_str());
+        return 2;
+    }
+    TProgressLine line(err);
+    if (o.Kind == TOutputKind::Video) {
+        TVideoJob job;
+        job.Path = o.Output;
+        job.Times = times;
+        job.Width = o.Width;
+        job.Height = o.Height;
+        job.Scene = scene;
+        job.Camera = camera;
+        QString why;
+        const bool ok = ExportVideo(
+            project, playback, job, view,
+            [&](int done, int total) {
+                line.Show(done, total);
+                return true;
+            },
+            &why);
+        if (!ok) {
+            std::fprintf(err, "orlex-render: cannot write %s: %s\n", qPrintable(o.Output),
+                         qPrintable(why));
+            return 1;
+        }
+        return 0;
+    }
+
+    // A numbered series: every frame a file; a failure removes the ones written.
+    const int frames = VideoFrameCount(times);
+    QStringList written;
+    for (int n = 0; n < frames; ++n) {
+        playback.SeekTo(VideoFrameStep(times, project.TOff, playback.StepsPerSecond(), n));
+        scene.StepCounter = playback.StepCounter;
+        const QImage image = view.Render(scene, camera, o.Width, o.Height);
+        const QString path = QString::asprintf(qPrintable(o.Output), n);
+        QString why;
+        if (image.isNull()) why = view.Problem();
+        if (image.isNull() || !SavePicture(image, path, why)) {
+            for (const QString& done : written) QFile::remove(done);
+            std::fprintf(err, "orlex-render: cannot write %s: %s\n", qPrintable(path),
+                         qPrintable(why));
+            return 1;
+        }
+        written << path;
+        line.Show(n + 1, frames);
+    }
+    return 0;
+}
+
+}  // namespace orlex::render

@@ -1,0 +1,42 @@
+// The command line of orlex-render: what to draw, from when to when, and where to.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+#include "camera.h"
+
+namespace orlex::render {
+
+enum class TOutputKind { Picture, Series, Video };
+enum class TCameraKind { Top, Oblique, Given };
+
+struct TRenderOptions {
+    QString Input;
+    QString Output;
+    TOutputKind Kind = TOutputKind::Picture;
+    int Deck = 0;
+    bool Busiest = false;
+    std::optional<double> At;  // --at, seconds as the viewer shows them
+    std::optional<double> From;
+    std::optional<double> To;
+    int Fps = 25;
+    double Speed = 5;
+    int Width = 1280;
+    int Height = 720;
+    TCameraKind Camera = TCameraKind::Top;
+    double Phi = 0, Theta = 0, Distance = 0, PanX = 0, PanY = 0;  // TCameraKind::Given
+    QString Overlay = "none";
+    bool Trails = false;
+    bool Origin = true;
+};
+
+// Reads the arguments (without the program name). False with error naming the
+// option for a usage error; true with help set for --help.
+bool ParseRenderOptions(const QStringList& args, TRenderOptions& options, QString& error,
+                        bool& help);
+
+QString RenderUsage();
+
+}  // namespace orlex::render
