@@ -9,6 +9,8 @@ deb=$(ls "$out"/*.deb)
 files=$(dpkg-deb -c "$deb" | awk '{print $6}')
 status=0
 for want in ./usr/bin/orlex-viewer ./usr/bin/orlex-info ./usr/bin/orlex-gen ./usr/bin/orlex-view \
+    ./usr/bin/orlex-render ./usr/bin/orlex-stats ./usr/share/man/man1/orlex-render.1 \
+    ./usr/share/man/man1/orlex-stats.1 \
     ./usr/share/applications/orlex-viewer.desktop \
     ./usr/share/mime/packages/orlex-viewer.xml \
     ./usr/share/icons/hicolor/scalable/apps/orlex-viewer.svg \
@@ -22,7 +24,7 @@ for want in ./usr/bin/orlex-viewer ./usr/bin/orlex-info ./usr/bin/orlex-gen ./us
     fi
 done
 depends=$(dpkg-deb -f "$deb" Depends)
-for lib in libqt6widgets6 libjpeg62-turbo shared-mime-info; do
+for lib in libqt6widgets6 libjpeg62-turbo libavcodec59 libegl1 shared-mime-info; do
     if ! grep -q "$lib" <<<"$depends"; then
         echo "Depends lacks $lib: $depends"
         status=1
