@@ -108,6 +108,8 @@ void TMainForm::CreateActions() {
     Singlescreenshot1->setIcon(ToolBarIcon(TToolIcon::ScreenShotSingle));
     make(Screenshotseries1, "Screenshotseries1", "S&creen shot series", QKeySequence(Qt::Key_X),
          &TMainForm::Screenshotseries1Click);
+    make(ExportVideo1, "ExportVideo1", "&Export video...", QKeySequence(Qt::CTRL | Qt::Key_E),
+         &TMainForm::ExportVideo1Click);
     for (int k = 0; k < 4; ++k) {
         auto* item = new QAction(QString("&%1 ...").arg(k + 1), this);
         item->setObjectName(QString("OldFile%1").arg(k + 1));
@@ -170,6 +172,8 @@ void TMainForm::CreateMenus() {
     separator(File1, N6, "N6");
     File1->addAction(Singlescreenshot1);
     File1->addAction(Screenshotseries1);
+    separator(File1, N8, "N8");
+    File1->addAction(ExportVideo1);
     separator(File1, N4, "N4");
     for (QAction* item : OldFileItems) File1->addAction(item);
     separator(File1, N1, "N1");
@@ -366,9 +370,11 @@ bool TMainForm::event(QEvent* event) {
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
-    if (Loading_) {
-        // The loader still works on the project: close once it has finished.
+    if (Loading_ || Exporting_) {
+        // The loader or the export still works on the project: close once it has
+        // finished (an export is cancelled).
         CloseAfterLoad_ = true;
+        ExportCancelled_ = Exporting_;
         event->ignore();
         return;
     }

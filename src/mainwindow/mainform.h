@@ -97,6 +97,9 @@ public:
     // -> chosen path or empty. Replaced by tests; the default shows the dialog.
     std::function<QString(const QString&, const QString&)> ChooseLogFile;
 
+    // --- exports (mainform_export.cpp) ---
+    void ExportVideo1Click();
+
     // --- playback (mainform_playback.cpp) ---
     void StartAnimation();
     void StopAnimation();
@@ -202,6 +205,8 @@ private:
     QAction* N6 = nullptr;
     QAction* Singlescreenshot1 = nullptr;
     QAction* Screenshotseries1 = nullptr;
+    QAction* ExportVideo1 = nullptr;
+    QAction* N8 = nullptr;
     QAction* N4 = nullptr;
     QAction* N1 = nullptr;
     QAction* Quit1 = nullptr;
@@ -247,6 +252,9 @@ private:
     bool RemoveLightAllowed_ = true;
     bool Closed_ = false;
     bool CloseAfterLoad_ = false;
+    // While a video is written; a close waits for it (and cancels it).
+    bool Exporting_ = false;
+    bool ExportCancelled_ = false;
     // Depth of steps that are letting events run; ticks arriving meanwhile are skipped.
     int StepEventDepth_ = 0;
 };

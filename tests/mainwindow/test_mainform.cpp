@@ -129,7 +129,8 @@ private slots:
         QCOMPARE(Ui().File1->title(), QString("&File"));
         QCOMPARE(captions(Ui().File1),
                  (QStringList{"LoadLogfile1", "-", "Singlescreenshot1", "Screenshotseries1", "-",
-                              "OldFile1", "OldFile2", "OldFile3", "OldFile4", "-", "Quit1"}));
+                              "ExportVideo1", "-", "OldFile1", "OldFile2", "OldFile3", "OldFile4",
+                              "-", "Quit1"}));
         QCOMPARE(captions(Ui().Views1),
                  (QStringList{"Deckup1", "Deckdown1", "-", "Zoomin1", "Zoomout1"}));
         QCOMPARE(captions(Ui().Animation1),
