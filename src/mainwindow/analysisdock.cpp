@@ -13,7 +13,7 @@ namespace orlex {
 namespace {
 
 QString Seconds(double seconds) {
-    return QStringLiteral("%1 s").arg(seconds, 0, 'f', 1);
+    return QStringLiteral("%1 s").arg(seconds, 0, 'f', 2);
 }
 
 QString Seconds(const std::optional<double>& seconds) {

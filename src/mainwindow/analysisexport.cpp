@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <QFontMetricsF>
+#include <QImage>
 #include <QLocale>
 #include <QPageSize>
 #include <QPainter>
@@ -18,7 +19,7 @@ namespace orlex {
 namespace {
 
 QByteArray Number(double value) {
-    return QByteArray::number(value, 'g', 17);
+    return QString::number(value, 'g', QLocale::FloatingPointShortest).toUtf8();
 }
 
 // A CSV field: quoted when it holds a separator, a quote or a line break.
@@ -115,17 +116,25 @@ void DeckPlan(TReport& report, QPainter& p, const TAnalysisResult& r, const TAna
     const double cell = std::min(report.Width() / columns, report.Left() / rows * 0.9);
     const TDeckOverlay overlay = BuildDeckOverlay(r, z, TOverlayKind::TimeAbove, &deck);
     const double top = report.Y();
-    p.setPen(Qt::NoPen);
-    for (int row = 0; row < r.Rows; ++row) {
-        for (int c = 0; c < r.Columns; ++c) {
+    // One pixel a cell, drawn scaled: the page stays small however large the deck.
+    QImage plan(std::max(1, overlay.Columns), std::max(1, overlay.Rows), QImage::Format_ARGB32);
+    plan.fill(Qt::transparent);
+    for (int row = 0; row < overlay.Rows; ++row) {
+        for (int c = 0; c < overlay.Columns; ++c) {
             const TCell* data = deck.CellAt(row, c);
             if (!data || data->Code == kCodeVoid) continue;
-            const QRectF box(c * cell, top + row * cell, cell, cell);
-            p.fillRect(box, CellColor(data->Code));
+            QColor color = CellColor(data->Code);
             const TRgba& o = overlay.Colors[static_cast<std::size_t>(row) * overlay.Columns + c];
-            if (o.A) p.fillRect(box, QColor(o.R, o.G, o.B, o.A));
+            if (o.A) {
+                const double a = o.A / 255.0;
+                color = QColor::fromRgbF(color.redF() * (1 - a) + o.R / 255.0 * a,
+                                         color.greenF() * (1 - a) + o.G / 255.0 * a,
+                                         color.blueF() * (1 - a) + o.B / 255.0 * a);
+            }
+            plan.setPixelColor(c, row, color);
         }
     }
+    p.drawImage(QRectF(0, top, overlay.Columns * cell, overlay.Rows * cell), plan);
     p.setPen(QPen(Qt::red, std::max(1.0, cell / 6)));
     p.setBrush(Qt::NoBrush);
     for (int row = 0; row < overlay.Rows; ++row)

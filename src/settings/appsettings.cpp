@@ -2,7 +2,6 @@
 
 #include <QLocale>
 #include <QSettings>
-#include <cmath>
 #include <limits>
 
 namespace orlex {
@@ -19,8 +18,6 @@ const char* const kResizeOption = "ScreenShotResizeOption";
 const char* const kResizeValue = "ScreenShotResizeValue";
 constexpr int kRecentCount = 4;
 
-}  // namespace
-
 QString AnalysisText(double value) {
     return QString::number(value, 'g', QLocale::FloatingPointShortest);
 }
@@ -30,50 +27,6 @@ constexpr TAnalysisSetting kAnalysisSettings[] = {
     TAnalysisSetting::CongestionShare};
 
 }  // namespace
-
-std::optional<QString> ReadAnalysisSetting(TAnalysisSetting setting, const QString& text,
-                                           TAnalysisSettings& settings) {
-    bool ok = false;
-    double value = text.trimmed().toDouble(&ok);
-    // No number reads as a value that no range holds, so the one validation words it.
-    if (!ok || !std::isfinite(value)) value = std::nan("");
-    TAnalysisSettings changed = settings;
-    switch (setting) {
-        case TAnalysisSetting::CellSize:
-            changed.CellSize = value;
-            break;
-        case TAnalysisSetting::Window:
-            changed.Window =
-                value == std::floor(value) && std::fabs(value) <= 1e6 ? static_cast<int>(value) : 0;
-            break;
-        case TAnalysisSetting::DensityLimit:
-            changed.DensityLimit = value;
-            break;
-        case TAnalysisSetting::CongestionShare:
-            changed.CongestionShare = value;
-            break;
-    }
-    const auto problem = ValidateAnalysisSettings(changed);
-    if (problem && problem->Setting == setting) return QString::fromStdString(problem->Message);
-    settings = changed;
-    return std::nullopt;
-}
-
-TAnalysisSettings TAppSettings::AnalysisSettings() const {
-    TAnalysisSettings settings;
-    for (TAnalysisSetting setting : kAnalysisSettings)
-        ReadAnalysisSetting(setting, ReadText(SettingName(setting), QString()), settings);
-    return settings;
-}
-
-void TAppSettings::SetAnalysisSettings(const TAnalysisSettings& value) {
-    const QString texts[] = {AnalysisText(value.CellSize), QString::number(value.Window),
-                             AnalysisText(value.DensityLimit), AnalysisText(value.CongestionShare)};
-    for (int i = 0; i < 4; ++i) {
-        Write(SettingName(kAnalysisSettings[i]), texts[i]);
-        if (!lastWriteOk_) return;
-    }
-}
 
 TAppSettings::TAppSettings(const QString& appTitle) : appTitle_(appTitle) {}
 
@@ -224,6 +177,29 @@ int TAppSettings::ScreenShotResizeValue() const {
 }
 void TAppSettings::SetScreenShotResizeValue(int value) {
     Write(kResizeValue, value);
+}
+
+std::optional<QString> ReadAnalysisSetting(TAnalysisSetting setting, const QString& text,
+                                           TAnalysisSettings& settings) {
+    const auto problem = ParseAnalysisSetting(setting, text.trimmed().toStdString(), settings);
+    if (problem) return QString::fromStdString(problem->Message);
+    return std::nullopt;
+}
+
+TAnalysisSettings TAppSettings::AnalysisSettings() const {
+    TAnalysisSettings settings;
+    for (TAnalysisSetting setting : kAnalysisSettings)
+        ReadAnalysisSetting(setting, ReadText(SettingName(setting), QString()), settings);
+    return settings;
+}
+
+void TAppSettings::SetAnalysisSettings(const TAnalysisSettings& value) {
+    const QString texts[] = {AnalysisText(value.CellSize), QString::number(value.Window),
+                             AnalysisText(value.DensityLimit), AnalysisText(value.CongestionShare)};
+    for (int i = 0; i < 4; ++i) {
+        Write(SettingName(kAnalysisSettings[i]), texts[i]);
+        if (!lastWriteOk_) return;
+    }
 }
 
 }  // namespace orlex

@@ -92,8 +92,8 @@ private slots:
             int Step;
         } rows[] = {
             {panel.EvacuationView(), 30.8, 2},  // the first step shown at 31 s or later
-            {panel.EvacuationView(), 32.3, 5},  //
-            {panel.OccupancyView(), 30.1, 1},   // the other chart seeks the same way
+            {panel.EvacuationView(), 32.3, 5},  // past the last second shown: the end
+            {panel.OccupancyView(), 31.6, 4},   // the other chart seeks the same way
         };
         for (const auto& row : rows) {
             seeks.clear();
@@ -113,9 +113,9 @@ private slots:
         panel.SetResult(Analyse(orlex::test::kExampleFile), {"Main deck"});
         const QStringList lines = panel.SummaryLines();
         QCOMPARE(lines.mid(0, 7),
-                 (QStringList{"Persons: 2", "Evacuation time: 32.5 s", "Exit time min: 32.0 s",
-                              "Exit time mean: 32.2 s", "Exit time p50: 32.0 s",
-                              "Exit time p95: 32.5 s", "Exit time max: 32.5 s"}));
+                 (QStringList{"Persons: 2", "Evacuation time: 32.50 s", "Exit time min: 32.00 s",
+                              "Exit time mean: 32.25 s", "Exit time p50: 32.50 s",
+                              "Exit time p95: 32.50 s", "Exit time max: 32.50 s"}));
         QVERIFY(lines.at(7).startsWith("Peak density: "));
         QVERIFY(lines.at(7).contains("on Main deck, row "));
         QCOMPARE(lines.last(), QString("Congested cells, Main deck: 0"));
