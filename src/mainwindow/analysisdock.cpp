@@ -92,6 +92,11 @@ QList<QPointF> StairPoints(const TAnalysisResult& result, const TStepCurve& curv
     return points;
 }
 
+void PaintChart(QChart* chart, QPainter& painter, const QRectF& target, QSizeF size) {
+    chart->resize(size);
+    chart->scene()->render(&painter, target, chart->sceneBoundingRect());
+}
+
 QString DeckName(const QStringList& captions, int z) {
     if (z < captions.size() && !captions[z].isEmpty()) return captions[z];
     return QStringLiteral("Deck %1").arg(z);

@@ -76,11 +76,10 @@ public:
         Y_ += Line_;
     }
     void Gap() { Y_ += Line_ / 2; }
-    void Chart(TAnalysisChartView* view) {
+    void Chart(QChart* chart) {
         const double height = Page_.width() * 0.5;
         Room(height);
-        view->resize(900, 450);
-        view->render(&P_, QRectF(0, Y_, Page_.width(), height), view->rect());
+        PaintChart(chart, P_, QRectF(0, Y_, Page_.width(), height));
         Y_ += height + Line_;
     }
     void NewPage() {
@@ -221,8 +220,8 @@ bool WriteAnalysisPdf(QIODevice& device, const TAnalysisResult& r, const TAnalys
     report.Text(QStringLiteral("Summary"), true);
     for (const QString& line : panel.SummaryLines()) report.Text(line);
     report.Gap();
-    report.Chart(panel.EvacuationView());
-    report.Chart(panel.OccupancyView());
+    report.Chart(panel.EvacuationChart());
+    report.Chart(panel.OccupancyChart());
     if (src.Project && r.HasDensity) {
         const int decks = std::min<int>(r.Decks, static_cast<int>(src.Project->Decks.size()));
         for (int z = 0; z < decks; ++z) DeckPlan(report, painter, r, src, z);
