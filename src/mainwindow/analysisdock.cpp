@@ -57,8 +57,16 @@ void ClearChart(QChart* chart) {
 }
 
 void SetRanges(QChart* chart, double x0, double x1, double yMax) {
-    chart->axes(Qt::Horizontal).front()->setRange(x0, std::max(x1, x0 + 1));
-    chart->axes(Qt::Vertical).front()->setRange(0, std::max(yMax, 1.0));
+    // A little room after the end, so the last step and the markers stay in sight;
+    // round ticks so the labels read true.
+    auto* x = static_cast<QValueAxis*>(chart->axes(Qt::Horizontal).front());
+    auto* y = static_cast<QValueAxis*>(chart->axes(Qt::Vertical).front());
+    x->setRange(x0, x0 + std::max(x1 - x0, 1.0) * 1.05);
+    x->applyNiceNumbers();
+    x->setLabelFormat(x->max() - x->min() < 10 ? QStringLiteral("%.1f") : QStringLiteral("%.0f"));
+    y->setRange(0, std::max(yMax, 1.0) * 1.05);
+    y->applyNiceNumbers();
+    y->setLabelFormat(y->max() < 10 ? QStringLiteral("%.1f") : QStringLiteral("%.0f"));
 }
 
 }  // namespace
