@@ -8,6 +8,8 @@
 #include <QValueAxis>
 #include <algorithm>
 
+#include "analysisrunner.h"
+
 namespace orlex {
 
 namespace {
@@ -156,7 +158,7 @@ void TAnalysisPanel::Clear() {
 
 void TAnalysisPanel::SetAnalysing(int percent) {
     if (Result_) Clear();
-    State_->setText(QStringLiteral("Analysing... %1 %").arg(percent));
+    State_->setText(TAnalysisRunner::ProgressText(percent));
 }
 
 void TAnalysisPanel::SetResult(std::shared_ptr<const TAnalysisResult> result,

@@ -43,21 +43,6 @@ TRgba At(const TDeckOverlay& overlay, int row, int column) {
     return overlay.Colors.at(static_cast<std::size_t>(row * overlay.Columns + column));
 }
 
-TEST(Overlay, ScaleEndsAndMiddle) {
-    const struct {
-        double Share;
-        TRgba Color;
-    } rows[] = {
-        {-1, {49, 54, 149, orlex::kOverlayAlpha}},  {0, {49, 54, 149, orlex::kOverlayAlpha}},
-        {0.5, {90, 190, 90, orlex::kOverlayAlpha}}, {1, {215, 40, 35, orlex::kOverlayAlpha}},
-        {7, {215, 40, 35, orlex::kOverlayAlpha}},   {0.125, {59, 112, 185, orlex::kOverlayAlpha}},
-    };
-    for (const auto& row : rows) {
-        SCOPED_TRACE(row.Share);
-        EXPECT_EQ(orlex::ScaleColor(row.Share), row.Color);
-    }
-}
-
 TEST(Overlay, ColoursAtKnownCells) {
     const TCrowd crowd;
     ASSERT_TRUE(crowd.Result);
