@@ -8,6 +8,7 @@
 #include "analysisrunner.h"
 #include "jsonwriter.h"
 #include "projects.h"
+#include "projectsession.h"
 
 using namespace orlex;
 using orlex::test::LoadText;
@@ -54,6 +55,12 @@ private slots:
         QTRY_COMPARE(finished, 1);
         QVERIFY(result);
         QCOMPARE(AnalysisJson(*result), AnalysisJson(*direct));
+        QCOMPARE(result->Maps.size(), direct->Maps.size());
+        for (std::size_t z = 0; z < direct->Maps.size(); ++z) {
+            QVERIFY(result->Maps[z].PeakCount == direct->Maps[z].PeakCount);
+            QVERIFY(result->Maps[z].StepsAbove == direct->Maps[z].StepsAbove);
+            QVERIFY(result->Maps[z].UsageSteps == direct->Maps[z].UsageSteps);
+        }
         QVERIFY(onUiThread);
         QVERIFY(!percents.isEmpty());
         // Each percentage once, rising.
@@ -101,6 +108,25 @@ private slots:
         QCOMPARE(results.front()->Persons, 2);
         QCoreApplication::processEvents();
         QCOMPARE(results.size(), 1);
+    }
+
+    // As the window registers it: a new load releases the project, which cancels the
+    // run and waits for it before the project goes (ASan catches a late read).
+    void ReleaseOfTheSessionCancelsFirst() {
+        TProjectSession session;
+        TAnalysisRunner runner;
+        session.AddReader([&runner] { runner.CancelAndJoin(); });
+        const std::string text = BusyProject(400, 20000);
+        orlex::test::TRecorder recorder;
+        for (int load = 0; load < 2; ++load) {
+            TLogFile1& project = session.Create("Deck");  // releases the one before
+            QVERIFY(project.LoadFromMemory(text.data(), text.size(), recorder, recorder));
+            QSignalSpy progress(&runner, &TAnalysisRunner::Progress);
+            runner.Start(project, {});
+            QTRY_VERIFY(progress.count() > 0);
+        }
+        QVERIFY(session.Release());
+        QVERIFY(!runner.IsRunning());
     }
 
     void DestroyingWhileRunning() {
