@@ -1,8 +1,8 @@
 #include "settings.h"
 
-#include <cerrno>
+#include <cctype>
+#include <charconv>
 #include <cmath>
-#include <cstdlib>
 
 namespace orlex {
 
@@ -62,11 +62,15 @@ std::optional<TSettingsProblem> ValidateAnalysisSettings(const TAnalysisSettings
 std::optional<TSettingsProblem> ParseAnalysisSetting(TAnalysisSetting setting,
                                                      const std::string& text,
                                                      TAnalysisSettings& settings) {
-    const char* begin = text.c_str();
-    char* end = nullptr;
-    errno = 0;
-    const double value = std::strtod(begin, &end);
-    const bool number = !text.empty() && end == begin + text.size() && errno == 0 &&
+    // from_chars reads the C notation whatever the process locale (a GUI program
+    // runs in the user's locale, where strtod may want a decimal comma).
+    const char* begin = text.data();
+    const char* const end = begin + text.size();
+    while (begin != end && std::isspace(static_cast<unsigned char>(*begin))) ++begin;
+    if (begin != end && *begin == '+') ++begin;
+    double value = 0;
+    const auto [stop, error] = std::from_chars(begin, end, value);
+    const bool number = begin != end && stop == end && error == std::errc() &&
                         std::isfinite(value) && text.find_first_of("xXnN") == std::string::npos;
     if (!number) return Problem(setting);
     TAnalysisSettings changed = settings;

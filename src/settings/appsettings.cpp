@@ -1,5 +1,6 @@
 #include "appsettings.h"
 
+#include <QLocale>
 #include <QSettings>
 #include <limits>
 
@@ -16,6 +17,14 @@ const char* const kOverwritingAsked = "IsOverwritingAsked";
 const char* const kResizeOption = "ScreenShotResizeOption";
 const char* const kResizeValue = "ScreenShotResizeValue";
 constexpr int kRecentCount = 4;
+
+QString AnalysisText(double value) {
+    return QString::number(value, 'g', QLocale::FloatingPointShortest);
+}
+
+constexpr TAnalysisSetting kAnalysisSettings[] = {
+    TAnalysisSetting::CellSize, TAnalysisSetting::Window, TAnalysisSetting::DensityLimit,
+    TAnalysisSetting::CongestionShare};
 
 }  // namespace
 
@@ -168,6 +177,29 @@ int TAppSettings::ScreenShotResizeValue() const {
 }
 void TAppSettings::SetScreenShotResizeValue(int value) {
     Write(kResizeValue, value);
+}
+
+std::optional<QString> ReadAnalysisSetting(TAnalysisSetting setting, const QString& text,
+                                           TAnalysisSettings& settings) {
+    const auto problem = ParseAnalysisSetting(setting, text.trimmed().toStdString(), settings);
+    if (problem) return QString::fromStdString(problem->Message);
+    return std::nullopt;
+}
+
+TAnalysisSettings TAppSettings::AnalysisSettings() const {
+    TAnalysisSettings settings;
+    for (TAnalysisSetting setting : kAnalysisSettings)
+        ReadAnalysisSetting(setting, ReadText(SettingName(setting), QString()), settings);
+    return settings;
+}
+
+void TAppSettings::SetAnalysisSettings(const TAnalysisSettings& value) {
+    const QString texts[] = {AnalysisText(value.CellSize), QString::number(value.Window),
+                             AnalysisText(value.DensityLimit), AnalysisText(value.CongestionShare)};
+    for (int i = 0; i < 4; ++i) {
+        Write(SettingName(kAnalysisSettings[i]), texts[i]);
+        if (!lastWriteOk_) return;
+    }
 }
 
 }  // namespace orlex

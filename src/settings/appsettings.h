@@ -26,6 +26,9 @@
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+#include <optional>
+
+#include "settings.h"
 
 namespace orlex {
 
@@ -66,6 +69,13 @@ public:
     int ScreenShotResizeValue() const;
     void SetScreenShotResizeValue(int value);
 
+    // The evacuation analysis settings ("AnalysisCellSize", "AnalysisWindow",
+    // "AnalysisDensityLimit", "AnalysisCongestionShare"), stored as decimal texts
+    // with a point. Each value that is missing, no number (the window: no whole
+    // number) or out of range reads as its default by itself.
+    TAnalysisSettings AnalysisSettings() const;
+    void SetAnalysisSettings(const TAnalysisSettings& value);
+
     // Whether the last write reached the store (false on an access or format
     // error, e.g. a read-only settings file).
     bool LastWriteOk() const { return lastWriteOk_; }
@@ -83,5 +93,11 @@ private:
     QString appTitle_;
     bool lastWriteOk_ = true;
 };
+
+// Takes one analysis value from text (a decimal number with a point; the window a
+// whole number) into settings. Returns the message of ValidateAnalysisSettings
+// for text that is no number or a value out of range, leaving settings as they are.
+std::optional<QString> ReadAnalysisSetting(TAnalysisSetting setting, const QString& text,
+                                           TAnalysisSettings& settings);
 
 }  // namespace orlex

@@ -5,10 +5,12 @@
 #include <QEvent>
 #include <QFileDialog>
 #include <QFontMetrics>
+#include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QLocale>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QRadioButton>
@@ -18,6 +20,7 @@
 #include <QToolButton>
 #include <QVBoxLayout>
 
+#include "appsettings.h"
 #include "pathshortener.h"
 
 namespace orlex {
@@ -128,6 +131,8 @@ TOptionsForm::TOptionsForm(QWidget* parent)
         page->addWidget(GroupBox1, 1);
     }
 
+    BuildAnalysisPage();
+
     BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), "&Ok", this);
     BitBtn1->setObjectName("BitBtn1");
     BitBtn1->setDefault(true);
@@ -163,6 +168,56 @@ TOptionsForm::TOptionsForm(QWidget* parent)
 
     const QSize hint = sizeHint();
     setFixedSize(std::max(342, hint.width()), std::max(288, hint.height()));
+}
+
+void TOptionsForm::BuildAnalysisPage() {
+    AnalysisPage = new QWidget;
+    AnalysisPage->setObjectName("AnalysisPage");
+    PageControl1->addTab(AnalysisPage, "Analysis");
+    auto* form = new QFormLayout(AnalysisPage);
+    const auto edit = [&](const char* name, const char* label, const char* tip) {
+        auto* e = new QLineEdit(AnalysisPage);
+        e->setObjectName(name);
+        e->setToolTip(tip);
+        e->setMaximumWidth(80);
+        form->addRow(label, e);
+        return e;
+    };
+    CellSizeEdit = edit("CellSizeEdit", "Cell size (m):", "0.05 to 5");
+    WindowEdit = edit("WindowEdit", "Density window (cells):", "odd, 1 to 15");
+    DensityLimitEdit =
+        edit("DensityLimitEdit", "Density limit (persons/m\u00b2):", "above 0 up to 100");
+    CongestionShareEdit =
+        edit("CongestionShareEdit", "Congestion share of the duration:", "0 to 1");
+    SetAnalysisSettings({});
+}
+
+void TOptionsForm::SetAnalysisSettings(const TAnalysisSettings& settings) {
+    const auto text = [](double v) {
+        return QString::number(v, 'g', QLocale::FloatingPointShortest);
+    };
+    CellSizeEdit->setText(text(settings.CellSize));
+    WindowEdit->setText(QString::number(settings.Window));
+    DensityLimitEdit->setText(text(settings.DensityLimit));
+    CongestionShareEdit->setText(text(settings.CongestionShare));
+}
+
+std::optional<TAnalysisSettings> TOptionsForm::EnteredAnalysisSettings(QString* problem,
+                                                                       QLineEdit** edit) const {
+    const std::pair<TAnalysisSetting, QLineEdit*> edits[] = {
+        {TAnalysisSetting::CellSize, CellSizeEdit},
+        {TAnalysisSetting::Window, WindowEdit},
+        {TAnalysisSetting::DensityLimit, DensityLimitEdit},
+        {TAnalysisSetting::CongestionShare, CongestionShareEdit}};
+    TAnalysisSettings settings;
+    for (const auto& [setting, e] : edits) {
+        if (auto message = ReadAnalysisSetting(setting, e->text(), settings)) {
+            if (problem) *problem = *message;
+            if (edit) *edit = e;
+            return std::nullopt;
+        }
+    }
+    return settings;
 }
 
 bool TOptionsForm::eventFilter(QObject* watched, QEvent* event) {
@@ -306,6 +361,13 @@ void TOptionsForm::BitBtn1Click() {
             PageControl1->setCurrentWidget(TabSheet1);
             ok = false;
         }
+    }
+    QLineEdit* badEdit = nullptr;
+    if (ok && !EnteredAnalysisSettings(&message, &badEdit)) {
+        PageControl1->setCurrentWidget(AnalysisPage);
+        badEdit->setFocus();
+        badEdit->selectAll();
+        ok = false;
     }
     if (ok) {
         accept();

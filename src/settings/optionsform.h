@@ -11,9 +11,11 @@
 #include <QSize>
 #include <QString>
 #include <functional>
+#include <optional>
 
 #include "interfaces.h"
 #include "options1.h"
+#include "settings.h"
 
 class QButtonGroup;
 class QCheckBox;
@@ -52,6 +54,12 @@ public:
     QLineEdit* Edit1 = nullptr;
     QRadioButton* RadioButton6 = nullptr;  // fixed height
     QLineEdit* Edit2 = nullptr;
+    // The "Analysis" page: cell size, window, density limit, congestion share.
+    QWidget* AnalysisPage = nullptr;
+    QLineEdit* CellSizeEdit = nullptr;
+    QLineEdit* WindowEdit = nullptr;
+    QLineEdit* DensityLimitEdit = nullptr;
+    QLineEdit* CongestionShareEdit = nullptr;
     QPushButton* BitBtn1 = nullptr;  // "&Ok"
     QPushButton* BitBtn2 = nullptr;  // "&Abort"
 
@@ -76,6 +84,13 @@ public:
     // Writes the controls back into the record and forgets it.
     void ApplyOptions();
 
+    // Shows the analysis settings in the "Analysis" page.
+    void SetAnalysisSettings(const TAnalysisSettings& settings);
+    // The settings as entered; the first edit that holds no number in range gives
+    // its message instead (in the order of the page).
+    std::optional<TAnalysisSettings> EnteredAnalysisSettings(QString* problem = nullptr,
+                                                             QLineEdit** edit = nullptr) const;
+
     // Handlers.
     void BitBtn1Click();  // Ok: checks, then accepts or shows the message
     void BitBtn7Click();  // directory button
@@ -98,6 +113,7 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void BuildAnalysisPage();
     void ShowError(const QString& text);
     void DirectoryChosen(const QString& directory);
 

@@ -64,6 +64,10 @@ TEST(AnalysisSettings, ParsingCommandLineValues) {
         {TAnalysisSetting::CellSize, "nan", false},
         {TAnalysisSetting::CellSize, "inf", false},
         {TAnalysisSetting::CellSize, "0x1", false},
+        {TAnalysisSetting::CellSize, "+.5", true},  // the C notation, whatever the locale
+        {TAnalysisSetting::CellSize, " 2", true},
+        {TAnalysisSetting::CellSize, "0,5", false},
+        {TAnalysisSetting::CellSize, "+-1", false},
         {TAnalysisSetting::Window, "7", true},
         {TAnalysisSetting::Window, "7.5", false},
         {TAnalysisSetting::Window, "8", false},

@@ -1,0 +1,87 @@
+// The "Analysis" panel: the evacuation and occupancy charts with the current time
+// marked, and the summary table of the analysis.
+#pragma once
+
+#include <QChartView>
+#include <QLabel>
+#include <QLineSeries>
+#include <QStringList>
+#include <QTableWidget>
+#include <QWidget>
+#include <memory>
+
+#include "result.h"
+#include "timenavigation.h"
+
+namespace orlex {
+
+// A chart view that reports clicks inside its plot area as a time in seconds.
+class TAnalysisChartView : public QChartView {
+    Q_OBJECT
+public:
+    explicit TAnalysisChartView(QChart* chart, QWidget* parent = nullptr);
+signals:
+    void TimeClicked(double seconds);
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override;
+};
+
+class TAnalysisPanel : public QWidget {
+    Q_OBJECT
+public:
+    explicit TAnalysisPanel(QWidget* parent = nullptr);
+
+    // Shows a result; captions name the decks (missing ones read "Deck z").
+    void SetResult(std::shared_ptr<const TAnalysisResult> result, const QStringList& captions);
+    // Back to "Not analysed yet".
+    void Clear();
+    // Shows "Analysing... 42 %" until the next SetResult or Clear.
+    void SetAnalysing(int percent);
+    // Moves the vertical current-time line of both charts.
+    void SetCurrentTime(double seconds);
+
+    const TAnalysisResult* Result() const { return Result_.get(); }
+    QString StateText() const { return State_->text(); }
+    QChart* EvacuationChart() const { return Curve_->chart(); }
+    QChart* OccupancyChart() const { return Occupancy_->chart(); }
+    TAnalysisChartView* EvacuationView() const { return Curve_; }
+    TAnalysisChartView* OccupancyView() const { return Occupancy_; }
+    QTableWidget* Summary() const { return Summary_; }
+    // The rows of the summary table as "name: value" texts.
+    QStringList SummaryLines() const;
+
+signals:
+    // A click in a chart: the first step counter at the clicked time.
+    void SeekRequested(int step);
+
+private:
+    void TimeClicked(double seconds);
+    void FillEvacuation();
+    void FillOccupancy(const QStringList& captions);
+    void FillSummary(const QStringList& captions);
+    void AddRow(const QString& name, const QString& value);
+    void ShowCharts(bool shown);
+
+    std::shared_ptr<const TAnalysisResult> Result_;
+    TTimeline Timeline_;
+    QLabel* State_ = nullptr;
+    TAnalysisChartView* Curve_ = nullptr;
+    TAnalysisChartView* Occupancy_ = nullptr;
+    QTableWidget* Summary_ = nullptr;
+    QLineSeries* CurveNow_ = nullptr;
+    QLineSeries* OccupancyNow_ = nullptr;
+    double YMaxCurve_ = 1;
+    double YMaxOccupancy_ = 1;
+};
+
+// The step curve as a staircase of points (time in seconds, value), ending at the
+// time of step end.
+QList<QPointF> StairPoints(const TAnalysisResult& result, const TStepCurve& curve, int64_t end);
+// Paints a chart into target at a size of its own (width x height scene units),
+// whether or not its view is shown (the report draws charts of a hidden panel).
+void PaintChart(QChart* chart, QPainter& painter, const QRectF& target, QSizeF size = {900, 450});
+// A deck's caption, "Deck z" when none is given.
+QString DeckName(const QStringList& captions, int z);
+
+}  // namespace orlex
