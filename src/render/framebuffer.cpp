@@ -102,6 +102,14 @@ void TFramebuffer::Release() {
     Width_ = Height_ = 0;
 }
 
+bool TFramebuffer::ReadRgbBottomUp(std::vector<std::uint8_t>& rgb) const {
+    if (!Framebuffer_) return false;
+    rgb.resize(static_cast<std::size_t>(Width_) * 3 * static_cast<std::size_t>(Height_));
+    glPixelStorei(GL_PACK_ALIGNMENT, 1);
+    glReadPixels(0, 0, Width_, Height_, GL_RGB, GL_UNSIGNED_BYTE, rgb.data());
+    return true;
+}
+
 TRgbaPixels TFramebuffer::Read() const {
     TRgbaPixels pixels;
     if (!Framebuffer_) return pixels;

@@ -34,6 +34,9 @@ public:
     void Release();
     // The pixels drawn, read back.
     TRgbaPixels Read() const;
+    // The pixels drawn as 8-bit RGB, rows from the BOTTOM (as OpenGL keeps them),
+    // into rgb, which keeps its memory from frame to frame. False without buffers.
+    bool ReadRgbBottomUp(std::vector<std::uint8_t>& rgb) const;
 
     int Width() const { return Width_; }
     int Height() const { return Height_; }

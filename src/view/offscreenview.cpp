@@ -103,17 +103,17 @@ bool TOffscreenView::Create() {
     return true;
 }
 
-QImage TOffscreenView::Render(const TSceneInput& scene, const TCamera& camera, int w, int h) {
+bool TOffscreenView::Draw(const TSceneInput& scene, const TCamera& camera, int w, int h) {
     BadHeadings_.clear();
     if (!Create() || !MakeCurrent()) {
         if (Problem_.isEmpty()) Problem_ = QStringLiteral("the offscreen context was lost");
-        return {};
+        return false;
     }
     TFramebuffer& frame = *Context_->Frame;
     if (frame.Width() != w || frame.Height() != h) {
         if (!frame.Create(w, h)) {
             Problem_ = QString::fromStdString(frame.Problem());
-            return {};
+            return false;
         }
     } else {
         frame.Bind();
@@ -122,11 +122,21 @@ QImage TOffscreenView::Render(const TSceneInput& scene, const TCamera& camera, i
     for (int k = 0; k < passes; ++k) BadHeadings_ = Renderer_.DrawFrame(scene, camera, w, h);
     HasFrame_ = true;
     LastCamera_ = camera;
-    const TRgbaPixels pixels = frame.Read();
+    return true;
+}
+
+QImage TOffscreenView::Render(const TSceneInput& scene, const TCamera& camera, int w, int h) {
+    if (!Draw(scene, camera, w, h)) return {};
+    const TRgbaPixels pixels = Context_->Frame->Read();
     if (pixels.Data.empty()) return {};
     const QImage image(pixels.Data.data(), pixels.Width, pixels.Height, pixels.Width * 4,
                        QImage::Format_RGBA8888);
     return image.convertToFormat(QImage::Format_RGB32);
+}
+
+bool TOffscreenView::RenderRgb(const TSceneInput& scene, const TCamera& camera, int w, int h,
+                               std::vector<std::uint8_t>& rgb) {
+    return Draw(scene, camera, w, h) && Context_->Frame->ReadRgbBottomUp(rgb);
 }
 
 }  // namespace orlex

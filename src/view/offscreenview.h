@@ -6,6 +6,7 @@
 
 #include <QImage>
 #include <QString>
+#include <cstdint>
 #include <memory>
 #include <vector>
 
@@ -32,6 +33,10 @@ public:
     // The frame of scene seen by camera at w x h pixels; a null image when it
     // cannot be drawn (see Problem()).
     QImage Render(const TSceneInput& scene, const TCamera& camera, int w, int h);
+    // The same frame as 8-bit RGB with its rows from the bottom, into rgb (which
+    // keeps its memory): the fast way for video frames. False as Render's null image.
+    bool RenderRgb(const TSceneInput& scene, const TCamera& camera, int w, int h,
+                   std::vector<std::uint8_t>& rgb);
     // Drops what was kept of the persons drawn last (their trails): call it
     // before those persons are released or replaced by another project's.
     void ForgetPersons() { Renderer_.ForgetPersons(); }
@@ -41,6 +46,8 @@ public:
 private:
     struct TContext;
     bool MakeCurrent();
+    // Draws the frame into the framebuffer; false with Problem().
+    bool Draw(const TSceneInput& scene, const TCamera& camera, int w, int h);
     std::unique_ptr<TContext> Context_;
     TSceneRenderer Renderer_;
     std::vector<int> BadHeadings_;

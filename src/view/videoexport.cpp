@@ -15,18 +15,29 @@ namespace orlex {
 namespace {
 
 // Encodes frames on a thread of its own while the next ones are drawn. At most
-// kQueued frames wait, so memory stays small whatever the length.
+// kQueued frames wait, and their buffers go round, so memory stays small and no
+// frame costs an allocation.
 class TEncoderThread {
 public:
+    using TFrame = std::vector<uint8_t>;  // RGB rows from the bottom
     static constexpr std::size_t kQueued = 3;
 
     bool Start(const std::string& path, const TVideoFormat& format) {
+        Format_ = format;
         if (!Encoder_.Open(path, format)) return false;
         Thread_ = std::thread([this] { Work(); });
         return true;
     }
+    // A buffer to draw the next frame into.
+    TFrame Take() {
+        std::lock_guard<std::mutex> lock(Mutex_);
+        if (Free_.empty()) return {};
+        TFrame frame = std::move(Free_.back());
+        Free_.pop_back();
+        return frame;
+    }
     // False once the encoder failed.
-    bool Push(QImage frame) {
+    bool Push(TFrame frame) {
         std::unique_lock<std::mutex> lock(Mutex_);
         Room_.wait(lock, [this] { return Queue_.size() < kQueued || Failed_; });
         if (Failed_) return false;
@@ -53,8 +64,9 @@ public:
 
 private:
     void Work() {
+        const int stride = Format_.Width * 3;
         for (;;) {
-            QImage frame;
+            TFrame frame;
             {
                 std::unique_lock<std::mutex> lock(Mutex_);
                 Ready_.wait(lock, [this] { return !Queue_.empty() || Done_; });
@@ -63,8 +75,13 @@ private:
                 Queue_.pop_front();
                 Room_.notify_one();
             }
-            if (!Encoder_.AddFrame(frame.constBits(), static_cast<int>(frame.bytesPerLine()))) {
-                std::lock_guard<std::mutex> lock(Mutex_);
+            // The last row first with a negative stride: the picture upright.
+            const uint8_t* top =
+                frame.data() + static_cast<std::size_t>(Format_.Height - 1) * stride;
+            const bool ok = Encoder_.AddFrame(top, -stride);
+            std::lock_guard<std::mutex> lock(Mutex_);
+            Free_.push_back(std::move(frame));
+            if (!ok) {
                 Failed_ = true;
                 Queue_.clear();
                 Room_.notify_one();
@@ -73,12 +90,14 @@ private:
         }
     }
 
+    TVideoFormat Format_;
     TVideoEncoder Encoder_;
     std::thread Thread_;
     std::mutex Mutex_;
     std::condition_variable Ready_;
     std::condition_variable Room_;
-    std::deque<QImage> Queue_;
+    std::deque<TFrame> Queue_;
+    std::vector<TFrame> Free_;
     bool Done_ = false;
     bool Failed_ = false;
 };
@@ -124,13 +143,13 @@ bool ExportVideo(TLogFile1& project, TPlayback& playback, const TVideoJob& job,
         scene.StepCounter = playback.StepCounter;
         TCamera camera = job.Camera;
         Follow(project, job.FollowPerson, scene, camera);
-        QImage image = view.Render(scene, camera, job.Width, job.Height);
-        if (image.isNull()) {
+        TEncoderThread::TFrame frame = encoder.Take();
+        if (!view.RenderRgb(scene, camera, job.Width, job.Height, frame)) {
             ok = false;
             why = view.Problem();
             break;
         }
-        if (!encoder.Push(image.convertToFormat(QImage::Format_RGB888))) {
+        if (!encoder.Push(std::move(frame))) {
             ok = false;
             break;
         }
