@@ -8,7 +8,9 @@
 #     plain way, for comparison);
 #   - the same deck without persons;
 #   - persons alone and with everyone's trails of the last 10 simulated seconds,
-#     STEPS steps into the evacuation (target: 60 ms a frame with the trails).
+#     STEPS steps into the evacuation (target: 60 ms a frame with the trails);
+#   - with and without persons again with a test pattern colour map on the floor
+#     (--overlay; target: within 10 % of the same case without it).
 # Target: 40 ms a frame or less with the 20,000 persons ("Paint() on screen":
 # a synchronous repaint including Qt's composition into the window;
 # "grabFramebuffer()": drawing into the view's framebuffer and reading it back).
@@ -86,7 +88,7 @@ echo
 echo "File: $FILE"
 for args in "" "--listed" "--listed --listed-quads" "--no-persons" "--steps $STEPS" \
     "--steps $STEPS --trails" "--steps $STEPS --step-each-frame" \
-    "--steps $STEPS --trails --step-each-frame"; do
+    "--steps $STEPS --trails --step-each-frame" "--overlay" "--no-persons --overlay"; do
     echo
     echo "### orlex-view ${args:-(persons batched)}"
     # shellcheck disable=SC2086

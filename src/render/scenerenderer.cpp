@@ -10,6 +10,11 @@
 
 namespace orlex {
 
+const TFloorOverlay* TSceneInput::CurrentOverlay() const {
+    if (!Overlays || CurrentDeck < 0 || CurrentDeck >= OverlayCount) return nullptr;
+    return Overlays + CurrentDeck;
+}
+
 void TSceneRenderer::SetupRenderState(const TLights* lights) {
     glClearColor(0.0f, 0.0f, 0.2f, 1.0f);
     glEnable(GL_DEPTH_TEST);
@@ -67,6 +72,7 @@ void TSceneRenderer::ReleaseGL() {
     OriginList = 0;
     PersonList = 0;
     Quads_.Release();
+    Overlay_.Release();
     ForgetPersons();
 }
 
@@ -123,8 +129,11 @@ const std::vector<int>& TSceneRenderer::RenderScene(const TSceneInput& scene,
         else
             DrawQuadsListed(deck);
     }
+    const TFloorOverlay* overlay = scene.CurrentOverlay();
+    if (overlay) Overlay_.DrawFloor(*overlay, scene.XMax, scene.YMax);
     DrawTrails(scene);
     glPopMatrix();
+    if (overlay) Overlay_.DrawBar(*overlay);
     return BadHeadings_;
 }
 

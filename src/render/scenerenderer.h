@@ -9,6 +9,7 @@
 #include "camera.h"
 #include "deck.h"
 #include "lights.h"
+#include "overlay.h"
 #include "person.h"
 #include "personbatch.h"
 #include "quadgroups.h"
@@ -40,6 +41,12 @@ struct TSceneInput {
     // Trails of everyone on the deck shown, TrailSteps steps long.
     bool AllTrails = false;
     int TrailSteps = 0;
+    // Colour maps per deck (OverlayCount of them, index = deck): the one of the
+    // deck shown lies on its floor, with its colour bar; none past the count.
+    const TFloorOverlay* Overlays = nullptr;
+    int OverlayCount = 0;
+    // The overlay of the deck shown; null for none.
+    const TFloorOverlay* CurrentOverlay() const;
 };
 
 class TSceneRenderer {
@@ -63,6 +70,8 @@ public:
     void ReleaseGL();
     // The quad lists go with the next deck drawn (another deck or project).
     void ForgetDeck() { Quads_.Forget(); }
+    // The overlay's cells changed in place: upload them again on the next frame.
+    void ForgetOverlay() { Overlay_.Forget(); }
     // Drops what was kept of the persons (the trails read their tracks): call it
     // before the persons drawn last are released or replaced.
     void ForgetPersons();
@@ -88,6 +97,7 @@ private:
     const TPersonData* PickedOf_ = nullptr;
     int PickedCounter_ = -1, PickedDeck_ = -1;
     TPersonBatcher Batcher_;
+    TOverlayLayer Overlay_;
     std::vector<int> BadHeadings_;
 };
 

@@ -3,6 +3,7 @@
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "glyph.h"
 #include "picking.h"
@@ -103,7 +104,9 @@ void TCellView3D::ReleaseProject() {
     DeckCount = 0;
     PersonCount = 0;
     PickedPerson = -1;
+    Overlays_.clear();
     Renderer_.ForgetPersons();
+    Renderer_.ForgetOverlay();
     HeadingReported_.clear();
     PendingErrors_ = 0;
     ListsWanted_ = false;
@@ -159,6 +162,8 @@ TSceneInput TCellView3D::SceneInput() const {
         scene.TrailSteps = kTrailSeconds * Playback_->StepsPerSecond();
     }
     scene.AllTrails = ShowAllTrails;
+    scene.Overlays = Overlays_.data();
+    scene.OverlayCount = static_cast<int>(Overlays_.size());
     return scene;
 }
 
@@ -181,6 +186,12 @@ void TCellView3D::SetPickedPerson(int person) {
     if (person < -1 || person >= PersonCount) return;
     if (person == PickedPerson) return;
     PickedPerson = person;
+    Invalidate();
+}
+
+void TCellView3D::SetOverlays(std::vector<TFloorOverlay> overlays) {
+    Overlays_ = std::move(overlays);
+    Renderer_.ForgetOverlay();
     Invalidate();
 }
 

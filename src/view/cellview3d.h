@@ -80,6 +80,10 @@ public:
     // Picks person (-1 clears the pick) and repaints; ignored when out of range.
     void SetPickedPerson(int person);
     void SetShowAllTrails(bool on);
+    // Colour maps per deck (index = deck); the deck shown draws its own. An
+    // empty list shows none.
+    void SetOverlays(std::vector<TFloorOverlay> overlays);
+    const std::vector<TFloorOverlay>& Overlays() const { return Overlays_; }
     // Pans so that deck point (x, y) is at the centre of the view, and repaints.
     void CentreOn(double x, double y);
 
@@ -113,6 +117,7 @@ private:
     bool ErrorScheduled_ = false;
     bool ShowingError_ = false;
     const TPlayback* Playback_ = nullptr;
+    std::vector<TFloorOverlay> Overlays_;
 };
 
 }  // namespace orlex

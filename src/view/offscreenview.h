@@ -40,6 +40,8 @@ public:
     // Drops what was kept of the persons drawn last (their trails): call it
     // before those persons are released or replaced by another project's.
     void ForgetPersons() { Renderer_.ForgetPersons(); }
+    // The overlay drawn last changed in place: upload it again.
+    void ForgetOverlay() { Renderer_.ForgetOverlay(); }
     // The persons drawn with a heading outside 1..8 in the last frame.
     const std::vector<int>& BadHeadings() const { return BadHeadings_; }
 

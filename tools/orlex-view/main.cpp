@@ -2,7 +2,7 @@
 //
 //   orlex-view [--deck N|busiest] [--steps K] [--size WxH] [--grab FILE.png]
 //              [--frames F] [--listed] [--all-on-deck] [--no-persons] [--trails]
-//              [--pick P] [--step-each-frame] FILE.3dl
+//              [--pick P] [--step-each-frame] [--overlay] FILE.3dl
 //
 // With --grab the frame of deck N after K forward steps is drawn offscreen (no
 // window; without a display server too) and written to FILE.png, and the program
@@ -11,7 +11,8 @@
 // person's start onto the deck shown; --no-persons hands the view no persons;
 // --trails shows everyone's trails of the last 10 seconds, --pick person P
 // with its trail; --step-each-frame times a step and a frame together, as the
-// running animation does.
+// running animation does; --overlay lays a test pattern colour map on every
+// deck (diagonal bands, every ninth cell outlined, a colour bar).
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QElapsedTimer>
@@ -92,6 +93,30 @@ private:
     std::vector<double> WallMs_, CpuMs_;
 };
 
+// Diagonal bands from blue to red, half transparent, on every deck.
+std::vector<orlex::TFloorOverlay> TestPattern(int columns, int rows, int decks) {
+    orlex::TFloorOverlay overlay;
+    overlay.Columns = columns;
+    overlay.Rows = rows;
+    overlay.Title = "Test pattern";
+    const std::size_t cells =
+        columns > 0 && rows > 0 ? static_cast<std::size_t>(columns) * rows : 0;
+    overlay.Rgba.resize(cells);
+    overlay.Outline.resize(cells);
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < columns; ++c) {
+            const std::size_t i = static_cast<std::size_t>(r) * columns + c;
+            const unsigned t = static_cast<unsigned>((c + r) % 64) * 4;
+            overlay.Rgba[i] = orlex::OverlayRgba(t, 64, 255 - t, 160);
+            overlay.Outline[i] = c % 9 == 0 && r % 9 == 0;
+        }
+    }
+    overlay.Legend = {{0.0f, orlex::OverlayRgba(0, 64, 255), "0"},
+                      {0.5f, orlex::OverlayRgba(128, 64, 127), "0.5"},
+                      {1.0f, orlex::OverlayRgba(255, 64, 0), "1"}};
+    return std::vector<orlex::TFloorOverlay>(static_cast<std::size_t>(std::max(decks, 0)), overlay);
+}
+
 int Fail(const char* text) {
     std::fprintf(stderr, "orlex-view: %s\n", text);
     return 2;
@@ -126,6 +151,7 @@ int main(int argc, char* argv[]) {
         {QStringLiteral("trails"), QStringLiteral("Show everyone's trails of the last 10 s.")},
         {QStringLiteral("step-each-frame"),
          QStringLiteral("With --frames: one step forward before each frame on screen.")},
+        {QStringLiteral("overlay"), QStringLiteral("Lay a test pattern colour map on the floor.")},
         {QStringLiteral("pick"), QStringLiteral("Pick person P (drawn yellow, with its trail)."),
          QStringLiteral("P")},
     });
@@ -209,6 +235,8 @@ int main(int argc, char* argv[]) {
     view.SetShowAllTrails(parser.isSet(QStringLiteral("trails")));
     if (pick >= project.PersonCount()) return Fail("--pick names no person of the file");
     view.SetPickedPerson(pick);
+    if (parser.isSet(QStringLiteral("overlay")))
+        view.SetOverlays(TestPattern(project.XMax, project.YMax, project.DeckCount()));
     view.IsControlEnabled = true;
 
     const bool grab = parser.isSet(QStringLiteral("grab"));
