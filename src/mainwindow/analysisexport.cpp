@@ -12,7 +12,7 @@
 
 #include "analysisdock.h"
 #include "jsonwriter.h"
-#include "overlay.h"
+#include "deckoverlay.h"
 
 namespace orlex {
 

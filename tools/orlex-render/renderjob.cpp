@@ -9,6 +9,8 @@
 #include <QSaveFile>
 #include <cmath>
 
+#include "analysis.h"
+#include "analysisoverlay.h"
 #include "interfaces.h"
 #include "logfile.h"
 #include "offscreenview.h"
@@ -112,10 +114,6 @@ int RunRender(const TRenderOptions& o, std::FILE* err) {
         std::fprintf(err, "orlex-render: --deck: the file has %d deck(s)\n", project.DeckCount());
         return 2;
     }
-    if (o.Overlay != "none") {
-        std::fprintf(err, "orlex-render: --overlay: the overlays are not available yet\n");
-        return 2;
-    }
     const int deck = o.Busiest ? BusiestDeck(project) : o.Deck;
     TPlayback playback;
     playback.SetProject(&project);
@@ -125,6 +123,16 @@ int RunRender(const TRenderOptions& o, std::FILE* err) {
     TSceneInput scene = ProjectScene(project, deck, 0);
     scene.OriginVisible = o.Origin;
     scene.AllTrails = o.Trails;
+    std::vector<TFloorOverlay> overlays;
+    TOverlayKind kind = TOverlayKind::None;
+    OverlayKindOf(o.Overlay.toStdString().c_str(), kind);
+    if (kind != TOverlayKind::None) {
+        std::unique_ptr<TAnalysisResult> result =
+            TEvacuationAnalysis(project, TAnalysisSettings{}).Run();
+        if (result) overlays = FloorOverlays(*result, project, kind, false);
+        scene.Overlays = overlays.empty() ? nullptr : overlays.data();
+        scene.OverlayCount = static_cast<int>(overlays.size());
+    }
     const TCamera camera = CameraOf(o, project);
     TOffscreenView view;
     if (!view.Create()) {

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "analysis.h"
-#include "overlay.h"
+#include "deckoverlay.h"
 #include "projects.h"
 #include "rooms.h"
 

@@ -1,4 +1,4 @@
-#include "overlay.h"
+#include "deckoverlay.h"
 
 #include <algorithm>
 #include <array>
