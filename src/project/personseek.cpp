@@ -4,8 +4,8 @@
 #include <array>
 #include <limits>
 
-#include "person.h"
 #include "directions.h"
+#include "person.h"
 #include "trackcode.h"
 
 namespace orlex {

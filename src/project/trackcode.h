@@ -29,7 +29,6 @@ constexpr int kRunBytes = 7;
 // Runs this short are stored as single steps (pairs take half a byte a step).
 constexpr int64_t kShortRun = 6;
 
-
 inline int ItemBytes(uint8_t first) {
     if (first == kGeneral) return kGeneralBytes;
     if (first == kRun) return kRunBytes;
