@@ -23,6 +23,7 @@
 class QAction;
 class QComboBox;
 class QDockWidget;
+class QKeySequence;
 class QLabel;
 class QMenu;
 class QTimer;
@@ -209,6 +210,8 @@ private:
     void AnimationStep();
     QString DefaultChooseLogFile(const QString& dir, const QString& name);
     void CreateTimeNavigation();
+    // An item of the window with its shortcut, in no menu of its own.
+    QAction* AddWindowAction(const char* name, const QString& text, const QKeySequence& shortcut);
     void CreatePersonDock();
     // Items shown at the end of a menu while it is open; the menu's own list stays.
     void AppendWhileShown(QMenu* menu, const QList<QAction*>& items);
@@ -307,6 +310,9 @@ private:
     // The animation ran when a drag on the slider paused it.
     bool ResumeAfterDrag_ = false;
     int Picked_ = -1;
+    // The "Person" dock starts hidden and opens at the first pick, unless the user
+    // has already chosen for it.
+    bool PersonDockChosen_ = false;
 };
 
 }  // namespace orlex

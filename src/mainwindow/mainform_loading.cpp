@@ -178,6 +178,9 @@ void TMainForm::EnableControls(bool enabled) {
     ComboBox1->setEnabled(enabled);
     SpeedBox->setEnabled(enabled);
     TimelineBar->setEnabled(enabled && HasProject());
+    for (QAction* item : {GoToTime1, PageForward1, PageBack1, GoToStart1, GoToEnd1, Follow1,
+                          ClearPick1, AllTrails1})
+        item->setEnabled(enabled);
     if (CellView3D != nullptr) CellView3D->IsControlEnabled = enabled;
 }
 

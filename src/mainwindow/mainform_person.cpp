@@ -19,27 +19,21 @@ void TMainForm::CreatePersonDock() {
     PersonPanel->setObjectName("PersonPanel");
     Dock_Person->setWidget(PersonPanel);
     addDockWidget(Qt::RightDockWidgetArea, Dock_Person);
+    Dock_Person->hide();
     connect(PersonPanel, &TPersonPanel::FollowToggled, this, &TMainForm::FollowToggled);
     QAction* toggle = Dock_Person->toggleViewAction();
     toggle->setObjectName("PersonPanel1");
     toggle->setText("&Person panel");
+    connect(toggle, &QAction::triggered, this, [this] { PersonDockChosen_ = true; });
 
-    auto make = [this](QAction*& action, const char* name, const QString& text,
-                       const QKeySequence& shortcut, void (TMainForm::*handler)()) {
-        action = new QAction(text, this);
-        action->setObjectName(name);
-        if (!shortcut.isEmpty()) action->setShortcut(shortcut);
-        action->setShortcutContext(Qt::WindowShortcut);
-        addAction(action);
-        connect(action, &QAction::triggered, this, handler);
-    };
-    make(AllTrails1, "AllTrails1", "&Trails of everyone", QKeySequence(),
-         &TMainForm::AllTrails1Click);
+    AllTrails1 = AddWindowAction("AllTrails1", "&Trails of everyone", QKeySequence());
+    connect(AllTrails1, &QAction::triggered, this, &TMainForm::AllTrails1Click);
     AllTrails1->setCheckable(true);
     AllTrails1->setChecked(false);
-    make(Follow1, "Follow1", "&Follow", QKeySequence(Qt::Key_F), &TMainForm::FollowClick);
-    make(ClearPick1, "ClearPick1", "Clear pick", QKeySequence(Qt::Key_Escape),
-         &TMainForm::ClearPickClick);
+    Follow1 = AddWindowAction("Follow1", "&Follow", QKeySequence(Qt::Key_F));
+    connect(Follow1, &QAction::triggered, this, &TMainForm::FollowClick);
+    ClearPick1 = AddWindowAction("ClearPick1", "Clear pick", QKeySequence(Qt::Key_Escape));
+    connect(ClearPick1, &QAction::triggered, this, &TMainForm::ClearPickClick);
     AppendWhileShown(Views1, {toggle, AllTrails1});
 
     GoToTimeForm = new TGoToTimeForm(*Messages_, this);
@@ -67,6 +61,10 @@ void TMainForm::PickPerson(int person) {
     CellView3D->SetPickedPerson(person);
     const bool saved = person >= 0 && Playback.StepCounter > LogFile->Persons[person].StepCount;
     PersonPanel->Update(HasProject() ? LogFile.get() : nullptr, person, saved);
+    if (person >= 0 && !PersonDockChosen_) {
+        PersonDockChosen_ = true;
+        Dock_Person->show();
+    }
 }
 
 void TMainForm::ClearPickClick() {

@@ -41,25 +41,28 @@ void TMainForm::CreateTimeNavigation() {
     Panel1->addWidget(SpeedBox);
     connect(SpeedBox, &TSpeedBox::SpeedChanged, this, &TMainForm::SpeedChanged);
 
-    auto make = [this](QAction*& action, const char* name, const QString& text,
-                       const QKeySequence& shortcut) {
-        action = new QAction(text, this);
-        action->setObjectName(name);
-        action->setShortcut(shortcut);
-        action->setShortcutContext(Qt::WindowShortcut);
-        addAction(action);
-    };
-    make(GoToTime1, "GoToTime1", "Go to time...", QKeySequence(Qt::CTRL | Qt::Key_G));
+    GoToTime1 = AddWindowAction("GoToTime1", "Go to time...", QKeySequence(Qt::CTRL | Qt::Key_G));
     connect(GoToTime1, &QAction::triggered, this, &TMainForm::GoToTime1Click);
-    make(PageForward1, "PageForward1", "Ten seconds forward", QKeySequence(Qt::Key_PageUp));
+    PageForward1 =
+        AddWindowAction("PageForward1", "Ten seconds forward", QKeySequence(Qt::Key_PageUp));
     connect(PageForward1, &QAction::triggered, TimelineBar, &TTimelineBar::PageForward);
-    make(PageBack1, "PageBack1", "Ten seconds back", QKeySequence(Qt::Key_PageDown));
+    PageBack1 = AddWindowAction("PageBack1", "Ten seconds back", QKeySequence(Qt::Key_PageDown));
     connect(PageBack1, &QAction::triggered, TimelineBar, &TTimelineBar::PageBack);
-    make(GoToStart1, "GoToStart1", "Go to start", QKeySequence(Qt::Key_Home));
+    GoToStart1 = AddWindowAction("GoToStart1", "Go to start", QKeySequence(Qt::Key_Home));
     connect(GoToStart1, &QAction::triggered, TimelineBar, &TTimelineBar::GoToStart);
-    make(GoToEnd1, "GoToEnd1", "Go to end", QKeySequence(Qt::Key_End));
+    GoToEnd1 = AddWindowAction("GoToEnd1", "Go to end", QKeySequence(Qt::Key_End));
     connect(GoToEnd1, &QAction::triggered, TimelineBar, &TTimelineBar::GoToEnd);
     AppendWhileShown(Animation1, {GoToTime1});
+}
+
+QAction* TMainForm::AddWindowAction(const char* name, const QString& text,
+                                    const QKeySequence& shortcut) {
+    auto* action = new QAction(text, this);
+    action->setObjectName(name);
+    if (!shortcut.isEmpty()) action->setShortcut(shortcut);
+    action->setShortcutContext(Qt::WindowShortcut);
+    addAction(action);
+    return action;
 }
 
 void TMainForm::AppendWhileShown(QMenu* menu, const QList<QAction*>& items) {

@@ -98,8 +98,13 @@ private slots:
         TMainForm& form = Ship();
         auto* dock = Part<QDockWidget>(form, "Dock_Person");
         auto* toggle = Part<QAction>(form, "PersonPanel1");
+        // Hidden at first, open at the first pick, then as the user leaves it.
+        QVERIFY(!dock->isVisible());
+        form.PickPerson(1);
         QVERIFY(dock->isVisible());
         toggle->trigger();
+        QVERIFY(!dock->isVisible());
+        form.PickPerson(0);
         QVERIFY(!dock->isVisible());
         toggle->trigger();
         QVERIFY(dock->isVisible());
