@@ -22,6 +22,7 @@
 #include "pathshortener.h"
 #include "progressdialog.h"
 #include "qtmessages.h"
+#include "speedbox.h"
 #include "toolbaricons.h"
 
 namespace orlex {
@@ -56,6 +57,7 @@ TMainForm::TMainForm(IMessages* messages, QWidget* parent)
     connect(AnimationTimer, &QTimer::timeout, this, &TMainForm::AnimationTimerTimer);
     Session_.SetStopAnimation([this] { AnimationTimer->stop(); });
     Session_.SetReleaseView([this] {
+        StopTimeNavigation();
         if (CellView3D != nullptr) CellView3D->ReleaseProject();
     });
 
@@ -63,6 +65,7 @@ TMainForm::TMainForm(IMessages* messages, QWidget* parent)
     CreateMenus();
     CreateToolBars();
     CreateStatusBar();
+    CreatePersonDock();
 
     setMinimumSize(350, 250);
     setAcceptDrops(true);
@@ -272,6 +275,7 @@ void TMainForm::CreateToolBars() {
     series->setToolTip("screen shot series [X]");
     connect(series, &QAction::triggered, this, &TMainForm::SpeedButton_ScreenShotSeriesClick);
     button(SpeedButton_ScreenShotSeries, "SpeedButton_ScreenShotSeries", series);
+    CreateTimeNavigation();
 }
 
 void TMainForm::CreateStatusBar() {
@@ -314,8 +318,11 @@ void TMainForm::FormCreate() {
     CellView3D->SetMessages(Messages_);
     CellView3D->installEventFilter(this);
     setCentralWidget(CellView3D);
+    CellView3D->SetPlayback(&Playback);
+    connect(CellView3D, &TCellView3D::PersonPicked, this, &TMainForm::PickPerson);
 
     ReadSettings();
+    SpeedBox->SetSpeed(MaxAnimationSpeed);
     LoadScreenShotSettings();
 }
 

@@ -3,6 +3,7 @@
 // concern over the mainform_*.cpp files.
 #pragma once
 
+#include <QList>
 #include <QMainWindow>
 #include <QString>
 #include <QStringList>
@@ -21,6 +22,8 @@
 
 class QAction;
 class QComboBox;
+class QDockWidget;
+class QKeySequence;
 class QLabel;
 class QMenu;
 class QTimer;
@@ -35,6 +38,10 @@ class TFStatistics;
 class TOptionsForm;
 class TIntroForm;
 class THelpForm;
+class TTimelineBar;
+class TSpeedBox;
+class TPersonPanel;
+class TGoToTimeForm;
 
 class TMainForm : public QMainWindow, public IPlaybackHost {
     Q_OBJECT
@@ -111,6 +118,22 @@ public:
     void StepForward();
     void StepBackward();
 
+    // --- time navigation (mainform_timeline.cpp) ---
+    // Puts the playback at step counter step (a seek: no shot, one repaint).
+    void SeekTo(int step);
+    void GoToTime1Click();
+    // The speed the animation runs at now: the speed box's choice.
+    double AnimationSpeed() const;
+    void SpeedChanged();
+
+    // --- the picked person (mainform_person.cpp) ---
+    int PickedPerson() const { return Picked_; }
+    // Picks person (-1: nothing); out of range counts as nothing.
+    void PickPerson(int person);
+    void ClearPickClick();
+    void FollowClick();
+    void AllTrails1Click();
+
     // --- decks and view (mainform_decks.cpp) ---
     void Deckup1Click();
     void Deckdown1Click();
@@ -153,6 +176,9 @@ public:
     void ShowTime(const std::string& text) override;
     void ProcessEvents() override;
     void Paint() override;
+    void StartTimer(int intervalMs) override;
+    void StopTimer() override;
+    void AnimationChanged(bool running) override;
 
     IMessages& Messages() { return *Messages_; }
     TAppSettings& Settings() { return Settings_; }
@@ -186,6 +212,21 @@ private:
     // One animation tick without the guard against nesting.
     void AnimationStep();
     QString DefaultChooseLogFile(const QString& dir, const QString& name);
+    void CreateTimeNavigation();
+    // An item of the window with its shortcut, in no menu of its own.
+    QAction* AddWindowAction(const char* name, const QString& text, const QKeySequence& shortcut);
+    void CreatePersonDock();
+    // Items shown at the end of a menu while it is open; the menu's own list stays.
+    void AppendWhileShown(QMenu* menu, const QList<QAction*>& items);
+    void TimelineDragStarted();
+    void TimelineDragFinished();
+    // After every step, reset and seek: slider, person panel and following.
+    void FollowPlayback();
+    // After a load: the new time axis, no pick, fresh pacing.
+    void StartTimeNavigation();
+    // The project goes: no time axis, no pick.
+    void StopTimeNavigation();
+    void FollowToggled(bool on);
 
     // --- components (found by their object names from outside) ---
     TFStatistics* FStatistics = nullptr;
@@ -229,6 +270,21 @@ private:
     QAction* Help2 = nullptr;
     QAction* N7 = nullptr;
     QAction* StartupWindow1 = nullptr;
+    QAction* GoToTime1 = nullptr;
+    QAction* AllTrails1 = nullptr;
+    QAction* Follow1 = nullptr;
+    QAction* ClearPick1 = nullptr;
+    QAction* PageForward1 = nullptr;
+    QAction* PageBack1 = nullptr;
+    QAction* GoToStart1 = nullptr;
+    QAction* GoToEnd1 = nullptr;
+
+    QToolBar* Panel_Timeline = nullptr;
+    TTimelineBar* TimelineBar = nullptr;
+    TSpeedBox* SpeedBox = nullptr;
+    QDockWidget* Dock_Person = nullptr;
+    TPersonPanel* PersonPanel = nullptr;
+    TGoToTimeForm* GoToTimeForm = nullptr;
 
     QToolBar* Panel1 = nullptr;
     QToolButton* BitBtn1 = nullptr;
@@ -257,6 +313,14 @@ private:
     bool ExportCancelled_ = false;
     // Depth of steps that are letting events run; ticks arriving meanwhile are skipped.
     int StepEventDepth_ = 0;
+    // While set, Paint draws nothing: the steps of one tick are drawn once, at the end.
+    bool PaintHeld_ = false;
+    // The animation ran when a drag on the slider paused it.
+    bool ResumeAfterDrag_ = false;
+    int Picked_ = -1;
+    // The "Person" dock starts hidden and opens at the first pick, unless the user
+    // has already chosen for it.
+    bool PersonDockChosen_ = false;
 };
 
 }  // namespace orlex

@@ -16,6 +16,8 @@
 #include "cellview3d.h"
 #include "mainform.h"
 #include "progressdialog.h"
+#include "speedbox.h"
+#include "timelinebar.h"
 
 namespace orlex {
 
@@ -174,6 +176,11 @@ void TMainForm::EnableControls(bool enabled) {
         button->setEnabled(enabled);
     }
     ComboBox1->setEnabled(enabled);
+    SpeedBox->setEnabled(enabled);
+    TimelineBar->setEnabled(enabled && HasProject());
+    for (QAction* item : {GoToTime1, PageForward1, PageBack1, GoToStart1, GoToEnd1, Follow1,
+                          ClearPick1, AllTrails1})
+        item->setEnabled(enabled);
     if (CellView3D != nullptr) CellView3D->IsControlEnabled = enabled;
 }
 
@@ -233,6 +240,7 @@ void TMainForm::LoadLogFile(const QString& path) {
         CellView3D->SetPersons(project.PersonData());
         CellView3D->SetCurrentDeck(0);
         Session_.StartPlayback();
+        StartTimeNavigation();
         Loading_ = false;  // the project is complete from here on
 
         UpdateLightsStatus();

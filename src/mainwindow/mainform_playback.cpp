@@ -5,6 +5,8 @@
 
 #include "cellview3d.h"
 #include "mainform.h"
+#include "speedbox.h"
+#include "timelinebar.h"
 
 namespace orlex {
 
@@ -25,34 +27,19 @@ private:
 }  // namespace
 
 void TMainForm::StartAnimation() {
-    AnimationTimer->setInterval(Playback.TimerInterval(MaxAnimationSpeed));
-    AnimationTimer->start();
-    SetStatusText(3, "Animation loop is running.");
-    SpeedButton_PlayLoop->setChecked(true);
+    SpeedBox->RestartPacing();
+    Playback.StartAnimation(MaxAnimationSpeed);
 }
 
 void TMainForm::StopAnimation() {
-    AnimationTimer->stop();
-    if (HasProject()) {
-        // Run on to the next whole simulated second. Commands handled while the
-        // steps let events run may replace the project: then the loop ends.
-        const unsigned generation = Session_.Generation();
-        for (int left = Playback.StepsPerSecond();
-             left > 0 && StillCurrent(generation) && !Playback.AtWholeSecond(); --left) {
-            AnimationStep();
-        }
-    }
-    SetStatusText(3, QString());
-    SpeedButton_PlayLoop->setChecked(false);
+    ResumeAfterDrag_ = false;
+    Playback.StopAnimation();
 }
 
 void TMainForm::Run1Click() {
     if (!HasProject()) return;
-    if (AnimationTimer->isActive()) {
-        StopAnimation();
-    } else {
-        StartAnimation();
-    }
+    SpeedBox->RestartPacing();
+    Playback.RunCommand(MaxAnimationSpeed);
 }
 
 void TMainForm::AnimationTimerTimer() {
@@ -62,33 +49,32 @@ void TMainForm::AnimationTimerTimer() {
     // While a shot's question or error box is open, ticks are held back: they
     // would take further shots and ask again.
     if (Shots && Shots->Busy()) return;
-    AnimationStep();
+    if (!HasProject()) return;
+    // "Keep speed" may ask for several steps (or none) in one tick: all are
+    // applied in order, and only the last one is drawn.
+    const int steps = SpeedBox->StepsForTick(LogFile->VMax, ScreenShotSeries);
+    const unsigned generation = Session_.Generation();
+    for (int left = steps; left > 1 && StillCurrent(generation); --left) {
+        PaintHeld_ = true;
+        Playback.TimerTick();
+        PaintHeld_ = false;
+    }
+    if (steps > 0 && StillCurrent(generation)) AnimationStep();
 }
 
 void TMainForm::AnimationStep() {
     if (!HasProject()) return;
-    Playback.TimerTick();
-    TDepthGuard depth(StepEventDepth_);
-    QCoreApplication::processEvents();
+    Playback.AnimationStep();
 }
 
 void TMainForm::Forward1Click() {
-    if (!HasProject() || Playback.SavedCount >= LogFile->PersonCount()) return;
-    const unsigned generation = Session_.Generation();
-    for (int left = Playback.StepsPerSecond(); left > 0 && StillCurrent(generation); --left) {
-        Playback.StepForward();
-    }
+    if (!HasProject()) return;
+    Playback.ForwardSecond();
 }
 
 void TMainForm::Backward1Click() {
     if (!HasProject()) return;
-    StopAnimation();
-    const unsigned generation = Session_.Generation();
-    if (!HasProject() || Playback.StepCounter <= 0) return;
-    for (int left = Playback.StepsPerSecond();
-         left > 0 && StillCurrent(generation) && Playback.StepCounter > 0; --left) {
-        Playback.StepBackward();
-    }
+    Playback.BackwardCommand();
 }
 
 void TMainForm::ResettoStart1Click() {
@@ -123,7 +109,25 @@ void TMainForm::ProcessEvents() {
 }
 
 void TMainForm::Paint() {
+    if (PaintHeld_) return;
+    FollowPlayback();
     if (CellView3D != nullptr) CellView3D->Paint();
+    if (TimelineBar != nullptr) TimelineBar->FrameDrawn();
+}
+
+void TMainForm::StartTimer(int intervalMs) {
+    (void)intervalMs;  // the speed box's choice sets the pace
+    AnimationTimer->setInterval(SpeedBox->Interval(HasProject() ? LogFile->VMax : 1));
+    AnimationTimer->start();
+}
+
+void TMainForm::StopTimer() {
+    AnimationTimer->stop();
+}
+
+void TMainForm::AnimationChanged(bool running) {
+    SetStatusText(3, running ? QString("Animation loop is running.") : QString());
+    SpeedButton_PlayLoop->setChecked(running);
 }
 
 }  // namespace orlex

@@ -1,6 +1,6 @@
 #include "playback.h"
 
-#include <cmath>
+#include "timenavigation.h"
 
 namespace orlex {
 
@@ -44,11 +44,7 @@ void TPlayback::StepBackward() {
 }
 
 void TPlayback::UpdateTime() {
-    const double seconds =
-        static_cast<double>(StepCounter) / StepsPerSecond() + static_cast<double>(Project_->TOff);
-    TimeSeconds = seconds >= 2147483647.0    ? 2147483647
-                  : seconds <= -2147483648.0 ? -2147483647 - 1
-                                             : static_cast<int>(std::trunc(seconds));
+    TimeSeconds = ShownSecondsAt(StepCounter, Project_->VMax, Project_->TOff);
 }
 
 void TPlayback::AfterStep() {
@@ -165,9 +161,7 @@ bool TPlayback::AtWholeSecond() const {
 }
 
 int TPlayback::TimerInterval(int maxSpeed) const {
-    if (maxSpeed <= 0) maxSpeed = 5;
-    const int interval = static_cast<int>(1000.0 / maxSpeed / StepsPerSecond());
-    return interval < 1 ? 1 : interval;
+    return AnimationInterval(maxSpeed, Project_ ? Project_->VMax : 1);
 }
 
 std::string TPlayback::TimeText(int seconds) {
