@@ -11,8 +11,8 @@
 #include <algorithm>
 
 #include "analysisdock.h"
-#include "jsonwriter.h"
 #include "deckoverlay.h"
+#include "jsonwriter.h"
 
 namespace orlex {
 

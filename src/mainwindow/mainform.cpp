@@ -58,6 +58,7 @@ TMainForm::TMainForm(IMessages* messages, QWidget* parent)
     Session_.SetStopAnimation([this] { AnimationTimer->stop(); });
     Session_.SetReleaseView([this] {
         StopTimeNavigation();
+        ClearAnalysis();
         if (CellView3D != nullptr) CellView3D->ReleaseProject();
     });
 
@@ -66,6 +67,7 @@ TMainForm::TMainForm(IMessages* messages, QWidget* parent)
     CreateToolBars();
     CreateStatusBar();
     CreatePersonDock();
+    CreateAnalysis();
 
     setMinimumSize(350, 250);
     setAcceptDrops(true);

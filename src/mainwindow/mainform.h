@@ -3,6 +3,7 @@
 // concern over the mainform_*.cpp files.
 #pragma once
 
+#include <QElapsedTimer>
 #include <QList>
 #include <QMainWindow>
 #include <QString>
@@ -13,6 +14,7 @@
 #include <string>
 
 #include "appsettings.h"
+#include "deckoverlay.h"
 #include "interfaces.h"
 #include "logfile.h"
 #include "options1.h"
@@ -42,6 +44,9 @@ class TTimelineBar;
 class TSpeedBox;
 class TPersonPanel;
 class TGoToTimeForm;
+class TAnalysisPanel;
+class TAnalysisRunner;
+class TAnalysisResult;
 
 class TMainForm : public QMainWindow, public IPlaybackHost {
     Q_OBJECT
@@ -106,6 +111,14 @@ public:
 
     // --- exports (mainform_export.cpp) ---
     void ExportVideo1Click();
+
+    // --- the evacuation analysis (mainform_analysis.cpp) ---
+    void ExportAnalysis1Click();
+    // Chooses the file of "Export analysis...": suggested path -> chosen path or empty.
+    // Replaced by tests; the default shows the save dialog.
+    std::function<QString(const QString&)> ChooseAnalysisFile;
+    // The analysis of the project shown; null until it has finished.
+    const std::shared_ptr<const TAnalysisResult>& Analysis() const { return Analysis_; }
 
     // --- playback (mainform_playback.cpp) ---
     void StartAnimation();
@@ -216,8 +229,21 @@ private:
     // An item of the window with its shortcut, in no menu of its own.
     QAction* AddWindowAction(const char* name, const QString& text, const QKeySequence& shortcut);
     void CreatePersonDock();
+    void CreateAnalysis();
+    // After a load: a new run; before a release: no result.
+    void StartAnalysis();
+    void ClearAnalysis();
+    // Puts back the message the analysis progress covered.
+    void EndAnalysisStatus();
+    void AnalysisFinished(std::shared_ptr<const TAnalysisResult> result);
+    // The current time in the charts.
+    void ShowAnalysisTime();
+    TOverlayKind OverlayKind() const;
+    // The overlays of the chosen kind on the decks, or none.
+    void UpdateOverlay();
+    QStringList DeckCaptions() const;
     // Items shown at the end of a menu while it is open; the menu's own list stays.
-    void AppendWhileShown(QMenu* menu, const QList<QAction*>& items);
+    void AppendMenuItems(QMenu* menu, const QList<QAction*>& items);
     void TimelineDragStarted();
     void TimelineDragFinished();
     // After every step, reset and seek: slider, person panel and following.
@@ -285,6 +311,19 @@ private:
     QDockWidget* Dock_Person = nullptr;
     TPersonPanel* PersonPanel = nullptr;
     TGoToTimeForm* GoToTimeForm = nullptr;
+    QDockWidget* Dock_Analysis = nullptr;
+    TAnalysisPanel* AnalysisPanel_ = nullptr;
+    TAnalysisRunner* AnalysisRunner_ = nullptr;
+    QMenu* Overlay1 = nullptr;
+    QAction* OverlayLevels1 = nullptr;
+    QAction* ExportAnalysis1 = nullptr;
+    std::shared_ptr<const TAnalysisResult> Analysis_;
+    // The analysis shows its progress in the message panel after this long.
+    static constexpr qint64 kQuietAnalysisMs = 300;
+    QElapsedTimer AnalysisClock_;
+    bool AnalysisShown_ = false;
+    QString AnalysisStatusBefore_;
+    QString ShownAnalysisText_;
 
     QToolBar* Panel1 = nullptr;
     QToolButton* BitBtn1 = nullptr;

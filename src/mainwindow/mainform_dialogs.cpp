@@ -49,7 +49,19 @@ void TMainForm::Options1Click() {
     // The settings may change under a running series: it ends first.
     if (Shots) Shots->EndSeries();
     ScreenShotSeries = false;
-    RunOptionsDialog(*OptionsForm, Options, centralWidget() ? centralWidget()->size() : size());
+    const TAnalysisSettings before = Settings_.AnalysisSettings();
+    OptionsForm->SetAnalysisSettings(before);
+    if (!RunOptionsDialog(*OptionsForm, Options,
+                          centralWidget() ? centralWidget()->size() : size()))
+        return;
+    if (const auto entered = OptionsForm->EnteredAnalysisSettings()) {
+        Settings_.SetAnalysisSettings(*entered);
+        const TAnalysisSettings& a = *entered;
+        const bool changed = a.CellSize != before.CellSize || a.Window != before.Window ||
+                             a.DensityLimit != before.DensityLimit ||
+                             a.CongestionShare != before.CongestionShare;
+        if (changed && HasProject()) StartAnalysis();  // the figures follow the settings
+    }
 }
 
 void TMainForm::Help2Click() {

@@ -242,6 +242,7 @@ void TMainForm::LoadLogFile(const QString& path) {
         Session_.StartPlayback();
         StartTimeNavigation();
         Loading_ = false;  // the project is complete from here on
+        StartAnalysis();
 
         UpdateLightsStatus();
         SetStatusText(1, QString::fromStdString(TPlayback::TimeText(0)));

@@ -34,7 +34,7 @@ void TMainForm::CreatePersonDock() {
     connect(Follow1, &QAction::triggered, this, &TMainForm::FollowClick);
     ClearPick1 = AddWindowAction("ClearPick1", "Clear pick", QKeySequence(Qt::Key_Escape));
     connect(ClearPick1, &QAction::triggered, this, &TMainForm::ClearPickClick);
-    AppendWhileShown(Views1, {toggle, AllTrails1});
+    AppendMenuItems(Views1, {toggle, AllTrails1});
 
     GoToTimeForm = new TGoToTimeForm(*Messages_, this);
     GoToTimeForm->setObjectName("GoToTimeForm");

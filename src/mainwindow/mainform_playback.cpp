@@ -111,6 +111,7 @@ void TMainForm::ProcessEvents() {
 void TMainForm::Paint() {
     if (PaintHeld_) return;
     FollowPlayback();
+    ShowAnalysisTime();
     if (CellView3D != nullptr) CellView3D->Paint();
     if (TimelineBar != nullptr) TimelineBar->FrameDrawn();
 }

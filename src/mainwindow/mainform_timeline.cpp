@@ -52,7 +52,7 @@ void TMainForm::CreateTimeNavigation() {
     connect(GoToStart1, &QAction::triggered, TimelineBar, &TTimelineBar::GoToStart);
     GoToEnd1 = AddWindowAction("GoToEnd1", "Go to end", QKeySequence(Qt::Key_End));
     connect(GoToEnd1, &QAction::triggered, TimelineBar, &TTimelineBar::GoToEnd);
-    AppendWhileShown(Animation1, {GoToTime1});
+    AppendMenuItems(Animation1, {GoToTime1});
 }
 
 QAction* TMainForm::AddWindowAction(const char* name, const QString& text,
@@ -65,25 +65,11 @@ QAction* TMainForm::AddWindowAction(const char* name, const QString& text,
     return action;
 }
 
-void TMainForm::AppendWhileShown(QMenu* menu, const QList<QAction*>& items) {
-    // The menus keep their own list of items; the navigation items join them while
-    // a menu is open, and their shortcuts work through the window all the time.
-    connect(menu, &QMenu::aboutToShow, this, [menu, items] {
-        menu->addSeparator()->setObjectName("NavigationSeparator");
-        menu->addActions(items);
-    });
-    connect(menu, &QMenu::aboutToHide, this, [menu, items] {
-        // Removed after the triggered item has been handled.
-        QTimer::singleShot(0, menu, [menu, items] {
-            if (menu->isVisible()) return;
-            for (QAction* item : items) menu->removeAction(item);
-            for (QAction* action : menu->actions())
-                if (action->objectName() == "NavigationSeparator") {
-                    menu->removeAction(action);
-                    delete action;
-                }
-        });
-    });
+void TMainForm::AppendMenuItems(QMenu* menu, const QList<QAction*>& items) {
+    // After the menu's own items, behind a separator; the shortcuts work through
+    // the window wherever the focus is.
+    menu->addSeparator();
+    menu->addActions(items);
 }
 
 void TMainForm::SeekTo(int step) {

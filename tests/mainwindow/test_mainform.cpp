@@ -129,12 +129,15 @@ private slots:
         QCOMPARE(Ui().File1->title(), QString("&File"));
         QCOMPARE(captions(Ui().File1),
                  (QStringList{"LoadLogfile1", "-", "Singlescreenshot1", "Screenshotseries1", "-",
-                              "ExportVideo1", "-", "OldFile1", "OldFile2", "OldFile3", "OldFile4",
-                              "-", "Quit1"}));
-        QCOMPARE(captions(Ui().Views1),
-                 (QStringList{"Deckup1", "Deckdown1", "-", "Zoomin1", "Zoomout1"}));
-        QCOMPARE(captions(Ui().Animation1),
-                 (QStringList{"Run1", "ResettoStart1", "-", "Forward1", "Backward1"}));
+                              "ExportVideo1", "ExportAnalysis1", "-", "OldFile1", "OldFile2",
+                              "OldFile3", "OldFile4", "-", "Quit1"}));
+        // The items of time navigation and analysis follow the menus' own, behind a
+        // separator.
+        QCOMPARE(captions(Ui().Views1), (QStringList{"Deckup1", "Deckdown1", "-", "Zoomin1",
+                                                     "Zoomout1", "-", "PersonPanel1", "AllTrails1",
+                                                     "-", "AnalysisPanel1", "OverlayMenu1"}));
+        QCOMPARE(captions(Ui().Animation1), (QStringList{"Run1", "ResettoStart1", "-", "Forward1",
+                                                         "Backward1", "-", "GoToTime1"}));
         QCOMPARE(captions(Ui().Settings1), (QStringList{"ShowOrigin", "AddLight", "RemoveLight",
                                                         "-", "Options1", "Statistics"}));
         QCOMPARE(Ui().Help1->title(), QString("Help"));

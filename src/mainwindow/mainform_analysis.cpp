@@ -1,0 +1,188 @@
+// The evacuation analysis in the window: run on a worker thread after every load,
+// shown in the "Analysis" dock and as deck overlays, exported on request.
+#include <QActionGroup>
+#include <QDockWidget>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QLabel>
+#include <QMenu>
+
+#include "analysisdock.h"
+#include "analysisexport.h"
+#include "analysisoverlay.h"
+#include "analysisrunner.h"
+#include "cellview3d.h"
+#include "mainform.h"
+
+namespace orlex {
+
+void TMainForm::CreateAnalysis() {
+    AnalysisRunner_ = new TAnalysisRunner(this);
+    AnalysisRunner_->setObjectName("AnalysisRunner");
+    // A new load or the close cancels the run and waits for it before the
+    // project goes.
+    Session_.AddReader([this] { AnalysisRunner_->CancelAndJoin(); });
+    connect(AnalysisRunner_, &TAnalysisRunner::Progress, this, [this](int percent) {
+        AnalysisPanel_->SetAnalysing(percent);
+        // A quick analysis leaves the message panel alone; a longer one shows its
+        // progress there, unless another message stands in it.
+        if (AnalysisClock_.elapsed() < kQuietAnalysisMs) return;
+        const QString shown = StatusPanels[3]->text();
+        if (!AnalysisShown_) {
+            if (!shown.trimmed().isEmpty()) return;
+            AnalysisShown_ = true;
+            AnalysisStatusBefore_ = shown;
+        } else if (shown != ShownAnalysisText_) {
+            return;  // another message took the panel
+        }
+        ShownAnalysisText_ = TAnalysisRunner::ProgressText(percent);
+        SetStatusText(3, ShownAnalysisText_);
+    });
+    connect(AnalysisRunner_, &TAnalysisRunner::Finished, this,
+            [this](std::shared_ptr<const TAnalysisResult> result) { AnalysisFinished(result); });
+
+    Dock_Analysis = new QDockWidget("Analysis", this);
+    Dock_Analysis->setObjectName("Dock_Analysis");
+    AnalysisPanel_ = new TAnalysisPanel(Dock_Analysis);
+    AnalysisPanel_->setObjectName("AnalysisPanel");
+    Dock_Analysis->setWidget(AnalysisPanel_);
+    addDockWidget(Qt::BottomDockWidgetArea, Dock_Analysis);
+    Dock_Analysis->hide();
+    connect(AnalysisPanel_, &TAnalysisPanel::SeekRequested, this, &TMainForm::SeekTo);
+    QAction* toggle = Dock_Analysis->toggleViewAction();
+    toggle->setObjectName("AnalysisPanel1");
+    toggle->setText("&Analysis panel");
+
+    Overlay1 = new QMenu("&Overlay", this);
+    Overlay1->setObjectName("Overlay1");
+    Overlay1->menuAction()->setObjectName("OverlayMenu1");
+    auto* group = new QActionGroup(this);
+    const struct {
+        const char* Name;
+        const char* Text;
+        TOverlayKind Kind;
+    } kinds[] = {{"OverlayNone1", "&None", TOverlayKind::None},
+                 {"OverlayPeak1", "&Peak density", TOverlayKind::PeakDensity},
+                 {"OverlayAbove1", "&Time above limit", TOverlayKind::TimeAbove},
+                 {"OverlayUsage1", "&Usage", TOverlayKind::Usage}};
+    for (const auto& k : kinds) {
+        QAction* item = Overlay1->addAction(k.Text);
+        item->setObjectName(k.Name);
+        item->setCheckable(true);
+        item->setChecked(k.Kind == TOverlayKind::None);
+        item->setData(static_cast<int>(k.Kind));
+        group->addAction(item);
+        connect(item, &QAction::triggered, this, &TMainForm::UpdateOverlay);
+    }
+    Overlay1->addSeparator();
+    OverlayLevels1 = Overlay1->addAction("&Levels of service (peak density)");
+    OverlayLevels1->setObjectName("OverlayLevels1");
+    OverlayLevels1->setCheckable(true);
+    connect(OverlayLevels1, &QAction::triggered, this, &TMainForm::UpdateOverlay);
+    AppendMenuItems(Views1, {toggle, Overlay1->menuAction()});
+
+    ExportAnalysis1 = new QAction("Export &analysis...", this);
+    ExportAnalysis1->setObjectName("ExportAnalysis1");
+    ExportAnalysis1->setEnabled(false);
+    connect(ExportAnalysis1, &QAction::triggered, this, &TMainForm::ExportAnalysis1Click);
+    File1->insertAction(N4, ExportAnalysis1);
+    ChooseAnalysisFile = [this](const QString& suggested) {
+        QString filter;
+        QString path = QFileDialog::getSaveFileName(this, "Export analysis", suggested,
+                                                    AnalysisExportFilter(), &filter);
+        if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty()) {
+            if (filter.contains("*.pdf"))
+                path += ".pdf";
+            else if (filter.contains("*.json"))
+                path += ".json";
+            else if (filter.contains("*.csv"))
+                path += ".csv";
+        }
+        return path;
+    };
+}
+
+QStringList TMainForm::DeckCaptions() const {
+    QStringList captions;
+    if (!HasProject()) return captions;
+    for (int d = 0; d < LogFile->DeckCount(); ++d)
+        captions << QString::fromStdString(LogFile->GetDeckCaption(d));
+    return captions;
+}
+
+void TMainForm::EndAnalysisStatus() {
+    if (AnalysisShown_ && StatusPanels[3] != nullptr &&
+        StatusPanels[3]->text() == ShownAnalysisText_)
+        SetStatusText(3, AnalysisStatusBefore_);
+    AnalysisShown_ = false;
+}
+
+void TMainForm::StartAnalysis() {
+    EndAnalysisStatus();
+    AnalysisClock_.start();
+    Analysis_.reset();
+    ExportAnalysis1->setEnabled(false);
+    if (!HasProject()) return;
+    AnalysisPanel_->SetAnalysing(0);
+    AnalysisRunner_->Start(*LogFile, Settings_.AnalysisSettings());
+}
+
+void TMainForm::ClearAnalysis() {
+    Analysis_.reset();
+    if (ExportAnalysis1 != nullptr) ExportAnalysis1->setEnabled(false);
+    if (AnalysisPanel_ != nullptr) AnalysisPanel_->Clear();
+    EndAnalysisStatus();
+}
+
+void TMainForm::AnalysisFinished(std::shared_ptr<const TAnalysisResult> result) {
+    EndAnalysisStatus();
+    if (!result || !HasProject()) {
+        AnalysisPanel_->Clear();
+        return;
+    }
+    Analysis_ = std::move(result);
+    AnalysisPanel_->SetResult(Analysis_, DeckCaptions());
+    ShowAnalysisTime();
+    ExportAnalysis1->setEnabled(true);
+    UpdateOverlay();
+}
+
+void TMainForm::ShowAnalysisTime() {
+    if (Analysis_ && HasProject())
+        AnalysisPanel_->SetCurrentTime(Analysis_->TimeOfStep(Playback.StepCounter));
+}
+
+TOverlayKind TMainForm::OverlayKind() const {
+    for (QAction* item : Overlay1->actions())
+        if (item->isCheckable() && item->isChecked() && item != OverlayLevels1)
+            return static_cast<TOverlayKind>(item->data().toInt());
+    return TOverlayKind::None;
+}
+
+void TMainForm::UpdateOverlay() {
+    if (!Analysis_ || !HasProject()) {
+        CellView3D->SetOverlays({});
+        return;
+    }
+    const TOverlayKind kind = OverlayKind();
+    CellView3D->SetOverlays(
+        kind == TOverlayKind::None
+            ? std::vector<TFloorOverlay>{}
+            : FloorOverlays(*Analysis_, *LogFile, kind, OverlayLevels1->isChecked()));
+}
+
+void TMainForm::ExportAnalysis1Click() {
+    if (!Analysis_ || !HasProject()) return;
+    const QFileInfo file(QString::fromStdString(LogFile->FileName));
+    const QString suggested = file.absoluteDir().filePath(file.completeBaseName() + ".pdf");
+    const QString path = ChooseAnalysisFile ? ChooseAnalysisFile(suggested) : QString();
+    if (path.isEmpty()) return;
+    TAnalysisSource source;
+    source.ProjectFile = file.absoluteFilePath();
+    source.FileDate = file.lastModified();
+    source.Captions = DeckCaptions();
+    source.Project = LogFile.get();
+    ExportAnalysis(path, *Analysis_, source, *Messages_);
+}
+
+}  // namespace orlex
