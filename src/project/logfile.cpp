@@ -4,85 +4,12 @@
 #include <climits>
 #include <cstring>
 
+#include "loader.h"
 #include "textcodec.h"
-#include "textreader.h"
 
 namespace orlex {
 
-namespace {
-
-constexpr const char* kIncomplete = "File is incomplete, which might lead to errors.";
-constexpr const char* kCountCut =
-    "A count in the cell or movement data is too large; it was cut to fit.";
-constexpr const char* kBadCount =
-    "A packed run in the cell or movement data has a count that is not a decimal number; the "
-    "run was skipped.";
-
-// One load: the open file, the hosts and the warnings already given.
-class TLoader {
-public:
-    TLoader(TLogFile1& project, TTextReader& in, IProgress& progress, IMessages& messages)
-        : P(project), In(in), Progress(progress), Messages(messages) {}
-
-    void Run();
-
-private:
-    // Each Read* returns false once the end of the file came inside a section;
-    // the reader then stops and keeps what it has read.
-    bool ReadHeader();
-    bool ReadDeckSection();
-    bool ReadPersonsSection();
-    bool ReadStartPositions();
-    bool ReadMovement();
-    bool LoadCellData(int z);
-    // Reads "n x" of a packed run after its "P" (n up to the letter x). Returns
-    // false at the end of the file; valid is false when n was not a decimal number.
-    // A section tag before the "x" ends the run early: atTag is set then.
-    bool ReadRunCount(int64_t& count, bool& valid, bool& atTag);
-
-    void Warn(const char* text) { Message(text, "Warning", TMsgIcon::Warning); }
-    void Message(const std::string& text, const char* caption, TMsgIcon icon) {
-        Messages.ShowMessage(text, caption, icon, TMsgButtons::Ok);
-    }
-    bool Incomplete() {
-        if (!IncompleteShown) {
-            IncompleteShown = true;
-            Warn(kIncomplete);
-        }
-        return false;
-    }
-    void WarnOnce(bool& shown, const char* text) {
-        if (!shown) {
-            shown = true;
-            Warn(text);
-        }
-    }
-    void SetInfo(const std::string& text) {
-        Progress.SetInfo(text);
-        Progress.ProcessEvents();
-    }
-    void SetPosition(int position) {
-        if (position != LastPosition) {
-            LastPosition = position;
-            Progress.SetPosition(position);
-            Progress.ProcessEvents();
-        }
-    }
-
-    TLogFile1& P;
-    TTextReader& In;
-    IProgress& Progress;
-    IMessages& Messages;
-    std::string Word;
-    std::vector<uint8_t> Scratch;
-    int LastPosition = -1;
-    bool IncompleteShown = false;
-    bool CountCutShown = false;
-    bool BadCountShown = false;
-    bool ShortStartShown = false;
-    bool ShortMovementShown = false;
-    bool ShortCellsShown = false;
-};
+namespace load {
 
 void TLoader::Run() {
     while (In.ReadWord(Word)) {
@@ -311,208 +238,7 @@ bool TLoader::LoadCellData(int z) {
     return finish(true);
 }
 
-bool TLoader::ReadPersonsSection() {
-    while (In.ReadWord(Word)) {
-        if (Word == "</persons>") return true;
-        if (Word == "<startpositions>") {
-            SetInfo("Loading start positions...");
-            if (!ReadStartPositions()) return false;
-        } else if (Word == "(movement)") {
-            SetInfo("Loading movement data...");
-            if (!ReadMovement()) return false;
-        }
-    }
-    return Incomplete();
-}
-
-bool TLoader::ReadStartPositions() {
-    LastPosition = -1;
-    SetPosition(0);
-    const int count = P.PersonCount();
-    for (int i = 0; i < count; ++i) {
-        int v[5] = {0, 0, 0, 0, 0};
-        for (int k = 0; k < 5; ++k) {
-            if (!In.ReadInteger(v[k])) {
-                if (In.AtEnd()) return Incomplete();
-                if (!ShortStartShown) {
-                    ShortStartShown = true;
-                    Warn(("The start positions hold records for only " + std::to_string(i) +
-                          " of " + std::to_string(count) + " persons.")
-                             .c_str());
-                }
-                return true;
-            }
-        }
-        P.Persons[static_cast<std::size_t>(i)].SetStart(v[0], v[1], P.YMax, P.XMax, v[4], v[3],
-                                                        v[2]);
-        SetPosition(static_cast<int>(int64_t{i} * 100 / count));
-    }
-    return true;
-}
-
-// Eight characters of movement data in one word (first character in the low
-// byte, as loaded on little-endian machines).
-inline bool AllPlainDigits(uint64_t w) {
-    constexpr uint64_t kHigh = 0x8080808080808080ULL;
-    // Every byte below 0x80, at least '0' and at most '8'.
-    return (w & kHigh) == 0 && ((w + 0x5050505050505050ULL) & kHigh) == kHigh &&
-           ((w + 0x4747474747474747ULL) & kHigh) == 0;
-}
-
-// Four pair bytes (first digit x 9 + second) from eight plain step digits.
-inline uint32_t PackDigitPairs(uint64_t w) {
-    constexpr uint64_t kLanes = 0x00FF00FF00FF00FFULL;
-    const uint64_t digits = w - 0x3030303030303030ULL;
-    uint64_t lanes = (digits & kLanes) * 9 + ((digits >> 8) & kLanes);
-    lanes = (lanes | (lanes >> 8)) & 0x0000FFFF0000FFFFULL;
-    lanes = (lanes | (lanes >> 16)) & 0x00000000FFFFFFFFULL;
-    return static_cast<uint32_t>(lanes);
-}
-
-bool TLoader::ReadMovement() {
-    LastPosition = -1;
-    SetPosition(0);
-    const int count = P.PersonCount();
-    for (int i = 0; i < count; ++i) {
-        TPersonData& person = P.Persons[static_cast<std::size_t>(i)];
-        Scratch.clear();
-        TTrackWriter writer(Scratch);
-        int64_t steps = 0;
-        int levelDelta = 0;
-        const int64_t room = kMaxStepCount - person.StepCount;
-        auto add = [&](int64_t n, int direction, int levelChange) {
-            if (n > room - steps) {
-                WarnOnce(CountCutShown, kCountCut);
-                n = room - steps;
-            }
-            if (n <= 0) return;
-            writer.Steps(n, direction, levelChange);
-            steps += n;
-            levelDelta = static_cast<int>(static_cast<uint32_t>(levelDelta) +
-                                          static_cast<uint32_t>(levelChange));
-        };
-        bool atEnd = false;
-        // A section tag where a track should start: the list is shorter than pmax.
-        const bool shortList = In.AtSectionTag();
-        while (!shortList) {
-            // Plain one-letter steps straight from the buffer, with local state
-            // that the compiler keeps in registers; two steps make one byte.
-            const char* p = In.Cursor();
-            const char* limit = In.Limit();
-            int pending = -1;
-            uint8_t local[4096];
-            uint8_t* out = local;
-            const int64_t left = room - steps;  // steps this track may still take
-            int64_t taken = 0;
-            while (p < limit) {
-                if (out == local + sizeof local) {
-                    Scratch.insert(Scratch.end(), local, out);
-                    out = local;
-                }
-                if (std::endian::native == std::endian::little && pending < 0 && limit - p >= 8 &&
-                    left - taken >= 8 && out + 4 <= local + sizeof local) {
-                    // Eight plain steps in a row are the common case: four bytes.
-                    uint64_t w;
-                    std::memcpy(&w, p, 8);
-                    if (AllPlainDigits(w)) {
-                        const uint32_t packed = PackDigitPairs(w);
-                        std::memcpy(out, &packed, 4);
-                        out += 4;
-                        p += 8;
-                        taken += 8;
-                        continue;
-                    }
-                }
-                if (pending < 0 && limit - p >= 2 && left - taken >= 2) {
-                    const unsigned d0 = static_cast<unsigned char>(p[0]) - unsigned{'0'};
-                    const unsigned d1 = static_cast<unsigned char>(p[1]) - unsigned{'0'};
-                    if (d0 <= 8 && d1 <= 8) {
-                        *out++ = static_cast<uint8_t>(d0 * 9 + d1);
-                        p += 2;
-                        taken += 2;
-                        continue;
-                    }
-                }
-                const auto c = static_cast<unsigned char>(*p);
-                const unsigned direction = static_cast<unsigned>(c) - '0';
-                if (direction <= 8 && taken < left) {
-                    ++p;
-                    ++taken;
-                    if (pending < 0) {
-                        pending = static_cast<int>(direction);
-                    } else {
-                        *out++ = static_cast<uint8_t>(pending * 9 + static_cast<int>(direction));
-                        pending = -1;
-                    }
-                    continue;
-                }
-                if (!TTextReader::IsSpace(c)) break;
-                ++p;
-            }
-            steps += taken;
-            Scratch.insert(Scratch.end(), local, out);
-            In.SetCursor(p);
-            if (pending >= 0) writer.Steps(1, pending, 0);
-            if (p == limit) {
-                if (!In.Refill()) {
-                    atEnd = true;
-                    break;
-                }
-                continue;
-            }
-            const int c = In.ReadLetter();
-            if (c == 'S') break;
-            if (c == 'P') {
-                int64_t n;
-                bool valid, atTag;
-                int d = -1;
-                if (!ReadRunCount(n, valid, atTag)) {
-                    atEnd = true;
-                    break;
-                }
-                if (atTag) {
-                    // The track stops at a tag; the next one will see it as the end of the list.
-                    WarnOnce(BadCountShown, kBadCount);
-                    break;
-                }
-                if ((d = In.ReadLetter()) < 0) {
-                    atEnd = true;
-                    break;
-                }
-                if (valid)
-                    add(n, d - '0', 0);
-                else
-                    WarnOnce(BadCountShown, kBadCount);
-            } else if (c == 'U' || c == 'D') {
-                const int d = In.ReadLetter();
-                if (d < 0) {
-                    atEnd = true;
-                    break;
-                }
-                add(1, d - '0', c == 'U' ? 1 : -1);
-            } else {
-                add(1, c - '0', 0);
-            }
-        }
-        writer.Flush();
-        if (steps > 0)
-            person.AppendEncoded(Scratch, static_cast<int>(steps), levelDelta, &P.TrackArena);
-        if (atEnd) return Incomplete();
-        if (shortList) {
-            if (!ShortMovementShown) {
-                ShortMovementShown = true;
-                Warn(("The movement data holds tracks for only " + std::to_string(i) + " of " +
-                      std::to_string(count) + " persons.")
-                         .c_str());
-            }
-            return true;
-        }
-        SetPosition(static_cast<int>(int64_t{i} * 100 / count));
-    }
-    return true;
-}
-
-}  // namespace
+}  // namespace load
 
 TLogFile1::TLogFile1(std::string levelName) : LevelName(std::move(levelName)) {}
 
@@ -532,7 +258,7 @@ bool TLogFile1::LoadFromFile(const std::string& path, IProgress& progress, IMess
         return false;
     }
     FileName = path;
-    TLoader loader(*this, in, progress, messages);
+    load::TLoader loader(*this, in, progress, messages);
     loader.Run();
     return true;
 }
@@ -541,7 +267,7 @@ bool TLogFile1::LoadFromMemory(const char* data, std::size_t size, IProgress& pr
                                IMessages& messages) {
     TTextReader in;
     in.OpenMemory(data, size);
-    TLoader loader(*this, in, progress, messages);
+    load::TLoader loader(*this, in, progress, messages);
     loader.Run();
     return true;
 }

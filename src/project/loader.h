@@ -1,0 +1,88 @@
+// The reading of one 3D log file, shared by the files of the loader: the open
+// file, the hosts and the warnings already given. Internal to the core.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "interfaces.h"
+#include "logfile.h"
+#include "textreader.h"
+
+namespace orlex::load {
+
+inline constexpr const char* kIncomplete = "File is incomplete, which might lead to errors.";
+inline constexpr const char* kCountCut =
+    "A count in the cell or movement data is too large; it was cut to fit.";
+inline constexpr const char* kBadCount =
+    "A packed run in the cell or movement data has a count that is not a decimal number; the "
+    "run was skipped.";
+
+// One load: the open file, the hosts and the warnings already given.
+class TLoader {
+public:
+    TLoader(TLogFile1& project, TTextReader& in, IProgress& progress, IMessages& messages)
+        : P(project), In(in), Progress(progress), Messages(messages) {}
+
+    void Run();
+
+private:
+    // Each Read* returns false once the end of the file came inside a section;
+    // the reader then stops and keeps what it has read.
+    bool ReadHeader();
+    bool ReadDeckSection();
+    bool ReadPersonsSection();
+    bool ReadStartPositions();
+    bool ReadMovement();
+    bool LoadCellData(int z);
+    // Reads "n x" of a packed run after its "P" (n up to the letter x). Returns
+    // false at the end of the file; valid is false when n was not a decimal number.
+    // A section tag before the "x" ends the run early: atTag is set then.
+    bool ReadRunCount(int64_t& count, bool& valid, bool& atTag);
+
+    void Warn(const char* text) { Message(text, "Warning", TMsgIcon::Warning); }
+    void Message(const std::string& text, const char* caption, TMsgIcon icon) {
+        Messages.ShowMessage(text, caption, icon, TMsgButtons::Ok);
+    }
+    bool Incomplete() {
+        if (!IncompleteShown) {
+            IncompleteShown = true;
+            Warn(kIncomplete);
+        }
+        return false;
+    }
+    void WarnOnce(bool& shown, const char* text) {
+        if (!shown) {
+            shown = true;
+            Warn(text);
+        }
+    }
+    void SetInfo(const std::string& text) {
+        Progress.SetInfo(text);
+        Progress.ProcessEvents();
+    }
+    void SetPosition(int position) {
+        if (position != LastPosition) {
+            LastPosition = position;
+            Progress.SetPosition(position);
+            Progress.ProcessEvents();
+        }
+    }
+
+    TLogFile1& P;
+    TTextReader& In;
+    IProgress& Progress;
+    IMessages& Messages;
+    std::string Word;
+    std::vector<uint8_t> Scratch;
+    int LastPosition = -1;
+    bool IncompleteShown = false;
+    bool CountCutShown = false;
+    bool BadCountShown = false;
+    bool ShortStartShown = false;
+    bool ShortMovementShown = false;
+    bool ShortCellsShown = false;
+};
+
+}  // namespace orlex::load
