@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "tempfolder.h"
 #include "videoprobe.h"
 
 namespace fs = std::filesystem;
@@ -37,22 +38,7 @@ TRun Render(const std::string& args) {
     return run;
 }
 
-class OrlexRender : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               (std::string("orlex_render_") +
-                ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-    std::size_t Files() const {
-        return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir_), {}));
-    }
-    fs::path dir_;
-};
+using OrlexRender = orlex::test::TTempFolderTest;
 
 std::vector<uint8_t> Rgb(const QImage& image) {
     const QImage rgb = image.convertToFormat(QImage::Format_RGB888);
@@ -94,7 +80,7 @@ TEST_F(OrlexRender, ASeriesWritesOneNumberedFileAFrame) {
     const TRun run = Render("'" + kShip + "' --from 0 --to 1 --speed 1 --fps 4 --size 64x48 -o '" +
                             Path("s%03d.jpg") + "'");
     ASSERT_EQ(run.Code, 0) << run.Err;
-    EXPECT_EQ(Files(), 4u);
+    EXPECT_EQ(FilesLeft(), 4u);
     EXPECT_TRUE(fs::exists(Path("s000.jpg")));
     EXPECT_TRUE(fs::exists(Path("s003.jpg")));
 }
@@ -108,7 +94,7 @@ TEST_F(OrlexRender, UnwritableOutputsExitWithOneAndLeaveNothing) {
     const TRun missing = Render("/nonexistent.3dl -o '" + Path("a.png") + "'");
     EXPECT_EQ(missing.Code, 1);
     EXPECT_NE(missing.Err.find("Cannot open file"), std::string::npos) << missing.Err;
-    EXPECT_EQ(Files(), 0u);
+    EXPECT_EQ(FilesLeft(), 0u);
 }
 
 TEST_F(OrlexRender, UsageErrorsExitWithTwoAndNameTheOption) {
@@ -138,7 +124,7 @@ TEST_F(OrlexRender, UsageErrorsExitWithTwoAndNameTheOption) {
         EXPECT_EQ(run.Code, 2) << c.args << "\n" << run.Err;
         EXPECT_NE(run.Err.find(c.option), std::string::npos) << c.args << "\n" << run.Err;
     }
-    EXPECT_EQ(Files(), 0u);
+    EXPECT_EQ(FilesLeft(), 0u);
 }
 
 TEST_F(OrlexRender, BadFilesNeverCrashItNorLeaveHalfAFile) {

@@ -8,31 +8,16 @@
 #include <string>
 #include <vector>
 
+#include "tempfolder.h"
 #include "videoencoder.h"
 #include "videoprobe.h"
 
-namespace fs = std::filesystem;
 using orlex::TVideoEncoder;
 using orlex::TVideoFormat;
 
 namespace {
 
-class VideoEncoder : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("orlex_video_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
-    std::string Path(const std::string& name) const { return (dir_ / name).string(); }
-    std::size_t FilesLeft() const {
-        return static_cast<std::size_t>(std::distance(fs::directory_iterator(dir_), {}));
-    }
-    fs::path dir_;
-};
+using VideoEncoder = orlex::test::TTempFolderTest;
 
 // A picture that changes from frame to frame: a gradient with a moving bar.
 std::vector<uint8_t> Picture(int w, int h, int n) {
