@@ -76,7 +76,7 @@ TTiming Measure(const orlex::TLogFile1& project, orlex::TAnalysisOptions options
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fputs("usage: bench_analysis FILE [RUNS]\n", stderr);
+        std::fputs("usage: bench_analysis FILE [RUNS [CASE]]\n", stderr);
         return 2;
     }
     const int runs = argc > 2 ? std::max(1, std::atoi(argv[2])) : 3;
@@ -107,7 +107,11 @@ int main(int argc, char** argv) {
         "| analysis | wall time | CPU time | extra peak memory | share of the project's peak RSS "
         "|\n");
     std::printf("|---|---:|---:|---:|---:|\n");
+    // CASE (1 to 4) measures one case alone, for profiling.
+    const int only = argc > 3 ? std::atoi(argv[3]) : 0;
+    int index = 0;
     for (const auto& c : cases) {
+        if (++index != only && only > 0) continue;
         const TTiming t = Measure(project, c.Options, runs, summary);
         std::printf("| %s | %.3f s | %.3f s | %.1f MB | %.0f %% |\n", c.Name, t.Best, t.Cpu,
                     t.ExtraKb / 1024.0, projectPeak > 0 ? 100.0 * t.ExtraKb / projectPeak : 0.0);

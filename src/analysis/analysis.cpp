@@ -1,6 +1,7 @@
 #include "analysis.h"
 
 #include <algorithm>
+#include <atomic>
 #include <thread>
 #include <tuple>
 
@@ -11,13 +12,8 @@ namespace orlex {
 
 namespace {
 
+using analysis::TOccupancyEvent;
 using analysis::TPlace;
-
-// A change of a deck's occupancy at a step counter.
-struct TOccupancyEvent {
-    int64_t Step;
-    int Delta;
-};
 
 struct TCurveWork {
     std::vector<std::vector<TOccupancyEvent>> Events;  // per deck
@@ -38,45 +34,69 @@ void CollectPerson(const TPersonData& person, int64_t columns, int64_t rows, int
         if (from >= 0) work.Events[static_cast<std::size_t>(from)].push_back({step, -1});
         if (to >= 0) work.Events[static_cast<std::size_t>(to)].push_back({step, +1});
     };
+    // Steps the person can walk in any direction without leaving the grid; 0 when
+    // it is not counted on a deck.
+    const auto margin = [&](const TPlace& p, int deck) {
+        if (deck < 0) return int64_t{0};
+        return std::min({p.Column, p.Row, columns - 1 - p.Column, rows - 1 - p.Row});
+    };
     int deck = deckOf(place);
     change(0, -1, deck);
+    int64_t safe = margin(place, deck);
     int64_t k = 0;  // entries applied
-    analysis::TRunReader cursor(person);
-    TStepRun run;
-    while (cursor.Next(run)) {
-        const int64_t m = run.Count;
-        if (run.Step.LevelChange != 0) {
-            for (int64_t i = 0; i < m; ++i) {
-                place.Apply(run.Step, 1);
-                ++k;
-                const int next = deckOf(place);
-                change(k, deck, next);
-                deck = next;
-            }
-            continue;
-        }
-        if (IsMoveDirection(run.Step.Direction) && place.Level >= 0 && place.Level < decks) {
-            TPlace end = place;
-            end.Apply(run.Step, m);
-            const int level = static_cast<int>(place.Level);
-            const int last = deckOf(end);
-            // A straight line that starts and ends inside the grid stays inside.
-            if (deck < 0 || last < 0) {
-                const analysis::TSpan in =
-                    analysis::InsideSpan(place, run.Step.Direction, columns, rows, 0, m);
-                if (deck >= 0) {
-                    change(k + in.Last + 1, deck, -1);
-                } else if (!in.Empty()) {
-                    change(k + in.First, -1, level);
-                    if (in.Last < m) change(k + in.Last + 1, level, -1);
+    TTrackCursor cursor(person);
+    constexpr int kBatch = 32;
+    TStepRun runs[kBatch];
+    for (int got; (got = cursor.NextRuns(runs, kBatch)) > 0;) {
+        for (int j = 0; j < got; ++j) {
+            const TStepRun& run = runs[j];
+            const int64_t m = run.Count;
+            const int d = run.Step.Direction;
+            if (run.Step.LevelChange == 0) {
+                // Stays, and moves well inside the grid, change nothing that is counted.
+                // Written without branches on the direction, which follows no pattern.
+                const unsigned table = IsMoveDirection(d) ? static_cast<unsigned>(d) : 0u;
+                const int64_t moved = table != 0 ? m : 0;
+                if (safe >= moved) {
+                    place.Column += kDirectionColumn[table] * m;
+                    place.Row += kDirectionRow[table] * m;
+                    safe -= moved;
+                    k += m;
+                    continue;
                 }
             }
-            place = end;
-            deck = last;
-        } else {
-            place.Apply(run.Step, m);
+            if (run.Step.LevelChange != 0) {
+                for (int64_t i = 0; i < m; ++i) {
+                    place.Apply(run.Step, 1);
+                    ++k;
+                    const int next = deckOf(place);
+                    change(k, deck, next);
+                    deck = next;
+                }
+            } else if (place.Level >= 0 && place.Level < decks) {
+                TPlace end = place;
+                end.Apply(run.Step, m);
+                const int level = static_cast<int>(place.Level);
+                const int last = deckOf(end);
+                // A straight line that starts and ends inside the grid stays inside.
+                if (deck < 0 || last < 0) {
+                    const analysis::TSpan in = analysis::InsideSpan(place, d, columns, rows, 0, m);
+                    if (deck >= 0) {
+                        change(k + in.Last + 1, deck, -1);
+                    } else if (!in.Empty()) {
+                        change(k + in.First, -1, level);
+                        if (in.Last < m) change(k + in.Last + 1, level, -1);
+                    }
+                }
+                place = end;
+                deck = last;
+                k += m;
+            } else {
+                place.Apply(run.Step, m);
+                k += m;
+            }
+            safe = margin(place, deck);
         }
-        k += m;
     }
     change(int64_t{person.StepCount} + 1, deck, -1);
 }
@@ -146,17 +166,35 @@ TEvacuationAnalysis::TEvacuationAnalysis(const TLogFile1& project,
     : Project_(project), Settings_(settings), Options_(options) {}
 
 bool TEvacuationAnalysis::Curves(TAnalysisResult& r, IAnalysisProgress* progress) {
+    std::vector<std::vector<TOccupancyEvent>> events;
+    if (!CollectOccupancy(r, 1, events)) return false;
+    int last = -1;
+    Report(progress, last, 50);
+    SavedAndExitTimes(r);
+    if (IsCancelled()) return false;
+    MakeOccupancy(r, events);
+    Report(progress, last, 100);
+    return true;
+}
+
+bool TEvacuationAnalysis::CollectOccupancy(const TAnalysisResult& r, std::size_t every,
+                                           std::vector<std::vector<TOccupancyEvent>>& events) {
     const auto& persons = Project_.Persons;
     const int threads =
         std::min<int>(AnalysisThreads(Options_.Threads), std::max<int>(1, persons.size() / 256));
     std::vector<TCurveWork> work(static_cast<std::size_t>(threads));
     for (auto& w : work) w.Events.resize(static_cast<std::size_t>(r.Decks));
+    // Persons are handed out in chunks as the threads get free: tracks differ in length.
+    constexpr std::size_t kChunk = 256;
+    std::atomic<std::size_t> next{0};
     const auto collect = [&](int t) {
-        const std::size_t begin = persons.size() * t / threads;
-        const std::size_t end = persons.size() * (t + 1) / threads;
-        for (std::size_t i = begin; i < end; ++i) {
-            if ((i & 255) == 0 && IsCancelled()) return;
-            CollectPerson(persons[i], r.Columns, r.Rows, r.Decks, work[t]);
+        for (;;) {
+            const std::size_t begin = next.fetch_add(kChunk, std::memory_order_relaxed);
+            if (begin >= persons.size() || IsCancelled()) return;
+            const std::size_t end = std::min(persons.size(), begin + kChunk);
+            for (std::size_t i = begin; i < end; ++i) {
+                if (i % every == 0) CollectPerson(persons[i], r.Columns, r.Rows, r.Decks, work[t]);
+            }
         }
     };
     {
@@ -165,9 +203,29 @@ bool TEvacuationAnalysis::Curves(TAnalysisResult& r, IAnalysisProgress* progress
         collect(0);
     }
     if (IsCancelled()) return false;
-    int last = -1;
-    Report(progress, last, Options_.Density ? 5 : 50);
+    events.assign(static_cast<std::size_t>(r.Decks), {});
+    for (int z = 0; z < r.Decks; ++z) {
+        auto& all = events[static_cast<std::size_t>(z)];
+        for (auto& w : work) {
+            auto& e = w.Events[static_cast<std::size_t>(z)];
+            all.insert(all.end(), e.begin(), e.end());
+            std::vector<TOccupancyEvent>().swap(e);
+        }
+    }
+    return true;
+}
 
+void TEvacuationAnalysis::MakeOccupancy(TAnalysisResult& r,
+                                        std::vector<std::vector<TOccupancyEvent>>& events) {
+    r.Occupancy.assign(static_cast<std::size_t>(r.Decks), {});
+    for (std::size_t z = 0; z < events.size() && z < r.Occupancy.size(); ++z) {
+        r.Occupancy[z] = CurveOf(events[z]);
+        std::vector<TOccupancyEvent>().swap(events[z]);
+    }
+}
+
+void TEvacuationAnalysis::SavedAndExitTimes(TAnalysisResult& r) {
+    const auto& persons = Project_.Persons;
     std::vector<TOccupancyEvent> saved;
     saved.reserve(persons.size());
     for (const TPersonData& p : persons) {
@@ -177,24 +235,11 @@ bool TEvacuationAnalysis::Curves(TAnalysisResult& r, IAnalysisProgress* progress
         r.ExitTimes.push_back(static_cast<double>(n + 1) / r.StepsPerSecond + r.TimeOffset);
     }
     r.Saved = CurveOf(saved);
-    if (IsCancelled()) return false;
     if (!persons.empty()) {
         r.EvacuationTime = *std::max_element(r.ExitTimes.begin(), r.ExitTimes.end());
         r.Duration = static_cast<double>(r.LastStep + 1) / r.StepsPerSecond;
     }
     r.ExitStats = ExitStatistics(r.ExitTimes);
-    r.Occupancy.resize(static_cast<std::size_t>(r.Decks));
-    for (int z = 0; z < r.Decks; ++z) {
-        std::vector<TOccupancyEvent> events;
-        for (auto& w : work) {
-            auto& e = w.Events[static_cast<std::size_t>(z)];
-            events.insert(events.end(), e.begin(), e.end());
-            std::vector<TOccupancyEvent>().swap(e);
-        }
-        r.Occupancy[static_cast<std::size_t>(z)] = CurveOf(events);
-    }
-    Report(progress, last, Options_.Density ? 10 : 100);
-    return true;
 }
 
 std::unique_ptr<TAnalysisResult> TEvacuationAnalysis::Run(IAnalysisProgress* progress) {
@@ -208,17 +253,24 @@ std::unique_ptr<TAnalysisResult> TEvacuationAnalysis::Run(IAnalysisProgress* pro
     r->Rows = std::max(0, Project_.YMax);
     r->Decks =
         std::clamp<int>(static_cast<int>(Project_.Decks.size()), 0, std::max(0, Project_.ZMax));
-    if (!Curves(*r, progress)) return nullptr;
-    int last = 10;
     const int64_t cells = int64_t{r->Columns} * r->Rows * r->Decks;
     r->DensityTooLarge = Options_.Density && cells > Options_.MaxDensityCells;
     if (!Options_.Density || r->DensityTooLarge) {
-        Report(progress, last, 100);
+        if (!Curves(*r, progress)) return nullptr;
         return r;
     }
-
+    // The density pass finds the occupancy too. The decks are shared out among the
+    // threads by their load, estimated from every 16th person.
+    std::vector<std::vector<TOccupancyEvent>> sample;
+    if (!CollectOccupancy(*r, kLoadSample, sample)) return nullptr;
     std::vector<double> load;
-    for (const TStepCurve& curve : r->Occupancy) load.push_back(Load(curve));
+    for (auto& events : sample) {
+        load.push_back(Load(CurveOf(events)));
+        std::vector<TOccupancyEvent>().swap(events);
+    }
+    SavedAndExitTimes(*r);
+    int last = 10;
+    Report(progress, last, 10);
     const int threads = std::min(AnalysisThreads(Options_.Threads), std::max(1, r->Decks));
     const auto groups = DeckGroups(load, threads);
 
@@ -234,16 +286,17 @@ std::unique_ptr<TAnalysisResult> TEvacuationAnalysis::Run(IAnalysisProgress* pro
     const auto onProgress = [&](double share) {
         Report(progress, last, 10 + static_cast<int>(89.0 * std::min(1.0, share)));
     };
-    if (!analysis::RunDensity(job, groups, *r, r->Peak, onProgress) || IsCancelled()) {
+    std::vector<std::vector<TOccupancyEvent>> occupancy;
+    if (!analysis::RunDensity(job, groups, *r, r->Peak, occupancy, onProgress) || IsCancelled()) {
         return nullptr;
     }
+    MakeOccupancy(*r, occupancy);
     if (r->Peak) r->Peak->Value = r->DensityOf(static_cast<uint32_t>(r->Peak->Count));
     r->CongestedPerDeck.assign(static_cast<std::size_t>(r->Decks), 0);
     r->UsagePerDeck.assign(static_cast<std::size_t>(r->Decks), 0.0);
     for (int z = 0; z < r->Decks; ++z) {
         const TDeckMaps& maps = r->Maps[static_cast<std::size_t>(z)];
-        uint64_t usage = 0;
-        for (const uint64_t u : maps.UsageSteps) usage += u;
+        const uint64_t usage = maps.UsageSteps.Sum();
         r->UsagePerDeck[static_cast<std::size_t>(z)] = r->Seconds(static_cast<double>(usage));
         for (int row = 0; row < r->Rows; ++row) {
             for (int column = 0; column < r->Columns; ++column) {

@@ -13,6 +13,10 @@
 
 namespace orlex {
 
+namespace analysis {
+struct TOccupancyEvent;
+}
+
 // Receives the progress of a run, 0 to 100, never decreasing, always on the thread
 // that called Run.
 class IAnalysisProgress {
@@ -24,8 +28,8 @@ public:
 struct TAnalysisOptions {
     bool Density = true;  // false: the curves and exit times only
     int Threads = 0;      // 0: one per core; the density pass splits the decks among them
-    // The density maps take about 20 bytes a cell; projects with more cells than this
-    // (all decks together) get the curves and exit times only.
+    // The density maps take about 16 bytes a cell while they are made, 12 after; projects with more
+    // cells than this (all decks together) get the curves and exit times only.
     int64_t MaxDensityCells = int64_t{1} << 26;
 };
 
@@ -44,7 +48,16 @@ public:
     bool IsCancelled() const { return Cancelled_.load(std::memory_order_relaxed); }
 
 private:
+    using TEvents = std::vector<std::vector<analysis::TOccupancyEvent>>;
+    // Persons taken for the estimate of the decks' load.
+    static constexpr std::size_t kLoadSample = 16;
+
+    // The curves and exit times alone.
     bool Curves(TAnalysisResult& result, IAnalysisProgress* progress);
+    // The occupancy changes of every every-th person, per deck; false when cancelled.
+    bool CollectOccupancy(const TAnalysisResult& result, std::size_t every, TEvents& events);
+    void MakeOccupancy(TAnalysisResult& result, TEvents& events);
+    void SavedAndExitTimes(TAnalysisResult& result);
 
     const TLogFile1& Project_;
     TAnalysisSettings Settings_;

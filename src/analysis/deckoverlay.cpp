@@ -114,8 +114,7 @@ double OverlayMaximum(const TAnalysisResult& result, TOverlayKind kind) {
                 for (uint32_t v : maps.StepsAbove) max = std::max(max, result.Seconds(v));
                 break;
             default:
-                for (uint64_t v : maps.UsageSteps)
-                    max = std::max(max, result.Seconds(static_cast<double>(v)));
+                max = std::max(max, result.Seconds(static_cast<double>(maps.UsageSteps.Max())));
                 break;
         }
     }

@@ -45,8 +45,20 @@ struct TMove {
     int FromRow, FromColumn;
     int ToDeck;
     int ToRow, ToColumn;
-    int64_t Since;  // step counter at which it came into From
+    uint32_t Since;  // step counter at which it came into From
 };
+
+// What one thread finds while following its persons through a block of steps.
+struct TFound {
+    std::vector<std::vector<TMove>> Moves;  // indexed by step counter - the block's first
+    TOccupancyEvents Occupancy;             // per deck
+};
+
+// Further steps t >= 1 for which position + t * delta stays in 0 .. size - 1.
+inline int64_t StepsInside(int position, int delta, int size) {
+    if (delta == 0) return INT64_MAX;
+    return delta > 0 ? size - 1 - position : position;
+}
 
 struct TRect {
     int R0, R1, C0, C1;  // inclusive; empty when R0 > R1
@@ -56,7 +68,8 @@ struct TRect {
 class TPass {
 public:
     TPass(const TDensityJob& job, const std::vector<std::vector<int>>& groups, TAnalysisResult& r);
-    bool Run(std::optional<TDensityPeak>& peak, const std::function<void(double)>& progress);
+    bool Run(std::optional<TDensityPeak>& peak, TOccupancyEvents& occupancy,
+             const std::function<void(double)>& progress);
 
 private:
     bool Counted(const TPlace& p) const {
@@ -66,9 +79,12 @@ private:
     // Skips what cannot change the person's cell and sets w.Next.
     void Schedule(TWalker& w);
     // Takes the person's steps before end into moves (indexed by step - begin).
-    void Follow(TWalker& w, int64_t begin, int64_t end, std::vector<std::vector<TMove>>& moves);
-    void Apply(int group, int64_t k, const std::vector<std::vector<std::vector<TMove>>>& all,
-               std::size_t offset);
+    void Follow(TWalker& w, int64_t begin, int64_t end, TFound& found);
+    // Walks on from step counter k while the person moves straight on its deck
+    // without leaving the grid; returns the steps taken.
+    int64_t Walk(TWalker& w, int64_t k, int64_t begin, int64_t end, TFound& found);
+    void Change(TWalker& w, int64_t k, int deck, int row, int column, int64_t begin, TFound& found);
+    void Apply(int group, int64_t k, const std::vector<TFound>& all, std::size_t offset);
     TRect WindowOf(int r, int c) const {
         return {std::max(0, r - Half_), std::min(Job_.Rows - 1, r + Half_), std::max(0, c - Half_),
                 std::min(Job_.Columns - 1, c + Half_)};
@@ -76,7 +92,6 @@ private:
     void Leave(int deck, const TRect& a, const TRect& b, int64_t k);
     void Enter(int group, int deck, const TRect& a, const TRect& b, int64_t k);
     void Take(int group, int deck, std::size_t index, uint32_t count, int64_t k);
-    void ClearVoidCells(int deck);
 
     const TDensityJob& Job_;
     const std::vector<std::vector<int>>& Groups_;
@@ -90,8 +105,24 @@ private:
         uint32_t Window = 0;
         uint32_t Peak = 0;
     };
-    std::vector<std::vector<TCount>> Counts_;
+    // Per deck and cell, used less often: the sum of +k and -k at the crossings of
+    // the limit, and the person-steps (the sums that do not fit go to Spill).
+    struct TSums {
+        uint32_t Above = 0;
+        uint32_t Usage = 0;
+    };
+    // What the pass keeps per deck; it becomes the deck's maps at the end.
+    struct TDeckCounts {
+        std::vector<TCount> Counts;
+        std::vector<TSums> Sums;
+        std::vector<std::pair<std::size_t, uint64_t>> Spill;
+    };
+    void AddUsage(TDeckCounts& d, std::size_t i, uint64_t steps);
+    void MakeMaps(int deck);
+    std::vector<TDeckCounts> Counts_;
+    std::size_t Cells_ = 0;
     std::vector<TWalker> Walkers_;
+    std::vector<int64_t> Due_;  // per walker: its Next, kept apart for a quick scan
     std::vector<std::optional<TDensityPeak>> Best_;  // per group
 };
 
@@ -110,14 +141,14 @@ TPass::TPass(const TDensityJob& job, const std::vector<std::vector<int>>& groups
     for (std::size_t g = 0; g < groups.size(); ++g) {
         for (const int z : groups[g]) GroupOf_[static_cast<std::size_t>(z)] = static_cast<int>(g);
     }
-    for (int z = 0; z < job.Decks; ++z) {
-        TDeckMaps& m = r.Maps[static_cast<std::size_t>(z)];
-        m.StepsAbove.assign(cells, 0);
-        m.UsageSteps.assign(cells, 0);
-        Counts_[static_cast<std::size_t>(z)].assign(cells, TCount{});
+    Cells_ = cells;
+    for (TDeckCounts& d : Counts_) {
+        d.Counts.assign(cells, TCount{});
+        d.Sums.assign(cells, TSums{});
     }
     Walkers_.reserve(job.Project->Persons.size());
     for (const TPersonData& p : job.Project->Persons) Walkers_.emplace_back(p);
+    Due_.assign(Walkers_.size(), 0);
 }
 
 void TPass::Schedule(TWalker& w) {
@@ -157,9 +188,59 @@ void TPass::Schedule(TWalker& w) {
     }
 }
 
-void TPass::Follow(TWalker& w, int64_t begin, int64_t end, std::vector<std::vector<TMove>>& moves) {
+void TPass::Change(TWalker& w, int64_t k, int deck, int row, int column, int64_t begin,
+                   TFound& found) {
+    found.Moves[static_cast<std::size_t>(k - begin)].push_back(
+        {w.Deck, w.Row, w.Column, deck, row, column, static_cast<uint32_t>(w.Arrived)});
+    if (deck != w.Deck) {
+        if (w.Deck != kNowhere)
+            found.Occupancy[static_cast<std::size_t>(w.Deck)].push_back({k, -1});
+        if (deck != kNowhere) found.Occupancy[static_cast<std::size_t>(deck)].push_back({k, +1});
+    }
+    w.Deck = deck;
+    w.Row = row;
+    w.Column = column;
+    w.Arrived = k;
+}
+
+int64_t TPass::Walk(TWalker& w, int64_t k, int64_t begin, int64_t end, TFound& found) {
+    const int d = w.Run.Step.Direction;
+    const int dc = kDirectionColumn[d];
+    const int dr = kDirectionRow[d];
+    const int64_t n = std::min({w.RunLeft, end - k, StepsInside(w.Row, dr, Job_.Rows),
+                                StepsInside(w.Column, dc, Job_.Columns)});
+    if (n <= 0) return 0;
+    TMove move{w.Deck, w.Row, w.Column, w.Deck, w.Row, w.Column, static_cast<uint32_t>(w.Arrived)};
+    auto* bucket = &found.Moves[static_cast<std::size_t>(k - begin)];
+    for (int64_t i = 0; i < n; ++i, ++bucket) {
+        move.ToRow += dr;
+        move.ToColumn += dc;
+        bucket->push_back(move);
+        move.FromRow = move.ToRow;
+        move.FromColumn = move.ToColumn;
+        move.Since = static_cast<uint32_t>(k + i);
+    }
+    w.Row = move.ToRow;
+    w.Column = move.ToColumn;
+    w.Place.Row = w.Row;
+    w.Place.Column = w.Column;
+    w.Arrived = k + n - 1;
+    w.Applied += n;
+    w.RunLeft -= n;
+    return n;
+}
+
+void TPass::Follow(TWalker& w, int64_t begin, int64_t end, TFound& found) {
     while (w.Next < end) {
         const int64_t k = w.Next;
+        if (k <= w.Last && w.Deck != kNowhere && w.Run.Step.LevelChange == 0 &&
+            IsMoveDirection(w.Run.Step.Direction)) {
+            // A straight walk on the deck: one cell a step, no level change.
+            if (Walk(w, k, begin, end, found) > 0) {
+                Schedule(w);
+                continue;
+            }
+        }
         int deck = kNowhere;
         int row = -1;
         int column = -1;
@@ -174,12 +255,7 @@ void TPass::Follow(TWalker& w, int64_t begin, int64_t end, std::vector<std::vect
             }
         }
         if (deck != w.Deck || row != w.Row || column != w.Column) {
-            moves[static_cast<std::size_t>(k - begin)].push_back(
-                {w.Deck, w.Row, w.Column, deck, row, column, w.Arrived});
-            w.Deck = deck;
-            w.Row = row;
-            w.Column = column;
-            w.Arrived = k;
+            Change(w, k, deck, row, column, begin, found);
         }
         if (k > w.Last) {
             w.Next = INT64_MAX;
@@ -207,26 +283,26 @@ void ForDifference(const TRect& a, const TRect& b, int columns, F&& f) {
 }
 
 void TPass::Leave(int deck, const TRect& a, const TRect& b, int64_t k) {
-    TCount* counts = Counts_[static_cast<std::size_t>(deck)].data();
-    uint32_t* above = Result_.Maps[static_cast<std::size_t>(deck)].StepsAbove.data();
+    TCount* counts = Counts_[static_cast<std::size_t>(deck)].Counts.data();
+    TSums* sums = Counts_[static_cast<std::size_t>(deck)].Sums.data();
     ForDifference(a, b, Job_.Columns, [&](std::size_t i) {
-        if (counts[i].Window-- == Limit1_) above[i] += static_cast<uint32_t>(k);
+        if (counts[i].Window-- == Limit1_) sums[i].Above += static_cast<uint32_t>(k);
     });
 }
 
 void TPass::Enter(int group, int deck, const TRect& a, const TRect& b, int64_t k) {
-    TCount* counts = Counts_[static_cast<std::size_t>(deck)].data();
-    uint32_t* above = Result_.Maps[static_cast<std::size_t>(deck)].StepsAbove.data();
+    TCount* counts = Counts_[static_cast<std::size_t>(deck)].Counts.data();
+    TSums* sums = Counts_[static_cast<std::size_t>(deck)].Sums.data();
     ForDifference(a, b, Job_.Columns, [&](std::size_t i) {
         const uint32_t count = ++counts[i].Window;
-        if (count == Limit1_) above[i] -= static_cast<uint32_t>(k);
+        if (count == Limit1_) sums[i].Above -= static_cast<uint32_t>(k);
         if (count > counts[i].Peak) Take(group, deck, i, count, k);
     });
 }
 
 // A new peak of a cell; also the group's peak when it is the first of the largest.
 void TPass::Take(int group, int deck, std::size_t index, uint32_t count, int64_t k) {
-    Counts_[static_cast<std::size_t>(deck)][index].Peak = count;
+    Counts_[static_cast<std::size_t>(deck)].Counts[index].Peak = count;
     std::optional<TDensityPeak>& best = Best_[static_cast<std::size_t>(group)];
     const auto bestCount = best ? static_cast<uint32_t>(best->Count) : 0u;
     if (best && (count < bestCount || (count == bestCount && k > best->Step))) return;
@@ -240,27 +316,59 @@ void TPass::Take(int group, int deck, std::size_t index, uint32_t count, int64_t
     best = TDensityPeak{{deck, row, column}, k, static_cast<int>(count), 0.0};
 }
 
-void TPass::Apply(int group, int64_t k, const std::vector<std::vector<std::vector<TMove>>>& all,
-                  std::size_t offset) {
+void TPass::AddUsage(TDeckCounts& d, std::size_t i, uint64_t steps) {
+    uint32_t& usage = d.Sums[i].Usage;
+    const uint64_t sum = usage + steps;
+    if (sum < TUsageMap::kLarge) {
+        usage = static_cast<uint32_t>(sum);
+    } else {
+        d.Spill.emplace_back(i, sum);
+        usage = 0;
+    }
+}
+
+void TPass::Apply(int group, int64_t k, const std::vector<TFound>& all, std::size_t offset) {
     // Leaving first, then entering: in between, every count lies between its value
     // before the step and after it, so the peaks see only real values.
     constexpr TRect kNone{1, 0, 1, 0};
     const auto mine = [&](int deck) {
         return deck != kNowhere && GroupOf_[static_cast<std::size_t>(deck)] == group;
     };
-    for (const auto& moves : all) {
-        for (const TMove& m : moves[offset]) {
+    // The cells of a move lie anywhere on the deck: fetch those of later moves ahead.
+    constexpr std::size_t kAhead = 6;
+    const auto prefetch = [&](const TMove& m, bool leaving) {
+        const int deck = leaving ? m.FromDeck : m.ToDeck;
+        if (!mine(deck)) return;
+        const int row = leaving ? m.FromRow : m.ToRow;
+        const int column = leaving ? m.FromColumn : m.ToColumn;
+        const TDeckCounts& d = Counts_[static_cast<std::size_t>(deck)];
+        const TRect w = WindowOf(row, column);
+        for (int r = w.R0; r <= w.R1; ++r) {
+            __builtin_prefetch(&d.Counts[static_cast<std::size_t>(r) * Job_.Columns + w.C0], 1);
+        }
+        if (leaving) {
+            __builtin_prefetch(&d.Sums[static_cast<std::size_t>(row) * Job_.Columns + column], 1);
+        }
+    };
+    for (const TFound& found : all) {
+        const auto& moves = found.Moves[offset];
+        for (std::size_t j = 0; j < moves.size(); ++j) {
+            if (j + kAhead < moves.size()) prefetch(moves[j + kAhead], true);
+            const TMove& m = moves[j];
             if (!mine(m.FromDeck)) continue;
             const std::size_t from =
                 static_cast<std::size_t>(m.FromRow) * Job_.Columns + m.FromColumn;
-            Result_.Maps[static_cast<std::size_t>(m.FromDeck)].UsageSteps[from] +=
-                static_cast<uint64_t>(k - m.Since);
+            AddUsage(Counts_[static_cast<std::size_t>(m.FromDeck)], from,
+                     static_cast<uint64_t>(k - m.Since));
             Leave(m.FromDeck, WindowOf(m.FromRow, m.FromColumn),
                   m.ToDeck == m.FromDeck ? WindowOf(m.ToRow, m.ToColumn) : kNone, k);
         }
     }
-    for (const auto& moves : all) {
-        for (const TMove& m : moves[offset]) {
+    for (const TFound& found : all) {
+        const auto& moves = found.Moves[offset];
+        for (std::size_t j = 0; j < moves.size(); ++j) {
+            if (j + kAhead < moves.size()) prefetch(moves[j + kAhead], false);
+            const TMove& m = moves[j];
             if (!mine(m.ToDeck)) continue;
             Enter(group, m.ToDeck, WindowOf(m.ToRow, m.ToColumn),
                   m.FromDeck == m.ToDeck ? WindowOf(m.FromRow, m.FromColumn) : kNone, k);
@@ -268,30 +376,66 @@ void TPass::Apply(int group, int64_t k, const std::vector<std::vector<std::vecto
     }
 }
 
-void TPass::ClearVoidCells(int z) {
+void TPass::MakeMaps(int z) {
+    TDeckCounts& d = Counts_[static_cast<std::size_t>(z)];
     TDeckMaps& m = Result_.Maps[static_cast<std::size_t>(z)];
-    const TDeck& deck = Job_.Project->Decks[static_cast<std::size_t>(z)];
-    for (int r = 0; r < Job_.Rows; ++r) {
-        for (int c = 0; c < Job_.Columns; ++c) {
-            const TCell* cell = deck.CellAt(r, c);
-            if (cell && cell->Code != kCodeVoid) continue;
-            const std::size_t i = static_cast<std::size_t>(r) * Job_.Columns + c;
-            m.PeakCount[i] = 0;
-            m.StepsAbove[i] = 0;
-            m.UsageSteps[i] = 0;
+    const std::size_t cells = Cells_;
+    m.PeakCount.resize(cells);
+    m.StepsAbove.resize(cells);
+    std::vector<uint32_t> usage(cells);
+    for (std::size_t i = 0; i < cells; ++i) {
+        m.PeakCount[i] = d.Counts[i].Peak;
+        m.StepsAbove[i] = d.Sums[i].Above;
+        usage[i] = d.Sums[i].Usage;
+    }
+    // The deck's counts are done with: their memory goes before the next deck's maps
+    // are made.
+    std::vector<TCount>().swap(d.Counts);
+    std::vector<TSums>().swap(d.Sums);
+    // The sums that did not fit 32 bits, added up per cell.
+    std::sort(d.Spill.begin(), d.Spill.end());
+    std::vector<std::pair<std::size_t, uint64_t>> large;
+    for (std::size_t j = 0; j < d.Spill.size();) {
+        const std::size_t i = d.Spill[j].first;
+        uint64_t sum = usage[i];
+        for (; j < d.Spill.size() && d.Spill[j].first == i; ++j) sum += d.Spill[j].second;
+        if (sum < TUsageMap::kLarge) {
+            usage[i] = static_cast<uint32_t>(sum);
+        } else {
+            usage[i] = TUsageMap::kLarge;
+            large.emplace_back(i, sum);
         }
     }
+    const TDeck& deck = Job_.Project->Decks[static_cast<std::size_t>(z)];
+    const auto isVoid = [&](std::size_t i) {
+        const TCell* cell =
+            deck.CellAt(static_cast<int>(i / static_cast<std::size_t>(Job_.Columns)),
+                        static_cast<int>(i % static_cast<std::size_t>(Job_.Columns)));
+        return !cell || cell->Code == kCodeVoid;
+    };
+    for (std::size_t i = 0; i < cells; ++i) {
+        if (!isVoid(i)) continue;
+        m.PeakCount[i] = 0;
+        m.StepsAbove[i] = 0;
+        usage[i] = 0;
+    }
+    std::erase_if(large, [&](const auto& entry) { return isVoid(entry.first); });
+    m.UsageSteps = TUsageMap(std::move(usage), std::move(large));
+    d = TDeckCounts{};
 }
 
-bool TPass::Run(std::optional<TDensityPeak>& peak, const std::function<void(double)>& progress) {
+bool TPass::Run(std::optional<TDensityPeak>& peak, TOccupancyEvents& occupancy,
+                const std::function<void(double)>& progress) {
     const int threads = static_cast<int>(Groups_.size());
     const std::size_t persons = Walkers_.size();
-    // Steps taken into memory at once: about 65,000 moves (2 MB) at most.
+    // Steps taken into memory at once: about 65,000 moves (1.8 MB) at most.
     const int64_t block = std::clamp<int64_t>(
         (int64_t{1} << 16) / static_cast<int64_t>(std::max<std::size_t>(persons, 1)), 1, 64);
-    std::vector<std::vector<std::vector<TMove>>> moves(
-        static_cast<std::size_t>(threads),
-        std::vector<std::vector<TMove>>(static_cast<std::size_t>(block)));
+    std::vector<TFound> found(static_cast<std::size_t>(threads));
+    for (TFound& f : found) {
+        f.Moves.resize(static_cast<std::size_t>(block));
+        f.Occupancy.resize(static_cast<std::size_t>(Job_.Decks));
+    }
     std::vector<int64_t> nextOf(static_cast<std::size_t>(threads), INT64_MAX);
     const int64_t stop = Job_.LastStep + 2;  // step counters 0 .. LastStep + 1
     int64_t begin = 0;
@@ -301,8 +445,8 @@ bool TPass::Run(std::optional<TDensityPeak>& peak, const std::function<void(doub
     std::barrier afterFollow(threads);
     std::barrier afterApply(threads, [&]() noexcept {
         int64_t next = end;
-        for (auto& t : moves) {
-            for (auto& m : t) m.clear();
+        for (auto& f : found) {
+            for (auto& m : f.Moves) m.clear();
         }
         const int64_t due = *std::min_element(nextOf.begin(), nextOf.end());
         next = std::max(next, due == INT64_MAX ? stop : due);
@@ -317,11 +461,8 @@ bool TPass::Run(std::optional<TDensityPeak>& peak, const std::function<void(doub
             for (std::size_t i = first; i < last; ++i) {
                 TWalker& w = Walkers_[i];
                 if (Counted(w.Place)) {
-                    w.Deck = static_cast<int>(w.Place.Level);
-                    w.Row = static_cast<int>(w.Place.Row);
-                    w.Column = static_cast<int>(w.Place.Column);
-                    moves[static_cast<std::size_t>(t)][0].push_back(
-                        {kNowhere, -1, -1, w.Deck, w.Row, w.Column, 0});
+                    Change(w, 0, static_cast<int>(w.Place.Level), static_cast<int>(w.Place.Row),
+                           static_cast<int>(w.Place.Column), 0, found[static_cast<std::size_t>(t)]);
                 }
                 Schedule(w);
             }
@@ -329,14 +470,26 @@ bool TPass::Run(std::optional<TDensityPeak>& peak, const std::function<void(doub
         while (begin < stop && !cancelled) {
             int64_t due = INT64_MAX;
             for (std::size_t i = first; i < last; ++i) {
-                TWalker& w = Walkers_[i];
-                Follow(w, begin, end, moves[static_cast<std::size_t>(t)]);
-                due = std::min(due, w.Next);
+                // The persons and their tracks are far apart in memory: fetch ahead.
+                if (i + 16 < last) {
+                    const char* next = reinterpret_cast<const char*>(&Walkers_[i + 16]);
+                    for (std::size_t b = 0; b < sizeof(TWalker); b += 64)
+                        __builtin_prefetch(next + b);
+                }
+                if (i + 8 < last && Due_[i + 8] < end) {
+                    __builtin_prefetch(Walkers_[i + 8].Reader.Ahead());
+                }
+                if (Due_[i] < end) {
+                    TWalker& w = Walkers_[i];
+                    Follow(w, begin, end, found[static_cast<std::size_t>(t)]);
+                    Due_[i] = w.Next;
+                }
+                due = std::min(due, Due_[i]);
             }
             nextOf[static_cast<std::size_t>(t)] = due;
             afterFollow.arrive_and_wait();
             for (int64_t k = begin; k < end; ++k) {
-                Apply(t, k, moves, static_cast<std::size_t>(k - begin));
+                Apply(t, k, found, static_cast<std::size_t>(k - begin));
             }
             if (t == 0 && progress) progress(static_cast<double>(end) / static_cast<double>(stop));
             afterApply.arrive_and_wait();
@@ -348,15 +501,17 @@ bool TPass::Run(std::optional<TDensityPeak>& peak, const std::function<void(doub
         work(0);
     }
     if (cancelled) return false;
-    for (int z = 0; z < Job_.Decks; ++z) {
-        // The peaks move into the maps deck by deck, so that little memory is held twice.
-        auto& counts = Counts_[static_cast<std::size_t>(z)];
-        auto& peaks = Result_.Maps[static_cast<std::size_t>(z)].PeakCount;
-        peaks.resize(counts.size());
-        for (std::size_t i = 0; i < counts.size(); ++i) peaks[i] = counts[i].Peak;
-        std::vector<TCount>().swap(counts);
-        ClearVoidCells(z);
+    std::vector<TWalker>().swap(Walkers_);
+    occupancy.assign(static_cast<std::size_t>(Job_.Decks), {});
+    for (TFound& f : found) {
+        for (std::size_t z = 0; z < f.Occupancy.size(); ++z) {
+            auto& events = occupancy[z];
+            events.insert(events.end(), f.Occupancy[z].begin(), f.Occupancy[z].end());
+        }
     }
+    std::vector<TFound>().swap(found);
+    // The counts become the maps deck by deck, so that little memory is held twice.
+    for (int z = 0; z < Job_.Decks; ++z) MakeMaps(z);
     const auto before = [](const TDensityPeak& a, const TDensityPeak& b) {
         if (a.Count != b.Count) return a.Count > b.Count;
         if (a.Step != b.Step) return a.Step < b.Step;
@@ -373,10 +528,10 @@ bool TPass::Run(std::optional<TDensityPeak>& peak, const std::function<void(doub
 
 bool RunDensity(const TDensityJob& job, const std::vector<std::vector<int>>& groups,
                 TAnalysisResult& result, std::optional<TDensityPeak>& peak,
-                const std::function<void(double)>& progress) {
+                TOccupancyEvents& occupancy, const std::function<void(double)>& progress) {
     if (groups.empty()) return true;
     TPass pass(job, groups, result);
-    return pass.Run(peak, progress);
+    return pass.Run(peak, occupancy, progress);
 }
 
 }  // namespace orlex::analysis

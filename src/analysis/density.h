@@ -11,6 +11,13 @@
 
 namespace orlex::analysis {
 
+// A change of a deck's occupancy at a step counter.
+struct TOccupancyEvent {
+    int64_t Step;
+    int Delta;
+};
+using TOccupancyEvents = std::vector<std::vector<TOccupancyEvent>>;  // per deck
+
 struct TDensityJob {
     const TLogFile1* Project = nullptr;
     int Columns = 0;
@@ -24,12 +31,13 @@ struct TDensityJob {
 
 // Fills result's maps (sized here) and returns the peak, on groups.size() threads:
 // the calling thread and one more per further group. Each thread follows a share
-// of the persons and keeps the window counts of the decks of its group. progress,
+// of the persons and keeps the window counts of the decks of its group. The changes
+// of the decks' occupancy go to occupancy (one list per deck, in no order). progress,
 // when set, is called on the calling thread with the share done (0 to 1). False
 // when cancelled.
 bool RunDensity(const TDensityJob& job, const std::vector<std::vector<int>>& groups,
                 TAnalysisResult& result, std::optional<TDensityPeak>& peak,
-                const std::function<void(double)>& progress);
+                TOccupancyEvents& occupancy, const std::function<void(double)>& progress);
 
 // The largest window count whose density does not exceed the limit, as the density
 // d = count / area is compared with it.

@@ -57,6 +57,37 @@ char LevelOfService(double density) {
     return level;
 }
 
+TUsageMap::TUsageMap(std::vector<uint32_t> low, std::vector<std::pair<std::size_t, uint64_t>> large)
+    : Low_(std::move(low)), Large_(std::move(large)) {}
+
+uint64_t TUsageMap::LargeAt(std::size_t i) const {
+    const auto it =
+        std::lower_bound(Large_.begin(), Large_.end(), i,
+                         [](const auto& entry, std::size_t at) { return entry.first < at; });
+    return it != Large_.end() && it->first == i ? it->second : kLarge;
+}
+
+uint64_t TUsageMap::Sum() const {
+    uint64_t sum = 0;
+    for (const uint32_t v : Low_) sum += v == kLarge ? 0 : v;
+    for (const auto& [i, v] : Large_) sum += v;
+    return sum;
+}
+
+uint64_t TUsageMap::Max() const {
+    uint64_t max = 0;
+    for (const uint32_t v : Low_) max = v == kLarge ? max : std::max<uint64_t>(max, v);
+    for (const auto& [i, v] : Large_) max = std::max(max, v);
+    return max;
+}
+
+void TUsageMap::Clear(std::size_t i) {
+    if (Low_[i] == kLarge) {
+        std::erase_if(Large_, [&](const auto& entry) { return entry.first == i; });
+    }
+    Low_[i] = 0;
+}
+
 double TAnalysisResult::WindowArea() const {
     const double side = Settings.Window * Settings.CellSize;
     return side * side;

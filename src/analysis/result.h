@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "settings.h"
@@ -64,12 +65,40 @@ struct TCongestedCell {
     double SecondsAbove = 0;
 };
 
+// Person-steps of the cells of a deck: 32 bits a cell, with the rare sums that do not
+// fit kept aside, so that a large ship's maps take a third less memory.
+class TUsageMap {
+public:
+    TUsageMap() = default;
+    // Takes over the sums below 2^32 - 1 and, sorted by cell, those that do not fit
+    // (their low entries hold kLarge).
+    TUsageMap(std::vector<uint32_t> low, std::vector<std::pair<std::size_t, uint64_t>> large);
+    static constexpr uint32_t kLarge = UINT32_MAX;
+
+    std::size_t size() const { return Low_.size(); }
+    bool empty() const { return Low_.empty(); }
+    uint64_t operator[](std::size_t i) const {
+        const uint32_t v = Low_[i];
+        return v == kLarge ? LargeAt(i) : v;
+    }
+    uint64_t Sum() const;
+    uint64_t Max() const;
+    // Sets cell i to 0 (void cells).
+    void Clear(std::size_t i);
+    friend bool operator==(const TUsageMap&, const TUsageMap&) = default;
+
+private:
+    uint64_t LargeAt(std::size_t i) const;
+    std::vector<uint32_t> Low_;
+    std::vector<std::pair<std::size_t, uint64_t>> Large_;
+};
+
 // The maps of one deck, row by row like the deck's cells (index r * columns + c).
 // Void cells hold 0 everywhere.
 struct TDeckMaps {
     std::vector<uint32_t> PeakCount;   // most persons ever in the cell's window
     std::vector<uint32_t> StepsAbove;  // step counters with the density above the limit
-    std::vector<uint64_t> UsageSteps;  // (person, step counter) pairs in the cell
+    TUsageMap UsageSteps;              // (person, step counter) pairs in the cell
 };
 
 class TAnalysisResult {

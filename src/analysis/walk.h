@@ -64,8 +64,12 @@ public:
         return true;
     }
 
+    // True when the next call may read the track; its bytes are then at Ahead().
+    bool Empty() const { return Pos_ == Count_; }
+    const void* Ahead() const { return Cursor_.Ahead(); }
+
 private:
-    static constexpr int kBuffer = 16;
+    static constexpr int kBuffer = 8;
     struct TRun {
         uint32_t Count;
         int8_t Direction;  // codes above 127 wrap, but stay outside 1..8
@@ -73,12 +77,23 @@ private:
     };
     bool Fill() {
         TStepRun runs[kBuffer];
-        Count_ = static_cast<uint8_t>(Cursor_.NextRuns(runs, kBuffer));
+        const int got = Cursor_.NextRuns(runs, kBuffer);
         Pos_ = 0;
-        for (int i = 0; i < Count_; ++i) {
-            Runs_[i] = {static_cast<uint32_t>(runs[i].Count),
-                        static_cast<int8_t>(runs[i].Step.Direction),
-                        static_cast<int8_t>(runs[i].Step.LevelChange)};
+        Count_ = 0;
+        for (int i = 0; i < got; ++i) {
+            const TRun run{static_cast<uint32_t>(runs[i].Count),
+                           static_cast<int8_t>(runs[i].Step.Direction),
+                           static_cast<int8_t>(runs[i].Step.LevelChange)};
+            // Equal entries that the encoding keeps apart become one run.
+            if (Count_ > 0) {
+                TRun& last = Runs_[Count_ - 1];
+                if (last.Direction == run.Direction && last.LevelChange == run.LevelChange &&
+                    last.Count + uint64_t{run.Count} <= uint64_t{INT32_MAX}) {
+                    last.Count += run.Count;
+                    continue;
+                }
+            }
+            Runs_[Count_++] = run;
         }
         return Count_ > 0;
     }

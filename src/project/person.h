@@ -85,6 +85,8 @@ public:
     bool Next(TStepRun& run);
     // Up to max next runs into runs; returns how many (0 at the end of the track).
     int NextRuns(TStepRun* runs, int max);
+    // Where the next runs will be read from, for readers that prefetch it.
+    const void* Ahead() const { return Data_ + Pos_; }
 
 private:
     const uint8_t* Data_;

@@ -281,3 +281,39 @@ TEST(AnalysisRun, PlaybackStateUntouched) {
 }
 
 }  // namespace
+
+// Person-steps are kept in 32 bits a cell; larger sums are kept aside, exactly.
+TEST(AnalysisUsageMap, SumsBeyondThirtyTwoBits) {
+    using orlex::TUsageMap;
+    const uint64_t big = uint64_t{1} << 33;
+    TUsageMap map({5, TUsageMap::kLarge, 0, TUsageMap::kLarge},
+                  {{1, big}, {3, uint64_t{TUsageMap::kLarge}}});
+    struct {
+        std::size_t Cell;
+        uint64_t Value;
+    } const rows[] = {{0, 5}, {1, big}, {2, 0}, {3, TUsageMap::kLarge}};
+    for (const auto& row : rows) EXPECT_EQ(map[row.Cell], row.Value) << "cell " << row.Cell;
+    EXPECT_EQ(map.Sum(), 5 + big + TUsageMap::kLarge);
+    EXPECT_EQ(map.Max(), big);
+    map.Clear(1);
+    EXPECT_EQ(map[1], 0u);
+    EXPECT_EQ(map.Max(), TUsageMap::kLarge);
+    EXPECT_EQ(map, TUsageMap({5, 0, 0, TUsageMap::kLarge}, {{3, TUsageMap::kLarge}}));
+}
+
+// Three persons stand two thousand million steps in one cell: the cell's usage does
+// not fit 32 bits, its neighbour's window counts do, and nothing is walked step by step.
+TEST(AnalysisUsageMap, LongStaysInOneCell) {
+    const int64_t n = 2147483000;
+    std::vector<TRoomPerson> persons(3, {1, 1, 0, "P" + std::to_string(n) + "x0"});
+    const auto r = Analyse(RoomText(4, 3, 1, 1, persons));
+    ASSERT_TRUE(r);
+    const uint64_t each = static_cast<uint64_t>(n) + 1;  // present at 0 .. n
+    EXPECT_EQ(r->Maps[0].UsageSteps[1 * 4 + 1], 3 * each);
+    EXPECT_EQ(r->Maps[0].UsageSteps[0], 0u);
+    EXPECT_DOUBLE_EQ(r->Usage({0, 1, 1}), static_cast<double>(3 * each));
+    EXPECT_EQ(r->UsagePerDeck, std::vector<double>{static_cast<double>(3 * each)});
+    EXPECT_EQ(r->Maps[0].PeakCount[0], 3u);
+    EXPECT_EQ(r->Occupancy.at(0).At(n), 3);
+    EXPECT_EQ(r->Occupancy.at(0).At(n + 1), 0);
+}
