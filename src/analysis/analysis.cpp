@@ -120,32 +120,6 @@ TStepCurve CurveOf(std::vector<TOccupancyEvent>& events) {
     return curve;
 }
 
-// Splits the decks into groups of about equal load, largest first.
-std::vector<std::vector<int>> DeckGroups(const std::vector<double>& load, int groups) {
-    std::vector<int> order(load.size());
-    for (std::size_t i = 0; i < order.size(); ++i) order[i] = static_cast<int>(i);
-    std::stable_sort(order.begin(), order.end(), [&](int a, int b) { return load[a] > load[b]; });
-    std::vector<std::vector<int>> result(static_cast<std::size_t>(groups));
-    std::vector<double> sum(static_cast<std::size_t>(groups), 0.0);
-    for (const int deck : order) {
-        const auto least = std::min_element(sum.begin(), sum.end()) - sum.begin();
-        result[static_cast<std::size_t>(least)].push_back(deck);
-        sum[static_cast<std::size_t>(least)] += load[deck] + 1.0;
-    }
-    std::erase_if(result, [](const std::vector<int>& g) { return g.empty(); });
-    return result;
-}
-
-// Person-steps of a deck: the area under its occupancy curve.
-double Load(const TStepCurve& curve) {
-    double sum = 0;
-    for (std::size_t i = 0; i + 1 < curve.Steps.size(); ++i) {
-        sum += static_cast<double>(curve.Values[i]) *
-               static_cast<double>(curve.Steps[i + 1] - curve.Steps[i]);
-    }
-    return sum;
-}
-
 void Report(IAnalysisProgress* progress, int& last, int position) {
     if (progress && position > last) {
         last = position;
@@ -167,7 +141,7 @@ TEvacuationAnalysis::TEvacuationAnalysis(const TLogFile1& project,
 
 bool TEvacuationAnalysis::Curves(TAnalysisResult& r, IAnalysisProgress* progress) {
     std::vector<std::vector<TOccupancyEvent>> events;
-    if (!CollectOccupancy(r, 1, events)) return false;
+    if (!CollectOccupancy(r, events)) return false;
     int last = -1;
     Report(progress, last, 50);
     SavedAndExitTimes(r);
@@ -177,7 +151,7 @@ bool TEvacuationAnalysis::Curves(TAnalysisResult& r, IAnalysisProgress* progress
     return true;
 }
 
-bool TEvacuationAnalysis::CollectOccupancy(const TAnalysisResult& r, std::size_t every,
+bool TEvacuationAnalysis::CollectOccupancy(const TAnalysisResult& r,
                                            std::vector<std::vector<TOccupancyEvent>>& events) {
     const auto& persons = Project_.Persons;
     const int threads =
@@ -193,7 +167,7 @@ bool TEvacuationAnalysis::CollectOccupancy(const TAnalysisResult& r, std::size_t
             if (begin >= persons.size() || IsCancelled()) return;
             const std::size_t end = std::min(persons.size(), begin + kChunk);
             for (std::size_t i = begin; i < end; ++i) {
-                if (i % every == 0) CollectPerson(persons[i], r.Columns, r.Rows, r.Decks, work[t]);
+                CollectPerson(persons[i], r.Columns, r.Rows, r.Decks, work[t]);
             }
         }
     };
@@ -259,20 +233,11 @@ std::unique_ptr<TAnalysisResult> TEvacuationAnalysis::Run(IAnalysisProgress* pro
         if (!Curves(*r, progress)) return nullptr;
         return r;
     }
-    // The density pass finds the occupancy too. The decks are shared out among the
-    // threads by their load, estimated from every 16th person.
-    std::vector<std::vector<TOccupancyEvent>> sample;
-    if (!CollectOccupancy(*r, kLoadSample, sample)) return nullptr;
-    std::vector<double> load;
-    for (auto& events : sample) {
-        load.push_back(Load(CurveOf(events)));
-        std::vector<TOccupancyEvent>().swap(events);
-    }
+    // The density pass finds the occupancy too.
     SavedAndExitTimes(*r);
     int last = 10;
     Report(progress, last, 10);
-    const int threads = std::min(AnalysisThreads(Options_.Threads), std::max(1, r->Decks));
-    const auto groups = DeckGroups(load, threads);
+    const int threads = AnalysisThreads(Options_.Threads);
 
     analysis::TDensityJob job;
     job.Project = &Project_;
@@ -287,7 +252,7 @@ std::unique_ptr<TAnalysisResult> TEvacuationAnalysis::Run(IAnalysisProgress* pro
         Report(progress, last, 10 + static_cast<int>(89.0 * std::min(1.0, share)));
     };
     std::vector<std::vector<TOccupancyEvent>> occupancy;
-    if (!analysis::RunDensity(job, groups, *r, r->Peak, occupancy, onProgress) || IsCancelled()) {
+    if (!analysis::RunDensity(job, threads, *r, r->Peak, occupancy, onProgress) || IsCancelled()) {
         return nullptr;
     }
     MakeOccupancy(*r, occupancy);

@@ -27,7 +27,7 @@ public:
 
 struct TAnalysisOptions {
     bool Density = true;  // false: the curves and exit times only
-    int Threads = 0;      // 0: one per core; the density pass splits the decks among them
+    int Threads = 0;      // 0: one per core
     // The density maps take about 16 bytes a cell while they are made, 12 after; projects with more
     // cells than this (all decks together) get the curves and exit times only.
     int64_t MaxDensityCells = int64_t{1} << 26;
@@ -49,13 +49,10 @@ public:
 
 private:
     using TEvents = std::vector<std::vector<analysis::TOccupancyEvent>>;
-    // Persons taken for the estimate of the decks' load.
-    static constexpr std::size_t kLoadSample = 16;
-
     // The curves and exit times alone.
     bool Curves(TAnalysisResult& result, IAnalysisProgress* progress);
-    // The occupancy changes of every every-th person, per deck; false when cancelled.
-    bool CollectOccupancy(const TAnalysisResult& result, std::size_t every, TEvents& events);
+    // The occupancy changes of the persons, per deck; false when cancelled.
+    bool CollectOccupancy(const TAnalysisResult& result, TEvents& events);
     void MakeOccupancy(TAnalysisResult& result, TEvents& events);
     void SavedAndExitTimes(TAnalysisResult& result);
 

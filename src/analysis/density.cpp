@@ -1,6 +1,7 @@
 #include "density.h"
 
 #include <algorithm>
+#include <atomic>
 #include <barrier>
 #include <cmath>
 #include <thread>
@@ -50,8 +51,10 @@ struct TMove {
 
 // What one thread finds while following its persons through a block of steps.
 struct TFound {
-    std::vector<std::vector<TMove>> Moves;  // indexed by step counter - the block's first
-    TOccupancyEvents Occupancy;             // per deck
+    // Per deck and step counter of the block: the moves that leave or enter the deck's
+    // cells, at deck * block + (step counter - the block's first).
+    std::vector<std::vector<TMove>> Moves;
+    TOccupancyEvents Occupancy;  // per deck
 };
 
 // Further steps t >= 1 for which position + t * delta stays in 0 .. size - 1.
@@ -67,7 +70,7 @@ struct TRect {
 
 class TPass {
 public:
-    TPass(const TDensityJob& job, const std::vector<std::vector<int>>& groups, TAnalysisResult& r);
+    TPass(const TDensityJob& job, int threads, TAnalysisResult& r);
     bool Run(std::optional<TDensityPeak>& peak, TOccupancyEvents& occupancy,
              const std::function<void(double)>& progress);
 
@@ -84,21 +87,26 @@ private:
     // without leaving the grid; returns the steps taken.
     int64_t Walk(TWalker& w, int64_t k, int64_t begin, int64_t end, TFound& found);
     void Change(TWalker& w, int64_t k, int deck, int row, int column, int64_t begin, TFound& found);
-    void Apply(int group, int64_t k, const std::vector<TFound>& all, std::size_t offset);
+    // Applies the moves of the block on one deck, step by step.
+    void Apply(int deck, int64_t begin, int64_t end, const std::vector<TFound>& all);
+    std::vector<TMove>& Bucket(TFound& found, int deck, int64_t k, int64_t begin) const {
+        return found.Moves[static_cast<std::size_t>(deck) * static_cast<std::size_t>(Block_) +
+                           static_cast<std::size_t>(k - begin)];
+    }
     TRect WindowOf(int r, int c) const {
         return {std::max(0, r - Half_), std::min(Job_.Rows - 1, r + Half_), std::max(0, c - Half_),
                 std::min(Job_.Columns - 1, c + Half_)};
     }
     void Leave(int deck, const TRect& a, const TRect& b, int64_t k);
-    void Enter(int group, int deck, const TRect& a, const TRect& b, int64_t k);
-    void Take(int group, int deck, std::size_t index, uint32_t count, int64_t k);
+    void Enter(int deck, const TRect& a, const TRect& b, int64_t k);
+    void Take(int deck, std::size_t index, uint32_t count, int64_t k);
 
     const TDensityJob& Job_;
-    const std::vector<std::vector<int>>& Groups_;
+    const int Threads_;
     TAnalysisResult& Result_;
     const int Half_;
-    const uint32_t Limit1_;     // the first count above the limit
-    std::vector<int> GroupOf_;  // per deck
+    const uint32_t Limit1_;  // the first count above the limit
+    int64_t Block_ = 1;      // step counters taken into memory at once
     // Per deck and cell: the window count and its peak side by side, so that a
     // step touches one cache line for both.
     struct TCount {
@@ -123,24 +131,19 @@ private:
     std::size_t Cells_ = 0;
     std::vector<TWalker> Walkers_;
     std::vector<int64_t> Due_;  // per walker: its Next, kept apart for a quick scan
-    std::vector<std::optional<TDensityPeak>> Best_;  // per group
+    std::vector<std::optional<TDensityPeak>> Best_;  // per deck
 };
 
-TPass::TPass(const TDensityJob& job, const std::vector<std::vector<int>>& groups,
-             TAnalysisResult& r)
+TPass::TPass(const TDensityJob& job, int threads, TAnalysisResult& r)
     : Job_(job),
-      Groups_(groups),
+      Threads_(threads),
       Result_(r),
       Half_((job.Window - 1) / 2),
       Limit1_(job.CountLimit + 1),
-      GroupOf_(static_cast<std::size_t>(job.Decks), -1),
       Counts_(static_cast<std::size_t>(job.Decks)),
-      Best_(groups.size()) {
+      Best_(static_cast<std::size_t>(job.Decks)) {
     const std::size_t cells = static_cast<std::size_t>(job.Columns) * job.Rows;
     r.Maps.resize(static_cast<std::size_t>(job.Decks));
-    for (std::size_t g = 0; g < groups.size(); ++g) {
-        for (const int z : groups[g]) GroupOf_[static_cast<std::size_t>(z)] = static_cast<int>(g);
-    }
     Cells_ = cells;
     for (TDeckCounts& d : Counts_) {
         d.Counts.assign(cells, TCount{});
@@ -190,8 +193,9 @@ void TPass::Schedule(TWalker& w) {
 
 void TPass::Change(TWalker& w, int64_t k, int deck, int row, int column, int64_t begin,
                    TFound& found) {
-    found.Moves[static_cast<std::size_t>(k - begin)].push_back(
-        {w.Deck, w.Row, w.Column, deck, row, column, static_cast<uint32_t>(w.Arrived)});
+    const TMove move{w.Deck, w.Row, w.Column, deck, row, column, static_cast<uint32_t>(w.Arrived)};
+    if (w.Deck != kNowhere) Bucket(found, w.Deck, k, begin).push_back(move);
+    if (deck != kNowhere && deck != w.Deck) Bucket(found, deck, k, begin).push_back(move);
     if (deck != w.Deck) {
         if (w.Deck != kNowhere)
             found.Occupancy[static_cast<std::size_t>(w.Deck)].push_back({k, -1});
@@ -211,7 +215,7 @@ int64_t TPass::Walk(TWalker& w, int64_t k, int64_t begin, int64_t end, TFound& f
                                 StepsInside(w.Column, dc, Job_.Columns)});
     if (n <= 0) return 0;
     TMove move{w.Deck, w.Row, w.Column, w.Deck, w.Row, w.Column, static_cast<uint32_t>(w.Arrived)};
-    auto* bucket = &found.Moves[static_cast<std::size_t>(k - begin)];
+    auto* bucket = &Bucket(found, w.Deck, k, begin);
     for (int64_t i = 0; i < n; ++i, ++bucket) {
         move.ToRow += dr;
         move.ToColumn += dc;
@@ -290,20 +294,20 @@ void TPass::Leave(int deck, const TRect& a, const TRect& b, int64_t k) {
     });
 }
 
-void TPass::Enter(int group, int deck, const TRect& a, const TRect& b, int64_t k) {
+void TPass::Enter(int deck, const TRect& a, const TRect& b, int64_t k) {
     TCount* counts = Counts_[static_cast<std::size_t>(deck)].Counts.data();
     TSums* sums = Counts_[static_cast<std::size_t>(deck)].Sums.data();
     ForDifference(a, b, Job_.Columns, [&](std::size_t i) {
         const uint32_t count = ++counts[i].Window;
         if (count == Limit1_) sums[i].Above -= static_cast<uint32_t>(k);
-        if (count > counts[i].Peak) Take(group, deck, i, count, k);
+        if (count > counts[i].Peak) Take(deck, i, count, k);
     });
 }
 
-// A new peak of a cell; also the group's peak when it is the first of the largest.
-void TPass::Take(int group, int deck, std::size_t index, uint32_t count, int64_t k) {
+// A new peak of a cell; also the deck's peak when it is the first of the largest.
+void TPass::Take(int deck, std::size_t index, uint32_t count, int64_t k) {
     Counts_[static_cast<std::size_t>(deck)].Counts[index].Peak = count;
-    std::optional<TDensityPeak>& best = Best_[static_cast<std::size_t>(group)];
+    std::optional<TDensityPeak>& best = Best_[static_cast<std::size_t>(deck)];
     const auto bestCount = best ? static_cast<uint32_t>(best->Count) : 0u;
     if (best && (count < bestCount || (count == bestCount && k > best->Step))) return;
     const int row = static_cast<int>(index / static_cast<std::size_t>(Job_.Columns));
@@ -327,21 +331,17 @@ void TPass::AddUsage(TDeckCounts& d, std::size_t i, uint64_t steps) {
     }
 }
 
-void TPass::Apply(int group, int64_t k, const std::vector<TFound>& all, std::size_t offset) {
+void TPass::Apply(int z, int64_t begin, int64_t end, const std::vector<TFound>& all) {
     // Leaving first, then entering: in between, every count lies between its value
     // before the step and after it, so the peaks see only real values.
     constexpr TRect kNone{1, 0, 1, 0};
-    const auto mine = [&](int deck) {
-        return deck != kNowhere && GroupOf_[static_cast<std::size_t>(deck)] == group;
-    };
+    TDeckCounts& d = Counts_[static_cast<std::size_t>(z)];
     // The cells of a move lie anywhere on the deck: fetch those of later moves ahead.
     constexpr std::size_t kAhead = 6;
     const auto prefetch = [&](const TMove& m, bool leaving) {
-        const int deck = leaving ? m.FromDeck : m.ToDeck;
-        if (!mine(deck)) return;
+        if ((leaving ? m.FromDeck : m.ToDeck) != z) return;
         const int row = leaving ? m.FromRow : m.ToRow;
         const int column = leaving ? m.FromColumn : m.ToColumn;
-        const TDeckCounts& d = Counts_[static_cast<std::size_t>(deck)];
         const TRect w = WindowOf(row, column);
         for (int r = w.R0; r <= w.R1; ++r) {
             __builtin_prefetch(&d.Counts[static_cast<std::size_t>(r) * Job_.Columns + w.C0], 1);
@@ -350,28 +350,31 @@ void TPass::Apply(int group, int64_t k, const std::vector<TFound>& all, std::siz
             __builtin_prefetch(&d.Sums[static_cast<std::size_t>(row) * Job_.Columns + column], 1);
         }
     };
-    for (const TFound& found : all) {
-        const auto& moves = found.Moves[offset];
-        for (std::size_t j = 0; j < moves.size(); ++j) {
-            if (j + kAhead < moves.size()) prefetch(moves[j + kAhead], true);
-            const TMove& m = moves[j];
-            if (!mine(m.FromDeck)) continue;
-            const std::size_t from =
-                static_cast<std::size_t>(m.FromRow) * Job_.Columns + m.FromColumn;
-            AddUsage(Counts_[static_cast<std::size_t>(m.FromDeck)], from,
-                     static_cast<uint64_t>(k - m.Since));
-            Leave(m.FromDeck, WindowOf(m.FromRow, m.FromColumn),
-                  m.ToDeck == m.FromDeck ? WindowOf(m.ToRow, m.ToColumn) : kNone, k);
+    for (int64_t k = begin; k < end; ++k) {
+        const std::size_t at = static_cast<std::size_t>(z) * static_cast<std::size_t>(Block_) +
+                               static_cast<std::size_t>(k - begin);
+        for (const TFound& found : all) {
+            const auto& moves = found.Moves[at];
+            for (std::size_t j = 0; j < moves.size(); ++j) {
+                if (j + kAhead < moves.size()) prefetch(moves[j + kAhead], true);
+                const TMove& m = moves[j];
+                if (m.FromDeck != z) continue;
+                const std::size_t from =
+                    static_cast<std::size_t>(m.FromRow) * Job_.Columns + m.FromColumn;
+                AddUsage(d, from, static_cast<uint64_t>(k - m.Since));
+                Leave(z, WindowOf(m.FromRow, m.FromColumn),
+                      m.ToDeck == z ? WindowOf(m.ToRow, m.ToColumn) : kNone, k);
+            }
         }
-    }
-    for (const TFound& found : all) {
-        const auto& moves = found.Moves[offset];
-        for (std::size_t j = 0; j < moves.size(); ++j) {
-            if (j + kAhead < moves.size()) prefetch(moves[j + kAhead], false);
-            const TMove& m = moves[j];
-            if (!mine(m.ToDeck)) continue;
-            Enter(group, m.ToDeck, WindowOf(m.ToRow, m.ToColumn),
-                  m.FromDeck == m.ToDeck ? WindowOf(m.FromRow, m.FromColumn) : kNone, k);
+        for (const TFound& found : all) {
+            const auto& moves = found.Moves[at];
+            for (std::size_t j = 0; j < moves.size(); ++j) {
+                if (j + kAhead < moves.size()) prefetch(moves[j + kAhead], false);
+                const TMove& m = moves[j];
+                if (m.ToDeck != z) continue;
+                Enter(z, WindowOf(m.ToRow, m.ToColumn),
+                      m.FromDeck == z ? WindowOf(m.FromRow, m.FromColumn) : kNone, k);
+            }
         }
     }
 }
@@ -426,16 +429,19 @@ void TPass::MakeMaps(int z) {
 
 bool TPass::Run(std::optional<TDensityPeak>& peak, TOccupancyEvents& occupancy,
                 const std::function<void(double)>& progress) {
-    const int threads = static_cast<int>(Groups_.size());
+    const int threads = Threads_;
     const std::size_t persons = Walkers_.size();
     // Steps taken into memory at once: about 65,000 moves (1.8 MB) at most.
     const int64_t block = std::clamp<int64_t>(
         (int64_t{1} << 16) / static_cast<int64_t>(std::max<std::size_t>(persons, 1)), 1, 64);
+    Block_ = block;
     std::vector<TFound> found(static_cast<std::size_t>(threads));
     for (TFound& f : found) {
-        f.Moves.resize(static_cast<std::size_t>(block));
+        f.Moves.resize(static_cast<std::size_t>(block) * static_cast<std::size_t>(Job_.Decks));
         f.Occupancy.resize(static_cast<std::size_t>(Job_.Decks));
     }
+    // The decks are handed out to the threads one at a time as they get free.
+    std::atomic<int> nextDeck{0};
     std::vector<int64_t> nextOf(static_cast<std::size_t>(threads), INT64_MAX);
     const int64_t stop = Job_.LastStep + 2;  // step counters 0 .. LastStep + 1
     int64_t begin = 0;
@@ -452,6 +458,7 @@ bool TPass::Run(std::optional<TDensityPeak>& peak, TOccupancyEvents& occupancy,
         next = std::max(next, due == INT64_MAX ? stop : due);
         begin = next;
         end = std::min(next + block, stop);
+        nextDeck.store(0, std::memory_order_relaxed);
         cancelled = Job_.Cancelled && Job_.Cancelled->load(std::memory_order_relaxed);
     });
     const auto work = [&](int t) {
@@ -488,8 +495,8 @@ bool TPass::Run(std::optional<TDensityPeak>& peak, TOccupancyEvents& occupancy,
             }
             nextOf[static_cast<std::size_t>(t)] = due;
             afterFollow.arrive_and_wait();
-            for (int64_t k = begin; k < end; ++k) {
-                Apply(t, k, found, static_cast<std::size_t>(k - begin));
+            for (int z; (z = nextDeck.fetch_add(1, std::memory_order_relaxed)) < Job_.Decks;) {
+                Apply(z, begin, end, found);
             }
             if (t == 0 && progress) progress(static_cast<double>(end) / static_cast<double>(stop));
             afterApply.arrive_and_wait();
@@ -526,11 +533,11 @@ bool TPass::Run(std::optional<TDensityPeak>& peak, TOccupancyEvents& occupancy,
 
 }  // namespace
 
-bool RunDensity(const TDensityJob& job, const std::vector<std::vector<int>>& groups,
-                TAnalysisResult& result, std::optional<TDensityPeak>& peak,
-                TOccupancyEvents& occupancy, const std::function<void(double)>& progress) {
-    if (groups.empty()) return true;
-    TPass pass(job, groups, result);
+bool RunDensity(const TDensityJob& job, int threads, TAnalysisResult& result,
+                std::optional<TDensityPeak>& peak, TOccupancyEvents& occupancy,
+                const std::function<void(double)>& progress) {
+    if (job.Decks <= 0) return true;
+    TPass pass(job, std::max(1, threads), result);
     return pass.Run(peak, occupancy, progress);
 }
 

@@ -29,15 +29,16 @@ struct TDensityJob {
     const std::atomic<bool>* Cancelled = nullptr;
 };
 
-// Fills result's maps (sized here) and returns the peak, on groups.size() threads:
-// the calling thread and one more per further group. Each thread follows a share
-// of the persons and keeps the window counts of the decks of its group. The changes
+// Fills result's maps (sized here) and returns the peak, on threads threads: the
+// calling thread and threads - 1 more. The pass goes through the steps in blocks;
+// in each, every thread follows a share of the persons, then the threads take the
+// decks one by one and apply the block's moves to their window counts. The changes
 // of the decks' occupancy go to occupancy (one list per deck, in no order). progress,
 // when set, is called on the calling thread with the share done (0 to 1). False
 // when cancelled.
-bool RunDensity(const TDensityJob& job, const std::vector<std::vector<int>>& groups,
-                TAnalysisResult& result, std::optional<TDensityPeak>& peak,
-                TOccupancyEvents& occupancy, const std::function<void(double)>& progress);
+bool RunDensity(const TDensityJob& job, int threads, TAnalysisResult& result,
+                std::optional<TDensityPeak>& peak, TOccupancyEvents& occupancy,
+                const std::function<void(double)>& progress);
 
 // The largest window count whose density does not exceed the limit, as the density
 // d = count / area is compared with it.
