@@ -1,7 +1,13 @@
 // Times the evacuation analysis on a file and measures the memory it needs beyond
 // the loaded project. Prints a Markdown table.
 //
-//   bench_analysis FILE [RUNS]      (best of RUNS runs, default 3)
+//   bench_analysis FILE [RUNS [CASE]]
+//
+// RUNS: best of that many runs (default 3). CASE: 1 to 4 times one case alone, 5 only
+// the cancellation.
+//
+// Then measures how long a cancelled run takes to return, cancelled at several
+// points of its work.
 #include <sys/resource.h>
 
 #include <algorithm>
@@ -10,6 +16,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <string>
+#include <thread>
 
 #include "analysis.h"
 #include "logfile.h"
@@ -72,6 +79,19 @@ TTiming Measure(const orlex::TLogFile1& project, orlex::TAnalysisOptions options
     return timing;
 }
 
+// Milliseconds from Cancel() to the end of a run cancelled after delay seconds.
+double CancelLatency(const orlex::TLogFile1& project, double delay) {
+    orlex::TEvacuationAnalysis analysis(project, {}, {true, 2});
+    std::chrono::steady_clock::time_point cancelled;
+    std::thread worker([&] { analysis.Run(); });
+    std::this_thread::sleep_for(std::chrono::duration<double>(delay));
+    cancelled = std::chrono::steady_clock::now();
+    analysis.Cancel();
+    worker.join();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - cancelled)
+        .count();
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -118,5 +138,11 @@ int main(int argc, char** argv) {
         std::fflush(stdout);
     }
     std::printf("\nResult: %s.\n", summary.c_str());
+    if (only > 0 && only <= 4) return 0;  // 5: the cancellation alone
+    std::printf("\nCancel() to the end of the run (2 threads), cancelled after:");
+    for (const double delay : {0.05, 0.3, 1.0, 2.0}) {
+        std::printf(" %.2f s: %.1f ms;", delay, CancelLatency(project, delay));
+    }
+    std::printf("\n");
     return 0;
 }
