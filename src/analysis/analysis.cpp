@@ -45,58 +45,50 @@ void CollectPerson(const TPersonData& person, int64_t columns, int64_t rows, int
     int64_t safe = margin(place, deck);
     int64_t k = 0;  // entries applied
     TTrackCursor cursor(person);
-    constexpr int kBatch = 32;
-    TStepRun runs[kBatch];
-    for (int got; (got = cursor.NextRuns(runs, kBatch)) > 0;) {
-        for (int j = 0; j < got; ++j) {
-            const TStepRun& run = runs[j];
-            const int64_t m = run.Count;
-            const int d = run.Step.Direction;
-            if (run.Step.LevelChange == 0) {
-                // Stays, and moves well inside the grid, change nothing that is counted.
-                // Written without branches on the direction, which follows no pattern.
-                const unsigned table = IsMoveDirection(d) ? static_cast<unsigned>(d) : 0u;
-                const int64_t moved = table != 0 ? m : 0;
-                if (safe >= moved) {
-                    place.Column += kDirectionColumn[table] * m;
-                    place.Row += kDirectionRow[table] * m;
-                    safe -= moved;
-                    k += m;
-                    continue;
-                }
-            }
-            if (run.Step.LevelChange != 0) {
-                for (int64_t i = 0; i < m; ++i) {
-                    place.Apply(run.Step, 1);
-                    ++k;
-                    const int next = deckOf(place);
-                    change(k, deck, next);
-                    deck = next;
-                }
-            } else if (place.Level >= 0 && place.Level < decks) {
-                TPlace end = place;
-                end.Apply(run.Step, m);
-                const int level = static_cast<int>(place.Level);
-                const int last = deckOf(end);
-                // A straight line that starts and ends inside the grid stays inside.
-                if (deck < 0 || last < 0) {
-                    const analysis::TSpan in = analysis::InsideSpan(place, d, columns, rows, 0, m);
-                    if (deck >= 0) {
-                        change(k + in.Last + 1, deck, -1);
-                    } else if (!in.Empty()) {
-                        change(k + in.First, -1, level);
-                        if (in.Last < m) change(k + in.Last + 1, level, -1);
-                    }
-                }
-                place = end;
-                deck = last;
-                k += m;
-            } else {
-                place.Apply(run.Step, m);
-                k += m;
-            }
-            safe = margin(place, deck);
+    TStepRun run;
+    for (;;) {
+        if (safe > 0) {
+            // Well inside the grid: nothing counted changes until the level does.
+            const TTrackCursor::TPlainSteps plain = cursor.SkipPlain(safe);
+            place.Column += plain.Columns;
+            place.Row += plain.Rows;
+            safe -= plain.Moves;
+            k += plain.Steps;
         }
+        if (!cursor.Next(run)) break;
+        const int64_t m = run.Count;
+        const int d = run.Step.Direction;
+        if (run.Step.LevelChange != 0) {
+            for (int64_t i = 0; i < m; ++i) {
+                place.Apply(run.Step, 1);
+                ++k;
+                const int next = deckOf(place);
+                change(k, deck, next);
+                deck = next;
+            }
+        } else if (IsMoveDirection(d) && place.Level >= 0 && place.Level < decks) {
+            TPlace end = place;
+            end.Apply(run.Step, m);
+            const int level = static_cast<int>(place.Level);
+            const int last = deckOf(end);
+            // A straight line that starts and ends inside the grid stays inside.
+            if (deck < 0 || last < 0) {
+                const analysis::TSpan in = analysis::InsideSpan(place, d, columns, rows, 0, m);
+                if (deck >= 0) {
+                    change(k + in.Last + 1, deck, -1);
+                } else if (!in.Empty()) {
+                    change(k + in.First, -1, level);
+                    if (in.Last < m) change(k + in.Last + 1, level, -1);
+                }
+            }
+            place = end;
+            deck = last;
+            k += m;
+        } else {
+            place.Apply(run.Step, m);
+            k += m;
+        }
+        safe = margin(place, deck);
     }
     change(int64_t{person.StepCount} + 1, deck, -1);
 }

@@ -255,6 +255,50 @@ int TTrackCursor::NextRuns(TStepRun* runs, int max) {
     return n;
 }
 
+TTrackCursor::TPlainSteps TTrackCursor::SkipPlain(int64_t budget) {
+    TPlainSteps done;
+    if (Offset_ != 0 && Pos_ < Size_ && Offset_ >= ItemSteps(Data_ + Pos_)) {
+        Pos_ += static_cast<std::size_t>(ItemBytes(Data_[Pos_]));  // the item is read
+        Offset_ = 0;
+    }
+    if (Offset_ != 0) return done;
+    const auto step = [&](int direction, int64_t count) {
+        if (direction < 1 || direction > 8) return;
+        done.Moves += count;
+        done.Columns += kDirectionColumn[direction] * count;
+        done.Rows += kDirectionRow[direction] * count;
+    };
+    while (Pos_ < Size_ && Left_ > 0) {
+        const uint8_t* item = Data_ + Pos_;
+        const uint8_t v = item[0];
+        int steps = 0;
+        if (v <= 80) {
+            const int first = v / 9;
+            const int second = v % 9;
+            steps = 2;
+            if (Left_ < 2 || IsMoveDirection(first) + IsMoveDirection(second) > budget - done.Moves)
+                break;
+            step(first, 1);
+            step(second, 1);
+        } else if (v < kUp) {
+            steps = 1;
+            if (IsMoveDirection(v - kSingle) > budget - done.Moves) break;
+            step(v - kSingle, 1);
+        } else if (v == kRun) {
+            steps = ItemSteps(item);
+            const int direction = EntryOf(item, 0).Direction;
+            if (steps > Left_ || (IsMoveDirection(direction) && steps > budget - done.Moves)) break;
+            step(direction, steps);
+        } else {
+            break;  // a level change, or a step of the general kind
+        }
+        Pos_ += static_cast<std::size_t>(ItemBytes(v));
+        Left_ -= steps;
+        done.Steps += steps;
+    }
+    return done;
+}
+
 int TPersonData::FinalLevel() const {
     return AddLevel(StartLevel, LevelDelta_);
 }

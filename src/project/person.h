@@ -85,6 +85,18 @@ public:
     bool Next(TStepRun& run);
     // Up to max next runs into runs; returns how many (0 at the end of the track).
     int NextRuns(TStepRun* runs, int max);
+    // Plain steps in bulk, for readers that only need to know where a person gets to:
+    // goes on over the entries without level change while at most budget of them
+    // move, adding up their column and row changes. Stops before an entry that
+    // changes the level, or one that would exceed the budget, or anywhere else it
+    // likes (then Next goes on from there); the steps left out are still read by Next.
+    struct TPlainSteps {
+        int64_t Steps = 0;
+        int64_t Moves = 0;  // steps among them in a direction 1..8
+        int64_t Columns = 0;
+        int64_t Rows = 0;
+    };
+    TPlainSteps SkipPlain(int64_t budget);
     // Where the next runs will be read from, for readers that prefetch it.
     const void* Ahead() const { return Data_ + Pos_; }
 
