@@ -220,7 +220,9 @@ std::unique_ptr<TAnalysisResult> TEvacuationAnalysis::Run(IAnalysisProgress* pro
     r->Decks =
         std::clamp<int>(static_cast<int>(Project_.Decks.size()), 0, std::max(0, Project_.ZMax));
     const int64_t cells = int64_t{r->Columns} * r->Rows * r->Decks;
-    r->DensityTooLarge = Options_.Density && cells > Options_.MaxDensityCells;
+    // The density pass numbers a deck's cells in 31 bits.
+    r->DensityTooLarge = Options_.Density && (cells > Options_.MaxDensityCells ||
+                                              int64_t{r->Columns} * r->Rows >= int64_t{1} << 31);
     if (!Options_.Density || r->DensityTooLarge) {
         if (!Curves(*r, progress)) return nullptr;
         return r;

@@ -40,13 +40,40 @@ struct TWalker {
     int Column = -1;
 };
 
-// A change of cell of one person at one step counter; a deck of kNowhere is no cell.
+// A change of cell of one person at one step counter, in the list of a deck: the
+// cells it leaves and enters (indices row * columns + column), each marked with kHere
+// when it lies on that deck.
 struct TMove {
-    int FromDeck;
-    int FromRow, FromColumn;
-    int ToDeck;
-    int ToRow, ToColumn;
+    uint32_t From;
+    uint32_t To;
     uint32_t Since;  // step counter at which it came into From
+};
+constexpr uint32_t kHere = uint32_t{1} << 31;
+
+// Row and column of a cell index, by a multiplication instead of a division.
+class TCellIndex {
+public:
+    explicit TCellIndex(int columns)
+        : Columns_(static_cast<uint32_t>(columns)), Inverse_(UINT64_MAX / Columns_ + 1) {}
+    uint32_t Of(int row, int column) const {
+        return static_cast<uint32_t>(row) * Columns_ + static_cast<uint32_t>(column);
+    }
+    int Row(uint32_t index) const {
+#if defined(__SIZEOF_INT128__)
+        // Exact for every 32-bit index and divisor.
+        __extension__ typedef unsigned __int128 TWide;
+        return static_cast<int>((static_cast<TWide>(Inverse_) * index) >> 64);
+#else
+        return static_cast<int>(index / Columns_);
+#endif
+    }
+    int Column(uint32_t index, int row) const {
+        return static_cast<int>(index - static_cast<uint32_t>(row) * Columns_);
+    }
+
+private:
+    uint32_t Columns_;
+    uint64_t Inverse_;
 };
 
 // What one thread finds while following its persons through a block of steps.
@@ -106,7 +133,8 @@ private:
     TAnalysisResult& Result_;
     const int Half_;
     const uint32_t Limit1_;  // the first count above the limit
-    int64_t Block_ = 1;      // step counters taken into memory at once
+    const TCellIndex Index_;
+    int64_t Block_ = 1;  // step counters taken into memory at once
     // Per deck and cell: the window count and its peak side by side, so that a
     // step touches one cache line for both.
     struct TCount {
@@ -140,6 +168,7 @@ TPass::TPass(const TDensityJob& job, int threads, TAnalysisResult& r)
       Result_(r),
       Half_((job.Window - 1) / 2),
       Limit1_(job.CountLimit + 1),
+      Index_(std::max(1, job.Columns)),
       Counts_(static_cast<std::size_t>(job.Decks)),
       Best_(static_cast<std::size_t>(job.Decks)) {
     const std::size_t cells = static_cast<std::size_t>(job.Columns) * job.Rows;
@@ -193,9 +222,16 @@ void TPass::Schedule(TWalker& w) {
 
 void TPass::Change(TWalker& w, int64_t k, int deck, int row, int column, int64_t begin,
                    TFound& found) {
-    const TMove move{w.Deck, w.Row, w.Column, deck, row, column, static_cast<uint32_t>(w.Arrived)};
-    if (w.Deck != kNowhere) Bucket(found, w.Deck, k, begin).push_back(move);
-    if (deck != kNowhere && deck != w.Deck) Bucket(found, deck, k, begin).push_back(move);
+    const uint32_t from = w.Deck == kNowhere ? 0 : Index_.Of(w.Row, w.Column);
+    const uint32_t to = deck == kNowhere ? 0 : Index_.Of(row, column);
+    const auto since = static_cast<uint32_t>(w.Arrived);
+    if (w.Deck != kNowhere) {
+        Bucket(found, w.Deck, k, begin)
+            .push_back({from | kHere, deck == w.Deck ? to | kHere : to, since});
+    }
+    if (deck != kNowhere && deck != w.Deck) {
+        Bucket(found, deck, k, begin).push_back({from, to | kHere, since});
+    }
     if (deck != w.Deck) {
         if (w.Deck != kNowhere)
             found.Occupancy[static_cast<std::size_t>(w.Deck)].push_back({k, -1});
@@ -214,18 +250,17 @@ int64_t TPass::Walk(TWalker& w, int64_t k, int64_t begin, int64_t end, TFound& f
     const int64_t n = std::min({w.RunLeft, end - k, StepsInside(w.Row, dr, Job_.Rows),
                                 StepsInside(w.Column, dc, Job_.Columns)});
     if (n <= 0) return 0;
-    TMove move{w.Deck, w.Row, w.Column, w.Deck, w.Row, w.Column, static_cast<uint32_t>(w.Arrived)};
+    const uint32_t delta = static_cast<uint32_t>(dr * Job_.Columns + dc);  // wraps for -1
+    TMove move{Index_.Of(w.Row, w.Column) | kHere, 0, static_cast<uint32_t>(w.Arrived)};
     auto* bucket = &Bucket(found, w.Deck, k, begin);
     for (int64_t i = 0; i < n; ++i, ++bucket) {
-        move.ToRow += dr;
-        move.ToColumn += dc;
+        move.To = move.From + delta;
         bucket->push_back(move);
-        move.FromRow = move.ToRow;
-        move.FromColumn = move.ToColumn;
+        move.From = move.To;
         move.Since = static_cast<uint32_t>(k + i);
     }
-    w.Row = move.ToRow;
-    w.Column = move.ToColumn;
+    w.Row += static_cast<int>(n) * dr;
+    w.Column += static_cast<int>(n) * dc;
     w.Place.Row = w.Row;
     w.Place.Column = w.Column;
     w.Arrived = k + n - 1;
@@ -338,17 +373,20 @@ void TPass::Apply(int z, int64_t begin, int64_t end, const std::vector<TFound>& 
     TDeckCounts& d = Counts_[static_cast<std::size_t>(z)];
     // The cells of a move lie anywhere on the deck: fetch those of later moves ahead.
     constexpr std::size_t kAhead = 6;
-    const auto prefetch = [&](const TMove& m, bool leaving) {
-        if ((leaving ? m.FromDeck : m.ToDeck) != z) return;
-        const int row = leaving ? m.FromRow : m.ToRow;
-        const int column = leaving ? m.FromColumn : m.ToColumn;
-        const TRect w = WindowOf(row, column);
-        for (int r = w.R0; r <= w.R1; ++r) {
-            __builtin_prefetch(&d.Counts[static_cast<std::size_t>(r) * Job_.Columns + w.C0], 1);
+    const std::size_t last = Cells_ - 1;
+    const auto prefetch = [&](uint32_t cell) {
+        if (!(cell & kHere)) return;
+        const std::size_t i = cell & ~kHere;
+        const std::size_t reach = static_cast<std::size_t>(Half_) * Job_.Columns + Half_;
+        for (std::size_t at = i > reach ? i - reach : 0; at <= std::min(last, i + reach);
+             at += static_cast<std::size_t>(Job_.Columns)) {
+            __builtin_prefetch(&d.Counts[at], 1);
         }
-        if (leaving) {
-            __builtin_prefetch(&d.Sums[static_cast<std::size_t>(row) * Job_.Columns + column], 1);
-        }
+    };
+    const auto window = [&](uint32_t cell) {
+        const uint32_t i = cell & ~kHere;
+        const int row = Index_.Row(i);
+        return WindowOf(row, Index_.Column(i, row));
     };
     for (int64_t k = begin; k < end; ++k) {
         const std::size_t at = static_cast<std::size_t>(z) * static_cast<std::size_t>(Block_) +
@@ -356,24 +394,24 @@ void TPass::Apply(int z, int64_t begin, int64_t end, const std::vector<TFound>& 
         for (const TFound& found : all) {
             const auto& moves = found.Moves[at];
             for (std::size_t j = 0; j < moves.size(); ++j) {
-                if (j + kAhead < moves.size()) prefetch(moves[j + kAhead], true);
+                if (j + kAhead < moves.size()) {
+                    const uint32_t ahead = moves[j + kAhead].From;
+                    prefetch(ahead);
+                    if (ahead & kHere) __builtin_prefetch(&d.Sums[ahead & ~kHere], 1);
+                }
                 const TMove& m = moves[j];
-                if (m.FromDeck != z) continue;
-                const std::size_t from =
-                    static_cast<std::size_t>(m.FromRow) * Job_.Columns + m.FromColumn;
-                AddUsage(d, from, static_cast<uint64_t>(k - m.Since));
-                Leave(z, WindowOf(m.FromRow, m.FromColumn),
-                      m.ToDeck == z ? WindowOf(m.ToRow, m.ToColumn) : kNone, k);
+                if (!(m.From & kHere)) continue;
+                AddUsage(d, m.From & ~kHere, static_cast<uint64_t>(k - m.Since));
+                Leave(z, window(m.From), m.To & kHere ? window(m.To) : kNone, k);
             }
         }
         for (const TFound& found : all) {
             const auto& moves = found.Moves[at];
             for (std::size_t j = 0; j < moves.size(); ++j) {
-                if (j + kAhead < moves.size()) prefetch(moves[j + kAhead], false);
+                if (j + kAhead < moves.size()) prefetch(moves[j + kAhead].To);
                 const TMove& m = moves[j];
-                if (m.ToDeck != z) continue;
-                Enter(z, WindowOf(m.ToRow, m.ToColumn),
-                      m.FromDeck == z ? WindowOf(m.FromRow, m.FromColumn) : kNone, k);
+                if (!(m.To & kHere)) continue;
+                Enter(z, window(m.To), m.From & kHere ? window(m.From) : kNone, k);
             }
         }
     }
@@ -433,7 +471,7 @@ bool TPass::Run(std::optional<TDensityPeak>& peak, TOccupancyEvents& occupancy,
     const std::size_t persons = Walkers_.size();
     // Steps taken into memory at once: about 65,000 moves (1.8 MB) at most.
     const int64_t block = std::clamp<int64_t>(
-        (int64_t{1} << 16) / static_cast<int64_t>(std::max<std::size_t>(persons, 1)), 1, 64);
+        (int64_t{1} << 18) / static_cast<int64_t>(std::max<std::size_t>(persons, 1)), 1, 64);
     Block_ = block;
     std::vector<TFound> found(static_cast<std::size_t>(threads));
     for (TFound& f : found) {
