@@ -21,6 +21,7 @@ void TLoader::Run() {
             P.Persons.clear();
             P.Persons.shrink_to_fit();
             P.TrackArena.Clear();
+            P.HelperArenas.clear();
             if (P.PMax > P.Limits.MaxPersons) {
                 Message("The number of persons (pmax " + std::to_string(P.PMax) +
                             ") exceeds the limit of " + std::to_string(P.Limits.MaxPersons) +
@@ -36,12 +37,7 @@ void TLoader::Run() {
         }
         if (!ok) break;
     }
-    const int decks = P.DeckCount();
-    for (int i = 0; i < decks; ++i) {
-        SetInfo("Creating quad-list for " + P.LevelName + ": " + std::to_string(i));
-        P.Decks[static_cast<std::size_t>(i)].BuildQuadList(P.XMax, P.YMax, Progress);
-        P.Decks[static_cast<std::size_t>(i)].PlaceDefaultLights(P.XMax, P.YMax);
-    }
+    BuildDecks();
 }
 
 bool TLoader::ReadHeader() {
@@ -148,17 +144,17 @@ bool TLoader::ReadDeckSection() {
     return Incomplete();
 }
 
-bool TLoader::ReadRunCount(int64_t& count, bool& valid, bool& atTag) {
+bool ReadRunCount(TTextReader& in, int64_t& count, bool& valid, bool& atTag) {
     count = 0;
     valid = true;
     atTag = false;
     for (;;) {
-        if (In.AtSectionTag()) {
+        if (in.AtSectionTag()) {
             valid = false;
             atTag = true;
             return true;
         }
-        const int c = In.ReadLetter();
+        const int c = in.ReadLetter();
         if (c < 0) return false;
         if (c == 'x') return true;
         if (c >= '0' && c <= '9') {
@@ -211,7 +207,7 @@ bool TLoader::LoadCellData(int z) {
             int letter = c;
             if (c == 'P') {
                 bool valid, atTag;
-                if (!ReadRunCount(n, valid, atTag)) return finish(Incomplete());
+                if (!ReadRunCount(In, n, valid, atTag)) return finish(Incomplete());
                 if (atTag) {
                     WarnOnce(ShortCellsShown,
                              "The cell data of a deck ends before all its rows were given.");

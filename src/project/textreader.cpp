@@ -33,6 +33,7 @@ bool TTextReader::Open(const std::string& path) {
     File_ = std::fopen(path.c_str(), "rb");
     if (!File_) return false;
     Buffer_ = new char[kBufferSize];
+    Capacity_ = kBufferSize;
     Data_ = Buffer_;
     return true;
 }
@@ -49,6 +50,7 @@ void TTextReader::Close() {
     File_ = nullptr;
     delete[] Buffer_;
     Buffer_ = nullptr;
+    Capacity_ = 0;
     Data_ = nullptr;
     Pos_ = End_ = 0;
     Memory_ = false;
@@ -60,9 +62,31 @@ bool TTextReader::Fill() {
     if (keep > 0 && Pos_ > 0) std::memmove(Buffer_, Buffer_ + Pos_, keep);
     Pos_ = 0;
     End_ = keep;
-    const std::size_t got = std::fread(Buffer_ + End_, 1, kBufferSize - End_, File_);
+    const std::size_t got = std::fread(Buffer_ + End_, 1, Capacity_ - End_, File_);
     End_ += got;
     return got > 0;
+}
+
+std::size_t TTextReader::Window(std::size_t n, bool& toEnd) {
+    if (File_ && n > Capacity_) {
+        // Room for the whole window; the unread bytes move to the front.
+        char* bigger = new char[n];
+        const std::size_t keep = End_ - Pos_;
+        std::memcpy(bigger, Buffer_ + Pos_, keep);
+        delete[] Buffer_;
+        Buffer_ = bigger;
+        Data_ = Buffer_;
+        Capacity_ = n;
+        Pos_ = 0;
+        End_ = keep;
+    }
+    bool failed = false;
+    while (File_ && End_ - Pos_ < n && !std::feof(File_) && !failed) failed = !Fill();
+    const std::size_t have = End_ - Pos_;
+    // Without a file, or once it is read to its end, the buffer holds all that is left.
+    const bool all = !File_ || std::feof(File_) || failed;
+    toEnd = all && have <= n;
+    return have < n ? have : n;
 }
 
 void TTextReader::Ensure(std::size_t n) {

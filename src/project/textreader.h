@@ -59,6 +59,10 @@ public:
     const char* Limit() const { return Data_ + End_; }
     void SetCursor(const char* p) { Pos_ = static_cast<std::size_t>(p - Data_); }
     bool Refill() { return Fill(); }
+    // Makes up to n bytes from the cursor available at once (the buffer grows when
+    // needed) and returns how many are; toEnd tells whether they are all the file
+    // has left. Scanners of large parts (the movement data) read such windows.
+    std::size_t Window(std::size_t n, bool& toEnd);
 
 private:
     // Refills the buffer; keeps unread bytes. False when nothing more could be read.
@@ -76,6 +80,7 @@ private:
 
     std::FILE* File_ = nullptr;
     char* Buffer_ = nullptr;
+    std::size_t Capacity_ = 0;
     const char* Data_ = nullptr;
     std::size_t Pos_ = 0;
     std::size_t End_ = 0;
