@@ -180,8 +180,35 @@ TEST(ParallelLoad, TracksThatFoolTheCuts) {
         {"cut in the last track", 3, {"1S", "2S", "33"}, ""},
     };
     for (const auto& c : cases) ExpectSameLoads(TracksText(c.pmax, c.tracks, c.tail), c.name);
+    // Many "S" that look like the end of a track and are not: the cuts fall on them.
+    std::vector<std::string> fakes;
+    for (int i = 0; i < 60; ++i)
+        fakes.push_back(std::string(static_cast<std::size_t>(i % 7), '1') + "P12S\n3x0 " +
+                        std::string(static_cast<std::size_t>(i % 5), '2') + "5S");
+    ExpectSameLoads(TracksText(60, fakes, ""), "false ends");
     const std::string cut = TracksText(2, {"1S", "2P3"}, "");
     ExpectSameLoads(cut.substr(0, cut.rfind("P3") + 2), "cut in a run");
+}
+
+// Windows of every size from the smallest on, so that a window ends at every
+// place of the text once: inside tags that are no tags, runs and line ends.
+TEST(ParallelLoad, WindowsOfEverySize) {
+    // Short tracks before each tricky one, so that windows from their ends reach it.
+    std::vector<std::string> tracks;
+    for (const char* tricky : {"(movement)33S", "2P12x3 (movement)4S", "</persons>55S", "3\r\nS",
+                               "P1(celldata) 3S", "U3D4P3x0S"}) {
+        for (int i = 0; i < 8; ++i)
+            tracks.push_back(std::string(19, static_cast<char>('1' + i)) + "S");
+        tracks.push_back(tricky);
+    }
+    const std::string text = TracksText(static_cast<int>(tracks.size()), tracks, "");
+    const TLoad serial = LoadWith(text, 1, 1 << 20);
+    for (std::size_t window = 128; window <= 420; ++window) {
+        const TLoad parallel = LoadWith(text, 2, window);
+        const std::string how = "window " + std::to_string(window);
+        ExpectSameProject(*serial.Project, *parallel.Project, how);
+        ASSERT_EQ(serial.Log.Calls, parallel.Log.Calls) << how;
+    }
 }
 
 // A second movement list adds to the tracks of the first, on any thread count.
