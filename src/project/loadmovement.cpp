@@ -4,9 +4,11 @@
 // direction of a step); the loader's thread hands the tracks over in file order
 // and keeps a chunk only when the chunk before it stopped exactly where it starts.
 #include <algorithm>
+#include <condition_variable>
 #include <cstring>
 #include <exception>
 #include <functional>
+#include <mutex>
 #include <thread>
 
 #include "loader.h"
@@ -108,6 +110,83 @@ int SplitWindow(const char* begin, const char* end, int parts, std::vector<TChun
     return used;
 }
 
+// Helper threads for the whole movement data: each window, every helper runs the
+// window's job once with its number (1 to helpers) while the loader's thread runs
+// it with 0; Run returns when all have finished.
+class TCrew {
+public:
+    explicit TCrew(int helpers) : Helpers_(helpers) {
+        for (int k = 1; k <= helpers; ++k) Threads_.emplace_back([this, k] { Work(k); });
+    }
+    ~TCrew() {
+        {
+            std::lock_guard lock(Mutex_);
+            Stop_ = true;
+        }
+        Wake_.notify_all();
+        // The threads are joined as Threads_ goes, before the rest.
+    }
+    TCrew(const TCrew&) = delete;
+    TCrew& operator=(const TCrew&) = delete;
+
+    void Run(const std::function<void(int)>& job) {
+        {
+            std::lock_guard lock(Mutex_);
+            Job_ = &job;
+            Left_ = Helpers_;
+            Error_ = nullptr;
+            ++Round_;
+        }
+        Wake_.notify_all();
+        std::exception_ptr error;
+        try {
+            job(0);
+        } catch (...) {
+            error = std::current_exception();
+        }
+        std::unique_lock lock(Mutex_);
+        Done_.wait(lock, [this] { return Left_ == 0; });
+        Job_ = nullptr;
+        if (!error) error = Error_;
+        if (error) std::rethrow_exception(error);
+    }
+
+private:
+    void Work(int k) {
+        uint64_t seen = 0;
+        for (;;) {
+            const std::function<void(int)>* job = nullptr;
+            {
+                std::unique_lock lock(Mutex_);
+                Wake_.wait(lock, [&] { return Stop_ || Round_ != seen; });
+                if (Stop_) return;
+                seen = Round_;
+                job = Job_;
+            }
+            std::exception_ptr error;
+            try {
+                (*job)(k);
+            } catch (...) {
+                error = std::current_exception();
+            }
+            std::lock_guard lock(Mutex_);
+            if (error && !Error_) Error_ = error;
+            if (--Left_ == 0) Done_.notify_one();
+        }
+    }
+
+    const int Helpers_;
+    std::mutex Mutex_;
+    std::condition_variable Wake_;
+    std::condition_variable Done_;
+    const std::function<void(int)>* Job_ = nullptr;
+    uint64_t Round_ = 0;
+    int Left_ = 0;
+    bool Stop_ = false;
+    std::exception_ptr Error_;
+    std::vector<std::jthread> Threads_;  // last: joined first
+};
+
 // Gives person the track read onto parsed; the person keeps its start values.
 void TakeTrack(TPersonData& person, TPersonData& parsed) {
     parsed.Tag = person.Tag;
@@ -145,6 +224,7 @@ bool TLoader::ReadMovementInParallel(int threads) {
     if (P.HelperArenas.size() < static_cast<std::size_t>(threads - 1))
         P.HelperArenas.resize(static_cast<std::size_t>(threads - 1));
     std::vector<TChunk> chunks(static_cast<std::size_t>(threads));
+    TCrew crew(threads);
     int misses = 0;
     int i = 0;
     bool result = true;
@@ -154,14 +234,15 @@ bool TLoader::ReadMovementInParallel(int threads) {
         const char* begin = In.Cursor();
         const char* end = begin + size;
         const int used = SplitWindow(begin, end, misses < kMaxMisses ? threads : 1, chunks);
-        {
-            std::vector<std::jthread> helpers;
-            for (int k = 1; k < used; ++k)
-                helpers.emplace_back(ReadChunk, std::ref(chunks[static_cast<std::size_t>(k)]), end,
-                                     toEnd, count - i,
-                                     std::ref(P.HelperArenas[static_cast<std::size_t>(k - 1)]));
-            ReadChunk(chunks[0], end, toEnd, count - i, P.TrackArena);
-        }
+        // Helpers 1 to threads - 1 read chunks, the last one reads the next window.
+        crew.Run([&](int k) {
+            if (k == threads) {
+                if (!toEnd) In.ReadAhead(windowBytes);
+            } else if (k < used) {
+                ReadChunk(chunks[static_cast<std::size_t>(k)], end, toEnd, count - i,
+                          k == 0 ? P.TrackArena : P.HelperArenas[static_cast<std::size_t>(k - 1)]);
+            }
+        });
         for (int k = 0; k < used; ++k)
             if (chunks[static_cast<std::size_t>(k)].Error)
                 std::rethrow_exception(chunks[static_cast<std::size_t>(k)].Error);

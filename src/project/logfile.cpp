@@ -148,6 +148,21 @@ bool ReadRunCount(TTextReader& in, int64_t& count, bool& valid, bool& atTag) {
     count = 0;
     valid = true;
     atTag = false;
+    // The common case straight from the buffer: decimal digits, then the "x".
+    const char* p = in.Cursor();
+    const char* limit = in.Limit();
+    for (const char* q = p; q < limit && q - p <= 20; ++q) {
+        if (*q >= '0' && *q <= '9') {
+            if (count <= kMaxStepCount) count = count * 10 + (*q - '0');
+            continue;
+        }
+        if (*q == 'x' && q > p) {
+            in.SetCursor(q + 1);
+            return true;
+        }
+        break;
+    }
+    count = 0;
     for (;;) {
         if (in.AtSectionTag()) {
             valid = false;
@@ -180,6 +195,13 @@ bool TLoader::LoadCellData(int z) {
     if (rows <= 0 || columns <= 0) return true;
     LastPosition = -1;
     int64_t counted = 0;
+    // Code of every character, and whether it counts as a cell.
+    uint8_t codes[256];
+    bool counts[256];
+    for (int c = 0; c < 256; ++c) {
+        codes[c] = CellCodeOf(static_cast<char>(c));
+        counts[c] = IsCountedCell(static_cast<char>(c));
+    }
     // Adds the counted cells to the deck on every way out, also an early one.
     auto finish = [&](bool result) {
         if (deck) {
@@ -195,6 +217,24 @@ bool TLoader::LoadCellData(int z) {
                          : nullptr;
         int column = 0;
         while (column < columns) {
+            // Single cells straight from the buffer: every letter but "P" and the
+            // first letters of tags.
+            const char* p = In.Cursor();
+            const char* limit = In.Limit();
+            while (column < columns && p < limit) {
+                const auto c = static_cast<unsigned char>(*p);
+                if (TTextReader::IsSpace(c)) {
+                    ++p;
+                    continue;
+                }
+                if (c == 'P' || c == '<' || c == '(') break;
+                if (row) row[column].Code = codes[c];
+                counted += counts[c] ? 1 : 0;
+                ++column;
+                ++p;
+            }
+            In.SetCursor(p);
+            if (column >= columns) break;
             if (In.AtSectionTag()) {
                 // The data stops early; what follows belongs to the next element.
                 WarnOnce(ShortCellsShown,
