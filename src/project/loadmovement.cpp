@@ -27,6 +27,8 @@ constexpr std::ptrdiff_t kLookAhead = 32;
 // Wrong guesses of a chunk start after which the rest is read by the loader's thread.
 constexpr int kMaxMisses = 2;
 constexpr int kMaxThreads = 16;
+// Tracks that one chunk reads at most: bounds the memory of a window of tiny tracks.
+constexpr int kMaxChunkTracks = 4096;
 
 struct TChunkTrack {
     TTrackRead Read;
@@ -38,6 +40,7 @@ struct TChunk {
     const char* Begin = nullptr;
     const char* End = nullptr;  // the start of the next chunk
     std::vector<TChunkTrack> Tracks;
+    bool Full = false;  // stopped at its most tracks, not at its end
     std::exception_ptr Error;
 };
 
@@ -51,7 +54,12 @@ void ReadChunk(TChunk& chunk, const char* windowEnd, bool toEnd, int maxTracks,
         in.OpenMemory(chunk.Begin, static_cast<std::size_t>(windowEnd - chunk.Begin));
         std::vector<uint8_t> bytes;
         const char* at = chunk.Begin;
-        while (at < chunk.End && static_cast<int>(chunk.Tracks.size()) < maxTracks) {
+        maxTracks = std::min(maxTracks, kMaxChunkTracks);
+        while (at < chunk.End) {
+            if (static_cast<int>(chunk.Tracks.size()) >= maxTracks) {
+                chunk.Full = true;
+                break;
+            }
             TTrackRead read;
             ReadTrack(in, bytes, kMaxStepCount, read);
             const char* end = in.Cursor();
@@ -105,6 +113,7 @@ int SplitWindow(const char* begin, const char* end, int parts, std::vector<TChun
     chunks[static_cast<std::size_t>(used - 1)].End = end;
     for (int k = 0; k < used; ++k) {
         chunks[static_cast<std::size_t>(k)].Tracks.clear();
+        chunks[static_cast<std::size_t>(k)].Full = false;
         chunks[static_cast<std::size_t>(k)].Error = nullptr;
     }
     return used;
@@ -251,7 +260,8 @@ bool TLoader::ReadMovementInParallel(int threads) {
         for (int k = 0; k < used && i < count; ++k) {
             TChunk& chunk = chunks[static_cast<std::size_t>(k)];
             if (chunk.Begin != at) {
-                ++misses;
+                // A wrong guess, unless the chunk before had read all it may.
+                if (!chunks[static_cast<std::size_t>(k - 1)].Full) ++misses;
                 break;
             }
             for (TChunkTrack& track : chunk.Tracks) {

@@ -211,6 +211,18 @@ TEST(ParallelLoad, WindowsOfEverySize) {
     }
 }
 
+// More tiny tracks than one chunk reads at a time.
+TEST(ParallelLoad, ManyShortTracks) {
+    std::vector<std::string> tracks;
+    for (int i = 0; i < 12000; ++i) tracks.push_back(i % 3 == 0 ? "S" : i % 3 == 1 ? "1S" : "U2S");
+    const std::string text = TracksText(12000, tracks, "");
+    const TLoad serial = LoadWith(text, 1, 1 << 20);
+    const TLoad parallel = LoadWith(text, 2, 1 << 20);
+    ExpectSameProject(*serial.Project, *parallel.Project, "short tracks");
+    EXPECT_EQ(serial.Log.Calls, parallel.Log.Calls);
+    EXPECT_FALSE(parallel.Project->HelperArenas.empty());
+}
+
 // A second movement list adds to the tracks of the first, on any thread count.
 TEST(ParallelLoad, SecondMovementList) {
     std::string text = test::ProjectText({"A"}, 2, {"33S", "44S"});
