@@ -139,12 +139,14 @@ void ReadTrack(TTextReader& in, std::vector<uint8_t>& bytes, int64_t room, TTrac
         read.End = TTrackRead::TEnd::ListEnd;
         return;
     }
+    // A plain step waiting for its partner, also across a refill of the buffer, so
+    // that the track's bytes do not depend on where the buffer ends.
+    int pending = -1;
     for (;;) {
         // Plain one-letter steps straight from the buffer, with local state
         // that the compiler keeps in registers; two steps make one byte.
         const char* p = in.Cursor();
         const char* limit = in.Limit();
-        int pending = -1;
         uint8_t local[4096];
         uint8_t* out = local;
         const int64_t left = room - steps;  // steps this track may still take
@@ -197,13 +199,12 @@ void ReadTrack(TTextReader& in, std::vector<uint8_t>& bytes, int64_t room, TTrac
         steps += taken;
         bytes.insert(bytes.end(), local, out);
         in.SetCursor(p);
+        if (p == limit && in.Refill()) continue;
         if (pending >= 0) writer.Steps(1, pending, 0);
+        pending = -1;
         if (p == limit) {
-            if (!in.Refill()) {
-                read.End = TTrackRead::TEnd::FileEnd;
-                break;
-            }
-            continue;
+            read.End = TTrackRead::TEnd::FileEnd;
+            break;
         }
         const int c = in.ReadLetter();
         if (c == 'S') break;

@@ -1,5 +1,6 @@
 #include "logfile.h"
 
+#include <algorithm>
 #include <bit>
 #include <climits>
 #include <cstring>
@@ -217,8 +218,8 @@ bool TLoader::LoadCellData(int z) {
                          : nullptr;
         int column = 0;
         while (column < columns) {
-            // Single cells straight from the buffer: every letter but "P" and the
-            // first letters of tags.
+            // Cells straight from the buffer: single letters other than the first
+            // letters of tags, and runs without blanks in them.
             const char* p = In.Cursor();
             const char* limit = In.Limit();
             while (column < columns && p < limit) {
@@ -227,11 +228,28 @@ bool TLoader::LoadCellData(int z) {
                     ++p;
                     continue;
                 }
-                if (c == 'P' || c == '<' || c == '(') break;
-                if (row) row[column].Code = codes[c];
-                counted += counts[c] ? 1 : 0;
-                ++column;
-                ++p;
+                int64_t n = 1;
+                const char* letter = p;  // the cell's letter
+                if (c == 'P') {
+                    // A run written without blanks: digits, "x", the letter.
+                    const char* q = p + 1;
+                    n = 0;
+                    while (q < limit && *q >= '0' && *q <= '9' && n <= kMaxStepCount)
+                        n = n * 10 + (*q++ - '0');
+                    if (q == p + 1 || n > kMaxStepCount || limit - q < 2 || q[0] != 'x' ||
+                        TTextReader::IsSpace(static_cast<unsigned char>(q[1])))
+                        break;
+                    letter = q + 1;
+                } else if (c == '<' || c == '(') {
+                    break;
+                }
+                const auto code = static_cast<unsigned char>(*letter);
+                n = std::min<int64_t>(n, columns - column);  // a run past its row is cut there
+                if (row)
+                    for (int64_t k = 0; k < n; ++k) row[column + k].Code = codes[code];
+                counted += counts[code] ? n : 0;
+                column += static_cast<int>(n);
+                p = letter + 1;
             }
             In.SetCursor(p);
             if (column >= columns) break;

@@ -264,7 +264,9 @@ class ParallelLoadFile : public test::TTempFolderTest {};
 
 // From a file, whose windows are read from the disk as the loader goes.
 TEST_F(ParallelLoadFile, SameAsFromMemory) {
-    const std::string text = Generated(120, 900, 11);
+    // Larger than the reader's buffer, so that refills fall inside tracks.
+    const std::string text = Generated(900, 8000, 11);
+    ASSERT_GT(text.size(), std::size_t{2} << 20);
     const std::string path = Path("project.3dl");
     std::ofstream(path, std::ios::binary) << text;
     auto load = [&path](int threads, std::size_t window) {
@@ -276,7 +278,8 @@ TEST_F(ParallelLoadFile, SameAsFromMemory) {
     };
     const TLoad serial = load(1, 1 << 20);
     ExpectSameProject(*LoadWith(text, 1, 1 << 20).Project, *serial.Project, "memory");
-    for (const std::size_t window : {std::size_t{256}, std::size_t{5000}, std::size_t{4} << 20}) {
+    for (const std::size_t window :
+         {std::size_t{5000}, std::size_t{1} << 16, std::size_t{4} << 20}) {
         const TLoad file = load(2, window);
         const std::string how = "window " + std::to_string(window);
         ExpectSameProject(*serial.Project, *file.Project, how);
