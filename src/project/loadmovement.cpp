@@ -1,9 +1,10 @@
 // The movement data read by several threads: the file is read in windows, each
-// window is cut into chunks at the likely ends of tracks, and every thread reads
-// the tracks of one chunk. A chunk's cut is only a guess (an "S" can also be the
+// window is cut into chunks at the likely ends of tracks, and the threads take the
+// chunks one at a time and read their tracks. A chunk's cut is only a guess (an "S" can also be the
 // direction of a step); the loader's thread hands the tracks over in file order
 // and keeps a chunk only when the chunk before it stopped exactly where it starts.
 #include <algorithm>
+#include <atomic>
 #include <condition_variable>
 #include <cstring>
 #include <exception>
@@ -29,6 +30,9 @@ constexpr int kMaxMisses = 2;
 constexpr int kMaxThreads = 16;
 // Tracks that one chunk reads at most: bounds the memory of a window of tiny tracks.
 constexpr int kMaxChunkTracks = 4096;
+// Chunks of a window for every thread, which take them one at a time: a thread
+// that is slowed down (by the read ahead, or by other programs) holds up little.
+constexpr int kChunksPerThread = 4;
 
 struct TChunkTrack {
     TTrackRead Read;
@@ -232,8 +236,8 @@ bool TLoader::ReadMovementInParallel(int threads) {
         std::max<std::size_t>(P.LoadOptions.WindowBytes, std::size_t{4} * kLookAhead);
     if (P.HelperArenas.size() < static_cast<std::size_t>(threads - 1))
         P.HelperArenas.resize(static_cast<std::size_t>(threads - 1));
-    std::vector<TChunk> chunks(static_cast<std::size_t>(threads));
-    TCrew crew(threads);
+    std::vector<TChunk> chunks(static_cast<std::size_t>(threads * kChunksPerThread));
+    TCrew crew(threads - 1);
     int misses = 0;
     int i = 0;
     bool result = true;
@@ -242,14 +246,20 @@ bool TLoader::ReadMovementInParallel(int threads) {
         const std::size_t size = In.Window(windowBytes, toEnd);
         const char* begin = In.Cursor();
         const char* end = begin + size;
-        const int used = SplitWindow(begin, end, misses < kMaxMisses ? threads : 1, chunks);
-        // Helpers 1 to threads - 1 read chunks, the last one reads the next window.
+        const int used = SplitWindow(
+            begin, end, misses < kMaxMisses ? static_cast<int>(chunks.size()) : 1, chunks);
+        // Task 0 reads the next window ahead, task t > 0 reads chunk t - 1.
+        std::atomic<int> next{0};
         crew.Run([&](int k) {
-            if (k == threads) {
-                if (!toEnd) In.ReadAhead(windowBytes);
-            } else if (k < used) {
-                ReadChunk(chunks[static_cast<std::size_t>(k)], end, toEnd, count - i,
-                          k == 0 ? P.TrackArena : P.HelperArenas[static_cast<std::size_t>(k - 1)]);
+            TTrackArena& arena =
+                k == 0 ? P.TrackArena : P.HelperArenas[static_cast<std::size_t>(k - 1)];
+            for (int t = next++; t <= used; t = next++) {
+                if (t == 0) {
+                    if (!toEnd) In.ReadAhead(windowBytes);
+                } else {
+                    ReadChunk(chunks[static_cast<std::size_t>(t - 1)], end, toEnd, count - i,
+                              arena);
+                }
             }
         });
         for (int k = 0; k < used; ++k)
