@@ -25,7 +25,7 @@ struct TLoadOptions {
     // core that the process may use, 1 for everything on the calling thread.
     int Threads = 0;
     // Bytes of movement data read at a time and shared out among the threads.
-    std::size_t WindowBytes = std::size_t{2} << 20;
+    std::size_t WindowBytes = std::size_t{1} << 20;
 };
 
 // The polygon reduction of a deck as the report writes it ("-12%", "n/a" without cells).
