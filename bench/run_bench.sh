@@ -44,7 +44,7 @@ if [ ! -s "$FILE" ]; then
     mv "$FILE.tmp" "$FILE"
     echo "  took $(cat "$DATA/gen.time") s" >&2
 fi
-BYTES=$(stat -c %s "$FILE")
+BYTES=$(stat -L -c %s "$FILE")
 
 # Warm the page cache so that both readers see the same conditions.
 cat "$FILE" >/dev/null

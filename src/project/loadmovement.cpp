@@ -1,8 +1,9 @@
 // The movement data read by several threads: the file is read in windows, each
 // window is cut into chunks at the likely ends of tracks, and the threads take the
-// chunks one at a time and read their tracks. A chunk's cut is only a guess (an "S" can also be the
-// direction of a step); the loader's thread hands the tracks over in file order
-// and keeps a chunk only when the chunk before it stopped exactly where it starts.
+// chunks one at a time and read their tracks. A cut is only a guess (an "S" can
+// also be the direction of a step); the loader's thread hands the tracks over in
+// file order and keeps a chunk only when the chunk before it stopped exactly where
+// it starts.
 #include <algorithm>
 #include <atomic>
 #include <condition_variable>
@@ -105,6 +106,7 @@ const char* FindTrackEnd(const char* from, const char* to) {
 int SplitWindow(const char* begin, const char* end, int parts, std::vector<TChunk>& chunks) {
     int used = 1;
     chunks[0].Begin = begin;
+    if (end - begin <= 2 * kLookAhead) parts = 1;
     for (int k = 1; k < parts; ++k) {
         const char* from = begin + (end - begin) * k / parts;
         from = std::max(from, chunks[static_cast<std::size_t>(used - 1)].Begin + 1);
