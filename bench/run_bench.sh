@@ -6,9 +6,12 @@
 #
 # Build first:  cmake --preset bench && cmake --build --preset bench
 # Environment:  RUNS (timed runs per program, best one reported; default 3)
+#               STDIO_RUNS (runs of the slow naive reader; default RUNS)
+#               SKIP_CORE (1: leave out the core micro-benchmarks)
 #               BASE (a build folder of other code, e.g. main's, to compare the load
 #               with in the same run: its orlex-info and this one's, taking turns, on
-#               all cores and on one core (taskset -c 0))
+#               all cores and on one core (taskset -c 0); also bench_load, the load
+#               alone, where BASE has it: copy bench/load into the other source tree)
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -85,7 +88,7 @@ measure() {
 }
 
 measure orlex-info "$INFO" "$FILE"
-measure stdio_reader "$READER" "$FILE"
+for ((i = 1; i <= ${STDIO_RUNS:-$RUNS}; i++)); do measure_once stdio_reader "$READER" "$FILE"; done
 
 STEPS=$(awk '$1 == "steps" { print $2 }' "$TMP/stdio_reader.out")
 PERSONS=$(awk '$1 == "persons" { print $2 }' "$TMP/stdio_reader.out")
@@ -123,12 +126,31 @@ if [ -n "${BASE:-}" ]; then
         echo "run_bench.sh: $BASE_INFO is missing; build orlex-info in BASE first" >&2
         exit 1
     fi
+    BASE_LOAD=$(cd "$BASE" && pwd)/bench/load/bench_load
+    LOAD=$BUILD/bench/load/bench_load
+    declare -A LWALL LCPU
+    # load_once NAME COMMAND...: one run of bench_load; keeps the best load time of NAME.
+    load_once() {
+        local name=$1 wall cpu
+        shift
+        read -r wall cpu _ < <("$@")
+        if [ -z "${LWALL[$name]:-}" ] || awk -v a="$wall" -v b="${LWALL[$name]}" 'BEGIN { exit !(a < b) }'; then
+            LWALL[$name]=$wall
+            LCPU[$name]=$cpu
+        fi
+    }
     # Turns, so that a change in the machine's load hits every program alike.
     for ((r = 1; r <= RUNS; r++)); do
         measure_once base "$BASE_INFO" "$FILE"
         measure_once this "$INFO" "$FILE"
         measure_once base-1 taskset -c 0 "$BASE_INFO" "$FILE"
         measure_once this-1 taskset -c 0 "$INFO" "$FILE"
+        if [ -x "$BASE_LOAD" ] && [ -x "$LOAD" ]; then
+            load_once base "$BASE_LOAD" "$FILE"
+            load_once this "$LOAD" "$FILE"
+            load_once base-1 taskset -c 0 "$BASE_LOAD" "$FILE"
+            load_once this-1 taskset -c 0 "$LOAD" "$FILE"
+        fi
     done
     echo
     echo "### Load against $BASE"
@@ -148,8 +170,26 @@ if [ -n "${BASE:-}" ]; then
                     bytes / 1e6 / wall, rss * 1024 / 1e6, ref / wall
             }'
     done
+    if [ -n "${LWALL[base]:-}" ]; then
+        echo
+        echo "LoadFromFile alone (bench_load: one load in a fresh process), same runs:"
+        echo
+        echo "| build | cores | wall time (s) | CPU time (s) | MB/s (wall) | speed against the base |"
+        echo "|---|---:|---:|---:|---:|---:|"
+        for row in "base:all:base" "this:all:base" "base-1:1:base-1" "this-1:1:base-1"; do
+            IFS=: read -r name cores ref <<<"$row"
+            label=$([ "${name%-1}" = base ] && echo "base ($BASE)" || echo "this")
+            [ "$cores" = all ] && cores=$(nproc)
+            awk -v label="$label" -v cores="$cores" -v wall="${LWALL[$name]}" -v cpu="${LCPU[$name]}" \
+                -v ref="${LWALL[$ref]}" -v bytes="$BYTES" 'BEGIN {
+                    printf "| %s | %s | %.3f | %.3f | %.0f | %.2f x |\n", label, cores, wall, cpu,
+                        bytes / 1e6 / wall, ref / wall
+                }'
+        done
+    fi
 fi
 
+if [ "${SKIP_CORE:-0}" = 1 ]; then exit 0; fi
 echo
 echo "### Core micro-benchmarks"
 echo
