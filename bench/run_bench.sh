@@ -6,6 +6,12 @@
 #
 # Build first:  cmake --preset bench && cmake --build --preset bench
 # Environment:  RUNS (timed runs per program, best one reported; default 3)
+#               STDIO_RUNS (runs of the slow naive reader; default RUNS)
+#               SKIP_CORE (1: leave out the core micro-benchmarks)
+#               BASE (a build folder of other code, e.g. main's, to compare the load
+#               with in the same run: its orlex-info and this one's, taking turns, on
+#               all cores and on one core (taskset -c 0); also bench_load, the load
+#               alone, where BASE has it: copy bench/load into the other source tree)
 set -euo pipefail
 
 ROOT=$(cd "$(dirname "$0")/.." && pwd)
@@ -41,7 +47,7 @@ if [ ! -s "$FILE" ]; then
     mv "$FILE.tmp" "$FILE"
     echo "  took $(cat "$DATA/gen.time") s" >&2
 fi
-BYTES=$(stat -c %s "$FILE")
+BYTES=$(stat -L -c %s "$FILE")
 
 # Warm the page cache so that both readers see the same conditions.
 cat "$FILE" >/dev/null
@@ -49,38 +55,40 @@ cat "$FILE" >/dev/null
 TMP=$(mktemp -d)
 trap 'rm -rf "$TMP"' EXIT
 
-# Seconds of an Elapsed value h:mm:ss or m:ss.ss.
-to_seconds() { awk -F: '{ s = 0; for (i = 1; i <= NF; i++) s = s * 60 + $i; printf "%.3f", s }'; }
 
-# measure NAME COMMAND...: best wall time of RUNS runs and the peak RSS of that run.
+# measure_once NAME COMMAND...: one timed run; keeps the best wall time of NAME with
+# the CPU time and peak RSS of that run.
 declare -A WALL CPU RSS
-measure() {
+measure_once() {
     local name=$1
     shift
-    local best="" bestRss="" bestCpu=""
-    for ((i = 1; i <= RUNS; i++)); do
-        /usr/bin/time -v -o "$TMP/time.txt" "$@" >"$TMP/$name.out" 2>"$TMP/$name.err" || {
-            echo "run_bench.sh: $name failed:" >&2
-            cat "$TMP/$name.err" >&2
-            exit 1
-        }
-        local wall rss cpu
-        cpu=$(awk -F': ' '/User time|System time/ { s += $2 } END { printf "%.3f", s }' "$TMP/time.txt")
-        wall=$(grep "Elapsed (wall clock) time" "$TMP/time.txt" | awk '{ print $NF }' | to_seconds)
-        rss=$(grep "Maximum resident set size" "$TMP/time.txt" | awk '{ print $NF }')
-        if [ -z "$best" ] || awk -v a="$wall" -v b="$best" 'BEGIN { exit !(a < b) }'; then
-            best=$wall
-            bestRss=$rss
-            bestCpu=$cpu
-        fi
-    done
-    WALL[$name]=$best
-    CPU[$name]=$bestCpu
-    RSS[$name]=$bestRss
+    local start end
+    start=$(date +%s%N)
+    /usr/bin/time -v -o "$TMP/time.txt" "$@" >"$TMP/$name.out" 2>"$TMP/$name.err" || {
+        echo "run_bench.sh: $name failed:" >&2
+        cat "$TMP/$name.err" >&2
+        exit 1
+    }
+    end=$(date +%s%N)
+    local wall rss cpu
+    cpu=$(awk -F': ' '/User time|System time/ { s += $2 } END { printf "%.3f", s }' "$TMP/time.txt")
+    # Wall time to the millisecond (time -v gives hundredths only).
+    wall=$(awk -v a="$start" -v b="$end" 'BEGIN { printf "%.4f", (b - a) / 1e9 }')
+    rss=$(grep "Maximum resident set size" "$TMP/time.txt" | awk '{ print $NF }')
+    if [ -z "${WALL[$name]:-}" ] || awk -v a="$wall" -v b="${WALL[$name]}" 'BEGIN { exit !(a < b) }'; then
+        WALL[$name]=$wall
+        RSS[$name]=$rss
+        CPU[$name]=$cpu
+    fi
+}
+
+# measure NAME COMMAND...: best wall time of RUNS runs and the peak RSS of that run.
+measure() {
+    for ((i = 1; i <= RUNS; i++)); do measure_once "$@"; done
 }
 
 measure orlex-info "$INFO" "$FILE"
-measure stdio_reader "$READER" "$FILE"
+for ((i = 1; i <= ${STDIO_RUNS:-$RUNS}; i++)); do measure_once stdio_reader "$READER" "$FILE"; done
 
 STEPS=$(awk '$1 == "steps" { print $2 }' "$TMP/stdio_reader.out")
 PERSONS=$(awk '$1 == "persons" { print $2 }' "$TMP/stdio_reader.out")
@@ -108,10 +116,80 @@ for name in orlex-info stdio_reader; do
             verdict = "-"
             if (name == "orlex-info")
                 verdict = (mbs >= 300 ? "speed met" : "speed MISSED") ", " (bps <= 1 ? "memory met" : "memory MISSED")
-            printf "| %s | %.2f | %.2f | %.0f | %.0f | %.0f | %.2f | %s |\n", name, wall, cpu, mbs, mbsCpu, rss * 1024 / 1e6, bps, verdict
+            printf "| %s | %.3f | %.2f | %.0f | %.0f | %.0f | %.2f | %s |\n", name, wall, cpu, mbs, mbsCpu, rss * 1024 / 1e6, bps, verdict
         }'
 done
 
+if [ -n "${BASE:-}" ]; then
+    BASE_INFO=$(cd "$BASE" 2>/dev/null && pwd)/tools/orlex-info/orlex-info
+    if [ ! -x "$BASE_INFO" ]; then
+        echo "run_bench.sh: $BASE_INFO is missing; build orlex-info in BASE first" >&2
+        exit 1
+    fi
+    BASE_LOAD=$(cd "$BASE" && pwd)/bench/load/bench_load
+    LOAD=$BUILD/bench/load/bench_load
+    declare -A LWALL LCPU
+    # load_once NAME COMMAND...: one run of bench_load; keeps the best load time of NAME.
+    load_once() {
+        local name=$1 wall cpu
+        shift
+        read -r wall cpu _ < <("$@")
+        if [ -z "${LWALL[$name]:-}" ] || awk -v a="$wall" -v b="${LWALL[$name]}" 'BEGIN { exit !(a < b) }'; then
+            LWALL[$name]=$wall
+            LCPU[$name]=$cpu
+        fi
+    }
+    # Turns, so that a change in the machine's load hits every program alike.
+    for ((r = 1; r <= RUNS; r++)); do
+        measure_once base "$BASE_INFO" "$FILE"
+        measure_once this "$INFO" "$FILE"
+        measure_once base-1 taskset -c 0 "$BASE_INFO" "$FILE"
+        measure_once this-1 taskset -c 0 "$INFO" "$FILE"
+        if [ -x "$BASE_LOAD" ] && [ -x "$LOAD" ]; then
+            load_once base "$BASE_LOAD" "$FILE"
+            load_once this "$LOAD" "$FILE"
+            load_once base-1 taskset -c 0 "$BASE_LOAD" "$FILE"
+            load_once this-1 taskset -c 0 "$LOAD" "$FILE"
+        fi
+    done
+    echo
+    echo "### Load against $BASE"
+    echo
+    echo "orlex-info of both builds, taking turns, best of $RUNS runs each; load average" \
+         "$(cut -d' ' -f1-3 /proc/loadavg) after the runs."
+    echo
+    echo "| build | cores | wall time (s) | CPU time (s) | MB/s (wall) | peak RSS (MB) | speed against the base |"
+    echo "|---|---:|---:|---:|---:|---:|---:|"
+    for row in "base:all:base" "this:all:base" "base-1:1:base-1" "this-1:1:base-1"; do
+        IFS=: read -r name cores ref <<<"$row"
+        label=$([ "${name%-1}" = base ] && echo "base ($BASE)" || echo "this")
+        [ "$cores" = all ] && cores=$(nproc)
+        awk -v label="$label" -v cores="$cores" -v wall="${WALL[$name]}" -v cpu="${CPU[$name]}" \
+            -v rss="${RSS[$name]}" -v ref="${WALL[$ref]}" -v bytes="$BYTES" 'BEGIN {
+                printf "| %s | %s | %.3f | %.3f | %.0f | %.0f | %.2f x |\n", label, cores, wall, cpu,
+                    bytes / 1e6 / wall, rss * 1024 / 1e6, ref / wall
+            }'
+    done
+    if [ -n "${LWALL[base]:-}" ]; then
+        echo
+        echo "LoadFromFile alone (bench_load: one load in a fresh process), same runs:"
+        echo
+        echo "| build | cores | wall time (s) | CPU time (s) | MB/s (wall) | speed against the base |"
+        echo "|---|---:|---:|---:|---:|---:|"
+        for row in "base:all:base" "this:all:base" "base-1:1:base-1" "this-1:1:base-1"; do
+            IFS=: read -r name cores ref <<<"$row"
+            label=$([ "${name%-1}" = base ] && echo "base ($BASE)" || echo "this")
+            [ "$cores" = all ] && cores=$(nproc)
+            awk -v label="$label" -v cores="$cores" -v wall="${LWALL[$name]}" -v cpu="${LCPU[$name]}" \
+                -v ref="${LWALL[$ref]}" -v bytes="$BYTES" 'BEGIN {
+                    printf "| %s | %s | %.3f | %.3f | %.0f | %.2f x |\n", label, cores, wall, cpu,
+                        bytes / 1e6 / wall, ref / wall
+                }'
+        done
+    fi
+fi
+
+if [ "${SKIP_CORE:-0}" = 1 ]; then exit 0; fi
 echo
 echo "### Core micro-benchmarks"
 echo

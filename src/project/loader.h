@@ -19,6 +19,39 @@ inline constexpr const char* kBadCount =
     "A packed run in the cell or movement data has a count that is not a decimal number; the "
     "run was skipped.";
 
+// What reading one movement track gave: its steps, how it ended, and the
+// warnings it asks for (each kind once, in the order they came up).
+struct TTrackRead {
+    enum class TEnd : uint8_t {
+        Stop,     // an "S", or a tag inside a packed run
+        FileEnd,  // the end of the file came first
+        ListEnd,  // a section tag stood where the track should start
+    };
+    int64_t Steps = 0;
+    int LevelDelta = 0;
+    TEnd End = TEnd::Stop;
+    int WarningCount = 0;
+    const char* Warnings[2] = {nullptr, nullptr};
+
+    void Warn(const char* text) {
+        for (int k = 0; k < WarningCount; ++k)
+            if (Warnings[k] == text) return;
+        if (WarningCount < 2) Warnings[WarningCount++] = text;
+    }
+};
+
+// Reads one track from in, which stands where a track starts, into bytes (cleared
+// first). room: the steps that the person's track may still take.
+void ReadTrack(TTextReader& in, std::vector<uint8_t>& bytes, int64_t room, TTrackRead& read);
+
+// Reads "n x" of a packed run after its "P" (n up to the letter x). Returns false
+// at the end of the file; valid is false when n was not a decimal number. A section
+// tag before the "x" ends the run early: atTag is set then.
+bool ReadRunCount(TTextReader& in, int64_t& count, bool& valid, bool& atTag);
+
+// The threads a load uses for requested (TLoadOptions::Threads): at least 1.
+int LoaderThreads(int requested);
+
 // One load: the open file, the hosts and the warnings already given.
 class TLoader {
 public:
@@ -35,11 +68,15 @@ private:
     bool ReadPersonsSection();
     bool ReadStartPositions();
     bool ReadMovement();
+    // The movement data read in windows, the tracks of each shared out among
+    // Threads threads; returns as ReadMovement.
+    bool ReadMovementInParallel(int threads);
+    // Gives the warnings of person i's track read, then the progress. True when the
+    // movement data ends with this track; result is ReadMovement's result then.
+    bool FinishTrack(int i, const TTrackRead& read, bool& result);
     bool LoadCellData(int z);
-    // Reads "n x" of a packed run after its "P" (n up to the letter x). Returns
-    // false at the end of the file; valid is false when n was not a decimal number.
-    // A section tag before the "x" ends the run early: atTag is set then.
-    bool ReadRunCount(int64_t& count, bool& valid, bool& atTag);
+    // Builds the quad lists and places the default lights of every deck.
+    void BuildDecks();
 
     void Warn(const char* text) { Message(text, "Warning", TMsgIcon::Warning); }
     void Message(const std::string& text, const char* caption, TMsgIcon icon) {

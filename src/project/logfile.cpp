@@ -1,5 +1,6 @@
 #include "logfile.h"
 
+#include <algorithm>
 #include <bit>
 #include <climits>
 #include <cstring>
@@ -21,6 +22,7 @@ void TLoader::Run() {
             P.Persons.clear();
             P.Persons.shrink_to_fit();
             P.TrackArena.Clear();
+            P.HelperArenas.clear();
             if (P.PMax > P.Limits.MaxPersons) {
                 Message("The number of persons (pmax " + std::to_string(P.PMax) +
                             ") exceeds the limit of " + std::to_string(P.Limits.MaxPersons) +
@@ -36,12 +38,7 @@ void TLoader::Run() {
         }
         if (!ok) break;
     }
-    const int decks = P.DeckCount();
-    for (int i = 0; i < decks; ++i) {
-        SetInfo("Creating quad-list for " + P.LevelName + ": " + std::to_string(i));
-        P.Decks[static_cast<std::size_t>(i)].BuildQuadList(P.XMax, P.YMax, Progress);
-        P.Decks[static_cast<std::size_t>(i)].PlaceDefaultLights(P.XMax, P.YMax);
-    }
+    BuildDecks();
 }
 
 bool TLoader::ReadHeader() {
@@ -148,17 +145,32 @@ bool TLoader::ReadDeckSection() {
     return Incomplete();
 }
 
-bool TLoader::ReadRunCount(int64_t& count, bool& valid, bool& atTag) {
+bool ReadRunCount(TTextReader& in, int64_t& count, bool& valid, bool& atTag) {
     count = 0;
     valid = true;
     atTag = false;
+    // The common case straight from the buffer: decimal digits, then the "x".
+    const char* p = in.Cursor();
+    const char* limit = in.Limit();
+    for (const char* q = p; q < limit && q - p <= 20; ++q) {
+        if (*q >= '0' && *q <= '9') {
+            if (count <= kMaxStepCount) count = count * 10 + (*q - '0');
+            continue;
+        }
+        if (*q == 'x' && q > p) {
+            in.SetCursor(q + 1);
+            return true;
+        }
+        break;
+    }
+    count = 0;
     for (;;) {
-        if (In.AtSectionTag()) {
+        if (in.AtSectionTag()) {
             valid = false;
             atTag = true;
             return true;
         }
-        const int c = In.ReadLetter();
+        const int c = in.ReadLetter();
         if (c < 0) return false;
         if (c == 'x') return true;
         if (c >= '0' && c <= '9') {
@@ -184,6 +196,13 @@ bool TLoader::LoadCellData(int z) {
     if (rows <= 0 || columns <= 0) return true;
     LastPosition = -1;
     int64_t counted = 0;
+    // Code of every character, and whether it counts as a cell.
+    uint8_t codes[256];
+    bool counts[256];
+    for (int c = 0; c < 256; ++c) {
+        codes[c] = CellCodeOf(static_cast<char>(c));
+        counts[c] = IsCountedCell(static_cast<char>(c));
+    }
     // Adds the counted cells to the deck on every way out, also an early one.
     auto finish = [&](bool result) {
         if (deck) {
@@ -199,6 +218,41 @@ bool TLoader::LoadCellData(int z) {
                          : nullptr;
         int column = 0;
         while (column < columns) {
+            // Cells straight from the buffer: single letters other than the first
+            // letters of tags, and runs without blanks in them.
+            const char* p = In.Cursor();
+            const char* limit = In.Limit();
+            while (column < columns && p < limit) {
+                const auto c = static_cast<unsigned char>(*p);
+                if (TTextReader::IsSpace(c)) {
+                    ++p;
+                    continue;
+                }
+                int64_t n = 1;
+                const char* letter = p;  // the cell's letter
+                if (c == 'P') {
+                    // A run written without blanks: digits, "x", the letter.
+                    const char* q = p + 1;
+                    n = 0;
+                    while (q < limit && *q >= '0' && *q <= '9' && n <= kMaxStepCount)
+                        n = n * 10 + (*q++ - '0');
+                    if (q == p + 1 || n > kMaxStepCount || limit - q < 2 || q[0] != 'x' ||
+                        TTextReader::IsSpace(static_cast<unsigned char>(q[1])))
+                        break;
+                    letter = q + 1;
+                } else if (c == '<' || c == '(') {
+                    break;
+                }
+                const auto code = static_cast<unsigned char>(*letter);
+                n = std::min<int64_t>(n, columns - column);  // a run past its row is cut there
+                if (row)
+                    for (int64_t k = 0; k < n; ++k) row[column + k].Code = codes[code];
+                counted += counts[code] ? n : 0;
+                column += static_cast<int>(n);
+                p = letter + 1;
+            }
+            In.SetCursor(p);
+            if (column >= columns) break;
             if (In.AtSectionTag()) {
                 // The data stops early; what follows belongs to the next element.
                 WarnOnce(ShortCellsShown,
@@ -211,7 +265,7 @@ bool TLoader::LoadCellData(int z) {
             int letter = c;
             if (c == 'P') {
                 bool valid, atTag;
-                if (!ReadRunCount(n, valid, atTag)) return finish(Incomplete());
+                if (!ReadRunCount(In, n, valid, atTag)) return finish(Incomplete());
                 if (atTag) {
                     WarnOnce(ShortCellsShown,
                              "The cell data of a deck ends before all its rows were given.");

@@ -19,6 +19,15 @@ struct TLoadLimits {
     int64_t MaxDecks = int64_t{1} << 16;    // ZMax
 };
 
+// How the loader uses the machine. Tools and tests may change it.
+struct TLoadOptions {
+    // Threads that read the movement data and build the quad lists: 0 for one per
+    // core that the process may use, 1 for everything on the calling thread.
+    int Threads = 0;
+    // Bytes of movement data read at a time and shared out among the threads.
+    std::size_t WindowBytes = std::size_t{1} << 20;
+};
+
 // The polygon reduction of a deck as the report writes it ("-12%", "n/a" without cells).
 std::string ReductionText(int cells, int quads);
 
@@ -40,10 +49,13 @@ public:
     int TOff = 0;
     std::vector<TDeck> Decks;
     std::vector<TPersonData> Persons;
-    // Storage of the persons' tracks.
+    // Storage of the persons' tracks; the loader's helper threads fill arenas of
+    // their own.
     TTrackArena TrackArena;
+    std::vector<TTrackArena> HelperArenas;
 
     TLoadLimits Limits;
+    TLoadOptions LoadOptions;
 
     // Reads the file, builds the quad lists and the default lights. Returns false
     // only when the file cannot be opened ("Cannot open file:" is shown then).

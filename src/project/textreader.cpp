@@ -3,6 +3,7 @@
 #include <climits>
 #include <cstring>
 #include <string_view>
+#include <utility>
 
 namespace orlex {
 
@@ -33,6 +34,7 @@ bool TTextReader::Open(const std::string& path) {
     File_ = std::fopen(path.c_str(), "rb");
     if (!File_) return false;
     Buffer_ = new char[kBufferSize];
+    Capacity_ = kBufferSize;
     Data_ = Buffer_;
     return true;
 }
@@ -49,6 +51,10 @@ void TTextReader::Close() {
     File_ = nullptr;
     delete[] Buffer_;
     Buffer_ = nullptr;
+    Capacity_ = 0;
+    delete[] Spare_;
+    Spare_ = nullptr;
+    SpareCapacity_ = AheadAt_ = AheadSize_ = 0;
     Data_ = nullptr;
     Pos_ = End_ = 0;
     Memory_ = false;
@@ -57,12 +63,74 @@ void TTextReader::Close() {
 bool TTextReader::Fill() {
     if (!File_) return false;
     const std::size_t keep = End_ - Pos_;
+    if (AheadSize_ > 0) {
+        if (keep <= AheadAt_) {
+            // The unread rest goes just before the bytes read ahead; the buffers swap.
+            std::memcpy(Spare_ + AheadAt_ - keep, Data_ + Pos_, keep);
+            std::swap(Buffer_, Spare_);
+            std::swap(Capacity_, SpareCapacity_);
+            Pos_ = AheadAt_ - keep;
+            End_ = AheadAt_ + AheadSize_;
+        } else {
+            if (Capacity_ < keep + AheadSize_) {
+                char* bigger = new char[keep + AheadSize_];
+                std::memcpy(bigger, Buffer_ + Pos_, keep);
+                delete[] Buffer_;
+                Buffer_ = bigger;
+                Capacity_ = keep + AheadSize_;
+            } else {
+                std::memmove(Buffer_, Buffer_ + Pos_, keep);
+            }
+            std::memcpy(Buffer_ + keep, Spare_ + AheadAt_, AheadSize_);
+            Pos_ = 0;
+            End_ = keep + AheadSize_;
+        }
+        Data_ = Buffer_;
+        AheadSize_ = 0;
+        return true;
+    }
     if (keep > 0 && Pos_ > 0) std::memmove(Buffer_, Buffer_ + Pos_, keep);
     Pos_ = 0;
     End_ = keep;
-    const std::size_t got = std::fread(Buffer_ + End_, 1, kBufferSize - End_, File_);
+    const std::size_t got = std::fread(Buffer_ + End_, 1, Capacity_ - End_, File_);
     End_ += got;
     return got > 0;
+}
+
+std::size_t TTextReader::Window(std::size_t n, bool& toEnd) {
+    if (File_ && n > Capacity_) {
+        // Room for the whole window; the unread bytes move to the front.
+        char* bigger = new char[n];
+        const std::size_t keep = End_ - Pos_;
+        std::memcpy(bigger, Buffer_ + Pos_, keep);
+        delete[] Buffer_;
+        Buffer_ = bigger;
+        Data_ = Buffer_;
+        Capacity_ = n;
+        Pos_ = 0;
+        End_ = keep;
+    }
+    bool failed = false;
+    while (File_ && End_ - Pos_ < n && (AheadSize_ > 0 || !std::feof(File_)) && !failed)
+        failed = !Fill();
+    const std::size_t have = End_ - Pos_;
+    // Without a file, or once it is read to its end, the buffer holds all that is left.
+    const bool all = !File_ || ((std::feof(File_) || failed) && AheadSize_ == 0);
+    toEnd = all && have <= n;
+    return have < n ? have : n;
+}
+
+void TTextReader::ReadAhead(std::size_t n) {
+    if (!File_ || AheadSize_ > 0 || std::feof(File_) || std::ferror(File_)) return;
+    if (SpareCapacity_ < 2 * n) {
+        delete[] Spare_;
+        Spare_ = nullptr;
+        SpareCapacity_ = 0;
+        Spare_ = new char[2 * n];
+        SpareCapacity_ = 2 * n;
+    }
+    AheadAt_ = SpareCapacity_ - n;  // room before it for the unread rest of the buffer
+    AheadSize_ = std::fread(Spare_ + AheadAt_, 1, n, File_);
 }
 
 void TTextReader::Ensure(std::size_t n) {

@@ -59,6 +59,15 @@ public:
     const char* Limit() const { return Data_ + End_; }
     void SetCursor(const char* p) { Pos_ = static_cast<std::size_t>(p - Data_); }
     bool Refill() { return Fill(); }
+    // Makes up to n bytes from the cursor available at once (the buffer grows when
+    // needed) and returns how many are; toEnd tells whether they are all the file
+    // has left. Scanners of large parts (the movement data) read such windows.
+    std::size_t Window(std::size_t n, bool& toEnd);
+    // Reads up to n bytes that follow the buffered text into a spare buffer, which
+    // the next Window or Refill takes. Meant for another thread while the buffered
+    // text is scanned: it touches neither the buffer nor the cursor. Does nothing
+    // when bytes read ahead are still waiting, or without a file.
+    void ReadAhead(std::size_t n);
 
 private:
     // Refills the buffer; keeps unread bytes. False when nothing more could be read.
@@ -76,6 +85,12 @@ private:
 
     std::FILE* File_ = nullptr;
     char* Buffer_ = nullptr;
+    std::size_t Capacity_ = 0;
+    // Bytes read ahead: AheadSize_ of them at Spare_ + AheadAt_.
+    char* Spare_ = nullptr;
+    std::size_t SpareCapacity_ = 0;
+    std::size_t AheadAt_ = 0;
+    std::size_t AheadSize_ = 0;
     const char* Data_ = nullptr;
     std::size_t Pos_ = 0;
     std::size_t End_ = 0;
