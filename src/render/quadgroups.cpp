@@ -118,6 +118,8 @@ bool TQuadGroups::AddGroup(const TQuad* quads, std::size_t first, std::size_t en
     const int axis = g.Direction < 6 ? g.Direction / 2 : 0;
     g.MinPlane = HUGE_VALF;
     g.MaxPlane = -HUGE_VALF;
+    std::fill(g.Lo, g.Lo + 3, HUGE_VALF);
+    std::fill(g.Hi, g.Hi + 3, -HUGE_VALF);
     Gathered_.clear();
     for (std::size_t k = first; k < end; ++k) {
         const TQuad& q = quads[Order_[k]];
@@ -125,6 +127,10 @@ bool TQuadGroups::AddGroup(const TQuad* quads, std::size_t first, std::size_t en
         for (const auto& v : q.Vertices) {
             g.MinPlane = std::min(g.MinPlane, v[axis]);
             g.MaxPlane = std::max(g.MaxPlane, v[axis]);
+            for (int a = 0; a < 3; ++a) {
+                g.Lo[a] = std::min(g.Lo[a], v[a]);
+                g.Hi[a] = std::max(g.Hi[a], v[a]);
+            }
         }
     }
     g.List = glGenLists(1);
@@ -202,6 +208,28 @@ bool TQuadGroups::FarFromBlocks(const double eye[3], const double p[16]) const {
 
 namespace {
 
+// Whether the box [lo, hi] lies wholly on the outer side of one plane of the
+// view volume (clip is the projection times the model-view, column-major): then
+// clipping leaves nothing of it.
+bool OutsideView(const double clip[16], const float lo[3], const float hi[3]) {
+    int outside[6] = {};
+    for (int corner = 0; corner < 8; ++corner) {
+        const double p[3] = {(corner & 1) ? hi[0] : lo[0], (corner & 2) ? hi[1] : lo[1],
+                             (corner & 4) ? hi[2] : lo[2]};
+        double v[4];
+        for (int r = 0; r < 4; ++r)
+            v[r] = clip[r] * p[0] + clip[4 + r] * p[1] + clip[8 + r] * p[2] + clip[12 + r];
+        for (int axis = 0; axis < 3; ++axis) {
+            const double margin = 1e-6 * (std::fabs(v[axis]) + std::fabs(v[3]));
+            outside[axis * 2] += v[axis] < -v[3] - margin ? 1 : 0;
+            outside[axis * 2 + 1] += v[axis] > v[3] + margin ? 1 : 0;
+        }
+    }
+    for (int plane = 0; plane < 6; ++plane)
+        if (outside[plane] == 8) return true;
+    return false;
+}
+
 double Slack(const double eye[3]) {
     return 1e-3 * (std::fabs(eye[0]) + std::fabs(eye[1]) + std::fabs(eye[2]) + 1.0);
 }
@@ -217,9 +245,14 @@ bool TQuadGroups::Faces(const TGroup& g, const double eye[3]) const {
     return (g.Direction % 2 == 0) ? e > g.MinPlane - slack : e < g.MaxPlane + slack;
 }
 
+bool TQuadGroups::MayShow(const TGroup& g, const TView& view) const {
+    return (!g.Covered || view.WithCovered) && Faces(g, view.Eye) &&
+           (view.WithOutside || !OutsideView(view.Clip, g.Lo, g.Hi));
+}
+
 void TQuadGroups::DrawGroups(const TView& view) {
     for (const TGroup& g : Groups_) {
-        if ((g.Covered && !view.WithCovered) || !Faces(g, view.Eye)) continue;
+        if (!MayShow(g, view)) continue;
         glCallList(g.List);
         Drawn_ += g.Count;
     }
@@ -227,19 +260,11 @@ void TQuadGroups::DrawGroups(const TView& view) {
 
 bool TQuadGroups::BuildViewList(const TQuad* quads, const TView& view) {
     DropViewList();
-    double product[16];
-    for (int c = 0; c < 4; ++c)
-        for (int r = 0; r < 4; ++r) {
-            double sum = 0;
-            for (int k = 0; k < 4; ++k)
-                sum += view.Projection[k * 4 + r] * view.ModelView[c * 4 + k];
-            product[c * 4 + r] = sum;
-        }
-    const TScreenMapper screen(product, view.Viewport);
+    const TScreenMapper screen(view.Clip, view.Viewport);
     const double slack = Slack(view.Eye);
     Gathered_.clear();
     for (const TGroup& g : Groups_) {
-        if ((g.Covered && !view.WithCovered) || !Faces(g, view.Eye)) continue;
+        if (!MayShow(g, view)) continue;
         for (std::size_t k = g.First; k < g.First + g.Count; ++k) {
             const TQuad& q = quads[Order_[k]];
             if (g.Direction < 6) {
@@ -294,6 +319,14 @@ void TQuadGroups::Draw(const TDeck& deck, const double eye[3], TQuadCulling cull
     glGetDoublev(GL_MODELVIEW_MATRIX, view.ModelView);
     glGetIntegerv(GL_VIEWPORT, view.Viewport);
     std::copy(eye, eye + 3, view.Eye);
+    for (int c = 0; c < 4; ++c)
+        for (int r = 0; r < 4; ++r) {
+            double sum = 0;
+            for (int k = 0; k < 4; ++k)
+                sum += view.Projection[k * 4 + r] * view.ModelView[c * 4 + k];
+            view.Clip[c * 4 + r] = sum;
+        }
+    view.WithOutside = !culling.Outside;
     view.WithCovered = !culling.Covered || !FarFromBlocks(eye, view.Projection);
     GLint samples = 0;
     glGetIntegerv(GL_SAMPLE_BUFFERS, &samples);

@@ -1,7 +1,8 @@
 // The quads of the deck shown, compiled once per deck into display lists that
 // hold their vertex arrays: one list per region of the deck and facing
 // direction, each in the order of the quad list. A frame calls the lists whose
-// faces can turn towards the eye; the others OpenGL would cull anyway. Only
+// faces can turn towards the eye and whose region reaches into the view volume;
+// OpenGL would cull or clip away the others anyway. Only
 // faces lying in one plane of the same direction could change their drawing
 // order, and those have the same colour.
 //
@@ -33,6 +34,7 @@ void DrawQuadsListed(const TDeck& deck);
 struct TQuadCulling {
     bool Covered = true;  // sides of blocks that other blocks cover
     bool Unseen = true;   // faces that cover no pixel centre of a still view
+    bool Outside = true;  // regions wholly outside the view volume
 };
 
 class TQuadGroups {
@@ -66,7 +68,8 @@ private:
         int Direction = 0;      // 0..5: +x, -x, +y, -y, +z, -z; 6: other
         float MinPlane = 0.0f;  // range of the faces' plane coordinate
         float MaxPlane = 0.0f;
-        std::size_t First = 0;  // its quads: Order_[First .. First + Count)
+        float Lo[3] = {}, Hi[3] = {};  // the box around its quads
+        std::size_t First = 0;         // its quads: Order_[First .. First + Count)
         std::size_t Count = 0;
         bool Covered = false;  // sides of blocks that other blocks cover
     };
@@ -76,7 +79,9 @@ private:
         double ModelView[16] = {};
         int Viewport[4] = {};
         double Eye[3] = {};
+        double Clip[16] = {};  // Projection times ModelView
         bool WithCovered = false;
+        bool WithOutside = false;
         bool operator==(const TView&) const = default;
     };
 
@@ -88,6 +93,9 @@ private:
     // hidden, with the given projection.
     bool FarFromBlocks(const double eye[3], const double projection[16]) const;
     bool Faces(const TGroup& g, const double eye[3]) const;
+    // Whether a face of the group can show in the view: turned to the eye, in
+    // the view volume, and not covered (unless the eye is close to the blocks).
+    bool MayShow(const TGroup& g, const TView& view) const;
     void DrawGroups(const TView& view);
     // Compiles the faces of the view that can cover a pixel centre into ViewList_.
     bool BuildViewList(const TQuad* quads, const TView& view);

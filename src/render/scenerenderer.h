@@ -33,7 +33,7 @@ struct TSceneInput {
     // Quads in display lists of vertex arrays (true) or one glBegin/glEnd each.
     bool BatchQuads = true;
     // With batched quads: the faces that cannot change a pixel and are left out
-    // (see quadgroups.h); all of them are drawn with both false (for comparison).
+    // (see quadgroups.h); all of them are drawn with every one false (for comparison).
     TQuadCulling QuadCulling;
     // A person drawn yellow, with its trail from its start; -1 for none.
     int PickedPerson = -1;

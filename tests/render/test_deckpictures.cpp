@@ -1,7 +1,7 @@
 // The deck drawn with and without the faces left out (the sides that blocks
-// cover, and in a still view the faces that cover no pixel centre) gives the
-// same picture from every camera: above, oblique, low, so low that the near
-// plane reaches the blocks, and below. The list of a still view is rebuilt for
+// cover, regions outside the view volume, and in a still view the faces that
+// cover no pixel centre) gives the same picture from every camera: above,
+// oblique, low, so low that the near plane reaches the blocks, and below. The list of a still view is rebuilt for
 // another camera, viewport or deck, and its frames equal the first frame of
 // the view pixel for pixel.
 #include <gtest/gtest.h>
@@ -83,7 +83,7 @@ protected:
 
 TEST_P(DeckPictures, LeavingOutFacesChangesNoPixel) {
     const TCamera camera = CameraOf(GetParam());
-    const TRgbaPixels all = Frame(camera, {false, false});
+    const TRgbaPixels all = Frame(camera, {false, false, false});
     const std::size_t total = Groups().DrawnQuads();
     ASSERT_GT(total, 0u);
     ASSERT_FALSE(Groups().DrewViewList());
@@ -91,8 +91,9 @@ TEST_P(DeckPictures, LeavingOutFacesChangesNoPixel) {
         const char* Name;
         TQuadCulling Culling;
     };
-    for (const TWay& way : {TWay{"covered", {true, false}}, TWay{"unseen", {false, true}},
-                            TWay{"both", {true, true}}}) {
+    for (const TWay& way :
+         {TWay{"covered", {true, false, false}}, TWay{"unseen", {false, true, false}},
+          TWay{"outside", {false, false, true}}, TWay{"all three", {true, true, true}}}) {
         const TRgbaPixels pixels = Frame(camera, way.Culling);
         EXPECT_EQ(Groups().DrewViewList(), way.Culling.Unseen) << way.Name;
         EXPECT_LE(Groups().DrawnQuads(), total) << way.Name;
@@ -107,7 +108,7 @@ TEST_P(DeckPictures, LeavingOutFacesChangesNoPixel) {
             << total << " quads";
     }
     // The list of the still view holds far fewer quads than the groups send.
-    Frame(camera, {true, true});
+    Frame(camera, {});
     EXPECT_LT(Groups().DrawnQuads(), total) << GetParam().Name;
 }
 
@@ -149,10 +150,22 @@ TEST_F(DeckPictures, TheViewListFollowsTheCameraAndTheDeck) {
     Scene_.LightSet = other.Lights;
     const TRgbaPixels otherFirst = Frame(second, {}, 1);
     EXPECT_FALSE(Groups().DrewViewList());
-    const TRgbaPixels otherAll = Frame(second, {false, false});
+    const TRgbaPixels otherAll = Frame(second, {false, false, false});
     EXPECT_LE(Compare(otherFirst, otherAll).Differing, kEdgePixels);
     EXPECT_EQ(Compare(Frame(second, {}), otherFirst).Differing, 0);
     EXPECT_TRUE(Groups().DrewViewList());
+}
+
+// Regions wholly outside the view are not sent, even while the view changes.
+TEST_F(DeckPictures, RegionsOutsideTheViewAreNotSent) {
+    const TCamera whole = CameraOf({"", 0.0, 0.0, 104.0, 0.0, 0.0});
+    const TCamera corner = CameraOf({"", 0.0, 0.0, 12.0, -50.0, 24.0});
+    const TQuadCulling groupsOnly{true, false, true};
+    Frame(whole, groupsOnly, 1);
+    const std::size_t wholeQuads = Groups().DrawnQuads();
+    const TRgbaPixels near = Frame(corner, groupsOnly, 1);
+    EXPECT_LT(Groups().DrawnQuads() * 8, wholeQuads);
+    EXPECT_EQ(Compare(near, Frame(corner, {true, false, false}, 1)).Differing, 0);
 }
 
 // The window is resized: the same camera in another viewport is another view.
