@@ -1,9 +1,9 @@
 // The deck drawn with and without the faces left out (the sides that blocks
 // cover, regions outside the view volume, and in a still view the faces that
 // cover no pixel centre) gives the same picture from every camera: above,
-// oblique, low, so low that the near plane reaches the blocks, and below. The list of a still view
-// is rebuilt for another camera, viewport or deck, and its frames equal the first frame of the view
-// pixel for pixel.
+// oblique, low, so low that the near plane reaches the blocks, and below.
+// The list of a still view is rebuilt for another camera, viewport or deck,
+// and its frames equal the first frame of the view pixel for pixel.
 #include <gtest/gtest.h>
 
 #include <cmath>
