@@ -125,7 +125,7 @@ const std::vector<int>& TSceneRenderer::RenderScene(const TSceneInput& scene,
         scene.CurrentDeck < scene.DeckCount) {
         const TDeck& deck = scene.Decks[scene.CurrentDeck];
         if (scene.BatchQuads)
-            Quads_.Draw(deck, eye);
+            Quads_.Draw(deck, eye, scene.QuadCulling);
         else
             DrawQuadsListed(deck);
     }

@@ -32,6 +32,9 @@ struct TSceneInput {
     bool BatchPersons = true;
     // Quads in display lists of vertex arrays (true) or one glBegin/glEnd each.
     bool BatchQuads = true;
+    // With batched quads: the faces that cannot change a pixel and are left out
+    // (see quadgroups.h); all of them are drawn with every one false (for comparison).
+    TQuadCulling QuadCulling;
     // A person drawn yellow, with its trail from its start; -1 for none.
     int PickedPerson = -1;
     // The step counter the persons stand at: the trails end there.
@@ -70,6 +73,8 @@ public:
     void ReleaseGL();
     // The quad lists go with the next deck drawn (another deck or project).
     void ForgetDeck() { Quads_.Forget(); }
+    // The deck's quad lists, as the last frame drew them.
+    const TQuadGroups& QuadGroups() const { return Quads_; }
     // The overlay's cells changed in place: upload them again on the next frame.
     void ForgetOverlay() { Overlay_.Forget(); }
     // Drops what was kept of the persons (the trails read their tracks): call it
