@@ -239,7 +239,7 @@ int TPersonData::FinalLevel() const {
     return AddLevel(StartLevel, LevelDelta_);
 }
 
-bool TPersonData::IsStepMoved(int step, IMessages* messages) {
+bool TPersonData::StepMovedSlowly(int step, IMessages* messages) {
     if (step < 0 || step >= StepCount) {
         Level = -1;
         return false;
@@ -258,7 +258,7 @@ bool TPersonData::IsStepMoved(int step, IMessages* messages) {
     return true;
 }
 
-bool TPersonData::IsStepMovedBack(int step, IMessages* messages) {
+bool TPersonData::StepMovedBackSlowly(int step, IMessages* messages) {
     if (step < 0 || step > StepCount) {
         Level = -1;
         return false;

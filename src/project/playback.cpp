@@ -4,6 +4,17 @@
 
 namespace orlex {
 
+namespace {
+// Persons ahead whose track bytes a step asks for; their stepping fields are
+// asked for twice as far ahead.
+constexpr std::size_t kPrefetchAhead = 16;
+
+void Prefetch(const TPersonData* persons, std::size_t i, std::size_t n) {
+    if (i + 2 * kPrefetchAhead < n) persons[i + 2 * kPrefetchAhead].PrefetchState();
+    if (i + kPrefetchAhead < n) persons[i + kPrefetchAhead].PrefetchTrack();
+}
+}  // namespace
+
 void TPlayback::SetProject(TLogFile1* project) {
     Project_ = project;
     ++Generation_;
@@ -26,8 +37,13 @@ void TPlayback::StepForward() {
     ++StepCounter;
     int saved = 0;
     const int step = StepCounter - 1;
-    for (TPersonData& person : Project_->Persons)
-        if (!person.IsStepMoved(step, Messages_)) ++saved;
+    TPersonData* const persons = Project_->Persons.data();
+    const std::size_t n = Project_->Persons.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        // Many persons' track bytes do not fit the caches: ask for them early.
+        Prefetch(persons, i, n);
+        if (!persons[i].IsStepMoved(step, Messages_)) ++saved;
+    }
     SavedCount = saved;
     AfterStep();
 }
@@ -37,8 +53,12 @@ void TPlayback::StepBackward() {
     if (Host_) Host_->BeforeStep(StepCounter);
     --StepCounter;
     int saved = 0;
-    for (TPersonData& person : Project_->Persons)
-        if (!person.IsStepMovedBack(StepCounter, Messages_)) ++saved;
+    TPersonData* const persons = Project_->Persons.data();
+    const std::size_t n = Project_->Persons.size();
+    for (std::size_t i = 0; i < n; ++i) {
+        Prefetch(persons, i, n);
+        if (!persons[i].IsStepMovedBack(StepCounter, Messages_)) ++saved;
+    }
     SavedCount = saved;
     AfterStep();
 }
