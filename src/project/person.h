@@ -224,14 +224,18 @@ public:
     // Makes the checkpoints of the track for SeekTo: one every few hundred bytes
     // of the encoded track, so they take a few percent of the track's memory.
     void IndexTrack();
-    std::size_t IndexBytes() const { return Index_.capacity() * sizeof(TTrackCheckpoint); }
+    std::size_t IndexBytes() const {
+        return Index_.capacity() * sizeof(TTrackCheckpoint);
+    }
 
     // Track entry k (0 <= k < StepCount), for inspection and tests.
     TStep GetStep(int k) const;
     // Level after the last step of the track.
     int FinalLevel() const;
     // Bytes held by the track storage.
-    std::size_t TrackBytes() const { return UsesOwn() ? Own_.capacity() : Size_; }
+    std::size_t TrackBytes() const {
+        return UsesOwn() ? Own_.capacity() : Size_;
+    }
 
 private:
     bool StepMovedSlowly(int step, IMessages* messages);
@@ -239,7 +243,9 @@ private:
     void Locate(int step) const;
     TStep CurrentEntry() const;
 
-    bool UsesOwn() const { return Size_ > 0 && Data_ == Own_.data(); }
+    bool UsesOwn() const {
+        return Size_ > 0 && Data_ == Own_.data();
+    }
     // Makes Own_ hold the track, so that it can grow.
     void MakeOwn();
     void DropIndex() {
