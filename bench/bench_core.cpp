@@ -116,6 +116,8 @@ void BM_StepForward(benchmark::State& state) {
 BENCHMARK(BM_StepForward)
     ->Args({20000, 12000})
     ->Args({300000, 2000})
+    ->Args({100000, 2000})
+    ->Args({200000, 2000})
     ->Unit(benchmark::kMicrosecond);
 
 // Seeks to random step counters between the start and the end, then (second

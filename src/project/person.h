@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "bigblock.h"
@@ -95,8 +96,9 @@ private:
     int Left_;        // steps of the track not yet handed out
 };
 
-// The fields a step reads and writes come first, within one cache line.
-class alignas(64) TPersonData {
+// The fields a step reads and writes come first, within 64 bytes; what stepping
+// never needs is held apart, so that a step over many persons streams little memory.
+class TPersonData {
     friend class TTrackCursor;
 
 public:
@@ -225,7 +227,7 @@ public:
     // of the encoded track, so they take a few percent of the track's memory.
     void IndexTrack();
     std::size_t IndexBytes() const {
-        return Index_.capacity() * sizeof(TTrackCheckpoint);
+        return Index_ ? Index_->capacity() * sizeof(TTrackCheckpoint) : 0;
     }
 
     // Track entry k (0 <= k < StepCount), for inspection and tests.
@@ -234,7 +236,7 @@ public:
     int FinalLevel() const;
     // Bytes held by the track storage.
     std::size_t TrackBytes() const {
-        return UsesOwn() ? Own_.capacity() : Size_;
+        return UsesOwn() ? Own_->capacity() : Size_;
     }
 
 private:
@@ -244,25 +246,28 @@ private:
     TStep CurrentEntry() const;
 
     bool UsesOwn() const {
-        return Size_ > 0 && Data_ == Own_.data();
+        return Size_ > 0 && Own_ && Data_ == Own_->data();
     }
-    // Makes Own_ hold the track, so that it can grow.
-    void MakeOwn();
+    // Makes Own_ hold the track, so that it can grow; returns it.
+    std::vector<uint8_t>& MakeOwn();
     void DropIndex() {
-        Index_.clear();
+        Index_.reset();
         Indexed_ = false;
     }
     void ViewOwn() {
-        Data_ = Own_.data();
-        Size_ = Own_.size();
+        Data_ = Own_->data();
+        Size_ = Own_->size();
     }
 
     int LevelDelta_ = 0;
     mutable int CursorOffset_ = 0;  // step within the item found by Locate
-    // Checkpoints of the track, in order; valid while Indexed_.
     bool Indexed_ = false;
-    std::vector<TTrackCheckpoint> Index_;
-    std::vector<uint8_t> Own_;
+    // Checkpoints of the track, in order, valid while Indexed_ (none for a short
+    // track), and the track's own storage (none while an arena holds the track).
+    std::unique_ptr<std::vector<TTrackCheckpoint>> Index_;
+    std::unique_ptr<std::vector<uint8_t>> Own_;
 };
+
+static_assert(sizeof(TPersonData) <= 96 || sizeof(void*) > 8, "a step streams the persons");
 
 }  // namespace orlex

@@ -7,11 +7,21 @@ namespace orlex {
 namespace {
 // Persons ahead whose track bytes a step asks for; their stepping fields are
 // asked for twice as far ahead.
-constexpr std::size_t kPrefetchAhead = 16;
+constexpr std::size_t kPrefetchAhead = 32;
 
-void Prefetch(const TPersonData* persons, std::size_t i, std::size_t n) {
-    if (i + 2 * kPrefetchAhead < n) persons[i + 2 * kPrefetchAhead].PrefetchState();
-    if (i + kPrefetchAhead < n) persons[i + kPrefetchAhead].PrefetchTrack();
+// Steps every person by step(person), asking ahead for what the persons after it
+// will need; returns how many persons step returned false for.
+template <class TStepOne>
+int StepAll(std::vector<TPersonData>& all, TStepOne step) {
+    TPersonData* const persons = all.data();
+    const std::size_t n = all.size();
+    int saved = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (i + 2 * kPrefetchAhead < n) persons[i + 2 * kPrefetchAhead].PrefetchState();
+        if (i + kPrefetchAhead < n) persons[i + kPrefetchAhead].PrefetchTrack();
+        if (!step(persons[i])) ++saved;
+    }
+    return saved;
 }
 }  // namespace
 
@@ -35,15 +45,11 @@ void TPlayback::StepForward() {
     if (!Project_) return;
     if (Host_) Host_->BeforeStep(StepCounter);
     ++StepCounter;
-    int saved = 0;
     const int step = StepCounter - 1;
-    TPersonData* const persons = Project_->Persons.data();
-    const std::size_t n = Project_->Persons.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        // Many persons' track bytes do not fit the caches: ask for them early.
-        Prefetch(persons, i, n);
-        if (!persons[i].IsStepMoved(step, Messages_)) ++saved;
-    }
+    IMessages* const messages = Messages_;
+    const int saved = StepAll(Project_->Persons, [step, messages](TPersonData& person) {
+        return person.IsStepMoved(step, messages);
+    });
     SavedCount = saved;
     AfterStep();
 }
@@ -52,13 +58,11 @@ void TPlayback::StepBackward() {
     if (!Project_ || StepCounter <= 0) return;
     if (Host_) Host_->BeforeStep(StepCounter);
     --StepCounter;
-    int saved = 0;
-    TPersonData* const persons = Project_->Persons.data();
-    const std::size_t n = Project_->Persons.size();
-    for (std::size_t i = 0; i < n; ++i) {
-        Prefetch(persons, i, n);
-        if (!persons[i].IsStepMovedBack(StepCounter, Messages_)) ++saved;
-    }
+    const int step = StepCounter;
+    IMessages* const messages = Messages_;
+    const int saved = StepAll(Project_->Persons, [step, messages](TPersonData& person) {
+        return person.IsStepMovedBack(step, messages);
+    });
     SavedCount = saved;
     AfterStep();
 }
