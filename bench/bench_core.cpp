@@ -3,6 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
@@ -91,9 +92,11 @@ void FillPersons(orlex::TLogFile1& project, int persons, int maxSteps) {
     }
 }
 
+// Second argument: the longest track (shorter for many persons, to keep the
+// project in memory and its making short).
 void BM_StepForward(benchmark::State& state) {
     const int persons = static_cast<int>(state.range(0));
-    constexpr int kMaxSteps = 12000;
+    const int kMaxSteps = static_cast<int>(state.range(1));
     orlex::TLogFile1 project("Deck");
     FillPersons(project, persons, kMaxSteps);
     orlex::TPlayback playback;
@@ -111,7 +114,12 @@ void BM_StepForward(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * persons);
     state.SetLabel(std::to_string(project.TotalSteps()) + " steps in all");
 }
-BENCHMARK(BM_StepForward)->Arg(20000)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_StepForward)
+    ->Args({20000, 12000})
+    ->Args({300000, 2000})
+    ->Args({100000, 2000})
+    ->Args({200000, 2000})
+    ->Unit(benchmark::kMicrosecond);
 
 // Seeks to random step counters between the start and the end, then (second
 // argument 1) plays one step on from there.
@@ -168,6 +176,64 @@ void BM_IndexTracksLargeFile(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * project.TotalSteps());
 }
 BENCHMARK(BM_IndexTracksLargeFile)->Unit(benchmark::kMillisecond);
+
+// Where the memory of the large profile's tracks goes, and what one-byte items for
+// runs of stays (3 to 147 of them) would save: a model of the encoding, fed with
+// the tracks' runs of equal entries. One iteration; the figures are in the label.
+void BM_TrackBytesLargeFile(benchmark::State& state) {
+    orlex::TLogFile1 project("Deck");
+    if (!LoadLargeFile(state, project)) return;
+    std::size_t tracks = 0;
+    std::size_t index = 0;
+    int64_t stays = 0;
+    int64_t staysInRuns = 0;  // stays in runs of 3 or more
+    double modelled = 0;      // bytes with the stay-run items
+    for (auto _ : state) {
+        for (const orlex::TPersonData& p : project.Persons) {
+            tracks += p.TrackBytes();
+            index += p.IndexBytes();
+            orlex::TTrackCursor cursor(p);
+            orlex::TStepRun run;
+            int64_t stayRun = 0;
+            int64_t others = 0;  // steps since the last stay run, paired two a byte
+            const auto endStays = [&] {
+                if (stayRun >= 3) {
+                    staysInRuns += stayRun;
+                    modelled += static_cast<double>((stayRun + 146) / 147);
+                } else {
+                    others += stayRun;
+                }
+                stayRun = 0;
+            };
+            while (cursor.Next(run)) {
+                const bool stay = run.Step.Direction == 0 && run.Step.LevelChange == 0;
+                if (stay) {
+                    stays += run.Count;
+                    stayRun += run.Count;
+                    continue;
+                }
+                endStays();
+                others += run.Count;
+                modelled += static_cast<double>(run.Count) / 2;
+            }
+            endStays();
+            (void)others;
+        }
+    }
+    const double steps = static_cast<double>(project.TotalSteps());
+    char label[320];
+    std::snprintf(label, sizeof label,
+                  "tracks %.1f MB (%.3f B/step), checkpoints %.1f MB, persons %.1f MB; stays "
+                  "%.1f%% of steps, %.1f%% in runs of 3+; with stay-run items %.1f MB",
+                  static_cast<double>(tracks) / 1e6, static_cast<double>(tracks) / steps,
+                  static_cast<double>(index) / 1e6,
+                  static_cast<double>(project.Persons.size() * sizeof(orlex::TPersonData)) / 1e6,
+                  100.0 * static_cast<double>(stays) / steps,
+                  100.0 * static_cast<double>(staysInRuns) / steps,
+                  (modelled + static_cast<double>(stays - staysInRuns) / 2) / 1e6);
+    state.SetLabel(label);
+}
+BENCHMARK(BM_TrackBytesLargeFile)->Iterations(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

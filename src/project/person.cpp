@@ -74,8 +74,7 @@ int TPersonData::AppendSteps(int64_t count, int direction, int levelChange) {
     const int64_t room = kMaxStepCount - StepCount;
     if (count > room) count = room;
     if (count <= 0) return 0;
-    MakeOwn();
-    EncodeSteps(Own_, count, direction, levelChange);
+    EncodeSteps(MakeOwn(), count, direction, levelChange);
     ViewOwn();
     DropIndex();
     StepCount += static_cast<int>(count);
@@ -93,8 +92,8 @@ void TPersonData::AppendEncoded(const std::vector<uint8_t>& bytes, int steps, in
         Data_ = room;
         Size_ = bytes.size();
     } else {
-        MakeOwn();
-        Own_.insert(Own_.end(), bytes.begin(), bytes.end());
+        std::vector<uint8_t>& own = MakeOwn();
+        own.insert(own.end(), bytes.begin(), bytes.end());
         ViewOwn();
     }
     StepCount = static_cast<int>(static_cast<int64_t>(StepCount) + steps);
@@ -104,14 +103,16 @@ void TPersonData::AppendEncoded(const std::vector<uint8_t>& bytes, int steps, in
 
 void TPersonData::ShrinkTrack() {
     if (!UsesOwn()) return;
-    Own_.shrink_to_fit();
+    Own_->shrink_to_fit();
     ViewOwn();
 }
 
-void TPersonData::MakeOwn() {
-    if (UsesOwn() || Size_ == 0) return;
-    Own_.assign(Data_, Data_ + Size_);
+std::vector<uint8_t>& TPersonData::MakeOwn() {
+    if (!Own_) Own_ = std::make_unique<std::vector<uint8_t>>();
+    if (UsesOwn() || Size_ == 0) return *Own_;
+    Own_->assign(Data_, Data_ + Size_);
     ViewOwn();
+    return *Own_;
 }
 
 TPersonData::TPersonData(const TPersonData& other) {
@@ -131,14 +132,15 @@ TPersonData& TPersonData::operator=(const TPersonData& other) {
     Y = other.Y;
     Level = other.Level;
     Heading = other.Heading;
-    Own_ = other.Own_;
-    Data_ = own ? Own_.data() : other.Data_;
+    Own_ = other.Own_ ? std::make_unique<std::vector<uint8_t>>(*other.Own_) : nullptr;
+    Data_ = own ? Own_->data() : other.Data_;
     Size_ = other.Size_;
     LevelDelta_ = other.LevelDelta_;
     CursorPos_ = other.CursorPos_;
     CursorStep_ = other.CursorStep_;
     CursorOffset_ = other.CursorOffset_;
-    Index_ = other.Index_;
+    Index_ =
+        other.Index_ ? std::make_unique<std::vector<TTrackCheckpoint>>(*other.Index_) : nullptr;
     Indexed_ = other.Indexed_;
     return *this;
 }
@@ -303,7 +305,7 @@ int TPersonData::FinalLevel() const {
     return AddLevel(StartLevel, LevelDelta_);
 }
 
-bool TPersonData::IsStepMoved(int step, IMessages* messages) {
+bool TPersonData::StepMovedSlowly(int step, IMessages* messages) {
     if (step < 0 || step >= StepCount) {
         Level = -1;
         return false;
@@ -322,7 +324,7 @@ bool TPersonData::IsStepMoved(int step, IMessages* messages) {
     return true;
 }
 
-bool TPersonData::IsStepMovedBack(int step, IMessages* messages) {
+bool TPersonData::StepMovedBackSlowly(int step, IMessages* messages) {
     if (step < 0 || step > StepCount) {
         Level = -1;
         return false;

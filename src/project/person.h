@@ -3,10 +3,12 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "bigblock.h"
 #include "interfaces.h"
+#include "trackitems.h"
 
 namespace orlex {
 
@@ -108,6 +110,8 @@ private:
     int Left_;        // steps of the track not yet handed out
 };
 
+// The fields a step reads and writes come first, within 64 bytes; what stepping
+// never needs is held apart, so that a step over many persons streams little memory.
 class TPersonData {
     friend class TTrackCursor;
 
@@ -118,16 +122,27 @@ public:
     TPersonData(TPersonData&&) noexcept = default;
     TPersonData& operator=(TPersonData&&) noexcept = default;
 
-    int Tag = -1;
-    int StepCount = 0;
-    int StartX = -1;
-    int StartY = -1;
-    int StartLevel = -1;
-    int StartHeading = 0;
     float X = 0.0f;
     float Y = 0.0f;
     int Level = -1;
     int Heading = 0;
+    int StepCount = 0;
+
+private:
+    // Cursor: the item starting at byte CursorPos_ covers steps from CursorStep_.
+    mutable int CursorStep_ = 0;
+    // Encoded items; the last byte of every item tells its kind, so the track can
+    // be walked in both directions. Data_ points into Own_ or into a project's arena.
+    const uint8_t* Data_ = nullptr;
+    std::size_t Size_ = 0;
+    mutable std::size_t CursorPos_ = 0;
+
+public:
+    int Tag = -1;
+    int StartX = -1;
+    int StartY = -1;
+    int StartLevel = -1;
+    int StartHeading = 0;
 
     void SetStart(int column, int row, int ymax, int xmax, int tag, int heading, int level);
     // Appends count steps of one direction and level change. Returns the number
@@ -150,9 +165,70 @@ public:
 
     // Plays step forward; false when the track has ended (the person is saved).
     // A direction outside 0..8 is reported through messages, when given.
-    bool IsStepMoved(int step, IMessages* messages = nullptr);
+    bool IsStepMoved(int step, IMessages* messages = nullptr) {
+        if (step >= StepCount) {
+            Level = -1;
+            return false;
+        }
+        // Fast path: the step lies in the cursor's one-byte item or in the next one
+        // (selected without branches, which persons' tracks would mispredict).
+        if (step >= 0 && CursorPos_ < Size_) {
+            const std::size_t at = CursorPos_;
+            const unsigned steps = track::kItemMoves[Data_[at]].Steps;
+            const unsigned next = static_cast<unsigned>(step - CursorStep_) == steps;
+            const unsigned on = next & (steps != 0) & (at + 1 < Size_);
+            const std::size_t pos = at + on;
+            const int first = CursorStep_ + static_cast<int>(steps & (0u - on));
+            const track::TItemMoves& item = track::kItemMoves[Data_[pos]];
+            const int offset = step - first;
+            if (static_cast<unsigned>(offset) < item.Steps) {
+                CursorPos_ = pos;
+                CursorStep_ = first;
+                const track::TStepMove m = item.At(offset);
+                X += static_cast<float>(m.Dx);
+                Y += static_cast<float>(m.Dy);
+                Heading = (Heading & m.Keep) | m.Heading;
+                Level = track::AddLevel(Level, m.Level);
+                return true;
+            }
+        }
+        return StepMovedSlowly(step, messages);
+    }
     // Takes step back; false while the person is still saved at that step.
-    bool IsStepMovedBack(int step, IMessages* messages = nullptr);
+    bool IsStepMovedBack(int step, IMessages* messages = nullptr) {
+        // Fast path: the step lies in the cursor's one-byte item or in the one before.
+        if (static_cast<unsigned>(step) < static_cast<unsigned>(StepCount) && CursorPos_ < Size_) {
+            const std::size_t at = CursorPos_;
+            const unsigned before = at > 0 ? track::kItemMoves[Data_[at - 1]].Steps : 0;
+            const unsigned back = static_cast<unsigned>(step < CursorStep_) & (before != 0);
+            const std::size_t pos = at - back;
+            const int first = CursorStep_ - static_cast<int>(before & (0u - back));
+            const track::TItemMoves& item = track::kItemMoves[Data_[pos]];
+            const int offset = step - first;
+            if (static_cast<unsigned>(offset) < item.Steps) {
+                CursorPos_ = pos;
+                CursorStep_ = first;
+                const track::TStepMove m = item.At(offset);
+                X -= static_cast<float>(m.Dx);
+                Y -= static_cast<float>(m.Dy);
+                Level = track::AddLevel(Level, -m.Level);
+                return true;
+            }
+        }
+        return StepMovedBackSlowly(step, messages);
+    }
+    // Ask the memory, ahead of a step, for the fields it uses and for the track
+    // bytes of the person's next step.
+    void PrefetchState() const {
+#if defined(__GNUC__)
+        __builtin_prefetch(this, 1);
+#endif
+    }
+    void PrefetchTrack() const {
+#if defined(__GNUC__)
+        __builtin_prefetch(Data_ + CursorPos_);
+#endif
+    }
     void ResetToStart(int xmax, int ymax);
     // Puts the person where the first k steps from the start take it, as
     // ResetToStart and IsStepMoved for steps 0 to k - 1 would, without messages,
@@ -164,44 +240,48 @@ public:
     // Makes the checkpoints of the track for SeekTo: one every few hundred bytes
     // of the encoded track, so they take a few percent of the track's memory.
     void IndexTrack();
-    std::size_t IndexBytes() const { return Index_.capacity() * sizeof(TTrackCheckpoint); }
+    std::size_t IndexBytes() const {
+        return Index_ ? Index_->capacity() * sizeof(TTrackCheckpoint) : 0;
+    }
 
     // Track entry k (0 <= k < StepCount), for inspection and tests.
     TStep GetStep(int k) const;
     // Level after the last step of the track.
     int FinalLevel() const;
     // Bytes held by the track storage.
-    std::size_t TrackBytes() const { return UsesOwn() ? Own_.capacity() : Size_; }
+    std::size_t TrackBytes() const {
+        return UsesOwn() ? Own_->capacity() : Size_;
+    }
 
 private:
+    bool StepMovedSlowly(int step, IMessages* messages);
+    bool StepMovedBackSlowly(int step, IMessages* messages);
     void Locate(int step) const;
     TStep CurrentEntry() const;
 
-    bool UsesOwn() const { return Size_ > 0 && Data_ == Own_.data(); }
-    // Makes Own_ hold the track, so that it can grow.
-    void MakeOwn();
+    bool UsesOwn() const {
+        return Size_ > 0 && Own_ && Data_ == Own_->data();
+    }
+    // Makes Own_ hold the track, so that it can grow; returns it.
+    std::vector<uint8_t>& MakeOwn();
     void DropIndex() {
-        Index_.clear();
+        Index_.reset();
         Indexed_ = false;
     }
     void ViewOwn() {
-        Data_ = Own_.data();
-        Size_ = Own_.size();
+        Data_ = Own_->data();
+        Size_ = Own_->size();
     }
 
-    // Encoded items; the last byte of every item tells its kind, so the track can
-    // be walked in both directions. Data_ points into Own_ or into a project's arena.
-    const uint8_t* Data_ = nullptr;
-    std::size_t Size_ = 0;
-    std::vector<uint8_t> Own_;
     int LevelDelta_ = 0;
-    // Cursor: the item starting at byte CursorPos_ covers steps from CursorStep_.
-    mutable std::size_t CursorPos_ = 0;
-    mutable int CursorStep_ = 0;
     mutable int CursorOffset_ = 0;  // step within the item found by Locate
-    // Checkpoints of the track, in order; valid while Indexed_.
-    std::vector<TTrackCheckpoint> Index_;
     bool Indexed_ = false;
+    // Checkpoints of the track, in order, valid while Indexed_ (none for a short
+    // track), and the track's own storage (none while an arena holds the track).
+    std::unique_ptr<std::vector<TTrackCheckpoint>> Index_;
+    std::unique_ptr<std::vector<uint8_t>> Own_;
 };
+
+static_assert(sizeof(TPersonData) <= 96 || sizeof(void*) > 8, "a step streams the persons");
 
 }  // namespace orlex

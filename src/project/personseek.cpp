@@ -225,18 +225,17 @@ float Moved(float start, int64_t delta) {
 }  // namespace
 
 void TPersonData::IndexTrack() {
-    Index_.clear();
+    Index_.reset();
     Indexed_ = true;
-    if (StepCount <= 0 || Size_ <= kIndexSpacing) {
-        Index_.shrink_to_fit();
-        return;
-    }
+    if (StepCount <= 0 || Size_ <= kIndexSpacing) return;
     const std::size_t limit = std::min(Size_, kIndexedBytes);
-    Index_.reserve(limit / kIndexSpacing + 1);
+    Index_ = std::make_unique<std::vector<TTrackCheckpoint>>();
+    std::vector<TTrackCheckpoint>& index = *Index_;
+    index.reserve(limit / kIndexSpacing + 1);
     TWalk w;
     std::size_t next = kIndexSpacing;
     TWalk last;  // the checkpoint before, whose heading is known
-    const auto keep = [this, &last](TWalk& at) {
+    const auto keep = [this, &last, &index](TWalk& at) {
         at.Heading = HeadingBefore(Data_, at.Pos, 0, last);
         last = at;
         TTrackCheckpoint c;
@@ -245,7 +244,7 @@ void TPersonData::IndexTrack() {
         c.Dx = static_cast<int32_t>(at.Dx);
         c.Dy = static_cast<int32_t>(at.Dy);
         c.Level = static_cast<int32_t>(at.Level);
-        Index_.push_back(c);
+        index.push_back(c);
     };
     while (w.Pos < limit) {
         w.TakeBytes<false>(Data_, std::min(next, limit), std::numeric_limits<int64_t>::max());
@@ -265,12 +264,13 @@ bool TPersonData::SeekTo(int k, int xmax, int ymax) {
     const int target = std::clamp(k, 0, std::max(StepCount, 0));
     if (target > 0 && Size_ > 0) {
         if (!Indexed_) IndexTrack();
-        const auto after =
-            std::upper_bound(Index_.begin(), Index_.end(), target,
-                             [](int step, const TTrackCheckpoint& c) { return step < c.Step; });
-        const TWalk low = after == Index_.begin() ? TWalk{} : WalkFrom(*(after - 1));
+        const TTrackCheckpoint* begin = Index_ ? Index_->data() : nullptr;
+        const TTrackCheckpoint* end = Index_ ? begin + Index_->size() : nullptr;
+        const TTrackCheckpoint* after = std::upper_bound(
+            begin, end, target, [](int step, const TTrackCheckpoint& c) { return step < c.Step; });
+        const TWalk low = after == begin ? TWalk{} : WalkFrom(*(after - 1));
         TWalk w = low;
-        if (after != Index_.end() && after->Step - target < target - low.Step) {
+        if (after != end && after->Step - target < target - low.Step) {
             // Back from the next checkpoint, which is closer.
             w = WalkFrom(*after);
             for (;;) {

@@ -4,6 +4,27 @@
 
 namespace orlex {
 
+namespace {
+// Persons ahead whose track bytes a step asks for; their stepping fields are
+// asked for twice as far ahead.
+constexpr std::size_t kPrefetchAhead = 32;
+
+// Steps every person by step(person), asking ahead for what the persons after it
+// will need; returns how many persons step returned false for.
+template <class TStepOne>
+int StepAll(std::vector<TPersonData>& all, TStepOne step) {
+    TPersonData* const persons = all.data();
+    const std::size_t n = all.size();
+    int saved = 0;
+    for (std::size_t i = 0; i < n; ++i) {
+        if (i + 2 * kPrefetchAhead < n) persons[i + 2 * kPrefetchAhead].PrefetchState();
+        if (i + kPrefetchAhead < n) persons[i + kPrefetchAhead].PrefetchTrack();
+        if (!step(persons[i])) ++saved;
+    }
+    return saved;
+}
+}  // namespace
+
 void TPlayback::SetProject(TLogFile1* project) {
     Project_ = project;
     ++Generation_;
@@ -24,10 +45,11 @@ void TPlayback::StepForward() {
     if (!Project_) return;
     if (Host_) Host_->BeforeStep(StepCounter);
     ++StepCounter;
-    int saved = 0;
     const int step = StepCounter - 1;
-    for (TPersonData& person : Project_->Persons)
-        if (!person.IsStepMoved(step, Messages_)) ++saved;
+    IMessages* const messages = Messages_;
+    const int saved = StepAll(Project_->Persons, [step, messages](TPersonData& person) {
+        return person.IsStepMoved(step, messages);
+    });
     SavedCount = saved;
     AfterStep();
 }
@@ -36,9 +58,11 @@ void TPlayback::StepBackward() {
     if (!Project_ || StepCounter <= 0) return;
     if (Host_) Host_->BeforeStep(StepCounter);
     --StepCounter;
-    int saved = 0;
-    for (TPersonData& person : Project_->Persons)
-        if (!person.IsStepMovedBack(StepCounter, Messages_)) ++saved;
+    const int step = StepCounter;
+    IMessages* const messages = Messages_;
+    const int saved = StepAll(Project_->Persons, [step, messages](TPersonData& person) {
+        return person.IsStepMovedBack(step, messages);
+    });
     SavedCount = saved;
     AfterStep();
 }

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "person.h"
+#include "trackitems.h"
 
 namespace orlex {
 
@@ -19,11 +20,6 @@ namespace orlex {
 //   kRun      [kRun][count, 4 bytes LE][character][kRun]: count steps, no level change
 namespace track {
 
-constexpr uint8_t kSingle = 81;
-constexpr uint8_t kUp = 90;
-constexpr uint8_t kDown = 99;
-constexpr uint8_t kGeneral = 0xFD;
-constexpr uint8_t kRun = 0xFE;
 constexpr int kGeneralBytes = 4;
 constexpr int kRunBytes = 7;
 // Runs this short are stored as single steps (pairs take half a byte a step).
@@ -53,11 +49,6 @@ inline TStep EntryOf(const uint8_t* item, int offset) {
     if (v < kDown + 9) return {v - kDown, -1};
     if (v == kGeneral) return {static_cast<int>(item[1]) - '0', static_cast<int>(item[2]) - 1};
     return {static_cast<int>(item[5]) - '0', 0};
-}
-
-inline int AddLevel(int level, int change) {
-    // Wraps instead of overflowing on absurd tracks.
-    return static_cast<int>(static_cast<uint32_t>(level) + static_cast<uint32_t>(change));
 }
 
 }  // namespace track
