@@ -96,8 +96,9 @@ void ExpectRoundTrip(TPersonData& p, const std::vector<TEntry>& entries, const s
             ExpectState(p, states[static_cast<std::size_t>(step) + 1],
                         name + " forward " + std::to_string(step));
             // (Steps back keep the heading, so the second round starts turned.)
-            if (round == 0)
+            if (round == 0) {
                 EXPECT_EQ(p.Heading, states[static_cast<std::size_t>(step) + 1].Heading) << name;
+            }
         }
         EXPECT_FALSE(p.IsStepMoved(n)) << name;
         EXPECT_EQ(p.Level, -1) << name;
