@@ -1,5 +1,9 @@
 #include "playback.h"
 
+#include <thread>
+#include <vector>
+
+#include "loader.h"
 #include "timenavigation.h"
 
 namespace orlex {
@@ -23,14 +27,29 @@ int StepAll(std::vector<TPersonData>& all, TStepOne step) {
     }
     return saved;
 }
+// Makes the checkpoints of every track, on as many threads as a load uses.
+void IndexTracks(TLogFile1& project) {
+    std::vector<TPersonData>& persons = project.Persons;
+    constexpr std::size_t kPersonsPerThread = 2048;
+    const std::size_t threads = std::min<std::size_t>(
+        static_cast<std::size_t>(load::LoaderThreads(project.LoadOptions.Threads)),
+        std::max<std::size_t>(1, persons.size() / kPersonsPerThread));
+    const auto index = [&](std::size_t t) {
+        const std::size_t end = persons.size() * (t + 1) / threads;
+        for (std::size_t i = persons.size() * t / threads; i < end; ++i) persons[i].IndexTrack();
+    };
+    std::vector<std::jthread> helpers;
+    for (std::size_t t = 1; t < threads; ++t) helpers.emplace_back(index, t);
+    index(0);
+}
+
 }  // namespace
 
-void TPlayback::SetProject(TLogFile1* project) {
+void TPlayback::SetProject(TLogFile1* project, bool indexNow) {
     Project_ = project;
     ++Generation_;
     // Checkpoints now, so that every seek costs the same.
-    if (Project_)
-        for (TPersonData& person : Project_->Persons) person.IndexTrack();
+    if (Project_ && indexNow) IndexTracks(*Project_);
     StepCounter = 0;
     TimeSeconds = 0;
     SavedCount = 0;

@@ -36,8 +36,10 @@ public:
     int TimeSeconds = 0;
     int SavedCount = 0;
 
-    // The project to play (borrowed; null for none). Resets the counters.
-    void SetProject(TLogFile1* project);
+    // The project to play (borrowed; null for none). Resets the counters. The tracks'
+    // checkpoints are made now, unless indexNow is false (for callers that never seek;
+    // a seek then makes those it needs).
+    void SetProject(TLogFile1* project, bool indexNow = true);
     TLogFile1* Project() const { return Project_; }
     void SetHost(IPlaybackHost* host) { Host_ = host; }
     IPlaybackHost* Host() const { return Host_; }

@@ -239,3 +239,45 @@ TEST(Seek, WithoutAProjectDoesNothing) {
 
 }  // namespace
 }  // namespace orlex
+
+namespace orlex {
+namespace {
+
+// Thousands of persons: the checkpoints are made on several threads when the project
+// is taken, or by the seeks themselves when it is taken without them; seeks agree
+// with stepping either way.
+TEST(Seek, CheckpointsOnThreadsAndOnDemandAgree) {
+    const TCase c{"many persons", 9, 5000, 5000, 4, 0, 600, 19};
+    TLoaded stepped = LoadText(MakeProject(c));
+    TLoaded eager = LoadText(MakeProject(c));
+    TLoaded lazy = LoadText(MakeProject(c));
+    TPlayback stepper, early, late;
+    stepper.SetProject(stepped.Project.get());
+    early.SetProject(eager.Project.get());
+    late.SetProject(lazy.Project.get(), false);
+    for (const TPersonData& p : lazy.Project->Persons) ASSERT_EQ(p.IndexBytes(), 0u);
+    const int last = stepper.LastStep();
+    const int targets[] = {last / 3, 1, last, last / 2, 0};
+    std::vector<TState> states{StateOf(stepper)};
+    for (int k = 1; k <= last; ++k) {
+        stepper.StepForward();
+        if (std::find(std::begin(targets), std::end(targets), k) != std::end(targets))
+            states.push_back(StateOf(stepper));
+        else
+            states.push_back({});
+    }
+    for (const int k : targets) {
+        if (k == 0) continue;
+        early.SeekTo(k);
+        late.SeekTo(k);
+        ASSERT_EQ(StateOf(early), states[static_cast<std::size_t>(k)]) << "eager, seek to " << k;
+        ASSERT_EQ(StateOf(late), states[static_cast<std::size_t>(k)]) << "lazy, seek to " << k;
+    }
+    for (std::size_t i = 0; i < eager.Project->Persons.size(); ++i) {
+        ASSERT_EQ(eager.Project->Persons[i].IndexBytes(), lazy.Project->Persons[i].IndexBytes())
+            << "person " << i;
+    }
+}
+
+}  // namespace
+}  // namespace orlex

@@ -2,6 +2,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QJsonDocument>
+#include <algorithm>
 #include <cstdio>
 
 #include "analysisinfo.h"
@@ -67,7 +68,11 @@ int main(int argc, char* argv[]) {
     std::unique_ptr<TAnalysisResult> result;
     if (opened && analysis.Enabled) result = info::RunAnalysis(project, analysis.Settings);
     if (opened) {
-        playback.SetProject(&project);
+        // The checkpoints serve seeks only.
+        const bool seeks = std::any_of(items.begin(), items.end(), [](const info::TPlayItem& item) {
+            return item.Kind == '@';
+        });
+        playback.SetProject(&project, seeks);
         info::ApplyPlay(playback, items);
         project.ReportTo(recorder);
     }
