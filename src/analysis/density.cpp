@@ -7,7 +7,7 @@
 #include <thread>
 #include <tuple>
 
-#include "walk.h"
+#include "densitypass.h"
 
 namespace orlex::analysis {
 
@@ -19,290 +19,7 @@ uint32_t CountLimit(double limit, double area) {
     return count;
 }
 
-namespace {
-
-constexpr int kNowhere = -1;
-
-// One person as the density pass follows it.
-struct TWalker {
-    explicit TWalker(const TPersonData& person)
-        : Reader(person), Place(StartPlace(person)), Last(std::max(0, person.StepCount)) {}
-    TRunReader Reader;
-    TStepRun Run;
-    int64_t RunLeft = 0;
-    TPlace Place;
-    int64_t Applied = 0;  // track entries applied
-    int64_t Last;         // step count: present up to this step counter
-    int64_t Next = 0;     // the next step counter at which it may change cell
-    int64_t Arrived = 0;  // step counter at which it came into its cell
-    int Deck = kNowhere;  // deck it is counted on
-    int Row = -1;         // its cell there
-    int Column = -1;
-};
-
-// A change of cell of one person at one step counter, in the list of a deck: the
-// cells it leaves and enters (indices row * columns + column), each marked with kHere
-// when it lies on that deck.
-struct TMove {
-    uint32_t From;
-    uint32_t To;
-    uint32_t Since;  // step counter at which it came into From
-};
-constexpr uint32_t kHere = uint32_t{1} << 31;
-
-// Row and column of a cell index, by a multiplication instead of a division.
-class TCellIndex {
-public:
-    explicit TCellIndex(int columns)
-        : Columns_(static_cast<uint32_t>(columns)), Inverse_(UINT64_MAX / Columns_ + 1) {}
-    uint32_t Of(int row, int column) const {
-        return static_cast<uint32_t>(row) * Columns_ + static_cast<uint32_t>(column);
-    }
-    int Row(uint32_t index) const {
-#if defined(__SIZEOF_INT128__)
-        // Exact for every 32-bit index and divisor.
-        __extension__ typedef unsigned __int128 TWide;
-        return static_cast<int>((static_cast<TWide>(Inverse_) * index) >> 64);
-#else
-        return static_cast<int>(index / Columns_);
-#endif
-    }
-    int Column(uint32_t index, int row) const {
-        return static_cast<int>(index - static_cast<uint32_t>(row) * Columns_);
-    }
-
-private:
-    uint32_t Columns_;
-    uint64_t Inverse_;
-};
-
-// What one thread finds while following its persons through a block of steps.
-struct TFound {
-    // Per deck and step counter of the block: the moves that leave or enter the deck's
-    // cells, at deck * block + (step counter - the block's first).
-    std::vector<std::vector<TMove>> Moves;
-    TOccupancyEvents Occupancy;  // per deck
-};
-
-// Further steps t >= 1 for which position + t * delta stays in 0 .. size - 1.
-inline int64_t StepsInside(int position, int delta, int size) {
-    if (delta == 0) return INT64_MAX;
-    return delta > 0 ? size - 1 - position : position;
-}
-
-struct TRect {
-    int R0, R1, C0, C1;  // inclusive; empty when R0 > R1
-    bool HasRow(int r) const { return r >= R0 && r <= R1; }
-};
-
-class TPass {
-public:
-    TPass(const TDensityJob& job, int threads, TAnalysisResult& r);
-    bool Run(std::optional<TDensityPeak>& peak, TOccupancyEvents& occupancy,
-             const std::function<void(double)>& progress);
-
-private:
-    bool Counted(const TPlace& p) const {
-        return p.Level >= 0 && p.Level < Job_.Decks && p.Column >= 0 && p.Column < Job_.Columns &&
-               p.Row >= 0 && p.Row < Job_.Rows;
-    }
-    // Skips what cannot change the person's cell and sets w.Next.
-    void Schedule(TWalker& w);
-    // Takes the person's steps before end into moves (indexed by step - begin).
-    void Follow(TWalker& w, int64_t begin, int64_t end, TFound& found);
-    // Walks on from step counter k while the person moves straight on its deck
-    // without leaving the grid; returns the steps taken.
-    int64_t Walk(TWalker& w, int64_t k, int64_t begin, int64_t end, TFound& found);
-    void Change(TWalker& w, int64_t k, int deck, int row, int column, int64_t begin, TFound& found);
-    // Applies the moves of the block on one deck, step by step.
-    void Apply(int deck, int64_t begin, int64_t end, const std::vector<TFound>& all);
-    std::vector<TMove>& Bucket(TFound& found, int deck, int64_t k, int64_t begin) const {
-        return found.Moves[static_cast<std::size_t>(deck) * static_cast<std::size_t>(Block_) +
-                           static_cast<std::size_t>(k - begin)];
-    }
-    TRect WindowOf(int r, int c) const {
-        return {std::max(0, r - Half_), std::min(Job_.Rows - 1, r + Half_), std::max(0, c - Half_),
-                std::min(Job_.Columns - 1, c + Half_)};
-    }
-    void Leave(int deck, const TRect& a, const TRect& b, int64_t k);
-    void Enter(int deck, const TRect& a, const TRect& b, int64_t k);
-    void Take(int deck, std::size_t index, uint32_t count, int64_t k);
-
-    const TDensityJob& Job_;
-    const int Threads_;
-    TAnalysisResult& Result_;
-    const int Half_;
-    const uint32_t Limit1_;  // the first count above the limit
-    const TCellIndex Index_;
-    int64_t Block_ = 1;  // step counters taken into memory at once
-    // Per deck and cell: the window count and its peak side by side, so that a
-    // step touches one cache line for both.
-    struct TCount {
-        uint32_t Window = 0;
-        uint32_t Peak = 0;
-    };
-    // Per deck and cell, used less often: the sum of +k and -k at the crossings of
-    // the limit, and the person-steps (the sums that do not fit go to Spill).
-    struct TSums {
-        uint32_t Above = 0;
-        uint32_t Usage = 0;
-    };
-    // What the pass keeps per deck; it becomes the deck's maps at the end.
-    struct TDeckCounts {
-        std::vector<TCount> Counts;
-        std::vector<TSums> Sums;
-        std::vector<std::pair<std::size_t, uint64_t>> Spill;
-    };
-    void AddUsage(TDeckCounts& d, std::size_t i, uint64_t steps);
-    void MakeMaps(int deck);
-    std::vector<TDeckCounts> Counts_;
-    std::size_t Cells_ = 0;
-    std::vector<TWalker> Walkers_;
-    std::vector<int64_t> Due_;  // per walker: its Next, kept apart for a quick scan
-    std::vector<std::optional<TDensityPeak>> Best_;  // per deck
-};
-
-TPass::TPass(const TDensityJob& job, int threads, TAnalysisResult& r)
-    : Job_(job),
-      Threads_(threads),
-      Result_(r),
-      Half_((job.Window - 1) / 2),
-      Limit1_(job.CountLimit + 1),
-      Index_(std::max(1, job.Columns)),
-      Counts_(static_cast<std::size_t>(job.Decks)),
-      Best_(static_cast<std::size_t>(job.Decks)) {
-    const std::size_t cells = static_cast<std::size_t>(job.Columns) * job.Rows;
-    r.Maps.resize(static_cast<std::size_t>(job.Decks));
-    Cells_ = cells;
-    for (TDeckCounts& d : Counts_) {
-        d.Counts.assign(cells, TCount{});
-        d.Sums.assign(cells, TSums{});
-    }
-    Walkers_.reserve(job.Project->Persons.size());
-    for (const TPersonData& p : job.Project->Persons) Walkers_.emplace_back(p);
-    Due_.assign(Walkers_.size(), 0);
-}
-
-void TPass::Schedule(TWalker& w) {
-    for (;;) {
-        if (w.Applied >= w.Last) {
-            w.Next = w.Last + 1;
-            return;
-        }
-        if (w.RunLeft == 0) {
-            if (!w.Reader.Next(w.Run)) {
-                // A track shorter than its count stands still to the end.
-                w.Applied = w.Last;
-                continue;
-            }
-            w.RunLeft = std::min<int64_t>(w.Run.Count, w.Last - w.Applied);
-            continue;
-        }
-        const TStep& s = w.Run.Step;
-        int64_t skip = 0;
-        if (s.LevelChange != 0) {
-            skip = 0;
-        } else if (!IsMoveDirection(s.Direction) || w.Place.Level < 0 ||
-                   w.Place.Level >= Job_.Decks) {
-            skip = w.RunLeft;
-        } else if (w.Deck == kNowhere) {
-            const TSpan in =
-                InsideSpan(w.Place, s.Direction, Job_.Columns, Job_.Rows, 1, w.RunLeft);
-            skip = in.Empty() ? w.RunLeft : in.First - 1;
-        }
-        if (skip == 0) {
-            w.Next = w.Applied + 1;
-            return;
-        }
-        w.Place.Apply(s, skip);
-        w.Applied += skip;
-        w.RunLeft -= skip;
-    }
-}
-
-void TPass::Change(TWalker& w, int64_t k, int deck, int row, int column, int64_t begin,
-                   TFound& found) {
-    const uint32_t from = w.Deck == kNowhere ? 0 : Index_.Of(w.Row, w.Column);
-    const uint32_t to = deck == kNowhere ? 0 : Index_.Of(row, column);
-    const auto since = static_cast<uint32_t>(w.Arrived);
-    if (w.Deck != kNowhere) {
-        Bucket(found, w.Deck, k, begin)
-            .push_back({from | kHere, deck == w.Deck ? to | kHere : to, since});
-    }
-    if (deck != kNowhere && deck != w.Deck) {
-        Bucket(found, deck, k, begin).push_back({from, to | kHere, since});
-    }
-    if (deck != w.Deck) {
-        if (w.Deck != kNowhere)
-            found.Occupancy[static_cast<std::size_t>(w.Deck)].push_back({k, -1});
-        if (deck != kNowhere) found.Occupancy[static_cast<std::size_t>(deck)].push_back({k, +1});
-    }
-    w.Deck = deck;
-    w.Row = row;
-    w.Column = column;
-    w.Arrived = k;
-}
-
-int64_t TPass::Walk(TWalker& w, int64_t k, int64_t begin, int64_t end, TFound& found) {
-    const int d = w.Run.Step.Direction;
-    const int dc = kDirectionColumn[d];
-    const int dr = kDirectionRow[d];
-    const int64_t n = std::min({w.RunLeft, end - k, StepsInside(w.Row, dr, Job_.Rows),
-                                StepsInside(w.Column, dc, Job_.Columns)});
-    if (n <= 0) return 0;
-    const uint32_t delta = static_cast<uint32_t>(dr * Job_.Columns + dc);  // wraps for -1
-    TMove move{Index_.Of(w.Row, w.Column) | kHere, 0, static_cast<uint32_t>(w.Arrived)};
-    auto* bucket = &Bucket(found, w.Deck, k, begin);
-    for (int64_t i = 0; i < n; ++i, ++bucket) {
-        move.To = move.From + delta;
-        bucket->push_back(move);
-        move.From = move.To;
-        move.Since = static_cast<uint32_t>(k + i);
-    }
-    w.Row += static_cast<int>(n) * dr;
-    w.Column += static_cast<int>(n) * dc;
-    w.Place.Row = w.Row;
-    w.Place.Column = w.Column;
-    w.Arrived = k + n - 1;
-    w.Applied += n;
-    w.RunLeft -= n;
-    return n;
-}
-
-void TPass::Follow(TWalker& w, int64_t begin, int64_t end, TFound& found) {
-    while (w.Next < end) {
-        const int64_t k = w.Next;
-        if (k <= w.Last && w.Deck != kNowhere && w.Run.Step.LevelChange == 0 &&
-            IsMoveDirection(w.Run.Step.Direction)) {
-            // A straight walk on the deck: one cell a step, no level change.
-            if (Walk(w, k, begin, end, found) > 0) {
-                Schedule(w);
-                continue;
-            }
-        }
-        int deck = kNowhere;
-        int row = -1;
-        int column = -1;
-        if (k <= w.Last) {
-            w.Place.Apply(w.Run.Step, 1);
-            ++w.Applied;
-            --w.RunLeft;
-            if (Counted(w.Place)) {
-                deck = static_cast<int>(w.Place.Level);
-                row = static_cast<int>(w.Place.Row);
-                column = static_cast<int>(w.Place.Column);
-            }
-        }
-        if (deck != w.Deck || row != w.Row || column != w.Column) {
-            Change(w, k, deck, row, column, begin, found);
-        }
-        if (k > w.Last) {
-            w.Next = INT64_MAX;
-            return;
-        }
-        Schedule(w);
-    }
-}
+namespace pass {
 
 // Calls f(index) for every cell of a that is not in b.
 template <typename F>
@@ -321,7 +38,7 @@ void ForDifference(const TRect& a, const TRect& b, int columns, F&& f) {
     }
 }
 
-void TPass::Leave(int deck, const TRect& a, const TRect& b, int64_t k) {
+inline void TPass::Leave(int deck, const TRect& a, const TRect& b, int64_t k) {
     TCount* counts = Counts_[static_cast<std::size_t>(deck)].Counts.data();
     TSums* sums = Counts_[static_cast<std::size_t>(deck)].Sums.data();
     ForDifference(a, b, Job_.Columns, [&](std::size_t i) {
@@ -329,7 +46,7 @@ void TPass::Leave(int deck, const TRect& a, const TRect& b, int64_t k) {
     });
 }
 
-void TPass::Enter(int deck, const TRect& a, const TRect& b, int64_t k) {
+inline void TPass::Enter(int deck, const TRect& a, const TRect& b, int64_t k) {
     TCount* counts = Counts_[static_cast<std::size_t>(deck)].Counts.data();
     TSums* sums = Counts_[static_cast<std::size_t>(deck)].Sums.data();
     ForDifference(a, b, Job_.Columns, [&](std::size_t i) {
@@ -355,7 +72,7 @@ void TPass::Take(int deck, std::size_t index, uint32_t count, int64_t k) {
     best = TDensityPeak{{deck, row, column}, k, static_cast<int>(count), 0.0};
 }
 
-void TPass::AddUsage(TDeckCounts& d, std::size_t i, uint64_t steps) {
+inline void TPass::AddUsage(TDeckCounts& d, std::size_t i, uint64_t steps) {
     uint32_t& usage = d.Sums[i].Usage;
     const uint64_t sum = usage + steps;
     if (sum < TUsageMap::kLarge) {
@@ -502,35 +219,10 @@ bool TPass::Run(std::optional<TDensityPeak>& peak, TOccupancyEvents& occupancy,
     const auto work = [&](int t) {
         const std::size_t first = persons * static_cast<std::size_t>(t) / threads;
         const std::size_t last = persons * static_cast<std::size_t>(t + 1) / threads;
-        if (begin == 0) {
-            for (std::size_t i = first; i < last; ++i) {
-                TWalker& w = Walkers_[i];
-                if (Counted(w.Place)) {
-                    Change(w, 0, static_cast<int>(w.Place.Level), static_cast<int>(w.Place.Row),
-                           static_cast<int>(w.Place.Column), 0, found[static_cast<std::size_t>(t)]);
-                }
-                Schedule(w);
-            }
-        }
+        if (begin == 0) StartShare(first, last, found[static_cast<std::size_t>(t)]);
         while (begin < stop && !cancelled) {
-            int64_t due = INT64_MAX;
-            for (std::size_t i = first; i < last; ++i) {
-                // The persons and their tracks are far apart in memory: fetch ahead.
-                if (i + 16 < last) {
-                    const char* next = reinterpret_cast<const char*>(&Walkers_[i + 16]);
-                    for (std::size_t b = 0; b < sizeof(TWalker); b += 64)
-                        __builtin_prefetch(next + b);
-                }
-                if (i + 8 < last && Due_[i + 8] < end) {
-                    __builtin_prefetch(Walkers_[i + 8].Reader.Ahead());
-                }
-                if (Due_[i] < end) {
-                    TWalker& w = Walkers_[i];
-                    Follow(w, begin, end, found[static_cast<std::size_t>(t)]);
-                    Due_[i] = w.Next;
-                }
-                due = std::min(due, Due_[i]);
-            }
+            const int64_t due =
+                FollowShare(first, last, begin, end, found[static_cast<std::size_t>(t)]);
             nextOf[static_cast<std::size_t>(t)] = due;
             afterFollow.arrive_and_wait();
             for (int z; (z = nextDeck.fetch_add(1, std::memory_order_relaxed)) < Job_.Decks;) {
@@ -569,14 +261,14 @@ bool TPass::Run(std::optional<TDensityPeak>& peak, TOccupancyEvents& occupancy,
     return true;
 }
 
-}  // namespace
+}  // namespace pass
 
 bool RunDensity(const TDensityJob& job, int threads, TAnalysisResult& result,
                 std::optional<TDensityPeak>& peak, TOccupancyEvents& occupancy,
                 const std::function<void(double)>& progress) {
     if (job.Decks <= 0) return true;
-    TPass pass(job, std::max(1, threads), result);
-    return pass.Run(peak, occupancy, progress);
+    pass::TPass densityPass(job, std::max(1, threads), result);
+    return densityPass.Run(peak, occupancy, progress);
 }
 
 }  // namespace orlex::analysis
