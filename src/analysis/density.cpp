@@ -166,9 +166,8 @@ void TPass::MakeMaps(int z) {
     }
     const TDeck& deck = Job_.Project->Decks[static_cast<std::size_t>(z)];
     const auto isVoid = [&](std::size_t i) {
-        const TCell* cell =
-            deck.CellAt(static_cast<int>(i / static_cast<std::size_t>(Job_.Columns)),
-                        static_cast<int>(i % static_cast<std::size_t>(Job_.Columns)));
+        const int row = Index_.Row(static_cast<uint32_t>(i));
+        const TCell* cell = deck.CellAt(row, Index_.Column(static_cast<uint32_t>(i), row));
         return !cell || cell->Code == kCodeVoid;
     };
     for (std::size_t i = 0; i < cells; ++i) {

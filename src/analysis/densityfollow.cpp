@@ -89,8 +89,9 @@ inline int64_t TPass::Walk(TWalker& w, int64_t k, int64_t begin, int64_t end, TF
     const int d = w.Run.Step.Direction;
     const int dc = kDirectionColumn[d];
     const int dr = kDirectionRow[d];
-    const int64_t n = std::min({w.RunLeft, end - k, StepsInside(w.Row, dr, Job_.Rows),
-                                StepsInside(w.Column, dc, Job_.Columns)});
+    // The steps that keep the person inside the grid.
+    const TSpan inside = InsideSpan(w.Place, d, Job_.Columns, Job_.Rows, 1, w.RunLeft);
+    const int64_t n = std::min(inside.Last, end - k);
     if (n <= 0) return 0;
     const uint32_t delta = static_cast<uint32_t>(dr * Job_.Columns + dc);  // wraps for -1
     TMove move{Index_.Of(w.Row, w.Column) | kHere, 0, static_cast<uint32_t>(w.Arrived)};

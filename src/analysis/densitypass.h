@@ -76,12 +76,6 @@ struct TFound {
     TOccupancyEvents Occupancy;  // per deck
 };
 
-// Further steps t >= 1 for which position + t * delta stays in 0 .. size - 1.
-inline int64_t StepsInside(int position, int delta, int size) {
-    if (delta == 0) return INT64_MAX;
-    return delta > 0 ? size - 1 - position : position;
-}
-
 struct TRect {
     int R0, R1, C0, C1;  // inclusive; empty when R0 > R1
     bool HasRow(int r) const { return r >= R0 && r <= R1; }

@@ -64,8 +64,7 @@ public:
         return true;
     }
 
-    // True when the next call may read the track; its bytes are then at Ahead().
-    bool Empty() const { return Pos_ == Count_; }
+    // Where the cursor reads next, for prefetching.
     const void* Ahead() const { return Cursor_.Ahead(); }
 
 private:

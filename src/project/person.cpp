@@ -264,33 +264,30 @@ TTrackCursor::TPlainSteps TTrackCursor::SkipPlain(int64_t budget) {
         Offset_ = 0;
     }
     if (Offset_ != 0) return done;
-    const auto step = [&](int direction, int64_t count) {
-        if (direction < 1 || direction > 8) return;
-        done.Moves += count;
-        done.Columns += kDirectionColumn[direction] * count;
-        done.Rows += kDirectionRow[direction] * count;
-    };
     while (Pos_ < Size_ && Left_ > 0) {
         const uint8_t* item = Data_ + Pos_;
         const uint8_t v = item[0];
         int steps = 0;
-        if (v <= 80) {
-            const int first = v / 9;
-            const int second = v % 9;
-            steps = 2;
-            if (Left_ < 2 || IsMoveDirection(first) + IsMoveDirection(second) > budget - done.Moves)
-                break;
-            step(first, 1);
-            step(second, 1);
-        } else if (v < kUp) {
-            steps = 1;
-            if (IsMoveDirection(v - kSingle) > budget - done.Moves) break;
-            step(v - kSingle, 1);
+        if (v < kUp) {
+            // One or two plain steps: the table of the one-byte items tells their moves.
+            const TItemMoves& m = kItemMoves[v];
+            steps = m.Steps;
+            const int rest = steps - 1;
+            const int moves = (m.First.Keep == 0) + rest * (m.Rest.Keep == 0);
+            if (steps > Left_ || moves > budget - done.Moves) break;
+            done.Moves += moves;
+            done.Columns += m.First.Dx + rest * m.Rest.Dx;
+            done.Rows -= m.First.Dy + rest * m.Rest.Dy;  // Dy counts upwards
         } else if (v == kRun) {
             steps = ItemSteps(item);
             const int direction = EntryOf(item, 0).Direction;
-            if (steps > Left_ || (IsMoveDirection(direction) && steps > budget - done.Moves)) break;
-            step(direction, steps);
+            const bool moving = IsMoveDirection(direction);
+            if (steps > Left_ || (moving && steps > budget - done.Moves)) break;
+            if (moving) {
+                done.Moves += steps;
+                done.Columns += int64_t{kDirectionColumn[direction]} * steps;
+                done.Rows += int64_t{kDirectionRow[direction]} * steps;
+            }
         } else {
             break;  // a level change, or a step of the general kind
         }
