@@ -132,6 +132,7 @@ void ExpectAgreement(TLogFile1& project, const TAnalysisSettings& settings, int 
 
 std::unique_ptr<TLogFile1> Generated(int decks, int persons, int steps, uint64_t seed) {
     orlex::gen::TGenOptions options;
+    options.Model = orlex::gen::TModel::Classic;  // persons share cells, as files may
     options.Decks = decks;
     options.Columns = 24;
     options.Rows = 10;

@@ -119,6 +119,7 @@ void ExpectSameLoads(const std::string& text, const std::string& what) {
 
 std::string Generated(int persons, int steps, uint64_t seed) {
     gen::TGenOptions o;
+    o.Model = gen::TModel::Classic;  // its tracks hold every kind of item
     o.Decks = 2;
     o.Columns = 40;
     o.Rows = 16;

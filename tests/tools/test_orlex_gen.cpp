@@ -132,6 +132,7 @@ std::string GenerateText(const TGenOptions& o) {
 TGenOptions Make(int decks, int columns, int rows, int persons, int steps, uint64_t seed, int vmax,
                  int toff) {
     TGenOptions o;
+    o.Model = orlex::gen::TModel::Classic;
     o.Decks = decks;
     o.Columns = columns;
     o.Rows = rows;
@@ -307,7 +308,7 @@ TEST(OrlexGenOptions, AcceptedArguments) {
         std::string Output;
     };
     const TCase cases[] = {
-        {{}, 3, 160, 48, 300, 2000, 4, 0, 1, ""},
+        {{}, 3, 160, 48, 300, 4800, 4, 0, 1, ""},
         {{"--profile", "large"}, 12, 1000, 200, 20000, 12000, 4, 0, 1, ""},
         // Explicit options win over the profile wherever they stand.
         {{"--persons", "7", "--profile", "large"}, 12, 1000, 200, 7, 12000, 4, 0, 1, ""},
@@ -327,7 +328,7 @@ TEST(OrlexGenOptions, AcceptedArguments) {
          160,
          48,
          300,
-         2000,
+         4800,
          4,
          0,
          18446744073709551615ull,

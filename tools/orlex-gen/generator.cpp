@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <string_view>
 
+#include "automaton.h"
 #include "rng.h"
 
 namespace orlex::gen {
@@ -60,14 +61,6 @@ void PutRun(TWriter& w, int64_t count, char c) {
         for (int64_t k = 0; k < count; ++k) w.Put(c);
     }
 }
-
-struct TStart {
-    int Column = 0;
-    int Row = 0;
-    int Level = 0;
-    int Heading = 1;
-    int Tag = 0;
-};
 
 // Cells where persons may start: cabins, lounges, machinery and corridors from
 // which a route leads on. Falls back to any walkable cell.
@@ -219,10 +212,7 @@ void PutTrack(TWriter& w, const TShip& ship, const TGenOptions& o, const TStart&
     w.Put("S\n");
 }
 
-}  // namespace
-
-bool Generate(const TGenOptions& o, ISink& sink) {
-    TWriter w(sink);
+void PutHeaderAndDecks(TWriter& w, const TGenOptions& o, const TShip& ship) {
     w.Put("<header>\nversion 1\npmax ");
     w.PutInt(o.Persons);
     w.Put("\nxmax ");
@@ -237,7 +227,6 @@ bool Generate(const TGenOptions& o, ISink& sink) {
     w.PutInt(o.TOff);
     w.Put("\n</header>\n");
 
-    const TShip ship(o.Columns, o.Rows, o.Decks, o.Seed);
     for (int z = 0; z < ship.Decks(); ++z) {
         w.Put("<deck>\nlevel ");
         w.PutInt(z);
@@ -258,30 +247,68 @@ bool Generate(const TGenOptions& o, ISink& sink) {
         }
         w.Put("</deck>\n");
     }
+}
 
-    const TStartCells cells(ship);
+void PutStart(TWriter& w, const TStart& s) {
+    w.PutInt(s.Column);
+    w.Put(' ');
+    w.PutInt(s.Row);
+    w.Put(' ');
+    w.PutInt(s.Level);
+    w.Put(' ');
+    w.PutInt(s.Heading);
+    w.Put(' ');
+    w.PutInt(s.Tag);
+    w.Put('\n');
+}
+
+TGenStatus Finish(TWriter& w, int64_t lastStep) {
+    w.Put("</persons>\n");
+    w.Flush();
+    TGenStatus status;
+    status.Ok = w.Ok();
+    status.LastStep = lastStep;
+    if (!status.Ok) status.Error = "the output could not be written";
+    return status;
+}
+
+TGenStatus GenerateAutomaton(const TGenOptions& o, const TShip& ship, ISink& sink) {
+    TAutomatonRun run = RunAutomaton(ship, o);
+    if (!run.Ok) {
+        TGenStatus status;
+        status.Ok = false;
+        status.Error = run.Error;
+        return status;
+    }
+    TWriter w(sink);
+    PutHeaderAndDecks(w, o, ship);
     w.Put("<persons>\n<startpositions>\n");
-    for (int i = 0; i < o.Persons; ++i) {
-        const TStart s = PickStart(ship, cells, o.Seed, i);
-        w.PutInt(s.Column);
-        w.Put(' ');
-        w.PutInt(s.Row);
-        w.Put(' ');
-        w.PutInt(s.Level);
-        w.Put(' ');
-        w.PutInt(s.Heading);
-        w.Put(' ');
-        w.PutInt(s.Tag);
+    for (const TStart& s : run.Starts) PutStart(w, s);
+    w.Put("(movement)\n");
+    for (const std::string& track : run.Tracks) {
+        w.Put(track);
         w.Put('\n');
     }
+    return Finish(w, run.LastStep);
+}
+
+}  // namespace
+
+TGenStatus Generate(const TGenOptions& o, ISink& sink) {
+    const TShip ship(o.Columns, o.Rows, o.Decks, o.Seed);
+    if (o.Model == TModel::Ca) return GenerateAutomaton(o, ship, sink);
+
+    TWriter w(sink);
+    PutHeaderAndDecks(w, o, ship);
+    const TStartCells cells(ship);
+    w.Put("<persons>\n<startpositions>\n");
+    for (int i = 0; i < o.Persons; ++i) PutStart(w, PickStart(ship, cells, o.Seed, i));
     w.Put("(movement)\n");
     for (int i = 0; i < o.Persons; ++i) {
         PutTrack(w, ship, o, PickStart(ship, cells, o.Seed, i), i);
-        if (!w.Ok()) return false;
+        if (!w.Ok()) return Finish(w, 0);
     }
-    w.Put("</persons>\n");
-    w.Flush();
-    return w.Ok();
+    return Finish(w, 0);
 }
 
 }  // namespace orlex::gen

@@ -4,21 +4,35 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <vector>
 
 namespace orlex::gen {
 
+// How the persons move: the classic random walk down the distance maps, kept for
+// the benchmark file, or the cellular automaton with exclusion and queues.
+enum class TModel { Classic, Ca };
+
 struct TGenOptions {
+    TModel Model = TModel::Ca;
     int Decks = 3;
     int Columns = 160;
     int Rows = 48;
     int Persons = 300;
-    int Steps = 2000;  // longest track
-    uint64_t Seed = 1;
+    int Steps = 2000;   // longest track (classic); the safety cap of the automaton
+    uint64_t Seed = 1;  // the case; with the automaton also the runs' seeds
+    int Runs = 1;       // runs of the case (automaton only)
+    int Run = 1;        // which run this file is, 1..Runs
+    // The automaton's population: response time in seconds and walking speed in m/s,
+    // uniform between the bounds.
+    double ResponseMin = 30;
+    double ResponseMax = 300;
+    double SpeedMin = 0.6;
+    double SpeedMax = 1.4;
     int VMax = 4;
     int TOff = 0;
-    std::string Output;  // empty: standard output
+    std::string Output;  // empty: standard output; with a "%02d" field for runs
 };
 
 // Bounds of the options; the product of decks, columns and rows is bounded too.
@@ -30,6 +44,14 @@ inline constexpr int64_t kMaxCells = int64_t{1} << 25;
 inline constexpr int kMaxPersons = 10000000;
 inline constexpr int kMaxSteps = 100000000;
 inline constexpr int kMaxVMax = 1000;
+inline constexpr int kMaxRuns = 1000;
+inline constexpr double kMaxResponse = 86400;  // seconds
+inline constexpr double kMaxSpeed = 10;        // m/s
+inline constexpr double kCellMetres = 0.4;     // side of a cell, as the analysis assumes
+
+// The file name of run k: the first "%d" or "%0Nd" field of pattern replaced by k,
+// "%%" by "%". Nullopt when pattern holds no such field, or a "%" of any other kind.
+std::optional<std::string> RunFileName(const std::string& pattern, int run);
 
 struct TParseResult {
     bool Ok = false;
@@ -112,8 +134,18 @@ private:
 // a ship of `levels` decks; used by the benchmarks for plausible grids.
 std::string MakeDeckGrid(int columns, int rows, int level, int levels, uint64_t seed);
 
-// Writes the whole file to sink, streaming. False when the sink failed.
-bool Generate(const TGenOptions& options, ISink& sink);
+// What Generate did: Ok, or why not. The automaton refuses a case it cannot finish
+// (persons that cannot reach a muster area, or still on their way at the cap).
+struct TGenStatus {
+    bool Ok = true;
+    std::string Error;     // set when !Ok
+    int64_t LastStep = 0;  // the automaton's longest track, in steps
+    explicit operator bool() const { return Ok; }
+};
+
+// Writes the whole file to sink. The classic model streams; the automaton runs the
+// whole evacuation first, so a refused case writes nothing.
+TGenStatus Generate(const TGenOptions& options, ISink& sink);
 
 // Column/row change of direction codes 0..8.
 inline constexpr int kDirColumn[9] = {0, 0, 1, 1, 1, 0, -1, -1, -1};

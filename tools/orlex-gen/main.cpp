@@ -20,6 +20,58 @@ private:
     std::FILE* File_;
 };
 
+// Writes one file through a temporary name beside it, so that a refused case or a
+// failed write leaves no partial file behind. Returns the exit status.
+int WriteFile(const orlex::gen::TGenOptions& options, const std::string& path) {
+    const std::string part = path + ".part";
+    std::FILE* file = std::fopen(part.c_str(), "wb");
+    if (file == nullptr) {
+        std::fprintf(stderr, "orlex-gen: cannot write %s: %s\n", path.c_str(),
+                     std::strerror(errno));
+        return 1;
+    }
+    TFileSink sink(file);
+    orlex::gen::TGenStatus status = orlex::gen::Generate(options, sink);
+    const bool closed = std::fclose(file) == 0;
+    if (status && !closed) {
+        status.Ok = false;
+        status.Error = "the output could not be written";
+    }
+    if (status && std::rename(part.c_str(), path.c_str()) != 0) {
+        status.Ok = false;
+        status.Error = std::strerror(errno);
+    }
+    if (!status) {
+        std::remove(part.c_str());
+        std::fprintf(stderr, "orlex-gen: %s: %s\n", path.c_str(), status.Error.c_str());
+        return 1;
+    }
+    if (options.Model == orlex::gen::TModel::Ca && options.Persons == 0) {
+        std::fprintf(stderr, "orlex-gen: wrote %s: no persons\n", path.c_str());
+    } else if (options.Model == orlex::gen::TModel::Ca) {
+        // A person counts as saved on the step after its track's last one.
+        const long long savedAt = static_cast<long long>(status.LastStep) + 1;
+        std::fprintf(stderr, "orlex-gen: wrote %s: %d persons, all saved at step %lld (%.2f s)\n",
+                     path.c_str(), options.Persons, savedAt,
+                     static_cast<double>(savedAt) / options.VMax + options.TOff);
+    }
+    return 0;
+}
+
+int WriteStandardOutput(const orlex::gen::TGenOptions& options) {
+    TFileSink sink(stdout);
+    orlex::gen::TGenStatus status = orlex::gen::Generate(options, sink);
+    if (status && std::fflush(stdout) != 0) {
+        status.Ok = false;
+        status.Error = "the output could not be written";
+    }
+    if (!status) {
+        std::fprintf(stderr, "orlex-gen: standard output: %s\n", status.Error.c_str());
+        return 1;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -33,24 +85,13 @@ int main(int argc, char** argv) {
         std::fputs(orlex::gen::UsageText().c_str(), stdout);
         return 0;
     }
-    const orlex::gen::TGenOptions& options = parsed.Options;
-    std::FILE* file = stdout;
-    if (!options.Output.empty()) {
-        file = std::fopen(options.Output.c_str(), "wb");
-        if (file == nullptr) {
-            std::fprintf(stderr, "orlex-gen: cannot write %s: %s\n", options.Output.c_str(),
-                         std::strerror(errno));
-            return 1;
-        }
-    }
-    TFileSink sink(file);
-    bool ok = orlex::gen::Generate(options, sink);
-    ok = std::fflush(file) == 0 && ok;
-    if (file != stdout) ok = std::fclose(file) == 0 && ok;
-    if (!ok) {
-        std::fprintf(stderr, "orlex-gen: writing %s failed\n",
-                     options.Output.empty() ? "to standard output" : options.Output.c_str());
-        return 1;
+    orlex::gen::TGenOptions options = parsed.Options;
+    if (options.Output.empty()) return WriteStandardOutput(options);
+    for (int run = 1; run <= options.Runs; ++run) {
+        options.Run = run;
+        const auto numbered = orlex::gen::RunFileName(options.Output, run);
+        const int status = WriteFile(options, numbered ? *numbered : options.Output);
+        if (status != 0) return status;
     }
     return 0;
 }

@@ -1,4 +1,6 @@
 // Command-line options of orlex-gen.
+#include <charconv>
+#include <cmath>
 #include <limits>
 #include <optional>
 #include <string_view>
@@ -43,6 +45,65 @@ std::optional<uint64_t> ParseSeed(const std::string& text) {
     return value;
 }
 
+// Strict decimal number without sign or exponent ("30", "0.6", "1.").
+std::optional<double> ParseDecimal(std::string_view text) {
+    if (text.empty() || text.size() > 32) return std::nullopt;
+    int digits = 0;
+    int points = 0;
+    for (const char c : text) {
+        if (c == '.') {
+            ++points;
+        } else if (c >= '0' && c <= '9') {
+            ++digits;
+        } else {
+            return std::nullopt;
+        }
+    }
+    if (digits == 0 || points > 1) return std::nullopt;
+    double value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (error != std::errc() || end != text.data() + text.size() || !std::isfinite(value))
+        return std::nullopt;
+    return value;
+}
+
+struct TRangeOption {
+    std::string_view Name;
+    std::string_view Rule;  // the range, as the message states it
+    double TGenOptions::*Min;
+    double TGenOptions::*Max;
+    bool ZeroAllowed;
+    double Hi;
+};
+
+constexpr TRangeOption kRangeOptions[] = {
+    {"--response", "seconds with 0 <= MIN <= MAX <= 86400", &TGenOptions::ResponseMin,
+     &TGenOptions::ResponseMax, true, kMaxResponse},
+    {"--speed", "m/s with 0 < MIN <= MAX <= 10", &TGenOptions::SpeedMin, &TGenOptions::SpeedMax,
+     false, kMaxSpeed},
+};
+
+// "MIN,MAX" within the option's range; the message when it is not.
+std::optional<std::string> ParseRange(const TRangeOption& opt, const std::string& value,
+                                      TGenOptions& options) {
+    const std::string_view text(value);
+    const std::size_t comma = text.find(',');
+    std::optional<double> lo;
+    std::optional<double> hi;
+    if (comma != std::string_view::npos) {
+        lo = ParseDecimal(text.substr(0, comma));
+        hi = ParseDecimal(text.substr(comma + 1));
+    }
+    const auto inRange = [&](double v) { return (opt.ZeroAllowed || v > 0) && v <= opt.Hi; };
+    if (!lo || !hi || !inRange(*lo) || !inRange(*hi) || *lo > *hi) {
+        return std::string(opt.Name) + " needs MIN,MAX in " + std::string(opt.Rule) + ", not \"" +
+               value + "\"";
+    }
+    options.*opt.Min = *lo;
+    options.*opt.Max = *hi;
+    return std::nullopt;
+}
+
 struct TIntOption {
     std::string_view Name;
     int TGenOptions::*Field;
@@ -57,6 +118,7 @@ constexpr TIntOption kIntOptions[] = {
     {"--persons", &TGenOptions::Persons, 0, kMaxPersons},
     {"--steps", &TGenOptions::Steps, 0, kMaxSteps},
     {"--vmax", &TGenOptions::VMax, 1, kMaxVMax},
+    {"--runs", &TGenOptions::Runs, 1, kMaxRuns},
     {"--toff", &TGenOptions::TOff, std::numeric_limits<int>::min(),
      std::numeric_limits<int>::max()},
 };
@@ -65,18 +127,24 @@ constexpr TIntOption kIntOptions[] = {
 
 bool ApplyProfile(const std::string& name, TGenOptions& options) {
     if (name == "sample") {
+        options.Model = TModel::Ca;
         options.Decks = 3;
         options.Columns = 160;
         options.Rows = 48;
         options.Persons = 300;
-        options.Steps = 2000;
+        options.Steps = 4800;  // a cap of 20 minutes
         options.Seed = 1;
         options.VMax = 4;
         options.TOff = 0;
+        options.ResponseMin = 30;
+        options.ResponseMax = 300;
+        options.SpeedMin = 0.6;
+        options.SpeedMax = 1.4;
         return true;
     }
     if (name == "large") {
-        // About 145 MB and 156 million steps: the benchmark file.
+        // About 145 MB and 156 million steps: the benchmark file, kept as it was.
+        options.Model = TModel::Classic;
         options.Decks = 12;
         options.Columns = 1000;
         options.Rows = 200;
@@ -85,6 +153,10 @@ bool ApplyProfile(const std::string& name, TGenOptions& options) {
         options.Seed = 1;
         options.VMax = 4;
         options.TOff = 0;
+        options.ResponseMin = 30;
+        options.ResponseMax = 300;
+        options.SpeedMin = 0.6;
+        options.SpeedMax = 1.4;
         return true;
     }
     return false;
@@ -95,19 +167,32 @@ std::string UsageText() {
            "Writes a deterministic, plausible 3D log file (ship decks and persons).\n"
            "\n"
            "  --profile NAME  preset: sample (the bundled sample) or large (benchmarks)\n"
+           "  --model M       ca: the evacuation model (one person a cell, queues, response\n"
+           "                  times and speeds); classic: the old random walk (default for\n"
+           "                  the large profile only)\n"
            "  --decks N       number of decks (1 to 1000)\n"
            "  --columns X     columns of every deck (16 to 100000)\n"
            "  --rows Y        rows of every deck (8 to 100000)\n"
            "  --persons P     number of persons (0 to 10000000)\n"
-           "  --steps S       longest track in steps (0 to 100000000)\n"
-           "  --seed N        seed of the generator (0 to 2^64-1)\n"
+           "  --steps S       classic: longest track; ca: the safety cap, a run still going\n"
+           "                  then fails (0 to 100000000 steps)\n"
+           "  --seed N        seed of the case, and of its runs (0 to 2^64-1)\n"
+           "  --runs K        ca: K runs of the case (1 to 1000), each with its own response\n"
+           "                  times, speeds and conflicts; -o needs a %02d field\n"
+           "  --response MIN,MAX  ca: response time before the first move, seconds\n"
+           "                  (default 30,300)\n"
+           "  --speed MIN,MAX ca: walking speed in m/s (default 0.6,1.4), half of it on\n"
+           "                  stairs; one 0.4 m cell a step at most\n"
            "  --vmax V        steps per simulated second (1 to 1000, default 4)\n"
            "  --toff T        time offset in seconds (default 0)\n"
-           "  -o FILE         output file (default: standard output)\n"
+           "  -o FILE         output file (default: standard output); \"%02d\" in it stands\n"
+           "                  for the run number, from 01\n"
            "  -h, --help      this text\n"
            "\n"
            "Without --profile the values of the sample profile apply. Explicit options\n"
-           "override the profile. The same arguments always give the same bytes.\n";
+           "override the profile. The same arguments always give the same bytes.\n"
+           "Exit status: 0 written, 1 a case that cannot be run or a file not written,\n"
+           "2 a usage error.\n";
 }
 
 TParseResult ParseArguments(const std::vector<std::string>& args) {
@@ -136,7 +221,9 @@ TParseResult ParseArguments(const std::vector<std::string>& args) {
             result.Error = "unexpected argument \"" + arg + "\"";
             return result;
         }
-        bool known = name == "-o" || name == "--output" || name == "--profile" || name == "--seed";
+        bool known = name == "-o" || name == "--output" || name == "--profile" ||
+                     name == "--seed" || name == "--model";
+        for (const TRangeOption& opt : kRangeOptions) known = known || name == opt.Name;
         for (const TIntOption& opt : kIntOptions) known = known || name == opt.Name;
         if (!known) {
             result.Error = "unknown option " + name;
@@ -180,6 +267,21 @@ TParseResult ParseArguments(const std::vector<std::string>& args) {
             options.Seed = *seed;
             continue;
         }
+        if (name == "--model") {
+            if (value != "ca" && value != "classic") {
+                result.Error = "--model needs ca or classic, not \"" + value + "\"";
+                return result;
+            }
+            options.Model = value == "ca" ? TModel::Ca : TModel::Classic;
+            continue;
+        }
+        for (const TRangeOption& opt : kRangeOptions) {
+            if (name != opt.Name) continue;
+            if (const auto error = ParseRange(opt, value, options)) {
+                result.Error = *error;
+                return result;
+            }
+        }
         for (const TIntOption& opt : kIntOptions) {
             if (name != opt.Name) continue;
             const auto number = ParseInteger(value, opt.Lo, opt.Hi);
@@ -198,9 +300,53 @@ TParseResult ParseArguments(const std::vector<std::string>& args) {
                        std::to_string(kMaxCells) + " are supported";
         return result;
     }
+    if (options.Runs > 1 && options.Model != TModel::Ca) {
+        result.Error = "--runs above 1 needs --model ca: the classic model has no runs";
+        return result;
+    }
+    if (options.Runs > 1 && !RunFileName(options.Output, 1)) {
+        result.Error =
+            "--runs above 1 needs -o FILE with a field for the run number, such as "
+            "runs/ship-%02d.3dl";
+        return result;
+    }
     result.Ok = true;
     result.Options = options;
     return result;
+}
+
+std::optional<std::string> RunFileName(const std::string& pattern, int run) {
+    std::string name;
+    bool field = false;
+    for (std::size_t i = 0; i < pattern.size(); ++i) {
+        if (pattern[i] != '%') {
+            name += pattern[i];
+            continue;
+        }
+        if (i + 1 < pattern.size() && pattern[i + 1] == '%') {
+            name += '%';
+            ++i;
+            continue;
+        }
+        // "%d", or "%Nd" / "%0Nd" with a width of one or two digits.
+        std::size_t j = i + 1;
+        const bool zeros = j < pattern.size() && pattern[j] == '0';
+        if (zeros) ++j;
+        int width = 0;
+        const std::size_t digitsFrom = j;
+        while (j < pattern.size() && pattern[j] >= '0' && pattern[j] <= '9' && j - digitsFrom < 2)
+            width = width * 10 + (pattern[j++] - '0');
+        if (field || j >= pattern.size() || pattern[j] != 'd' || (zeros && j == digitsFrom))
+            return std::nullopt;
+        field = true;
+        std::string number = std::to_string(run);
+        if (static_cast<int>(number.size()) < width)
+            number.insert(0, static_cast<std::size_t>(width) - number.size(), zeros ? '0' : ' ');
+        name += number;
+        i = j;
+    }
+    if (!field) return std::nullopt;
+    return name;
 }
 
 }  // namespace orlex::gen
