@@ -5,6 +5,8 @@
 #include <cmath>
 #include <cstdio>
 
+#include "ticks.h"
+
 namespace orlex {
 
 namespace {
@@ -15,8 +17,8 @@ constexpr std::array<TRgba, 5> kRamp{{{49, 54, 149, kOverlayAlpha},
                                       {250, 220, 60, kOverlayAlpha},
                                       {215, 40, 35, kOverlayAlpha}}};
 
-// Upper bounds of the levels A to E; F lies above the last.
-constexpr std::array<double, 5> kServiceBounds{0.31, 0.43, 0.72, 1.08, 2.17};
+// The most intervals of a continuous legend.
+constexpr int kLegendIntervals = 5;
 
 uint8_t Mix(uint8_t a, uint8_t b, double t) {
     return static_cast<uint8_t>(std::lround(a + (b - a) * t));
@@ -28,37 +30,40 @@ bool IsVoid(const TDeck* deck, int row, int column) {
     return !cell || cell->Code == kCodeVoid;
 }
 
-TOverlayLegend ScaleLegend(TOverlayKind kind, double max) {
+TOverlayLegend ScaleLegend(TOverlayKind kind, double max, const TAnalysisSettings& settings) {
     TOverlayLegend legend;
-    legend.Max = max;
-    switch (kind) {
-        case TOverlayKind::PeakDensity:
-            legend.Title = "Peak density";
-            legend.Unit = "persons/m\u00b2";
-            break;
-        case TOverlayKind::TimeAbove:
-            legend.Title = "Time above limit";
-            legend.Unit = "s";
-            break;
-        default:
-            legend.Title = "Usage";
-            legend.Unit = "person-s";
-            break;
-    }
-    for (std::size_t i = 0; i < kRamp.size(); ++i) {
-        const double value = max * static_cast<double>(i) / (kRamp.size() - 1);
-        legend.Stops.push_back({value, kRamp[i], LegendNumber(value)});
-    }
+    legend.Title = OverlayTitle(kind, settings);
+    legend.Unit = kind == TOverlayKind::PeakDensity ? "persons/m\u00b2"
+                  : kind == TOverlayKind::TimeAbove ? "s"
+                                                    : "person-seconds";
+    legend.Max = max > 0 ? RoundUp(max, kLegendIntervals) : 1.0;
+    const double step = RoundStep(legend.Max, kLegendIntervals);
+    for (const double value : RoundTicks(0, legend.Max, kLegendIntervals))
+        legend.Stops.push_back({value, ScaleColor(value / legend.Max), TickLabel(value, step)});
     return legend;
 }
 
-TOverlayLegend ServiceLegend(double max) {
-    TOverlayLegend legend{
-        0, std::max(max, kServiceBounds.back()), "Level of service", "persons/m\u00b2", {}};
-    for (std::size_t i = 0; i <= kServiceBounds.size(); ++i) {
+TOverlayLegend ServiceLegend(double max, const TAnalysisSettings& settings) {
+    TOverlayLegend legend;
+    legend.Title = OverlayTitle(TOverlayKind::LevelsOfService, settings);
+    legend.Unit = "persons/m\u00b2";
+    legend.Discrete = true;
+    const std::size_t n = std::size(kLevelOfServiceLimits);
+    legend.Max = std::max(max, kLevelOfServiceLimits[n - 1]);
+    for (std::size_t i = 0; i <= n; ++i) {
         const char level = static_cast<char>('A' + i);
-        const double bound = i < kServiceBounds.size() ? kServiceBounds[i] : legend.Max;
-        legend.Stops.push_back({bound, LevelOfServiceColor(level), std::string(1, level)});
+        std::string label(1, level);
+        label += "  ";
+        if (i == 0) {
+            label += "< " + LegendNumber(kLevelOfServiceLimits[0]);
+        } else if (i == n) {
+            label += "\u2265 " + LegendNumber(kLevelOfServiceLimits[n - 1]);
+        } else {
+            label += LegendNumber(kLevelOfServiceLimits[i - 1]) + "\u2013" +
+                     LegendNumber(kLevelOfServiceLimits[i]);
+        }
+        const double bound = i < n ? kLevelOfServiceLimits[i] : legend.Max;
+        legend.Stops.push_back({bound, LevelOfServiceColor(level), label});
     }
     return legend;
 }
@@ -87,9 +92,26 @@ TRgba LevelOfServiceColor(char level) {
     return kColors[static_cast<std::size_t>(i)];
 }
 
+std::string OverlayTitle(TOverlayKind kind, const TAnalysisSettings& settings) {
+    switch (kind) {
+        case TOverlayKind::PeakDensity:
+            return "Peak density (persons/m\u00b2)";
+        case TOverlayKind::TimeAbove:
+            return "Time above " + LegendNumber(settings.DensityLimit) + " persons/m\u00b2 (s)";
+        case TOverlayKind::Usage:
+            return "Usage (person-seconds)";
+        case TOverlayKind::LevelsOfService:
+            return "Level of service (persons/m\u00b2)";
+        case TOverlayKind::None:
+            break;
+    }
+    return {};
+}
+
 double OverlayValue(const TAnalysisResult& result, TOverlayKind kind, const TCellPlace& cell) {
     switch (kind) {
         case TOverlayKind::PeakDensity:
+        case TOverlayKind::LevelsOfService:
             return result.PeakDensity(cell);
         case TOverlayKind::TimeAbove:
             return result.SecondsAbove(cell);
@@ -108,6 +130,7 @@ double OverlayMaximum(const TAnalysisResult& result, TOverlayKind kind) {
         const TDeckMaps& maps = result.Maps[static_cast<std::size_t>(z)];
         switch (kind) {
             case TOverlayKind::PeakDensity:
+            case TOverlayKind::LevelsOfService:
                 for (uint32_t v : maps.PeakCount) max = std::max(max, result.DensityOf(v));
                 break;
             case TOverlayKind::TimeAbove:
@@ -130,10 +153,13 @@ TDeckOverlay BuildDeckOverlay(const TAnalysisResult& result, int z, TOverlayKind
     overlay.Colors.assign(cells, TRgba{});
     overlay.Congested.assign(cells, 0);
     if (!result.HasDensity || z < 0 || z >= static_cast<int>(result.Maps.size())) return overlay;
-    const bool service = levelsOfService && kind == TOverlayKind::PeakDensity;
+    const bool service = kind == TOverlayKind::LevelsOfService ||
+                         (levelsOfService && kind == TOverlayKind::PeakDensity);
     const double max = OverlayMaximum(result, kind);
-    if (kind != TOverlayKind::None)
-        overlay.Legend = service ? ServiceLegend(max) : ScaleLegend(kind, max);
+    if (kind != TOverlayKind::None) {
+        overlay.Legend =
+            service ? ServiceLegend(max, result.Settings) : ScaleLegend(kind, max, result.Settings);
+    }
     for (int r = 0; r < overlay.Rows; ++r) {
         for (int c = 0; c < overlay.Columns; ++c) {
             const auto i = static_cast<std::size_t>(r) * overlay.Columns + c;
@@ -143,7 +169,7 @@ TDeckOverlay BuildDeckOverlay(const TAnalysisResult& result, int z, TOverlayKind
             const double value = OverlayValue(result, kind, place);
             if (kind == TOverlayKind::None || !(value > 0)) continue;
             overlay.Colors[i] = service ? LevelOfServiceColor(LevelOfService(value))
-                                        : ScaleColor(max > 0 ? value / max : 0);
+                                        : ScaleColor(value / overlay.Legend.Max);
         }
     }
     return overlay;

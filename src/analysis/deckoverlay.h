@@ -11,7 +11,7 @@
 
 namespace orlex {
 
-enum class TOverlayKind { None, PeakDensity, TimeAbove, Usage };
+enum class TOverlayKind { None, PeakDensity, TimeAbove, Usage, LevelsOfService };
 
 struct TRgba {
     uint8_t R = 0, G = 0, B = 0, A = 0;
@@ -19,16 +19,21 @@ struct TRgba {
 };
 
 struct TLegendStop {
-    double Value = 0;  // where the colour holds (levels of service: the upper bound)
+    double Value = 0;  // where the colour holds (levels of service: the class's upper limit)
     TRgba Color;
-    std::string Label;  // "2.5", or the level letter "A" .. "F"
+    std::string Label;  // a round value ("2.5"), or a class and its limits ("B  0.31–0.43")
 };
 
+// A legend: a continuous scale from Min to Max whose stops lie at round values
+// (Max itself is round), or the six discrete classes of the levels of service.
 struct TOverlayLegend {
     double Min = 0;
     double Max = 0;
-    std::string Title;  // "Peak density", "Time above limit", "Usage", "Level of service"
-    std::string Unit;   // "persons/m²", "s", "person-s"
+    // With the unit: "Peak density (persons/m²)", "Time above 4 persons/m² (s)",
+    // "Usage (person-seconds)", "Level of service (persons/m²)".
+    std::string Title;
+    std::string Unit;       // "persons/m²", "s", "person-seconds"
+    bool Discrete = false;  // the classes: equal bands, one colour each
     std::vector<TLegendStop> Stops;
 };
 
@@ -54,11 +59,16 @@ double OverlayValue(const TAnalysisResult& result, TOverlayKind kind, const TCel
 // The largest value of a kind over every deck, so that decks share one scale.
 double OverlayMaximum(const TAnalysisResult& result, TOverlayKind kind);
 
+// The legend title of a kind, with its unit; the time above names the density limit
+// of settings. Empty for None.
+std::string OverlayTitle(TOverlayKind kind, const TAnalysisSettings& settings);
+
 // The overlay of deck z, sized like the project grid (result.Columns x result.Rows).
 // deck, when given, marks its void cells (and cells outside its own grid) as
-// transparent. levelsOfService colours peak density by the levels A to F. Kind
-// None gives the congested cells only; a result without density maps or a deck
-// out of range give an all transparent overlay with an empty legend.
+// transparent. LevelsOfService (or levelsOfService with PeakDensity) colours the
+// peak density by the levels A to F. Kind None gives the congested cells only; a
+// result without density maps or a deck out of range give an all transparent
+// overlay with an empty legend.
 TDeckOverlay BuildDeckOverlay(const TAnalysisResult& result, int z, TOverlayKind kind,
                               const TDeck* deck = nullptr, bool levelsOfService = false);
 

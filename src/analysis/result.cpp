@@ -48,10 +48,9 @@ std::optional<TExitStatistics> ExitStatistics(std::vector<double> values) {
 }
 
 char LevelOfService(double density) {
-    constexpr double kUpper[] = {0.31, 0.43, 0.72, 1.08, 2.17};
     char level = 'A';
-    for (const double upper : kUpper) {
-        if (density <= upper) return level;
+    for (const double limit : kLevelOfServiceLimits) {
+        if (!(density >= limit)) return level;
         ++level;
     }
     return level;

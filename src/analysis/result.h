@@ -41,8 +41,12 @@ struct TExitStatistics {
 // Statistics of a set of values (any order); none when it is empty.
 std::optional<TExitStatistics> ExitStatistics(std::vector<double> values);
 
-// The walkway level of service of a density in persons/m² (Fruin): 'A' up to 0.31,
-// 'B' up to 0.43, 'C' up to 0.72, 'D' up to 1.08, 'E' up to 2.17, 'F' above.
+// The lower limits, in persons/m², of the walkway levels of service B to F (Fruin).
+inline constexpr double kLevelOfServiceLimits[5] = {0.31, 0.43, 0.72, 1.08, 2.17};
+
+// The walkway level of service of a density in persons/m²: 'A' below 0.31, 'B' from
+// 0.31 to below 0.43, 'C' to below 0.72, 'D' to below 1.08, 'E' to below 2.17, 'F'
+// from 2.17.
 char LevelOfService(double density);
 
 // One cell of the project's grids.

@@ -8,7 +8,8 @@ namespace orlex {
 
 namespace {
 
-TFloorOverlay ToFloor(const TDeckOverlay& deck, bool evenStops) {
+TFloorOverlay ToFloor(const TDeckOverlay& deck) {
+    const bool evenStops = deck.Legend.Discrete;
     TFloorOverlay floor;
     floor.Columns = deck.Columns;
     floor.Rows = deck.Rows;
@@ -38,11 +39,10 @@ std::vector<TFloorOverlay> FloorOverlays(const TAnalysisResult& result, const TL
                                          TOverlayKind kind, bool levelsOfService) {
     std::vector<TFloorOverlay> overlays;
     if (kind == TOverlayKind::None && result.Congested.empty()) return overlays;
-    const bool los = levelsOfService && kind == TOverlayKind::PeakDensity;
     for (int z = 0; z < project.DeckCount(); ++z) {
-        const TDeckOverlay deck =
-            BuildDeckOverlay(result, z, kind, &project.Decks[static_cast<std::size_t>(z)], los);
-        overlays.push_back(ToFloor(deck, los));
+        const TDeckOverlay deck = BuildDeckOverlay(
+            result, z, kind, &project.Decks[static_cast<std::size_t>(z)], levelsOfService);
+        overlays.push_back(ToFloor(deck));
     }
     return overlays;
 }

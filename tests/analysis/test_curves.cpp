@@ -128,9 +128,10 @@ TEST(AnalysisPercentile, StatisticsSortTheirValues) {
 }
 
 TEST(AnalysisLevelOfService, FruinWalkwayLevels) {
-    const std::pair<double, char> rows[] = {{0.0, 'A'},  {0.31, 'A'}, {0.32, 'B'}, {0.43, 'B'},
-                                            {0.5, 'C'},  {0.72, 'C'}, {1.0, 'D'},  {1.08, 'D'},
-                                            {2.17, 'E'}, {2.18, 'F'}, {9.0, 'F'}};
+    // Each class from its lower limit up to, not including, the next.
+    const std::pair<double, char> rows[] = {{0.0, 'A'},  {0.3099, 'A'}, {0.31, 'B'}, {0.4299, 'B'},
+                                            {0.43, 'C'}, {0.7199, 'C'}, {0.72, 'D'}, {1.0799, 'D'},
+                                            {1.08, 'E'}, {2.1699, 'E'}, {2.17, 'F'}, {9.0, 'F'}};
     for (const auto& [density, level] : rows) {
         EXPECT_EQ(orlex::LevelOfService(density), level) << density;
     }

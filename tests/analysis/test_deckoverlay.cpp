@@ -46,17 +46,19 @@ TRgba At(const TDeckOverlay& overlay, int row, int column) {
 TEST(Overlay, ColoursAtKnownCells) {
     const TCrowd crowd;
     ASSERT_TRUE(crowd.Result);
+    // The colour of a kind's highest value, on a scale that ends at a round value.
+    const TRgba top{1, 2, 3, 4};
     const struct {
         TOverlayKind Kind;
         int Row, Column;
         TRgba Color;
     } rows[] = {
-        // The crowd's cell holds the highest value of every kind: the top of the scale.
-        {TOverlayKind::PeakDensity, 5, 5, orlex::ScaleColor(1)},
-        {TOverlayKind::TimeAbove, 5, 5, orlex::ScaleColor(1)},
-        {TOverlayKind::Usage, 5, 5, orlex::ScaleColor(1)},
+        // The crowd's cell holds the highest value of every kind.
+        {TOverlayKind::PeakDensity, 5, 5, top},
+        {TOverlayKind::TimeAbove, 5, 5, top},
+        {TOverlayKind::Usage, 5, 5, top},
         // Within the window (2 cells away) the peak is the same, usage is none.
-        {TOverlayKind::PeakDensity, 7, 7, orlex::ScaleColor(1)},
+        {TOverlayKind::PeakDensity, 7, 7, top},
         {TOverlayKind::Usage, 7, 7, TRgba{}},
         // Outside the window nothing: transparent.
         {TOverlayKind::PeakDensity, 8, 8, TRgba{}},
@@ -68,21 +70,44 @@ TEST(Overlay, ColoursAtKnownCells) {
     for (const auto& row : rows) {
         SCOPED_TRACE(testing::Message()
                      << static_cast<int>(row.Kind) << " at " << row.Row << "," << row.Column);
-        EXPECT_EQ(At(crowd.Overlay(0, row.Kind), row.Row, row.Column), row.Color);
+        const TDeckOverlay overlay = crowd.Overlay(0, row.Kind);
+        const TRgba expected =
+            row.Color == top ? orlex::ScaleColor(orlex::OverlayMaximum(*crowd.Result, row.Kind) /
+                                                 overlay.Legend.Max)
+                             : row.Color;
+        EXPECT_EQ(At(overlay, row.Row, row.Column), expected);
     }
 }
 
 TEST(Overlay, DecksShareOneScale) {
     const TCrowd crowd;
     ASSERT_TRUE(crowd.Result);
-    // Deck 1: one person for 5 s of usage, against the crowd's 10 * 5 + 10 * 2 = 70.
+    // Deck 1: one person for 5 s of usage, against the crowd's 10 * 5 + 10 * 2 = 70 on a
+    // scale that ends at the round 80.
     const TDeckOverlay deck1 = crowd.Overlay(1, TOverlayKind::Usage);
-    EXPECT_EQ(At(deck1, 2, 2), orlex::ScaleColor(5.0 / 70.0));
-    EXPECT_DOUBLE_EQ(deck1.Legend.Max, 70.0);
-    EXPECT_EQ(deck1.Legend.Unit, "person-s");
+    EXPECT_EQ(At(deck1, 2, 2), orlex::ScaleColor(5.0 / 80.0));
+    EXPECT_DOUBLE_EQ(deck1.Legend.Max, 80.0);
+    EXPECT_EQ(deck1.Legend.Title, "Usage (person-seconds)");
+    EXPECT_FALSE(deck1.Legend.Discrete);
     ASSERT_EQ(deck1.Legend.Stops.size(), 5u);
-    EXPECT_EQ(deck1.Legend.Stops[2].Label, "35");
+    EXPECT_EQ(deck1.Legend.Stops[2].Label, "40");
     EXPECT_EQ(deck1.Legend.Stops.back().Color, orlex::ScaleColor(1));
+}
+
+TEST(Overlay, TitlesCarryTheirUnits) {
+    orlex::TAnalysisSettings settings;
+    settings.DensityLimit = 2.5;
+    const std::pair<TOverlayKind, std::string> rows[] = {
+        {TOverlayKind::PeakDensity, "Peak density (persons/m\u00b2)"},
+        {TOverlayKind::TimeAbove, "Time above 2.5 persons/m\u00b2 (s)"},
+        {TOverlayKind::Usage, "Usage (person-seconds)"},
+        {TOverlayKind::LevelsOfService, "Level of service (persons/m\u00b2)"},
+        {TOverlayKind::None, ""},
+    };
+    for (const auto& [kind, title] : rows) EXPECT_EQ(orlex::OverlayTitle(kind, settings), title);
+    settings.DensityLimit = 4;
+    EXPECT_EQ(orlex::OverlayTitle(TOverlayKind::TimeAbove, settings),
+              "Time above 4 persons/m\u00b2 (s)");
 }
 
 TEST(Overlay, CongestedCellsAreFlagged) {
@@ -109,8 +134,8 @@ TEST(Overlay, LevelsOfService) {
     const struct {
         double Density;
         char Level;
-    } bounds[] = {{0.31, 'A'}, {0.32, 'B'}, {0.43, 'B'}, {0.72, 'C'},
-                  {1.0, 'D'},  {2.17, 'E'}, {2.2, 'F'},  {50, 'F'}};
+    } bounds[] = {{0.30, 'A'}, {0.31, 'B'}, {0.42, 'B'}, {0.43, 'C'}, {0.72, 'D'},
+                  {1.0, 'D'},  {2.16, 'E'}, {2.17, 'F'}, {50, 'F'}};
     for (const auto& b : bounds) {
         SCOPED_TRACE(b.Density);
         EXPECT_EQ(orlex::LevelOfService(b.Density), b.Level);
@@ -122,9 +147,15 @@ TEST(Overlay, LevelsOfService) {
               orlex::LevelOfServiceColor('F'));
     EXPECT_EQ(At(crowd.Overlay(1, TOverlayKind::PeakDensity, true), 2, 2),
               orlex::LevelOfServiceColor('A'));
-    const auto legend = crowd.Overlay(0, TOverlayKind::PeakDensity, true).Legend;
+    EXPECT_EQ(At(crowd.Overlay(0, TOverlayKind::LevelsOfService), 5, 5),
+              orlex::LevelOfServiceColor('F'));
+    const auto legend = crowd.Overlay(0, TOverlayKind::LevelsOfService).Legend;
+    EXPECT_EQ(legend.Title, "Level of service (persons/m\u00b2)");
+    EXPECT_TRUE(legend.Discrete);
     ASSERT_EQ(legend.Stops.size(), 6u);
-    EXPECT_EQ(legend.Stops.front().Label, "A");
+    EXPECT_EQ(legend.Stops.front().Label, "A  < 0.31");
+    EXPECT_EQ(legend.Stops[1].Label, "B  0.31\u20130.43");
+    EXPECT_EQ(legend.Stops.back().Label, "F  \u2265 2.17");
     EXPECT_DOUBLE_EQ(legend.Stops[4].Value, 2.17);
     EXPECT_DOUBLE_EQ(legend.Max, 5.0);
 }

@@ -176,7 +176,9 @@ TEST(OrlexGenModel, EveryPersonWalksOnFloorsToAMusterArea) {
                 r.Steps[static_cast<std::size_t>(steps) + 1][static_cast<std::size_t>(p)].Level,
                 -1);
         }
-        if (c.Decks > 1) EXPECT_GT(levelChanges, 0);
+        if (c.Decks > 1) {
+            EXPECT_GT(levelChanges, 0);
+        }
     }
 }
 
@@ -191,7 +193,9 @@ TEST(OrlexGenModel, RunsOfOneCaseShareTheCaseAndDiffer) {
         if (run == 1) starts = text.substr(0, movement);
         EXPECT_EQ(text.substr(0, movement), starts) << "run " << run << " is another case";
         tracks.insert(text.substr(movement));
-        if (run <= 3) EXPECT_EQ(text, Text(Options(c, run))) << "run " << run;
+        if (run <= 3) {
+            EXPECT_EQ(text, Text(Options(c, run))) << "run " << run;
+        }
     }
     EXPECT_EQ(tracks.size(), 50u);
     TGenOptions other = Options(c);
