@@ -1,5 +1,6 @@
 #include "projectscene.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace orlex {
@@ -20,6 +21,55 @@ TCamera TiltedCamera(int xmax, int ymax, double phi, double theta) {
     camera.Theta = theta;
     camera.UpdateEye();
     camera.UpdateUp();
+    return camera;
+}
+
+TCamera FitCamera(int xmax, int ymax, double phi, double theta, double aspect) {
+    TCamera camera;
+    camera.Phi = phi;
+    camera.Theta = theta;
+    camera.UpdateUp();
+    if (!(aspect > 0) || !std::isfinite(aspect)) aspect = 1;
+    xmax = xmax > 1 ? xmax : 1;
+    ymax = ymax > 1 ? ymax : 1;
+    // The grid's centre in scene coordinates (x from -xmax/2, y up to ymax/2,
+    // integer halves), brought to the point the camera looks at.
+    const double cx = xmax * 0.5 - xmax / 2;
+    const double cy = ymax / 2 - ymax * 0.5;
+    camera.CentreOn(cx, cy);
+
+    // The unit vectors of the view for these angles, as gluLookAt makes them.
+    const double toEye[3] = {std::sin(theta) * std::sin(phi), std::sin(theta) * std::cos(phi),
+                             std::cos(theta)};
+    const double forward[3] = {-toEye[0], -toEye[1], -toEye[2]};
+    double side[3] = {forward[1] * camera.UpZ - forward[2] * camera.UpY,
+                      forward[2] * camera.UpX - forward[0] * camera.UpZ,
+                      forward[0] * camera.UpY - forward[1] * camera.UpX};
+    const double sideLength = std::sqrt(side[0] * side[0] + side[1] * side[1] + side[2] * side[2]);
+    for (double& v : side) v /= sideLength > 0 ? sideLength : 1;
+    const double up[3] = {side[1] * forward[2] - side[2] * forward[1],
+                          side[2] * forward[0] - side[0] * forward[2],
+                          side[0] * forward[1] - side[1] * forward[0]};
+
+    // A corner p lies at depth d + p.forward from an eye at distance d; it is in
+    // view when its sideways and upward offsets fit the field at that depth.
+    const double halfHeight = std::tan(kViewFieldOfView * M_PI / 360.0) * (1 - 2 * kFitMargin);
+    const double halfWidth = halfHeight * aspect;
+    constexpr double kNear = 1.0;  // the renderer's near plane
+    double distance = TCamera::kMinDistance;
+    for (const double x : {-0.5 * xmax, 0.5 * xmax}) {
+        for (const double y : {-0.5 * ymax, 0.5 * ymax}) {
+            for (const double z : {0.0, kFitHeight}) {
+                const double p[3] = {x, y, z};
+                const double along = p[0] * forward[0] + p[1] * forward[1] + p[2] * forward[2];
+                const double across = std::fabs(p[0] * side[0] + p[1] * side[1] + p[2] * side[2]);
+                const double high = std::fabs(p[0] * up[0] + p[1] * up[1] + p[2] * up[2]);
+                distance = std::max({distance, across / halfWidth - along,
+                                     high / halfHeight - along, kNear * 1.5 - along});
+            }
+        }
+    }
+    camera.SetDistance(distance);
     return camera;
 }
 

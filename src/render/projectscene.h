@@ -22,6 +22,18 @@ TCamera StartCamera(int xmax, int ymax);
 // phi, at the start camera's distance.
 TCamera TiltedCamera(int xmax, int ymax, double phi, double theta);
 
+// Heights the fitted camera keeps in view: the raised blocks and the persons.
+inline constexpr double kFitHeight = 6.0;
+// The share of the view's width and height left free around a fitted deck, each side.
+inline constexpr double kFitMargin = 0.04;
+
+// The camera looking down at theta radians from the vertical, from the side of
+// phi, at the centre of a grid of xmax x ymax cells, just far enough for the whole
+// grid (floor, blocks and persons up to kFitHeight) to lie inside a view of the
+// given aspect (width / height) and in front of its near plane. Any grid from one
+// cell up works; aspect is taken as 1 when it is not positive.
+TCamera FitCamera(int xmax, int ymax, double phi, double theta, double aspect);
+
 // Deck deck of project with its persons as they stand now at stepCounter, the
 // origin marker and no pick; deck is taken as 0 when out of range.
 TSceneInput ProjectScene(const TLogFile1& project, int deck, int stepCounter);
