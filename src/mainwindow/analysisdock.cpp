@@ -1,14 +1,15 @@
 #include "analysisdock.h"
 
-#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QMouseEvent>
-#include <QSplitter>
+#include <QTabWidget>
 #include <QVBoxLayout>
 #include <QValueAxis>
 #include <algorithm>
+#include <cmath>
 
 #include "analysisrunner.h"
+#include "ticks.h"
 
 namespace orlex {
 
@@ -25,7 +26,10 @@ QString Seconds(const std::optional<double>& seconds) {
 QChart* NewChart(const QString& title, const QString& yTitle) {
     auto* chart = new QChart;
     chart->setTitle(title);
+    // The panel writes the legend below the chart, where it can wrap; an exported
+    // chart shows its own.
     chart->legend()->setAlignment(Qt::AlignBottom);
+    chart->legend()->hide();
     auto* x = new QValueAxis;
     x->setTitleText(QStringLiteral("Time (s)"));
     x->setLabelFormat(QStringLiteral("%.0f"));
@@ -58,24 +62,38 @@ void ClearChart(QChart* chart) {
     for (QAbstractAxis* axis : chart->axes()) axis->setRange(0, 1);
 }
 
+// Most tick intervals on an axis.
+constexpr int kAxisIntervals = 6;
+
+// An axis from lo to hi (at least to lo + 1) with its ends and ticks on round values.
+void SetRoundRange(QValueAxis* axis, double lo, double hi) {
+    hi = std::max(hi, lo + 1);
+    const double step = RoundStep(hi - lo, kAxisIntervals);
+    const double from = std::floor(lo / step + 1e-9) * step;
+    const double to = std::ceil(hi / step - 1e-9) * step;
+    axis->setRange(from, to);
+    axis->setTickType(QValueAxis::TicksDynamic);
+    axis->setTickAnchor(0);
+    axis->setTickInterval(RoundStep(to - from, kAxisIntervals));
+    const std::string label = TickLabel(step, step);
+    const std::size_t point = label.find('.');
+    const int decimals =
+        point == std::string::npos ? 0 : static_cast<int>(label.size() - point - 1);
+    axis->setLabelFormat(QStringLiteral("%.%1f").arg(decimals));
+}
+
 void SetRanges(QChart* chart, double x0, double x1, double yMax) {
-    // A little room after the end, so the last step and the markers stay in sight;
-    // round ticks so the labels read true.
-    auto* x = static_cast<QValueAxis*>(chart->axes(Qt::Horizontal).front());
-    auto* y = static_cast<QValueAxis*>(chart->axes(Qt::Vertical).front());
-    x->setRange(x0, x0 + std::max(x1 - x0, 1.0) * 1.05);
-    x->applyNiceNumbers();
-    x->setLabelFormat(x->max() - x->min() < 10 ? QStringLiteral("%.1f") : QStringLiteral("%.0f"));
-    y->setRange(0, std::max(yMax, 1.0) * 1.05);
-    y->applyNiceNumbers();
-    y->setLabelFormat(y->max() < 10 ? QStringLiteral("%.1f") : QStringLiteral("%.0f"));
+    SetRoundRange(static_cast<QValueAxis*>(chart->axes(Qt::Horizontal).front()), x0, x1);
+    SetRoundRange(static_cast<QValueAxis*>(chart->axes(Qt::Vertical).front()), 0, yMax);
 }
 
 }  // namespace
 
 TAnalysisChartView::TAnalysisChartView(QChart* chart, QWidget* parent) : QChartView(chart, parent) {
     setRenderHint(QPainter::Antialiasing);
-    setMinimumSize(240, 160);
+    // Room for the title, the axis labels and titles, the legend and a plot area
+    // of some 200 pixels.
+    setMinimumSize(kChartMinimumWidth, kChartMinimumHeight);
 }
 
 void TAnalysisChartView::mousePressEvent(QMouseEvent* event) {
@@ -103,8 +121,12 @@ QList<QPointF> StairPoints(const TAnalysisResult& result, const TStepCurve& curv
 }
 
 void PaintChart(QChart* chart, QPainter& painter, const QRectF& target, QSizeF size) {
+    // On paper the chart carries its own legend.
+    const bool shown = chart->legend()->isVisible();
+    chart->legend()->show();
     chart->resize(size);
     chart->scene()->render(&painter, target, chart->sceneBoundingRect());
+    chart->legend()->setVisible(shown);
 }
 
 QString DeckName(const QStringList& captions, int z) {
@@ -116,29 +138,57 @@ TAnalysisPanel::TAnalysisPanel(QWidget* parent) : QWidget(parent) {
     auto* layout = new QVBoxLayout(this);
     State_ = new QLabel(this);
     layout->addWidget(State_);
-    auto* splitter = new QSplitter(Qt::Horizontal, this);
-    auto* charts = new QWidget(splitter);
-    auto* chartLayout = new QVBoxLayout(charts);
-    chartLayout->setContentsMargins(0, 0, 0, 0);
+    // One page each: a chart always has the panel's whole height, however small
+    // the window, and the table's texts its whole width.
+    Tabs_ = new QTabWidget(this);
+    Tabs_->setObjectName(QStringLiteral("AnalysisTabs"));
     Curve_ = new TAnalysisChartView(
-        NewChart(QStringLiteral("Evacuation curve"), QStringLiteral("Saved persons")), charts);
+        NewChart(QStringLiteral("Evacuation curve"), QStringLiteral("Saved persons")), Tabs_);
     Occupancy_ = new TAnalysisChartView(
-        NewChart(QStringLiteral("Occupancy of the decks"), QStringLiteral("Persons")), charts);
-    chartLayout->addWidget(Curve_);
-    chartLayout->addWidget(Occupancy_);
-    Summary_ = new QTableWidget(0, 2, splitter);
+        NewChart(QStringLiteral("Persons on each deck"), QStringLiteral("Persons")), Tabs_);
+    Summary_ = new QTableWidget(0, 2, Tabs_);
     Summary_->setHorizontalHeaderLabels({QStringLiteral("Figure"), QStringLiteral("Value")});
     Summary_->verticalHeader()->hide();
-    Summary_->horizontalHeader()->setStretchLastSection(true);
+    Summary_->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+    Summary_->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    Summary_->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    Summary_->setTextElideMode(Qt::ElideNone);
+    Summary_->setWordWrap(true);
     Summary_->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    splitter->addWidget(charts);
-    splitter->addWidget(Summary_);
-    splitter->setStretchFactor(0, 3);
-    splitter->setStretchFactor(1, 1);
-    layout->addWidget(splitter, 1);
+    const auto page = [this](TAnalysisChartView* view, QLabel*& legend) {
+        auto* widget = new QWidget(Tabs_);
+        auto* column = new QVBoxLayout(widget);
+        column->setContentsMargins(0, 0, 0, 0);
+        view->setParent(widget);
+        column->addWidget(view, 1);
+        legend = new QLabel(widget);
+        legend->setTextFormat(Qt::RichText);
+        legend->setWordWrap(true);
+        legend->setContentsMargins(8, 0, 8, 4);
+        column->addWidget(legend);
+        return widget;
+    };
+    Tabs_->addTab(page(Curve_, CurveLegend_), QStringLiteral("Evacuation"));
+    Tabs_->addTab(page(Occupancy_, OccupancyLegend_), QStringLiteral("Decks"));
+    Tabs_->addTab(Summary_, QStringLiteral("Summary"));
+    layout->addWidget(Tabs_, 1);
     connect(Curve_, &TAnalysisChartView::TimeClicked, this, &TAnalysisPanel::TimeClicked);
     connect(Occupancy_, &TAnalysisChartView::TimeClicked, this, &TAnalysisPanel::TimeClicked);
     Clear();
+}
+
+QString TAnalysisPanel::LegendText(const QChart* chart) {
+    QStringList items;
+    for (const QAbstractSeries* series : chart->series()) {
+        const auto* line = qobject_cast<const QLineSeries*>(series);
+        const QColor color = line != nullptr ? line->pen().color() : QColor(Qt::black);
+        // No break inside an item: a marker stays with its name.
+        items << QStringLiteral(
+                     "<span style='white-space:nowrap'><span style='color:%1'>"
+                     "&#9632;</span>&nbsp;%2</span>")
+                     .arg(color.name(), series->name().toHtmlEscaped());
+    }
+    return items.join(QStringLiteral(" &nbsp; "));
 }
 
 void TAnalysisPanel::ShowCharts(bool shown) {
@@ -148,10 +198,13 @@ void TAnalysisPanel::ShowCharts(bool shown) {
 
 void TAnalysisPanel::Clear() {
     Result_.reset();
+    EvacuationChart()->setTitle(QStringLiteral("Evacuation curve"));
     CurveNow_ = OccupancyNow_ = nullptr;
     ClearChart(EvacuationChart());
     ClearChart(OccupancyChart());
     Summary_->setRowCount(0);
+    CurveLegend_->clear();
+    OccupancyLegend_->clear();
     State_->setText(QStringLiteral("Not analysed yet"));
     ShowCharts(false);
 }
@@ -186,15 +239,26 @@ void TAnalysisPanel::FillEvacuation() {
     saved->replace(StairPoints(r, r.Saved, Timeline_.End));
     Attach(chart, saved);
     YMaxCurve_ = std::max(1, r.Persons);
-    if (r.EvacuationTime)
-        VerticalLine(chart, QStringLiteral("Evacuation time %1").arg(Seconds(r.EvacuationTime)),
-                     *r.EvacuationTime, YMaxCurve_, Qt::darkRed, Qt::DashLine);
-    if (r.ExitStats)
-        VerticalLine(chart, QStringLiteral("p95 %1").arg(Seconds(r.ExitStats->P95)),
-                     r.ExitStats->P95, YMaxCurve_, Qt::darkYellow, Qt::DashLine);
+    // The figures go into the title, so that the legend stays short enough to read
+    // whole in a narrow panel.
+    QStringList figures;
+    if (r.EvacuationTime) {
+        VerticalLine(chart, QStringLiteral("Evacuation time"), *r.EvacuationTime, YMaxCurve_,
+                     Qt::darkRed, Qt::DashLine);
+        figures << QStringLiteral("evacuation time %1").arg(Seconds(r.EvacuationTime));
+    }
+    if (r.ExitStats) {
+        VerticalLine(chart, QStringLiteral("p95"), r.ExitStats->P95, YMaxCurve_, Qt::darkYellow,
+                     Qt::DashLine);
+        figures << QStringLiteral("p95 %1").arg(Seconds(r.ExitStats->P95));
+    }
+    chart->setTitle(figures.isEmpty()
+                        ? QStringLiteral("Evacuation curve")
+                        : QStringLiteral("Evacuation curve: %1").arg(figures.join(", ")));
     CurveNow_ = VerticalLine(chart, QStringLiteral("Current time"), r.TimeOfStep(0), YMaxCurve_,
                              Qt::black, Qt::SolidLine);
     SetRanges(chart, r.TimeOfStep(0), r.TimeOfStep(Timeline_.End), YMaxCurve_);
+    CurveLegend_->setText(LegendText(chart));
 }
 
 void TAnalysisPanel::FillOccupancy(const QStringList& captions) {
@@ -211,6 +275,7 @@ void TAnalysisPanel::FillOccupancy(const QStringList& captions) {
     OccupancyNow_ = VerticalLine(chart, QStringLiteral("Current time"), r.TimeOfStep(0),
                                  YMaxOccupancy_, Qt::black, Qt::SolidLine);
     SetRanges(chart, r.TimeOfStep(0), r.TimeOfStep(Timeline_.End), YMaxOccupancy_);
+    OccupancyLegend_->setText(LegendText(chart));
 }
 
 void TAnalysisPanel::AddRow(const QString& name, const QString& value) {

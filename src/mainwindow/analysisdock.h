@@ -1,11 +1,12 @@
 // The "Analysis" panel: the evacuation and occupancy charts with the current time
-// marked, and the summary table of the analysis.
+// marked, and the summary table of the analysis, on pages of their own.
 #pragma once
 
 #include <QChartView>
 #include <QLabel>
 #include <QLineSeries>
 #include <QStringList>
+#include <QTabWidget>
 #include <QTableWidget>
 #include <QWidget>
 #include <memory>
@@ -14,6 +15,10 @@
 #include "timenavigation.h"
 
 namespace orlex {
+
+// The smallest chart view: its plot area stays some 200 pixels high.
+inline constexpr int kChartMinimumWidth = 320;
+inline constexpr int kChartMinimumHeight = 300;
 
 // A chart view that reports clicks inside its plot area as a time in seconds.
 class TAnalysisChartView : public QChartView {
@@ -48,8 +53,14 @@ public:
     TAnalysisChartView* EvacuationView() const { return Curve_; }
     TAnalysisChartView* OccupancyView() const { return Occupancy_; }
     QTableWidget* Summary() const { return Summary_; }
+    QTabWidget* Pages() const { return Tabs_; }
     // The rows of the summary table as "name: value" texts.
     QStringList SummaryLines() const;
+    // The legends below the charts, as rich text.
+    QString EvacuationLegend() const { return CurveLegend_->text(); }
+    QString OccupancyLegend() const { return OccupancyLegend_->text(); }
+    // A legend of chart's series: a square in each series' colour and its name.
+    static QString LegendText(const QChart* chart);
 
 signals:
     // A click in a chart: the first step counter at the clicked time.
@@ -66,8 +77,11 @@ private:
     std::shared_ptr<const TAnalysisResult> Result_;
     TTimeline Timeline_;
     QLabel* State_ = nullptr;
+    QTabWidget* Tabs_ = nullptr;
     TAnalysisChartView* Curve_ = nullptr;
     TAnalysisChartView* Occupancy_ = nullptr;
+    QLabel* CurveLegend_ = nullptr;
+    QLabel* OccupancyLegend_ = nullptr;
     QTableWidget* Summary_ = nullptr;
     QLineSeries* CurveNow_ = nullptr;
     QLineSeries* OccupancyNow_ = nullptr;

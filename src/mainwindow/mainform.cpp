@@ -68,6 +68,7 @@ TMainForm::TMainForm(IMessages* messages, QWidget* parent)
     CreateStatusBar();
     CreatePersonDock();
     CreateAnalysis();
+    CreateLayoutCommands();
 
     setMinimumSize(350, 250);
     setAcceptDrops(true);
@@ -87,6 +88,7 @@ TMainForm::TMainForm(IMessages* messages, QWidget* parent)
 
     FormCreate();
     CreateAuxiliaryWindows();
+    RestoreWindowState();
 }
 
 TMainForm::~TMainForm() {
@@ -360,6 +362,7 @@ void TMainForm::FormClose() {
     ReleaseProject();
     Settings_.SetMaxAnimationSpeed(MaxAnimationSpeed);
     SaveScreenShotSettings();
+    SaveWindowState();
 }
 
 void TMainForm::Quit1Click() {

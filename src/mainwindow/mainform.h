@@ -40,6 +40,8 @@ class TFStatistics;
 class TOptionsForm;
 class TIntroForm;
 class THelpForm;
+class TKeysForm;
+struct TKeyGroup;
 class TTimelineBar;
 class TSpeedBox;
 class TPersonPanel;
@@ -183,6 +185,12 @@ public:
     void Help2Click();
     void StartupWindow1Click();
 
+    // Layout commands (mainform_layout.cpp).
+    void ResetView1Click();
+    void KeysAndMouse1Click();
+    // Every key and mouse action of the window, grouped by menu.
+    QList<TKeyGroup> KeyGroups() const;
+
     // IPlaybackHost
     void BeforeStep(int stepCounter) override;
     void ShowSaved(const std::string& text) override;
@@ -230,6 +238,9 @@ private:
     QAction* AddWindowAction(const char* name, const QString& text, const QKeySequence& shortcut);
     void CreatePersonDock();
     void CreateAnalysis();
+    void CreateLayoutCommands();
+    void RestoreWindowState();
+    void SaveWindowState();
     // After a load: a new run; before a release: no result.
     void StartAnalysis();
     void ClearAnalysis();
@@ -260,6 +271,8 @@ private:
     TOptionsForm* OptionsForm = nullptr;
     TIntroForm* IntroForm = nullptr;
     THelpForm* HelpForm = nullptr;
+    TKeysForm* KeysForm_ = nullptr;
+    bool AnalysisDockSized_ = false;  // the analysis dock has had its first width
     QTimer* AnimationTimer = nullptr;
 
     QMenu* File1 = nullptr;
@@ -294,6 +307,8 @@ private:
     QAction* Options1 = nullptr;
     QAction* Statistics = nullptr;
     QAction* Help2 = nullptr;
+    QAction* ResetView1 = nullptr;
+    QAction* KeysAndMouse1 = nullptr;
     QAction* N7 = nullptr;
     QAction* StartupWindow1 = nullptr;
     QAction* GoToTime1 = nullptr;

@@ -46,7 +46,7 @@ void TMainForm::CreateAnalysis() {
     AnalysisPanel_ = new TAnalysisPanel(Dock_Analysis);
     AnalysisPanel_->setObjectName("AnalysisPanel");
     Dock_Analysis->setWidget(AnalysisPanel_);
-    addDockWidget(Qt::BottomDockWidgetArea, Dock_Analysis);
+    addDockWidget(Qt::RightDockWidgetArea, Dock_Analysis);
     Dock_Analysis->hide();
     connect(AnalysisPanel_, &TAnalysisPanel::SeekRequested, this, &TMainForm::SeekTo);
     QAction* toggle = Dock_Analysis->toggleViewAction();

@@ -5,6 +5,7 @@
 #include "introform.h"
 #include "mainform.h"
 #include "optionsform.h"
+#include "personpanel.h"
 #include "progressdialog.h"
 #include "statistics.h"
 
@@ -57,6 +58,8 @@ void TMainForm::Options1Click() {
     if (const auto entered = OptionsForm->EnteredAnalysisSettings()) {
         Settings_.SetAnalysisSettings(*entered);
         const TAnalysisSettings& a = *entered;
+        PersonPanel->SetCellSize(a.CellSize);
+        PickPerson(Picked_);  // the positions in metres follow the cell size
         const bool changed = a.CellSize != before.CellSize || a.Window != before.Window ||
                              a.DensityLimit != before.DensityLimit ||
                              a.CongestionShare != before.CongestionShare;

@@ -30,12 +30,17 @@ TPersonPanel::TPersonPanel(QWidget* parent) : QWidget(parent) {
         {&Label_Start, "Label_Start", "Start:"},           {&Label_Now, "Label_Now", "Now:"},
         {&Label_Heading, "Label_Heading", "Heading:"},     {&Label_Steps, "Label_Steps", "Steps:"},
         {&Label_ExitTime, "Label_ExitTime", "Exit time:"}, {&Label_State, "Label_State", "State:"}};
+    const QString where = QString(
+        "x east and y north of the deck's south-west corner, in "
+        "metres at the analysis cell size (Settings > Options)");
     for (const auto& r : rows) {
         *r.label = new QLabel(this);
         (*r.label)->setObjectName(r.name);
         (*r.label)->setTextInteractionFlags(Qt::TextSelectableByMouse);
         form->addRow(r.caption, *r.label);
     }
+    Label_Start->setToolTip(where);
+    Label_Now->setToolTip(where);
     layout->addLayout(form);
     CheckBox_Follow = new QCheckBox("Follow", this);
     CheckBox_Follow->setObjectName("CheckBox_Follow");
@@ -52,6 +57,20 @@ void TPersonPanel::CellOf(float x, float y, int xmax, int ymax, int& column, int
     const double r = ymax / 2 - 1 - std::floor(static_cast<double>(y));
     column = static_cast<int>(std::clamp(c, double{INT_MIN}, double{INT_MAX}));
     row = static_cast<int>(std::clamp(r, double{INT_MIN}, double{INT_MAX}));
+}
+
+QString TPersonPanel::PlaceText(int column, int row, int ymax, double cellSize) {
+    const double east = (column + 0.5) * cellSize;
+    const double north = (ymax - 1 - row + 0.5) * cellSize;
+    return QString("column %1, row %2 (x %3 m, y %4 m)")
+        .arg(column)
+        .arg(row)
+        .arg(east, 0, 'f', 2)
+        .arg(north, 0, 'f', 2);
+}
+
+void TPersonPanel::SetCellSize(double metres) {
+    if (metres > 0 && std::isfinite(metres)) CellSize_ = metres;
 }
 
 QString TPersonPanel::HeadingText(int heading) {
@@ -77,20 +96,18 @@ void TPersonPanel::Update(const TLogFile1* project, int person, bool saved) {
     Label_Hint->hide();
     Label_Number->setText(QString("%1 of %2").arg(person).arg(project->PersonCount()));
     Label_Tag->setText(QString::number(p.Tag));
-    Label_Start->setText(QString("column %1, row %2, level %3")
-                             .arg(p.StartX)
-                             .arg(p.StartY)
+    Label_Start->setText(QString("%1, level %2")
+                             .arg(PlaceText(p.StartX, p.StartY, project->YMax, CellSize_))
                              .arg(LevelText(*project, p.StartLevel)));
     int column = 0, row = 0;
     CellOf(p.X, p.Y, project->XMax, project->YMax, column, row);
-    Label_Now->setText(QString("column %1, row %2, level %3")
-                           .arg(column)
-                           .arg(row)
+    Label_Now->setText(QString("%1, level %2")
+                           .arg(PlaceText(column, row, project->YMax, CellSize_))
                            .arg(LevelText(*project, saved ? -1 : p.Level)));
     Label_Heading->setText(HeadingText(p.Heading));
     Label_Steps->setText(QString::number(p.StepCount));
     const int exit = ShownSecondsAt(int64_t{p.StepCount} + 1, project->VMax, project->TOff);
-    Label_ExitTime->setText(QString::fromStdString(TPlayback::TimeText(exit)));
+    Label_ExitTime->setText(QString::fromStdString(ClockText(exit)) + " min");
     Label_State->setText(saved ? "saved" : "in the simulation");
     if (saved) CheckBox_Follow->setChecked(false);
     CheckBox_Follow->setEnabled(!saved);

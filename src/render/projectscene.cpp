@@ -69,7 +69,9 @@ TCamera FitCamera(int xmax, int ymax, double phi, double theta, double aspect) {
             }
         }
     }
-    camera.SetDistance(distance);
+    // A whole distance: the far plane takes the distance's whole part, and the far
+    // floor corners lie less than the grid's larger side beyond it.
+    camera.SetDistance(std::ceil(distance));
     return camera;
 }
 

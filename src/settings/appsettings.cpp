@@ -9,6 +9,7 @@ namespace orlex {
 namespace {
 
 const char* const kMaxAnimationSpeed = "MaxAnimationSpeed";
+const char* const kWindowState = "WindowState";
 const char* const kLogDir = "LogDir";
 const char* const kLastProjects = "Last Projects";
 const char* const kSaveOption = "ScreenShotSaveOption";
@@ -109,6 +110,15 @@ int TAppSettings::MaxAnimationSpeed() const {
 }
 void TAppSettings::SetMaxAnimationSpeed(int value) {
     Write(kMaxAnimationSpeed, value);
+}
+
+QByteArray TAppSettings::WindowState() const {
+    QSettings settings(Organisation(), appTitle_);
+    const QVariant value = settings.value(kWindowState);
+    return value.typeId() == QMetaType::QByteArray ? value.toByteArray() : QByteArray();
+}
+void TAppSettings::SetWindowState(const QByteArray& state) {
+    Write(kWindowState, state);
 }
 
 QString TAppSettings::LogDir() const {

@@ -23,6 +23,7 @@
 // access, as a registry key would be).
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
@@ -43,6 +44,12 @@ public:
     // Highest animation speed (default 5).
     int MaxAnimationSpeed() const;
     void SetMaxAnimationSpeed(int value);
+
+    // The places and sizes of the main window's docks and tool bars, as
+    // QMainWindow::saveState gives them ("WindowState"; empty when missing or not
+    // bytes).
+    QByteArray WindowState() const;
+    void SetWindowState(const QByteArray& state);
 
     // Full path of the last file opened through the Load dialog (default "").
     QString LogDir() const;

@@ -47,8 +47,9 @@ private slots:
         TAnalysisPanel panel;
         panel.SetResult(Analyse(orlex::test::kExampleFile), {"Main deck"});
         QChart* chart = panel.EvacuationChart();
-        QCOMPARE(Names(chart), (QStringList{"Saved persons", "Evacuation time 32.50 s",
-                                            "p95 32.50 s", "Current time"}));
+        QCOMPARE(Names(chart),
+                 (QStringList{"Saved persons", "Evacuation time", "p95", "Current time"}));
+        QCOMPARE(chart->title(), QString("Evacuation curve: evacuation time 32.50 s, p95 32.50 s"));
         const QList<QPointF> saved{{30, 0}, {32, 0}, {32, 1}, {32.5, 1}, {32.5, 2}};
         QCOMPARE(Series(chart, 0)->points(), saved);
         QCOMPARE(Series(chart, 1)->points(), (QList<QPointF>{{32.5, 0}, {32.5, 2}}));

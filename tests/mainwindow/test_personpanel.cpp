@@ -20,14 +20,18 @@ private slots:
         QTest::addColumn<int>("person");
         QTest::addColumn<QString>("now");
         QTest::addColumn<QString>("state");
+        // Cell centres in metres from the south-west corner of the 6 x 4 grid, 0.4 m cells.
         const QString deck = "level 0 (Main deck)";
-        QTest::newRow("0 at start") << 0 << 0 << "column 1, row 1, " + deck << "in the simulation";
-        QTest::newRow("0 walked") << 2 << 0 << "column 3, row 1, " + deck << "in the simulation";
-        QTest::newRow("0 standing") << 4 << 0 << "column 3, row 1, " + deck << "in the simulation";
-        QTest::newRow("0 saved") << 5 << 0 << "column 3, row 1, level none"
+        const QString at11 = "column 1, row 1 (x 0.60 m, y 1.00 m), ";
+        const QString at31 = "column 3, row 1 (x 1.40 m, y 1.00 m), ";
+        const QString at42 = "column 4, row 2 (x 1.80 m, y 0.60 m), ";
+        QTest::newRow("0 at start") << 0 << 0 << at11 + deck << "in the simulation";
+        QTest::newRow("0 walked") << 2 << 0 << at31 + deck << "in the simulation";
+        QTest::newRow("0 standing") << 4 << 0 << at31 + deck << "in the simulation";
+        QTest::newRow("0 saved") << 5 << 0 << at31 + "level none"
                                  << "saved";
-        QTest::newRow("1 last step") << 3 << 1 << "column 4, row 2, " + deck << "in the simulation";
-        QTest::newRow("1 saved") << 4 << 1 << "column 4, row 2, level none"
+        QTest::newRow("1 last step") << 3 << 1 << at42 + deck << "in the simulation";
+        QTest::newRow("1 saved") << 4 << 1 << at42 + "level none"
                                  << "saved";
     }
     void textsAlongThePlayback() {
@@ -47,12 +51,14 @@ private slots:
         QCOMPARE(panel.Label_Number->text(), QString("%1 of 2").arg(person));
         QCOMPARE(panel.Label_Tag->text(), QString("0"));
         QCOMPARE(panel.Label_Start->text(),
-                 QString("column 1, row %1, level 0 (Main deck)").arg(person + 1));
+                 QString("column 1, row %1 (x 0.60 m, y %2 m), level 0 (Main deck)")
+                     .arg(person + 1)
+                     .arg(person == 0 ? "1.00" : "0.60"));
         QCOMPARE(panel.Label_Now->text(), now);
         QCOMPARE(panel.Label_Heading->text(), QString("3 (east)"));
         QCOMPARE(panel.Label_Steps->text(), QString::number(p.StepCount));
         // trunc((StepCount + 1) / 2 + 30): 32.5 and 32.
-        QCOMPARE(panel.Label_ExitTime->text(), QString("Time: 0:32 min"));
+        QCOMPARE(panel.Label_ExitTime->text(), QString("0:32 min"));
         QCOMPARE(panel.Label_State->text(), state);
     }
 
@@ -62,13 +68,13 @@ private slots:
         QTest::addColumn<QString>("track");
         QTest::addColumn<QString>("exit");
         QTest::newRow("4 a second") << 4 << 30 << "P257x0S"
-                                    << "Time: 1:34 min";
+                                    << "1:34 min";
         QTest::newRow("empty track") << 1 << 0 << "S"
-                                     << "Time: 0:01 min";
+                                     << "0:01 min";
         QTest::newRow("no rate") << 0 << 0 << "P59x0S"
-                                 << "Time: 1:00 min";
+                                 << "1:00 min";
         QTest::newRow("negative offset") << 2 << -10 << "P3x0S"
-                                         << "Time: -0:08 min";
+                                         << "-0:08 min";
     }
     void exitTimeWithOddRates() {
         QFETCH(int, vmax);
@@ -94,6 +100,29 @@ private slots:
                 }
             }
         }
+    }
+
+    void positionsInMetres() {
+        // Row ymax - 1, column 0 is the south-west cell: its centre half a cell in.
+        const struct {
+            int Column, Row, YMax;
+            double Cell;
+            const char* Text;
+        } rows[] = {
+            {0, 3, 4, 0.4, "column 0, row 3 (x 0.20 m, y 0.20 m)"},
+            {0, 0, 4, 0.4, "column 0, row 0 (x 0.20 m, y 1.40 m)"},
+            {159, 0, 48, 0.5, "column 159, row 0 (x 79.75 m, y 23.75 m)"},
+            {-1, 4, 4, 0.4, "column -1, row 4 (x -0.20 m, y -0.20 m)"},
+        };
+        for (const auto& r : rows)
+            QCOMPARE(TPersonPanel::PlaceText(r.Column, r.Row, r.YMax, r.Cell), QString(r.Text));
+        TLoaded l = LoadText(kExampleFile);
+        TPersonPanel panel;
+        panel.SetCellSize(0.5);
+        panel.SetCellSize(-1);  // refused: the last good size stays
+        panel.Update(l.Project.get(), 0, false);
+        QCOMPARE(panel.Label_Now->text(),
+                 QString("column 1, row 1 (x 0.75 m, y 1.25 m), level 0 (Main deck)"));
     }
 
     void levelsOutsideTheDecks() {
