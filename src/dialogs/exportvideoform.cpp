@@ -1,5 +1,6 @@
 #include "exportvideoform.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QDir>
@@ -10,6 +11,7 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -26,6 +28,15 @@ int EvenDown(int n) {
 
 }  // namespace
 
+QString VideoFileName(const QString& project, const QString& deck) {
+    static const QRegularExpression others(QStringLiteral("[^a-z0-9]+"));
+    QString name = (project + '-' + deck).toLower();
+    name.replace(others, QStringLiteral("-"));
+    while (name.startsWith('-')) name.remove(0, 1);
+    while (name.endsWith('-')) name.chop(1);
+    return (name.isEmpty() ? QStringLiteral("evacuation") : name) + QStringLiteral(".mp4");
+}
+
 TExportVideoForm::TExportVideoForm(IMessages& messages, QWidget* parent)
     : QDialog(parent), Messages_(messages) {
     setObjectName("ExportVideoForm");
@@ -41,7 +52,7 @@ TExportVideoForm::TExportVideoForm(IMessages& messages, QWidget* parent)
     };
     FromEdit = timeEdit("FromEdit");
     ToEdit = timeEdit("ToEdit");
-    form->addRow("&From time:", FromEdit);
+    form->addRow("Fro&m time:", FromEdit);
     form->addRow("&To time:", ToEdit);
     DeckBox = new QComboBox(this);
     DeckBox->setObjectName("DeckBox");
@@ -51,7 +62,7 @@ TExportVideoForm::TExportVideoForm(IMessages& messages, QWidget* parent)
     FpsEdit->setRange(10, 60);
     FpsEdit->setValue(25);
     FpsEdit->setSuffix(" frames/s");
-    form->addRow("F&rame rate:", FpsEdit);
+    form->addRow("Frame &rate:", FpsEdit);
     SpeedBox = new QComboBox(this);
     SpeedBox->setObjectName("SpeedBox");
     for (int s : kSpeeds) SpeedBox->addItem(QString("%1 s per second").arg(s), s);
@@ -67,7 +78,11 @@ TExportVideoForm::TExportVideoForm(IMessages& messages, QWidget* parent)
     auto* fileRow = new QHBoxLayout;
     fileRow->addWidget(FileEdit, 1);
     fileRow->addWidget(BrowseButton);
-    form->addRow("F&ile:", fileRow);
+    form->addRow("&File:", fileRow);
+    CaptionBox = new QCheckBox("C&aption band: time, deck and legend", this);
+    CaptionBox->setObjectName("CaptionBox");
+    CaptionBox->setChecked(true);
+    form->addRow(QString(), CaptionBox);
 
     auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this);
     OkButton = buttons->button(QDialogButtonBox::Ok);
@@ -75,6 +90,7 @@ TExportVideoForm::TExportVideoForm(IMessages& messages, QWidget* parent)
     connect(buttons, &QDialogButtonBox::accepted, this, &TExportVideoForm::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &TExportVideoForm::reject);
     connect(BrowseButton, &QPushButton::clicked, this, &TExportVideoForm::Browse);
+    connect(DeckBox, &QComboBox::currentIndexChanged, this, &TExportVideoForm::SuggestFile);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(form);
     layout->addWidget(buttons);
@@ -99,9 +115,14 @@ void TExportVideoForm::Setup(const TVideoChoices& choices) {
     SizeBox->addItem(QString("The view's size (%1 x %2)").arg(w).arg(h), QSize(w, h));
     SizeBox->addItem("1280 x 720", QSize(1280, 720));
     SizeBox->addItem("1920 x 1080", QSize(1920, 1080));
-    if (FileEdit->text().isEmpty())
-        FileEdit->setText(QDir(choices.Folder.isEmpty() ? QDir::homePath() : choices.Folder)
-                              .filePath("evacuation.mp4"));
+    SuggestFile();
+}
+
+void TExportVideoForm::SuggestFile() {
+    if (!FileEdit->text().isEmpty() && FileEdit->text() != Suggested_) return;
+    const QDir folder(Choices_.Folder.isEmpty() ? QDir::homePath() : Choices_.Folder);
+    Suggested_ = folder.filePath(VideoFileName(Choices_.Project, DeckBox->currentText()));
+    FileEdit->setText(Suggested_);
 }
 
 void TExportVideoForm::Browse() {
@@ -130,6 +151,7 @@ void TExportVideoForm::accept() {
     const QSize size = SizeBox->currentData().toSize();
     request.Width = size.width();
     request.Height = size.height();
+    request.Caption = CaptionBox->isChecked();
     Request_ = request;
     QDialog::accept();
 }

@@ -1,4 +1,5 @@
-// The "Export video" dialog: time range, deck, frame rate, speed, size and file.
+// The "Export video" dialog: time range, deck, frame rate, speed, size, file and
+// the caption band.
 //
 // Use (File > "Export video...", Ctrl+E):
 //   TExportVideoForm form(messages, window);
@@ -14,6 +15,7 @@
 #include "interfaces.h"
 #include "videoplan.h"
 
+class QCheckBox;
 class QComboBox;
 class QDoubleSpinBox;
 class QLineEdit;
@@ -31,8 +33,14 @@ struct TVideoChoices {
     bool PersonPicked = false;  // offers "follow the picked person"
     int ViewWidth = 640;
     int ViewHeight = 480;
-    QString Folder;  // where the file goes by default
+    QString Folder;   // where the file goes by default
+    QString Project;  // the project's name, the start of the file's name
 };
+
+// The file name offered for a video of project on deck: both in lower case, each
+// run of other characters than letters and digits as one "-", with ".mp4"
+// ("ship", "Deck 2 - Muster stations": "ship-deck-2-muster-stations.mp4").
+QString VideoFileName(const QString& project, const QString& deck);
 
 struct TVideoRequest {
     QString Path;
@@ -40,6 +48,7 @@ struct TVideoRequest {
     int Deck = 0;  // kFollowPicked to follow the picked person
     int Width = 1280;
     int Height = 720;
+    bool Caption = true;  // the band with the time, the deck and the legend
     static constexpr int kFollowPicked = -1;
 };
 
@@ -63,16 +72,20 @@ public:
     QComboBox* SizeBox = nullptr;
     QLineEdit* FileEdit = nullptr;
     QPushButton* BrowseButton = nullptr;
+    QCheckBox* CaptionBox = nullptr;
     QPushButton* OkButton = nullptr;
 
     void accept() override;
 
 private:
     void Browse();
+    // Names the file after the deck chosen, unless the user named it.
+    void SuggestFile();
 
     IMessages& Messages_;
     TVideoChoices Choices_;
     TVideoRequest Request_;
+    QString Suggested_;  // the path offered last
 };
 
 }  // namespace orlex

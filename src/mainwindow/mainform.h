@@ -330,7 +330,6 @@ private:
     TAnalysisPanel* AnalysisPanel_ = nullptr;
     TAnalysisRunner* AnalysisRunner_ = nullptr;
     QMenu* Overlay1 = nullptr;
-    QAction* OverlayLevels1 = nullptr;
     QAction* ExportAnalysis1 = nullptr;
     std::shared_ptr<const TAnalysisResult> Analysis_;
     // The analysis shows its progress in the message panel after this long.

@@ -63,6 +63,7 @@ void TMainForm::CreateAnalysis() {
         TOverlayKind Kind;
     } kinds[] = {{"OverlayNone1", "&None", TOverlayKind::None},
                  {"OverlayPeak1", "&Peak density", TOverlayKind::PeakDensity},
+                 {"OverlayLevels1", "&Levels of service", TOverlayKind::LevelsOfService},
                  {"OverlayAbove1", "&Time above limit", TOverlayKind::TimeAbove},
                  {"OverlayUsage1", "&Usage", TOverlayKind::Usage}};
     for (const auto& k : kinds) {
@@ -74,11 +75,6 @@ void TMainForm::CreateAnalysis() {
         group->addAction(item);
         connect(item, &QAction::triggered, this, &TMainForm::UpdateOverlay);
     }
-    Overlay1->addSeparator();
-    OverlayLevels1 = Overlay1->addAction("&Levels of service (peak density)");
-    OverlayLevels1->setObjectName("OverlayLevels1");
-    OverlayLevels1->setCheckable(true);
-    connect(OverlayLevels1, &QAction::triggered, this, &TMainForm::UpdateOverlay);
     AppendMenuItems(Views1, {toggle, Overlay1->menuAction()});
 
     ExportAnalysis1 = new QAction("Export &analysis...", this);
@@ -154,7 +150,7 @@ void TMainForm::ShowAnalysisTime() {
 
 TOverlayKind TMainForm::OverlayKind() const {
     for (QAction* item : Overlay1->actions())
-        if (item->isCheckable() && item->isChecked() && item != OverlayLevels1)
+        if (item->isCheckable() && item->isChecked())
             return static_cast<TOverlayKind>(item->data().toInt());
     return TOverlayKind::None;
 }
@@ -165,10 +161,8 @@ void TMainForm::UpdateOverlay() {
         return;
     }
     const TOverlayKind kind = OverlayKind();
-    CellView3D->SetOverlays(
-        kind == TOverlayKind::None
-            ? std::vector<TFloorOverlay>{}
-            : FloorOverlays(*Analysis_, *LogFile, kind, OverlayLevels1->isChecked()));
+    CellView3D->SetOverlays(kind == TOverlayKind::None ? std::vector<TFloorOverlay>{}
+                                                       : FloorOverlays(*Analysis_, *LogFile, kind));
 }
 
 void TMainForm::ExportAnalysis1Click() {

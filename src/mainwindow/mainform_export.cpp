@@ -1,5 +1,7 @@
 // File > "Export video...": the frames of a time range drawn offscreen with the
-// view's camera, lights, origin, pick and trails, encoded as an MP4 video.
+// view's camera, lights, origin, pick, trails and overlay, under a caption band,
+// encoded as an MP4 video.
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
 #include <QProgressDialog>
@@ -35,7 +37,11 @@ void TMainForm::ExportVideo1Click() {
     choices.PersonPicked = CellView3D->PickedPerson >= 0;
     choices.ViewWidth = CellView3D->width();
     choices.ViewHeight = CellView3D->height();
-    choices.Folder = QFileInfo(QString::fromStdString(project.FileName)).absolutePath();
+    const QFileInfo file(QString::fromStdString(project.FileName));
+    const QString lastFolder = Settings().LastExportFolder();
+    choices.Folder =
+        !lastFolder.isEmpty() && QDir(lastFolder).exists() ? lastFolder : file.absolutePath();
+    choices.Project = file.completeBaseName();
     TExportVideoForm form(Messages(), this);
     form.Setup(choices);
     if (form.exec() != QDialog::Accepted) return;
@@ -48,6 +54,7 @@ void TMainForm::ExportVideo1Click() {
     job.Height = request.Height;
     job.Scene = CellView3D->SceneInput();
     job.Camera = CellView3D->Camera();
+    job.Caption = request.Caption;
     if (request.Deck == TVideoRequest::kFollowPicked) {
         job.FollowPerson = CellView3D->PickedPerson;
     } else if (request.Deck >= 0 && request.Deck < project.DeckCount()) {
@@ -85,7 +92,10 @@ void TMainForm::ExportVideo1Click() {
     offscreen.ForgetPersons();
     Exporting_ = false;
     Playback.SeekTo(counter);
-    if (!ok) {
+    if (ok) {
+        Settings().SetLastExportFolder(QFileInfo(job.Path).absolutePath());
+        SetStatusText(3, QString("Video written: %1").arg(QDir::toNativeSeparators(job.Path)));
+    } else {
         Messages().ShowMessage(
             QString("The video was not written:\n%1\n\n%2").arg(job.Path, why).toStdString(),
             "Error", TMsgIcon::Error, TMsgButtons::Ok);

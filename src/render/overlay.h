@@ -1,7 +1,8 @@
 // A colour map laid on the floor of the deck shown: one colour per cell, some
-// cells outlined, and a colour bar with its scale in the view's top right
-// corner. The map is one texture (tiled on huge decks) on a quad spanning the
-// deck just above the floor, so its cost per frame does not grow with the cells.
+// cells outlined, and the legend that explains the colours (painted with a
+// font by the views, over the frame). The map is one texture (tiled on huge
+// decks) on a quad spanning the deck just above the floor, so its cost per
+// frame does not grow with the cells.
 #pragma once
 
 #include <cstddef>
@@ -24,35 +25,24 @@ struct TFloorOverlay {
     std::vector<uint32_t> Rgba;
     // Per cell (same order) or empty: non-zero cells are outlined.
     std::vector<uint8_t> Outline;
-    // A colour of the bar at At (0 = bottom, 1 = top) with the text beside it.
+    // A colour of the legend at At (0 = low end, 1 = high end) with its label (UTF-8).
     struct TStop {
         float At = 0.0f;
         uint32_t Rgba = 0;
         std::string Label;
     };
-    // Bottom to top; fewer than two stops draw no bar.
+    // Low to high. A continuous scale blends from stop to stop and needs two of
+    // them; discrete classes (Discrete) are one band of equal size each.
     std::vector<TStop> Legend;
-    // What the map shows; drawn by views that draw text (the bar's labels are
-    // stroked here: digits, "A" to "F", "-" and "."; other characters leave a gap).
+    bool Discrete = false;
+    // What the map shows, with its unit (UTF-8).
     std::string Title;
 
     // True when the cell vectors fit the sides (anything else draws nothing).
     bool IsValid() const;
+    // True when there is a legend to show.
+    bool HasLegend() const { return Legend.size() >= (Discrete ? 1u : 2u); }
 };
-
-// Where the colour bar lies in a w x h view, in pixels from the bottom left.
-struct TOverlayBar {
-    int X = 0, Y = 0, Width = 0, Height = 0;
-    bool Shown = false;
-};
-TOverlayBar OverlayBarOf(const TFloorOverlay& overlay, int w, int h);
-
-// The 2D line segments (x0, y0, x1, y1, ...) that stroke text with its lower left
-// corner at (x, y) and characters size x (size * 5 / 3) high.
-void AppendStrokedText(const std::string& text, float x, float y, float size,
-                       std::vector<float>& out);
-// The width in pixels AppendStrokedText gives text.
-float StrokedTextWidth(const std::string& text, float size);
 
 // The floor segments (x0, y0, x1, y1, ...) outlining the marked cells, placed
 // like the deck's quads in a project of xmax x ymax cells.
@@ -67,8 +57,6 @@ public:
 
     // Draws the map and outlines on the floor (model-view at deck coordinates).
     void DrawFloor(const TFloorOverlay& overlay, int xmax, int ymax);
-    // Draws the colour bar over the frame in the current viewport.
-    void DrawBar(const TFloorOverlay& overlay);
     // The next draw uploads the overlay again (its cells changed in place).
     void Forget() { Key_ = {}; }
     // Deletes the textures; needs their context current.
@@ -93,7 +81,6 @@ private:
     TKey Key_;
     std::vector<TTile> Tiles_;
     std::vector<float> Outlines_;
-    std::vector<float> Strokes_;
 };
 
 }  // namespace orlex

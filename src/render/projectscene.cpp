@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace orlex {
 
@@ -100,6 +101,16 @@ int BusiestDeck(const TLogFile1& project) {
     for (int d = 1; d < project.DeckCount(); ++d)
         if (project.Decks[d].QuadCount() > project.Decks[busiest].QuadCount()) busiest = d;
     return busiest;
+}
+
+int CrowdedDeck(const TLogFile1& project) {
+    const int decks = project.DeckCount();
+    if (decks <= 0) return 0;
+    std::vector<int> count(static_cast<std::size_t>(decks), 0);
+    for (const TPersonData& person : project.Persons)
+        if (person.Level >= 0 && person.Level < decks)
+            ++count[static_cast<std::size_t>(person.Level)];
+    return static_cast<int>(std::max_element(count.begin(), count.end()) - count.begin());
 }
 
 }  // namespace orlex

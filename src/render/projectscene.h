@@ -41,4 +41,8 @@ TSceneInput ProjectScene(const TLogFile1& project, int deck, int stepCounter);
 // The deck with the most quads (the busiest to draw); 0 without decks.
 int BusiestDeck(const TLogFile1& project);
 
+// The deck with the most persons on it as they stand now (seek the playback to
+// the moment first); the lowest of equal decks, 0 without decks or persons.
+int CrowdedDeck(const TLogFile1& project);
+
 }  // namespace orlex

@@ -133,7 +133,6 @@ const std::vector<int>& TSceneRenderer::RenderScene(const TSceneInput& scene,
     if (overlay) Overlay_.DrawFloor(*overlay, scene.XMax, scene.YMax);
     DrawTrails(scene);
     glPopMatrix();
-    if (overlay) Overlay_.DrawBar(*overlay);
     return BadHeadings_;
 }
 

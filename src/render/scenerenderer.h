@@ -45,7 +45,8 @@ struct TSceneInput {
     bool AllTrails = false;
     int TrailSteps = 0;
     // Colour maps per deck (OverlayCount of them, index = deck): the one of the
-    // deck shown lies on its floor, with its colour bar; none past the count.
+    // deck shown lies on its floor (its legend is painted by the views); none
+    // past the count.
     const TFloorOverlay* Overlays = nullptr;
     int OverlayCount = 0;
     // The overlay of the deck shown; null for none.

@@ -12,6 +12,7 @@ const char* const kMaxAnimationSpeed = "MaxAnimationSpeed";
 const char* const kWindowState = "WindowState";
 const char* const kLogDir = "LogDir";
 const char* const kLastProjects = "Last Projects";
+const char* const kLastExportFolder = "LastExportFolder";
 const char* const kSaveOption = "ScreenShotSaveOption";
 const char* const kSaveDirectory = "ScreenShotSaveDirectory";
 const char* const kOverwritingAsked = "IsOverwritingAsked";
@@ -126,6 +127,13 @@ QString TAppSettings::LogDir() const {
 }
 void TAppSettings::SetLogDir(const QString& path) {
     Write(kLogDir, path);
+}
+
+QString TAppSettings::LastExportFolder() const {
+    return ReadText(kLastExportFolder, QString());
+}
+void TAppSettings::SetLastExportFolder(const QString& folder) {
+    Write(kLastExportFolder, folder);
 }
 
 QStringList TAppSettings::LastProjects() const {

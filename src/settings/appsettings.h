@@ -55,6 +55,10 @@ public:
     QString LogDir() const;
     void SetLogDir(const QString& path);
 
+    // The folder of the last exported video (default ""): the next one goes there.
+    QString LastExportFolder() const;
+    void SetLastExportFolder(const QString& folder);
+
     // The recent-projects list from the subkey "Last Projects": values "1".."4"
     // in order; missing or empty ones are skipped, so the result is compact
     // (at most four entries). A value that is not a string ends the reading.

@@ -9,7 +9,6 @@ namespace orlex {
 namespace {
 
 TFloorOverlay ToFloor(const TDeckOverlay& deck) {
-    const bool evenStops = deck.Legend.Discrete;
     TFloorOverlay floor;
     floor.Columns = deck.Columns;
     floor.Rows = deck.Rows;
@@ -19,16 +18,20 @@ TFloorOverlay ToFloor(const TDeckOverlay& deck) {
     const TOverlayLegend& legend = deck.Legend;
     const double span = legend.Max - legend.Min;
     const std::size_t n = legend.Stops.size();
+    // Classes are bands of equal size: a stop's place is its band's start.
     for (std::size_t i = 0; i < n; ++i) {
         const TLegendStop& stop = legend.Stops[i];
         float at = 0;
-        if (evenStops || !(span > 0))
+        if (legend.Discrete)
+            at = static_cast<float>(i) / static_cast<float>(n);
+        else if (!(span > 0))
             at = n > 1 ? static_cast<float>(i) / static_cast<float>(n - 1) : 0.0f;
         else
             at = static_cast<float>((stop.Value - legend.Min) / span);
         floor.Legend.push_back(
             {at, OverlayRgba(stop.Color.R, stop.Color.G, stop.Color.B), stop.Label});
     }
+    floor.Discrete = legend.Discrete;
     floor.Title = legend.Title;
     return floor;
 }
@@ -36,12 +39,12 @@ TFloorOverlay ToFloor(const TDeckOverlay& deck) {
 }  // namespace
 
 std::vector<TFloorOverlay> FloorOverlays(const TAnalysisResult& result, const TLogFile1& project,
-                                         TOverlayKind kind, bool levelsOfService) {
+                                         TOverlayKind kind) {
     std::vector<TFloorOverlay> overlays;
     if (kind == TOverlayKind::None && result.Congested.empty()) return overlays;
     for (int z = 0; z < project.DeckCount(); ++z) {
-        const TDeckOverlay deck = BuildDeckOverlay(
-            result, z, kind, &project.Decks[static_cast<std::size_t>(z)], levelsOfService);
+        const TDeckOverlay deck =
+            BuildDeckOverlay(result, z, kind, &project.Decks[static_cast<std::size_t>(z)]);
         overlays.push_back(ToFloor(deck));
     }
     return overlays;
@@ -54,7 +57,8 @@ bool OverlayKindOf(const char* name, TOverlayKind& kind) {
     } kinds[] = {{"none", TOverlayKind::None},
                  {"peak", TOverlayKind::PeakDensity},
                  {"above", TOverlayKind::TimeAbove},
-                 {"usage", TOverlayKind::Usage}};
+                 {"usage", TOverlayKind::Usage},
+                 {"los", TOverlayKind::LevelsOfService}};
     for (const auto& k : kinds) {
         if (std::strcmp(name, k.Name) == 0) {
             kind = k.Kind;

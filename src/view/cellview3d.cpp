@@ -1,10 +1,14 @@
 #include "cellview3d.h"
 
+#include <GL/gl.h>
+
+#include <QPainter>
 #include <QTimer>
 #include <algorithm>
 #include <cmath>
 #include <utility>
 
+#include "annotation.h"
 #include "glyph.h"
 #include "picking.h"
 
@@ -217,12 +221,32 @@ void TCellView3D::SetOrtho() {
 }
 
 void TCellView3D::RenderScene() {
-    NoteBadHeadings(Renderer_.RenderScene(SceneInput(), Camera()));
+    const TSceneInput scene = SceneInput();
+    NoteBadHeadings(Renderer_.RenderScene(scene, Camera()));
+    PaintLegend(scene);
     if (PendingErrors_ > 0 && !ErrorScheduled_) {
         ErrorScheduled_ = true;
         // Never a modal box from inside the frame.
         QTimer::singleShot(0, this, [this] { ShowPendingErrors(); });
     }
+}
+
+// The overlay's legend over the frame, with a font. The painter leaves its own
+// GL state behind: the scene's state and projection are set again after it.
+void TCellView3D::PaintLegend(const TSceneInput& scene) {
+    const TFloorOverlay* overlay = scene.CurrentOverlay();
+    if (!overlay || !overlay->HasLegend()) return;
+    // The painter's triangles must not meet the scene's culling and depth test.
+    glDisable(GL_CULL_FACE);
+    glDisable(GL_DEPTH_TEST);
+    glDisable(GL_LIGHTING);
+    {
+        QPainter painter(this);
+        PaintLegendBox(painter, *overlay, width(), height());
+    }
+    glFrontFace(GL_CCW);
+    SetupRC();
+    SetOrtho();
 }
 
 // --- heading errors ------------------------------------------------------------

@@ -108,6 +108,7 @@ private:
     void BuildLists();
     void DeleteLists();
     void NoteBadHeadings(const std::vector<int>& persons);
+    void PaintLegend(const TSceneInput& scene);
     void ShowPendingErrors();
 
     bool ListsWanted_ = false;

@@ -1,5 +1,6 @@
 #include "videoexport.h"
 
+#include <QPainter>
 #include <condition_variable>
 #include <deque>
 #include <mutex>
@@ -113,7 +114,75 @@ void Follow(const TLogFile1& project, int person, TSceneInput& scene, TCamera& c
     camera.CentreOn(p.X, p.Y);
 }
 
+// Appends the rows of image (RGB888) to rgb, the last row first.
+void AppendRowsBottomUp(const QImage& image, std::vector<uint8_t>& rgb) {
+    const auto row = static_cast<std::size_t>(image.width()) * 3;
+    std::size_t at = rgb.size();
+    rgb.resize(at + row * static_cast<std::size_t>(image.height()));
+    for (int y = image.height() - 1; y >= 0; --y, at += row)
+        std::copy_n(image.constScanLine(y), row, rgb.data() + at);
+}
+
+const TFloorOverlay* LegendOf(const TSceneInput& scene) {
+    const TFloorOverlay* overlay = scene.CurrentOverlay();
+    return overlay && overlay->HasLegend() ? overlay : nullptr;
+}
+
+// One frame of a video as RGB rows from the bottom: the fast way straight from
+// the framebuffer, the band drawn apart and put on top.
+bool RenderFrame(TOffscreenView& view, const TSceneInput& scene, const TCamera& camera, int w,
+                 int h, const TCaption* caption, std::vector<uint8_t>& rgb) {
+    if (caption) {
+        const int rows = SceneRows(scene, w, h, true);
+        if (!view.RenderRgb(scene, camera, w, rows, rgb)) return false;
+        QImage band(w, h - rows, QImage::Format_RGB888);
+        QPainter painter(&band);
+        TCaption text = *caption;
+        text.Overlay = LegendOf(scene);
+        PaintCaptionBand(painter, text, w, h);
+        painter.end();
+        AppendRowsBottomUp(band, rgb);
+        return true;
+    }
+    if (!LegendOf(scene)) return view.RenderRgb(scene, camera, w, h, rgb);
+    const QImage picture = RenderPicture(view, scene, camera, w, h, nullptr);
+    if (picture.isNull()) return false;
+    rgb.clear();
+    AppendRowsBottomUp(picture.convertToFormat(QImage::Format_RGB888), rgb);
+    return true;
+}
+
 }  // namespace
+
+bool ShowsLegend(const TSceneInput& scene) {
+    for (int d = 0; scene.Overlays && d < scene.OverlayCount; ++d)
+        if (scene.Overlays[d].HasLegend()) return true;
+    return false;
+}
+
+int SceneRows(const TSceneInput& scene, int w, int h, bool caption) {
+    return caption ? h - CaptionBandHeight(w, h, ShowsLegend(scene)) : h;
+}
+
+QImage RenderPicture(TOffscreenView& view, const TSceneInput& scene, const TCamera& camera, int w,
+                     int h, const TCaption* caption) {
+    const int rows = SceneRows(scene, w, h, caption != nullptr);
+    QImage picture = view.Render(scene, camera, w, rows);
+    if (picture.isNull() || !caption) {
+        if (!picture.isNull() && LegendOf(scene)) {
+            QPainter painter(&picture);
+            PaintLegendBox(painter, *LegendOf(scene), w, h);
+        }
+        return picture;
+    }
+    QImage image(w, h, QImage::Format_RGB32);
+    QPainter painter(&image);
+    painter.drawImage(0, h - rows, picture);
+    TCaption text = *caption;
+    text.Overlay = LegendOf(scene);
+    PaintCaptionBand(painter, text, w, h);
+    return image;
+}
 
 bool ExportVideo(TLogFile1& project, TPlayback& playback, const TVideoJob& job,
                  TOffscreenView& view, const TVideoProgress& progress, QString* error) {
@@ -143,8 +212,12 @@ bool ExportVideo(TLogFile1& project, TPlayback& playback, const TVideoJob& job,
         scene.StepCounter = playback.StepCounter;
         TCamera camera = job.Camera;
         Follow(project, job.FollowPerson, scene, camera);
+        TCaption caption;
+        caption.Time = QString::fromStdString(TPlayback::TimeText(playback.TimeSeconds));
+        caption.Deck = QString::fromStdString(project.GetDeckCaption(scene.CurrentDeck));
         TEncoderThread::TFrame frame = encoder.Take();
-        if (!view.RenderRgb(scene, camera, job.Width, job.Height, frame)) {
+        if (!RenderFrame(view, scene, camera, job.Width, job.Height,
+                         job.Caption ? &caption : nullptr, frame)) {
             ok = false;
             why = view.Problem();
             break;

@@ -1,6 +1,8 @@
 // The export dialog: its defaults, the choices it offers, and the checks of Ok.
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDoubleSpinBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -22,12 +24,13 @@ class TestExportVideoForm : public QObject {
         TVideoChoices c;
         c.Start = 30;
         c.End = 32.5;
-        c.Decks = QStringList{"Deck 1", "Deck 2"};
+        c.Decks = QStringList{"Deck 1", "Deck 2 - Muster stations"};
         c.CurrentDeck = 1;
         c.PersonPicked = picked;
         c.ViewWidth = 801;
         c.ViewHeight = 599;
         c.Folder = dir_.path();
+        c.Project = "ship";
         return c;
     }
 
@@ -41,7 +44,7 @@ private slots:
         QCOMPARE(form.FromEdit->value(), 30.0);
         QCOMPARE(form.ToEdit->value(), 32.5);
         QCOMPARE(form.DeckBox->count(), 2);
-        QCOMPARE(form.DeckBox->currentText(), QString("Deck 2"));
+        QCOMPARE(form.DeckBox->currentText(), QString("Deck 2 - Muster stations"));
         QCOMPARE(form.FpsEdit->value(), 25);
         QCOMPARE(form.FpsEdit->minimum(), 10);
         QCOMPARE(form.FpsEdit->maximum(), 60);
@@ -49,7 +52,71 @@ private slots:
         QCOMPARE(form.SizeBox->count(), 3);
         QCOMPARE(form.SizeBox->itemData(0).toSize(), QSize(800, 598));  // always even
         QCOMPARE(form.SizeBox->itemData(2).toSize(), QSize(1920, 1080));
-        QVERIFY(form.FileEdit->text().startsWith(dir_.path()));
+        QCOMPARE(form.FileEdit->text(), dir_.filePath("ship-deck-2-muster-stations.mp4"));
+        QVERIFY(form.CaptionBox->isChecked());
+    }
+
+    void fileNamesOfProjectAndDeck_data() {
+        QTest::addColumn<QString>("project");
+        QTest::addColumn<QString>("deck");
+        QTest::addColumn<QString>("name");
+        QTest::newRow("plain") << "ship"
+                               << "Deck 2 - Muster stations"
+                               << "ship-deck-2-muster-stations.mp4";
+        QTest::newRow("runs and ends") << "My Ship (v2)"
+                                       << "  Deck #1 --"
+                                       << "my-ship-v2-deck-1.mp4";
+        QTest::newRow("nothing usable") << ""
+                                        << "***"
+                                        << "evacuation.mp4";
+    }
+    void fileNamesOfProjectAndDeck() {
+        QFETCH(QString, project);
+        QFETCH(QString, deck);
+        QFETCH(QString, name);
+        QCOMPARE(VideoFileName(project, deck), name);
+    }
+
+    // The offered name follows the deck until the user names the file.
+    void offeredNameFollowsTheDeck() {
+        TExportVideoForm form(messages_);
+        form.Setup(Choices());
+        form.DeckBox->setCurrentIndex(0);
+        QCOMPARE(form.FileEdit->text(), dir_.filePath("ship-deck-1.mp4"));
+        form.FileEdit->setText(dir_.filePath("mine.mp4"));
+        form.DeckBox->setCurrentIndex(1);
+        QCOMPARE(form.FileEdit->text(), dir_.filePath("mine.mp4"));
+    }
+
+    void captionBoxGoesIntoTheRequest() {
+        for (const bool on : {true, false}) {
+            TExportVideoForm form(messages_);
+            form.Setup(Choices());
+            form.CaptionBox->setChecked(on);
+            form.accept();
+            QCOMPARE(form.result(), int(QDialog::Accepted));
+            QCOMPARE(form.Request().Caption, on);
+        }
+    }
+
+    // Every label and button has a mnemonic of its own.
+    void mnemonicsAreUnique() {
+        TExportVideoForm form(messages_);
+        QStringList texts;
+        for (const QLabel* label : form.findChildren<QLabel*>()) texts << label->text();
+        for (const QAbstractButton* button : form.findChildren<QAbstractButton*>())
+            texts << button->text();
+        QVERIFY(texts.contains("&File:"));
+        QVERIFY(!texts.contains("F&ile:"));
+        QSet<QChar> keys;
+        for (const QString& text : texts) {
+            const int at = text.indexOf('&');
+            if (at < 0 || at + 1 >= text.size()) continue;
+            const QChar key = text[at + 1].toLower();
+            QVERIFY2(!keys.contains(key), qPrintable(text));
+            keys.insert(key);
+        }
+        QVERIFY(keys.size() >= 9);
     }
 
     void followIsOfferedOnlyWithAPickedPerson() {

@@ -6,6 +6,7 @@
 #include <QImage>
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -51,7 +52,8 @@ std::vector<uint8_t> Rgb(const QImage& image) {
 }
 
 TEST_F(OrlexRender, APictureShowsTheBackgroundAndTheDeck) {
-    const TRun run = Render("'" + kShip + "' --at 60 --size 320x180 -o '" + Path("a.png") + "'");
+    const TRun run =
+        Render("'" + kShip + "' --at 60 --size 320x180 --caption none -o '" + Path("a.png") + "'");
     ASSERT_EQ(run.Code, 0) << run.Err;
     const QImage image(QString::fromStdString(Path("a.png")));
     ASSERT_EQ(image.size(), QSize(320, 180));
@@ -109,6 +111,7 @@ TEST_F(OrlexRender, UsageErrorsExitWithTwoAndNameTheOption) {
         {"--at soon -o a.png", "--at"},
         {"--camera sideways -o a.png", "--camera"},
         {"--overlay heat -o a.png", "--overlay"},
+        {"--caption top -o a.png", "--caption"},
         {"--deck x -o a.png", "--deck"},
         {"--deck 99 -o a.png", "--deck"},
         {"--from 9 -o a.png", "--from"},
@@ -142,6 +145,155 @@ TEST_F(OrlexRender, BadFilesNeverCrashItNorLeaveHalfAFile) {
             EXPECT_FALSE(fs::exists(Path("out.png"))) << files[i];
         }
         fs::remove(Path("out.png"));
+    }
+}
+
+const QColor kBackground(0, 0, 51);
+
+// The first row from the top that is not the band's ground.
+int BandRows(const QImage& image) {
+    int y = 0;
+    auto band = [&](const QColor& c) {  // JPEG leaves its ground a little off
+        return std::abs(c.red() - 245) < 30 && std::abs(c.green() - 245) < 30 &&
+               std::abs(c.blue() - 245) < 30;
+    };
+    while (y < image.height() && band(image.pixelColor(1, y))) ++y;
+    return y;
+}
+
+// The band is on by default within the size asked for, for every kind of output,
+// with or without an overlay; "--caption none" leaves the view alone.
+TEST_F(OrlexRender, CaptionBandAtTheTopWithinTheSizeUnlessNone) {
+    const struct {
+        const char* Args;
+        const char* Out;
+        bool Band;
+    } cases[] = {
+        {"--at 1:37 --overlay peak --size 640x360", "peak.png", true},
+        {"--at 1:37 --overlay los --size 1280x720", "los.png", true},
+        {"--at 1:37 --size 320x180", "plain.jpg", true},
+        {"--from 1:37 --to 1:38 --speed 1 --fps 1 --size 320x180 --overlay usage", "s%d.png", true},
+        {"--at 1:37 --overlay peak --size 640x360 --caption none", "none.png", false},
+        {"--at 1:37 --size 640x360 --caption band", "band.png", true},
+    };
+    for (const auto& c : cases) {
+        const TRun run = Render("'" + kShip + "' " + c.Args + " -o '" + Path(c.Out) + "'");
+        ASSERT_EQ(run.Code, 0) << c.Args << "\n" << run.Err;
+        std::string out = c.Out;
+        if (out.find('%') != std::string::npos) out = "s0.png";
+        const QImage image(QString::fromStdString(Path(out)));
+        ASSERT_FALSE(image.isNull()) << out;
+        const int rows = BandRows(image);
+        if (!c.Band) {
+            EXPECT_EQ(rows, 0) << c.Args;
+            EXPECT_EQ(image.pixelColor(2, 2), kBackground) << c.Args;
+            continue;
+        }
+        EXPECT_GE(rows, image.height() / 20) << c.Args;
+        EXPECT_LE(rows, image.height() / 4) << c.Args;
+        // The view starts right below the band; the picture keeps its size.
+        EXPECT_LT(image.pixelColor(1, rows + 2).lightness(), 100) << c.Args;
+        EXPECT_LT(image.pixelColor(1, image.height() - 1).lightness(), 40) << c.Args;
+    }
+    // The video's frames carry the band too, and keep the size.
+    ASSERT_EQ(
+        Render("'" + kShip + "' --from 1:37 --to 1:39 --size 320x180 -o '" + Path("v.mp4") + "'")
+            .Code,
+        0);
+    const orlex::test::TVideoProbe probe = orlex::test::ProbeVideo(Path("v.mp4"));
+    ASSERT_TRUE(probe.Opened);
+    EXPECT_EQ(probe.Width, 320);
+    EXPECT_EQ(probe.Height, 180);
+    const uint8_t* corner = probe.FirstFrameRgb.data() + (2 * 320 + 2) * 3;
+    EXPECT_GT(corner[0], 220);
+    EXPECT_GT(corner[2], 220);
+}
+
+// Three persons wait on the lower deck for 5 s, then go up and wait on the upper
+// one: the busiest deck follows them.
+TEST_F(OrlexRender, BusiestDeckIsTheOneWithTheMostPersonsAtTheMomentAsked) {
+    const std::string file = Path("crowd.3dl");
+    std::string text =
+        "<header>\nversion 1\npmax 3\nxmax 6\nymax 4\nzmax 2\nvmax 1\ntoff 0\n"
+        "</header>\n";
+    for (const char* deck : {"0\ncaption Lower", "1\ncaption Upper"})
+        text += std::string("<deck>\nlevel ") + deck +
+                "\n(celldata)\n111111\n100001\n100001\n111111\n</deck>\n";
+    text += "<persons>\n<startpositions>\n1 1 0 3 0\n2 1 0 3 0\n3 1 0 3 0\n(movement)\n";
+    for (int i = 0; i < 3; ++i) text += "P5x0U0P20x0S\n";
+    std::ofstream(file) << text + "</persons>\n";
+    auto picture = [&](const std::string& args, const std::string& out) {
+        const TRun run = Render("'" + file + "' --caption none --size 96x64 " + args + " -o '" +
+                                Path(out) + "'");
+        EXPECT_EQ(run.Code, 0) << args << "\n" << run.Err;
+        return Rgb(QImage(QString::fromStdString(Path(out))));
+    };
+    const struct {
+        const char* Busiest;
+        const char* Deck;
+    } cases[] = {
+        {"--deck busiest --at 2", "--deck 0 --at 2"},
+        {"--deck busiest --at 12", "--deck 1 --at 12"},
+        {"--deck busiest", "--deck 0"},  // the start
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(picture(c.Busiest, "b.png"), picture(c.Deck, "d.png")) << c.Busiest;
+    // The decks do differ at both times: the persons stand on one of them only.
+    EXPECT_NE(picture("--deck 0 --at 12", "0.png"), picture("--deck 1 --at 12", "1.png"));
+    EXPECT_NE(picture("--deck 0 --at 2", "0.png"), picture("--deck 1 --at 2", "1.png"));
+    // A series starts where --from says.
+    ASSERT_EQ(
+        Render("'" + file + "' --caption none --size 96x64 --deck busiest --from 12 --to 13 " +
+               "--speed 1 --fps 1 -o '" + Path("f%d.png") + "'")
+            .Code,
+        0);
+    EXPECT_EQ(Rgb(QImage(QString::fromStdString(Path("f0.png")))),
+              picture("--deck 1 --at 12", "d.png"));
+}
+
+// A small deck of 18 x 25 cells with a person in each corner: both cameras show
+// the whole deck, every person in its own quarter, nothing cut at the edges.
+TEST_F(OrlexRender, TopAndObliqueCamerasFrameASmallDeck) {
+    std::string text =
+        "<header>\nversion 1\npmax 4\nxmax 18\nymax 25\nzmax 1\nvmax 1\ntoff 0\n"
+        "</header>\n<deck>\nlevel 0\ncaption Small\n(celldata)\n";
+    for (int row = 0; row < 25; ++row)
+        text += (row == 0 || row == 24 ? std::string(18, '1') : "1" + std::string(16, '0') + "1") +
+                "\n";
+    text +=
+        "</deck>\n<persons>\n<startpositions>\n1 1 0 3 0\n16 1 0 3 0\n1 23 0 3 0\n"
+        "16 23 0 3 0\n(movement)\nP9x0S\nP9x0S\nP9x0S\nP9x0S\n</persons>\n";
+    const std::string file = Path("small.3dl");
+    std::ofstream(file) << text;
+    for (const char* camera : {"top", "oblique"}) {
+        for (const char* size : {"320x240", "640x360"}) {
+            const TRun run = Render("'" + file + "' --caption none --camera " + camera +
+                                    " --size " + size + " -o '" + Path("c.png") + "'");
+            ASSERT_EQ(run.Code, 0) << run.Err;
+            const QImage image(QString::fromStdString(Path("c.png")));
+            const int w = image.width(), h = image.height();
+            int left = w, right = -1, top = h, bottom = -1;
+            int green[2][2] = {};
+            for (int y = 0; y < h; ++y) {
+                for (int x = 0; x < w; ++x) {
+                    const QColor c = image.pixelColor(x, y);
+                    if (c == kBackground) continue;
+                    left = std::min(left, x), right = std::max(right, x);
+                    top = std::min(top, y), bottom = std::max(bottom, y);
+                    if (c.green() > 100 && c.red() < 60 && c.blue() < 60)
+                        ++green[2 * y / h][2 * x / w];
+                }
+            }
+            const std::string what = std::string(camera) + " " + size;
+            EXPECT_GT(left, 0) << what;
+            EXPECT_LT(right, w - 1) << what;
+            EXPECT_GT(top, 0) << what;
+            EXPECT_LT(bottom, h - 1) << what;
+            // Framed, not lost in the distance: the deck fills most of one side.
+            EXPECT_TRUE(bottom - top > h * 0.7 || right - left > w * 0.7) << what;
+            for (const auto& row : green)
+                for (int count : row) EXPECT_GT(count, 3) << what;
+        }
     }
 }
 

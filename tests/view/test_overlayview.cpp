@@ -5,6 +5,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "annotation.h"
 #include "offscreenview.h"
 #include "overlay.h"
 #include "qtsupport.h"
@@ -53,6 +54,7 @@ private slots:
     void colourAtAKnownCell();
     void followsTheDeck();
     void pictureAsBeforeWithoutOverlay();
+    void legendPaintedOverTheFrame();
 
 private:
     bool Load(TFixture& fx) {
@@ -142,6 +144,45 @@ void TestOverlayView::pictureAsBeforeWithoutOverlay() {
     fx.View.SetOverlays(overlays);
     fx.View.ReleaseProject();
     QVERIFY(fx.View.Overlays().empty());
+}
+
+// The legend is painted with a font over the GL frame, in the top right corner;
+// the scene of the next frames is drawn as before (the painter's GL state does
+// not stay behind).
+void TestOverlayView::legendPaintedOverTheFrame() {
+    TFixture fx;
+    QVERIFY(Load(fx));
+    std::vector<TFloorOverlay> overlays = OneCell({OverlayRgba(0, 255, 0, 200)});
+    overlays[0].Title = "Peak density (persons/m\u00b2)";
+    overlays[0].Legend = {{0.0f, OverlayRgba(0, 0, 255), "0"},
+                          {0.5f, OverlayRgba(0, 255, 0), "1"},
+                          {1.0f, OverlayRgba(255, 0, 0), "2"}};
+    fx.View.SetOverlays(overlays);
+    fx.Frame();
+    const QImage frame = fx.Frame();
+    const orlex::TLegendLayout l =
+        orlex::LegendBoxLayout(overlays[0], frame.width(), frame.height());
+    QVERIFY(!l.Box.isEmpty());
+    QVERIFY(l.Box.left() > frame.width() / 2);
+    const int x = static_cast<int>(l.Bar.center().x());
+    const QColor top = frame.pixelColor(x, static_cast<int>(l.Bar.top()) + 3);
+    const QColor bottom = frame.pixelColor(x, static_cast<int>(l.Bar.bottom()) - 3);
+    QVERIFY2(Near(top, 255, 0, 0, 40), qPrintable(Text(top)));
+    QVERIFY2(Near(bottom, 0, 0, 255, 40), qPrintable(Text(bottom)));
+    int light = 0;  // the title's white letters on the dark box
+    for (int yy = static_cast<int>(l.Title.top()); yy < l.Title.bottom(); ++yy)
+        for (int xx = static_cast<int>(l.Title.left()); xx < l.Title.right(); ++xx)
+            light += frame.pixelColor(xx, yy).lightness() > 180;
+    QVERIFY(light > 30);
+    // The map under the legend is drawn as without it, frame after frame.
+    const QPoint cell = Project(fx.View, kX, kY);
+    std::vector<TFloorOverlay> bare = overlays;
+    bare[0].Legend.clear();
+    fx.View.SetOverlays(bare);
+    fx.Frame();
+    const QColor without = At(fx.Frame(), cell);
+    fx.View.SetOverlays(overlays);
+    for (int k = 0; k < 3; ++k) QCOMPARE(At(fx.Frame(), cell), without);
 }
 
 QTEST_MAIN(TestOverlayView)

@@ -2,8 +2,8 @@
 // display server.
 //
 //   orlex-render FILE [--deck N|busiest] [--at TIME | --from TIME --to TIME --fps F
-//                --speed S] [--size WxH] [--camera C] [--overlay O] [--trails]
-//                [--no-origin] -o OUT
+//                --speed S] [--size WxH] [--camera C] [--overlay O] [--caption C]
+//                [--trails] [--no-origin] -o OUT
 #include <QGuiApplication>
 #include <cstdio>
 

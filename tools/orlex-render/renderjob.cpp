@@ -7,6 +7,7 @@
 #include <QFileInfo>
 #include <QImageWriter>
 #include <QSaveFile>
+#include <algorithm>
 #include <cmath>
 
 #include "analysis.h"
@@ -86,10 +87,14 @@ bool SavePicture(const QImage& image, const QString& path, QString& why) {
     return true;
 }
 
-TCamera CameraOf(const TRenderOptions& o, const TLogFile1& project) {
+// The angle from the vertical of the oblique camera, in radians.
+constexpr double kObliqueTheta = 0.9;
+
+// aspect: of the part of the picture the 3D view fills.
+TCamera CameraOf(const TRenderOptions& o, const TLogFile1& project, double aspect) {
     switch (o.Camera) {
         case TCameraKind::Oblique:
-            return TiltedCamera(project.XMax, project.YMax, 0.0, 0.9);
+            return FitCamera(project.XMax, project.YMax, 0.0, kObliqueTheta, aspect);
         case TCameraKind::Given: {
             TCamera camera = TiltedCamera(project.XMax, project.YMax, o.Phi, o.Theta);
             camera.SetDistance(o.Distance);
@@ -100,7 +105,7 @@ TCamera CameraOf(const TRenderOptions& o, const TLogFile1& project) {
         case TCameraKind::Top:
             break;
     }
-    return StartCamera(project.XMax, project.YMax);
+    return FitCamera(project.XMax, project.YMax, 0.0, 0.0, aspect);
 }
 
 }  // namespace
@@ -114,11 +119,16 @@ int RunRender(const TRenderOptions& o, std::FILE* err) {
         std::fprintf(err, "orlex-render: --deck: the file has %d deck(s)\n", project.DeckCount());
         return 2;
     }
-    const int deck = o.Busiest ? BusiestDeck(project) : o.Deck;
     TPlayback playback;
     playback.SetProject(&project);
     const double start = project.TOff;
     const double end = start + static_cast<double>(playback.LastStep()) / playback.StepsPerSecond();
+    // The busiest deck is the most crowded one at the first moment drawn.
+    const double first =
+        o.Kind == TOutputKind::Picture ? o.At.value_or(start) : o.From.value_or(start);
+    playback.SeekTo(
+        VideoFrameStep({first, first + 1, 1, 1}, project.TOff, playback.StepsPerSecond(), 0));
+    const int deck = o.Busiest ? CrowdedDeck(project) : o.Deck;
 
     TSceneInput scene = ProjectScene(project, deck, 0);
     scene.OriginVisible = o.Origin;
@@ -129,11 +139,20 @@ int RunRender(const TRenderOptions& o, std::FILE* err) {
     if (kind != TOverlayKind::None) {
         std::unique_ptr<TAnalysisResult> result =
             TEvacuationAnalysis(project, TAnalysisSettings{}).Run();
-        if (result) overlays = FloorOverlays(*result, project, kind, false);
+        if (result) overlays = FloorOverlays(*result, project, kind);
         scene.Overlays = overlays.empty() ? nullptr : overlays.data();
         scene.OverlayCount = static_cast<int>(overlays.size());
     }
-    const TCamera camera = CameraOf(o, project);
+    const double aspect =
+        static_cast<double>(o.Width) / std::max(1, SceneRows(scene, o.Width, o.Height, o.Caption));
+    const TCamera camera = CameraOf(o, project, aspect);
+    // The band's words for the moment the playback stands at.
+    auto captionNow = [&] {
+        TCaption caption;
+        caption.Time = QString::fromStdString(TPlayback::TimeText(playback.TimeSeconds));
+        caption.Deck = QString::fromStdString(project.GetDeckCaption(scene.CurrentDeck));
+        return caption;
+    };
     TOffscreenView view;
     if (!view.Create()) {
         std::fprintf(err, "orlex-render: cannot draw: %s\n", qPrintable(view.Problem()));
@@ -141,10 +160,10 @@ int RunRender(const TRenderOptions& o, std::FILE* err) {
     }
 
     if (o.Kind == TOutputKind::Picture) {
-        const TVideoTimes at{o.At.value_or(start), o.At.value_or(start) + 1, 1, 1};
-        playback.SeekTo(VideoFrameStep(at, project.TOff, playback.StepsPerSecond(), 0));
         scene.StepCounter = playback.StepCounter;
-        const QImage image = view.Render(scene, camera, o.Width, o.Height);
+        const TCaption caption = captionNow();
+        const QImage image =
+            RenderPicture(view, scene, camera, o.Width, o.Height, o.Caption ? &caption : nullptr);
         QString why;
         if (image.isNull()) why = view.Problem();
         if (image.isNull() || !SavePicture(image, o.Output, why)) {
@@ -169,6 +188,7 @@ int RunRender(const TRenderOptions& o, std::FILE* err) {
         job.Height = o.Height;
         job.Scene = scene;
         job.Camera = camera;
+        job.Caption = o.Caption;
         QString why;
         const bool ok = ExportVideo(
             project, playback, job, view,
@@ -191,7 +211,9 @@ int RunRender(const TRenderOptions& o, std::FILE* err) {
     for (int n = 0; n < frames; ++n) {
         playback.SeekTo(VideoFrameStep(times, project.TOff, playback.StepsPerSecond(), n));
         scene.StepCounter = playback.StepCounter;
-        const QImage image = view.Render(scene, camera, o.Width, o.Height);
+        const TCaption caption = captionNow();
+        const QImage image =
+            RenderPicture(view, scene, camera, o.Width, o.Height, o.Caption ? &caption : nullptr);
         const QString path = QString::asprintf(qPrintable(o.Output), n);
         QString why;
         if (image.isNull()) why = view.Problem();

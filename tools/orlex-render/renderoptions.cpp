@@ -55,7 +55,9 @@ QString RenderUsage() {
         "Draws a 3D log file without a window or a display.\n\n"
         "  -o OUT             .mp4 video, .png or .jpg picture, or a numbered series\n"
         "                     such as frames/%06d.jpg\n"
-        "  --deck N|busiest   the deck to show (default 0)\n"
+        "  --deck N|busiest   the deck to show (default 0); busiest: the deck with the\n"
+        "                     most persons at the moment of --at, of --from for a\n"
+        "                     video or series, or at the start\n"
         "  --at TIME          the moment of a picture (default the start)\n"
         "  --from TIME        start of a video or series (default the start)\n"
         "  --to TIME          end of a video or series (default when everybody is saved)\n"
@@ -63,8 +65,12 @@ QString RenderUsage() {
         "  --speed S          simulated seconds per video second (default 5)\n"
         "  --size WxH         picture size, 16x16 to 8192x8192 (default 1280x720;\n"
         "                     even for a video)\n"
-        "  --camera C         top, oblique or PHI,THETA,DISTANCE,PANX,PANY\n"
-        "  --overlay O        none, peak, above or usage (default none)\n"
+        "  --camera C         top or oblique (the whole deck in view), or\n"
+        "                     PHI,THETA,DISTANCE,PANX,PANY\n"
+        "  --overlay O        none, peak, above, usage or los (levels of service A to F)\n"
+        "                     with its legend (default none)\n"
+        "  --caption C        band: a band at the top with the time, the deck and the\n"
+        "                     legend, within the size (default); none: the view alone\n"
         "  --trails           everyone's trails of the last 10 seconds\n"
         "  --no-origin        without the origin marker\n"
         "TIME is seconds (450) or minutes and seconds (7:30), as the viewer shows them.\n");
@@ -92,8 +98,9 @@ bool ParseRenderOptions(const QStringList& args, TRenderOptions& o, QString& err
             inputs << a;
             continue;
         }
-        static const QStringList valued = {"-o",    "--deck",  "--at",   "--from",   "--to",
-                                           "--fps", "--speed", "--size", "--camera", "--overlay"};
+        static const QStringList valued = {"-o",       "--deck",    "--at",     "--from",
+                                           "--to",     "--fps",     "--speed",  "--size",
+                                           "--camera", "--overlay", "--caption"};
         if (!valued.contains(a)) return bad(a, QStringLiteral("unknown option"));
         if (i + 1 >= args.size()) return bad(a, QStringLiteral("a value is missing"));
         const QString v = args[++i];
@@ -142,9 +149,12 @@ bool ParseRenderOptions(const QStringList& args, TRenderOptions& o, QString& err
                 o.PanX = values[3], o.PanY = values[4];
             }
         } else if (a == "--overlay") {
-            if (!QStringList{"none", "peak", "above", "usage"}.contains(v))
-                return bad(a, QStringLiteral("expected none, peak, above or usage"));
+            if (!QStringList{"none", "peak", "above", "usage", "los"}.contains(v))
+                return bad(a, QStringLiteral("expected none, peak, above, usage or los"));
             o.Overlay = v;
+        } else if (a == "--caption") {
+            if (v != "band" && v != "none") return bad(a, QStringLiteral("expected band or none"));
+            o.Caption = v == "band";
         }
     }
     if (inputs.size() != 1)

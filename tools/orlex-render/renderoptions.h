@@ -28,6 +28,7 @@ struct TRenderOptions {
     TCameraKind Camera = TCameraKind::Top;
     double Phi = 0, Theta = 0, Distance = 0, PanX = 0, PanY = 0;  // TCameraKind::Given
     QString Overlay = "none";
+    bool Caption = true;  // --caption band (time, deck, legend) or none
     bool Trails = false;
     bool Origin = true;
 };
