@@ -7,6 +7,7 @@
 #include <QString>
 
 class QLabel;
+class QScrollArea;
 
 namespace orlex {
 
@@ -35,6 +36,7 @@ public:
 
 private:
     QLabel* List_ = nullptr;
+    QScrollArea* Scroll_ = nullptr;
     QList<TKeyGroup> Groups_;
 };
 

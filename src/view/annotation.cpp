@@ -210,6 +210,10 @@ TBandLayout BandAt(const TCaption& caption, int w, int bandHeight, double px) {
         l.Legend.Title.translate(0, shift);
         l.Legend.Bar.translate(0, shift);
         for (QRectF& r : l.Legend.Labels) r.translate(0, shift);
+        // The parts moved by the same amount, rounded each on its own: the box
+        // holds them again exactly.
+        l.Legend.Box = l.Legend.Box.united(l.Legend.Title).united(l.Legend.Bar);
+        for (const QRectF& r : l.Legend.Labels) l.Legend.Box = l.Legend.Box.united(r);
     }
     return l;
 }

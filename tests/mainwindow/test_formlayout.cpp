@@ -5,6 +5,8 @@
 #include <QDockWidget>
 #include <QHeaderView>
 #include <QMenuBar>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QValueAxis>
@@ -180,6 +182,17 @@ private slots:
         auto* list = test::Part<QLabel>(form, "KeysList");
         QVERIFY(form.width() >= list->sizeHint().width());
         QVERIFY(form.height() >= list->sizeHint().height());
+    }
+
+    void KeysWindowShowsTheWholeListWithoutScrolling() {
+        TMainForm& main = Loaded(Ship());
+        TKeysForm form;
+        form.SetGroups(main.KeyGroups());
+        form.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&form));
+        auto* scroll = test::Part<QScrollArea>(form, "KeysScroll");
+        QVERIFY(!scroll->verticalScrollBar()->isVisible());
+        QVERIFY(!scroll->horizontalScrollBar()->isVisible());
     }
 };
 
