@@ -59,6 +59,8 @@ public:
         : P(project), In(in), Progress(progress), Messages(messages) {}
 
     void Run();
+    // Whether a "<header>" came before the end of the file.
+    bool SawHeader() const { return SawHeader_; }
 
 private:
     // Each Read* returns false once the end of the file came inside a section;
@@ -77,6 +79,8 @@ private:
     bool LoadCellData(int z);
     // Builds the quad lists and places the default lights of every deck.
     void BuildDecks();
+
+    bool SawHeader_ = false;
 
     void Warn(const char* text) { Message(text, "Warning", TMsgIcon::Warning); }
     void Message(const std::string& text, const char* caption, TMsgIcon icon) {

@@ -13,10 +13,12 @@ namespace orlex {
 namespace load {
 
 void TLoader::Run() {
+    In.SkipByteOrderMark();
     while (In.ReadWord(Word)) {
         Progress.Show();
         bool ok = true;
         if (Word == "<header>") {
+            SawHeader_ = true;
             SetInfo("Loading header...");
             ok = ReadHeader();
             P.Persons.clear();
@@ -314,6 +316,12 @@ bool TLogFile1::LoadFromFile(const std::string& path, IProgress& progress, IMess
     FileName = path;
     load::TLoader loader(*this, in, progress, messages);
     loader.Run();
+    if (!loader.SawHeader()) {
+        // Empty, binary or some other kind of file: nothing of it is a project.
+        messages.ShowMessage(path + " is not a 3D log file: no <header> found", "Error",
+                             TMsgIcon::Error, TMsgButtons::Ok);
+        return false;
+    }
     return true;
 }
 

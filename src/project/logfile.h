@@ -57,8 +57,10 @@ public:
     TLoadLimits Limits;
     TLoadOptions LoadOptions;
 
-    // Reads the file, builds the quad lists and the default lights. Returns false
-    // only when the file cannot be opened ("Cannot open file:" is shown then).
+    // Reads the file, builds the quad lists and the default lights. A UTF-8
+    // byte-order mark at the start is skipped. Returns false when the file cannot be
+    // opened ("Cannot open file:" is shown then) or holds no "<header>" before its
+    // end ("PATH is not a 3D log file: no <header> found"; the project stays empty).
     bool LoadFromFile(const std::string& path, IProgress& progress, IMessages& messages);
 
     // The same from a block of memory (fuzzing, tests); FileName is left as it is.

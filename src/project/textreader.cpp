@@ -149,6 +149,16 @@ void TTextReader::SkipSpace() {
     }
 }
 
+bool TTextReader::SkipByteOrderMark() {
+    Ensure(3);
+    if (End_ - Pos_ < 3 || static_cast<unsigned char>(Data_[Pos_]) != 0xEF ||
+        static_cast<unsigned char>(Data_[Pos_ + 1]) != 0xBB ||
+        static_cast<unsigned char>(Data_[Pos_ + 2]) != 0xBF)
+        return false;
+    Pos_ += 3;
+    return true;
+}
+
 bool TTextReader::AtEnd() {
     SkipSpace();
     return Peek() < 0;

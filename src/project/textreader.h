@@ -24,6 +24,9 @@ public:
 
     // True when only white space (or nothing) is left.
     bool AtEnd();
+    // Skips a UTF-8 byte-order mark at the cursor (Windows editors write one at
+    // the start of a file); true when there was one.
+    bool SkipByteOrderMark();
 
     // Longest run of non-white characters, cut at kMaxWord (the rest of the word is
     // skipped). False at the end of the file.

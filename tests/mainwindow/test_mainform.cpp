@@ -274,6 +274,26 @@ private slots:
         QCOMPARE(Messages_.Messages.size(), std::size_t{1});
     }
 
+    void FileThatIsNoProjectEndsWithNone() {
+        // A project first: the failed load must not leave it behind.
+        TMainForm& form = Loaded(Project("first.3dl", kThreeDecks, 4, {"P4x0S"}));
+        QCOMPARE(Ui().ComboBox1->count(), 3);
+        for (const QByteArray& bytes : {QByteArray(), QByteArray("\x89PNG\r\n\x1a\n\0\0", 10)}) {
+            Messages_.Messages.clear();
+            const QString path =
+                WriteFile(Files_.path(), "picture.3dl", QString::fromLatin1(bytes));
+            form.LoadLogFile(path);
+            QCOMPARE(Messages_.Messages.size(), std::size_t{1});
+            QCOMPARE(Messages_.Messages[0].Caption, std::string("Error"));
+            QCOMPARE(Messages_.Messages[0].Text,
+                     (path + " is not a 3D log file: no <header> found").toStdString());
+            QCOMPARE(form.windowTitle(), QString("ORLEX Viewer"));
+            QCOMPARE(Ui().ComboBox1->count(), 0);
+            QCOMPARE(form.LogFile->PersonCount(), 0);
+            QVERIFY(Ui().File1->isEnabled());
+        }
+    }
+
     void CommandLineFileIsLoadedOnce() {
         const QString path = Project("start.3dl", kThreeDecks, 4, {"P4x0S"});
         TMainForm& form = NewForm();

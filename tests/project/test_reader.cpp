@@ -2,7 +2,10 @@
 // header warnings and deck sections.
 #include <gtest/gtest.h>
 
+#include <fstream>
+
 #include "projects.h"
+#include "tempfolder.h"
 
 using namespace orlex::test;
 
@@ -173,6 +176,63 @@ TEST(Reader, UnopenableFileReportsAndFails) {
     EXPECT_FALSE(project.LoadFromFile("/nonexistent/dir/file.3dl", rec, rec));
     ASSERT_EQ(rec.Messages.size(), 1u);
     EXPECT_EQ(rec.Messages[0], (TMessage{"Error", "Cannot open file:\n/nonexistent/dir/file.3dl"}));
+}
+
+// The bytes of a literal, inner zeros included.
+template <std::size_t N>
+std::string Bytes(const char (&literal)[N]) {
+    return std::string(literal, N - 1);
+}
+
+class ReaderFiles : public TTempFolderTest {
+protected:
+    std::string Write(const std::string& name, const std::string& bytes) {
+        const std::string path = Path(name);
+        std::ofstream(path, std::ios::binary) << bytes;
+        return path;
+    }
+};
+
+// Files that are no 3D log file at all: refused with one message naming the file,
+// and nothing of them kept.
+TEST_F(ReaderFiles, NotA3dLogFileIsRefused) {
+    const std::pair<const char*, std::string> files[] = {
+        {"empty.3dl", ""},
+        {"blank.3dl", "  \n\t\r\n"},
+        {"random.3dl", Bytes("\x93\x00\xff<head\x01er>\x7f\x80 pmax 3 </header>")},
+        {"picture.3dl", Bytes("\x89PNG\r\n\x1a\n\0\0\0\rIHDR\0\0\0\x10")},
+        {"words.3dl", "version 1 pmax 2 xmax 6 <deck> level 0 </deck> <persons> S </persons>"},
+        {"bom only.3dl", "\xEF\xBB\xBF"},
+    };
+    for (const auto& [name, bytes] : files) {
+        SCOPED_TRACE(name);
+        const std::string path = Write(name, bytes);
+        TRecorder rec;
+        TLogFile1 project("Deck");
+        EXPECT_FALSE(project.LoadFromFile(path, rec, rec));
+        ASSERT_EQ(rec.Messages.size(), 1u);
+        EXPECT_EQ(rec.Messages[0],
+                  (TMessage{"Error", path + " is not a 3D log file: no <header> found"}));
+        EXPECT_EQ(project.DeckCount(), 0);
+        EXPECT_EQ(project.PersonCount(), 0);
+    }
+}
+
+// Windows editors put a byte-order mark before the text: the file reads as without.
+TEST_F(ReaderFiles, ByteOrderMarkIsSkipped) {
+    TRecorder plain, marked;
+    TLogFile1 a("Deck"), b("Deck");
+    ASSERT_TRUE(a.LoadFromFile(Write("plain.3dl", kExampleFile), plain, plain));
+    ASSERT_TRUE(b.LoadFromFile(Write("marked.3dl", "\xEF\xBB\xBF" + std::string(kExampleFile)),
+                               marked, marked));
+    EXPECT_EQ(marked.Messages, plain.Messages);
+    EXPECT_EQ(b.PMax, 2);
+    EXPECT_EQ(b.Decks[0].QuadCount(), a.Decks[0].QuadCount());
+    EXPECT_EQ(b.TotalSteps(), a.TotalSteps());
+    // A mark anywhere else is text like any other.
+    TRecorder late;
+    TLogFile1 c("Deck");
+    EXPECT_FALSE(c.LoadFromFile(Write("late.3dl", " \xEF\xBB\xBF<header>"), late, late));
 }
 
 TEST(Reader, LoadsTheBundledExampleFromDisk) {

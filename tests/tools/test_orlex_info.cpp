@@ -133,6 +133,8 @@ TEST(OrlexInfo, ExitCodes) {
         {"'" + kExample + "'", 0, "All saved"},
         {"--play @2,p,b '" + kExample + "'", 0, "All saved"},
         {"'" + kExample + ".missing'", 1, "Cannot open file"},
+        {"/dev/null", 1, "/dev/null is not a 3D log file: no <header> found"},
+        {"--analysis /dev/null", 1, "is not a 3D log file"},
         {"", 2, "exactly one file expected"},
         {"'" + kExample + "' '" + kExample + "'", 2, "exactly one file expected"},
         {"--bogus '" + kExample + "'", 2, "Unknown option 'bogus'"},

@@ -130,6 +130,19 @@ TEST_F(OrlexRender, UsageErrorsExitWithTwoAndNameTheOption) {
     EXPECT_EQ(FilesLeft(), 0u);
 }
 
+TEST_F(OrlexRender, NoPictureOfAFileThatIsNoProject) {
+    for (const std::string input :
+         {std::string("/dev/null"), std::string(ORLEX_SOURCE_DIR "/samples/ship.3dl/..")}) {
+        const TRun run = Render("'" + input + "' --size 32x32 -o '" + Path("out.png") + "'");
+        EXPECT_EQ(run.Code, 1) << input << "\n" << run.Err;
+        EXPECT_FALSE(fs::exists(Path("out.png"))) << input;
+    }
+    const TRun empty = Render("/dev/null --size 32x32 -o '" + Path("out.png") + "'");
+    EXPECT_NE(empty.Err.find("/dev/null is not a 3D log file: no <header> found"),
+              std::string::npos)
+        << empty.Err;
+}
+
 TEST_F(OrlexRender, BadFilesNeverCrashItNorLeaveHalfAFile) {
     std::vector<fs::path> files;
     for (const auto& entry : fs::directory_iterator(ORLEX_SOURCE_DIR "/fuzz/corpus"))
