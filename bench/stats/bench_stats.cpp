@@ -1,6 +1,6 @@
 // bench_stats FILE...: the time orlex-stats takes over the files against the time of
 // reading them alone with the same loader and the same number of threads (one per
-// core), best of three each. Prints Markdown.
+// core), the best of five rounds each. Prints Markdown.
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -41,15 +41,11 @@ void ReadAll(const std::vector<std::string>& files) {
 }
 
 template <typename F>
-double Best(F&& run) {
-    double best = 1e300;
-    for (int i = 0; i < 3; ++i) {
-        const auto start = std::chrono::steady_clock::now();
-        run();
-        const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
-        best = std::min(best, took.count());
-    }
-    return best;
+double Seconds(F&& run) {
+    const auto start = std::chrono::steady_clock::now();
+    run();
+    const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+    return took.count();
 }
 
 }  // namespace
@@ -60,12 +56,17 @@ int main(int argc, char** argv) {
         std::fputs("Usage: bench_stats FILE...\n", stderr);
         return 2;
     }
-    const double read = Best([&] { ReadAll(files); });
+    // Taken in turns, so that a busy moment of the machine does not fall on one side only.
+    double read = 1e300;
+    double stats = 1e300;
     int status = 0;
-    const double stats = Best([&] {
-        std::string out, err;
-        status = orlex::stats::Main(files, out, err);
-    });
+    for (int round = 0; round < 5; ++round) {
+        read = std::min(read, Seconds([&] { ReadAll(files); }));
+        stats = std::min(stats, Seconds([&] {
+                             std::string out, err;
+                             status = orlex::stats::Main(files, out, err);
+                         }));
+    }
     std::printf(
         "| files | reading them | orlex-stats | ratio | target |\n|---:|---:|---:|---:|---|\n");
     std::printf("| %zu | %.2f s | %.2f s | %.2f | <= 2: **%s** |\n", files.size(), read, stats,
