@@ -24,14 +24,17 @@ std::vector<int> TStepCurve::Sample(int64_t every, std::size_t count) const {
     return values;
 }
 
-std::optional<double> RankPercentile(const std::vector<double>& sorted, double percent) {
-    const std::size_t n = sorted.size();
-    if (n == 0) return std::nullopt;
-    if (!(percent < 100.0)) return sorted.back();
+std::size_t PercentileRank(std::size_t n, double percent) {
+    if (!(percent < 100.0)) return n;
     // percent * n is exact for whole percents, so the ceiling is not upset by rounding.
     const double rank = std::ceil(percent * static_cast<double>(n) / 100.0) + 1.0;
     const std::size_t m = rank >= static_cast<double>(n) ? n : static_cast<std::size_t>(rank);
-    return sorted[std::max<std::size_t>(m, 1) - 1];
+    return std::max<std::size_t>(m, 1);
+}
+
+std::optional<double> RankPercentile(const std::vector<double>& sorted, double percent) {
+    if (sorted.empty()) return std::nullopt;
+    return sorted[PercentileRank(sorted.size(), percent) - 1];
 }
 
 std::optional<TExitStatistics> ExitStatistics(std::vector<double> values) {

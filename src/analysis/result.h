@@ -26,6 +26,8 @@ struct TStepCurve {
 // The pX of sorted values by the ranking rule: x_m with m = min(N, ceil(X/100 * N) + 1)
 // for X < 100 (1-based), the largest value for X >= 100. None for no values.
 std::optional<double> RankPercentile(const std::vector<double>& sorted, double percent);
+// The rank m (1-based) that the ranking rule picks among n >= 1 values.
+std::size_t PercentileRank(std::size_t n, double percent);
 
 // The longest per-second lists handed out (194 days of simulated time).
 inline constexpr int64_t kMaxSecondsListed = int64_t{1} << 24;

@@ -1,0 +1,120 @@
+// Reading the runs, holding them against the case, and the statistics over them.
+#include <algorithm>
+#include <atomic>
+#include <numeric>
+#include <thread>
+
+#include "analysis.h"
+#include "logfile.h"
+#include "result.h"
+#include "runstats.h"
+#include "stats.h"
+
+namespace orlex::stats {
+
+namespace {
+
+// Collects what the reader reports instead of showing it.
+class TCollectingMessages final : public IMessages {
+public:
+    std::vector<std::string> Warnings;
+    std::vector<std::string> Errors;
+    TMsgResult ShowMessage(const std::string& text, const std::string&, TMsgIcon icon,
+                           TMsgButtons buttons) override {
+        std::string line = text;
+        std::replace(line.begin(), line.end(), '\n', ' ');
+        (icon == TMsgIcon::Error ? Errors : Warnings).push_back(line);
+        return DefaultAnswer(buttons);
+    }
+};
+
+}  // namespace
+
+TRunSummary AnalyseFile(const std::string& path, const TAnalysisSettings& settings) {
+    TRunSummary run;
+    run.File = path;
+    TLogFile1 project("Deck");
+    TCollectingMessages messages;
+    TNullProgress progress;
+    const bool read = project.LoadFromFile(path, progress, messages);
+    run.Warnings = messages.Warnings;
+    if (!read || !messages.Errors.empty()) {
+        run.Error = messages.Errors.empty() ? "cannot be read" : messages.Errors.front();
+        return run;
+    }
+    const auto result = TEvacuationAnalysis(project, settings, {true, 1}).Run();
+    if (!result || !result->EvacuationTime) {
+        run.Error = "holds no persons";
+        return run;
+    }
+    run.Ok = true;
+    run.Case = CaseKeyOf(project);
+    run.Persons = project.PersonCount();
+    run.EvacuationTime = result->EvacuationTime;
+    run.P95 = result->ExitStats->P95;
+    run.CongestedCells = static_cast<int>(result->Congested.size());
+    return run;
+}
+
+std::vector<TRunSummary> AnalyseFiles(const std::vector<std::string>& files,
+                                      const TAnalysisSettings& settings, int threads) {
+    std::vector<TRunSummary> runs(files.size());
+    std::atomic<std::size_t> next{0};
+    const auto work = [&] {
+        for (std::size_t i; (i = next.fetch_add(1)) < files.size();) {
+            runs[i] = AnalyseFile(files[i], settings);
+        }
+    };
+    const int count = std::min<int>(AnalysisThreads(threads), static_cast<int>(files.size()));
+    std::vector<std::jthread> helpers;
+    for (int t = 1; t < count; ++t) helpers.emplace_back(work);
+    work();
+    return runs;
+}
+
+void ApplyCase(std::vector<TRunSummary>& runs, TCaseChoice& choice) {
+    for (TRunSummary& run : runs) {
+        run.LeftOut.clear();
+        if (!run.Ok) {
+            run.Status = TRunStatus::Failed;
+            continue;
+        }
+        if (choice.Mode == TCaseMode::Any) {
+            run.Status = TRunStatus::Used;
+            continue;
+        }
+        if (!choice.Key) {
+            choice.Key = run.Case;
+            choice.From = run.File;
+        }
+        const std::string difference = CaseDifference(run.Case, *choice.Key);
+        run.Status = difference.empty() ? TRunStatus::Used : TRunStatus::OtherCase;
+        if (!difference.empty()) run.LeftOut = "another case: " + difference;
+    }
+}
+
+std::optional<TRunStatistics> OverRuns(const std::vector<TRunSummary>& runs) {
+    std::vector<double> times;
+    for (const TRunSummary& run : runs) {
+        if (run.Status == TRunStatus::Used) times.push_back(*run.EvacuationTime);
+    }
+    if (times.empty()) return std::nullopt;
+    TRunStatistics s;
+    s.N = times.size();
+    s.Running = RunningPercentile(times, 95);
+    s.Mean = std::accumulate(times.begin(), times.end(), 0.0) / static_cast<double>(s.N);
+    std::sort(times.begin(), times.end());
+    s.Min = times.front();
+    s.Max = times.back();
+    s.Median = *Median(times);
+    s.P95Rank = PercentileRank(s.N, 95);
+    s.P95 = times[s.P95Rank - 1];
+    const TPercentileBound bound = UpperPercentileBound(s.N, 95, 0.95);
+    s.BoundRank = bound.Rank;
+    s.Bound = times[bound.Rank - 1];
+    s.BoundConfidence = bound.Confidence;
+    s.BoundReached = bound.Reached;
+    return s;
+}
+
+}  // namespace orlex::stats
