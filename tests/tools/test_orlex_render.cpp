@@ -131,7 +131,7 @@ TEST_F(OrlexRender, UsageErrorsExitWithTwoAndNameTheOption) {
 }
 
 TEST_F(OrlexRender, NoPictureOfAFileThatIsNoProject) {
-    for (const std::string input :
+    for (const std::string& input :
          {std::string("/dev/null"), std::string(ORLEX_SOURCE_DIR "/samples/ship.3dl/..")}) {
         const TRun run = Render("'" + input + "' --size 32x32 -o '" + Path("out.png") + "'");
         EXPECT_EQ(run.Code, 1) << input << "\n" << run.Err;
