@@ -1,0 +1,236 @@
+#include "reportchart.h"
+
+#include <QPainterPath>
+#include <algorithm>
+#include <cmath>
+
+#include "summary.h"
+#include "ticks.h"
+
+namespace orlex::report {
+
+namespace {
+
+constexpr int kXTicks = 10;
+constexpr int kYTicks = 6;
+constexpr double kPlotRatio = 0.42;  // plot height / chart width
+
+// The round range of an axis over [lo, hi] and its step; counts get whole steps.
+struct TAxis {
+    double Lo = 0;
+    double Hi = 1;
+    double Step = 1;
+};
+
+TAxis AxisOf(double lo, double hi, int ticks, bool whole) {
+    if (!(hi > lo)) hi = lo + 1;
+    TAxis axis;
+    axis.Step = RoundStep(hi - lo, ticks);
+    if (whole) axis.Step = std::max(axis.Step, 1.0);
+    axis.Lo = std::floor(lo / axis.Step + 1e-9) * axis.Step;
+    axis.Hi = std::ceil(hi / axis.Step - 1e-9) * axis.Step;
+    if (!(axis.Hi > axis.Lo)) axis.Hi = axis.Lo + axis.Step;
+    return axis;
+}
+
+QString Tick(double value, double step) {
+    return QString::fromStdString(TickLabel(value, step));
+}
+
+struct TLegendLayout {
+    int Columns = 1;
+    int Rows = 0;
+    double ItemWidth = 0;
+    double Height = 0;
+};
+
+TLegendLayout LegendLayout(const TCanvas& canvas, const TChart& chart, double width) {
+    TLegendLayout layout;
+    const int items = static_cast<int>(chart.Lines.size() + chart.Markers.size());
+    if (items == 0) return layout;
+    const QFont font = canvas.Font(8);
+    double widest = 0;
+    for (const TChartLine& line : chart.Lines)
+        widest = std::max(widest, canvas.TextWidth(line.Name, font));
+    for (const TChartMarker& marker : chart.Markers)
+        widest = std::max(widest, canvas.TextWidth(marker.Name, font));
+    layout.ItemWidth = std::min(width, widest + canvas.Mm(14));
+    layout.Columns = std::max(1, static_cast<int>(width / layout.ItemWidth));
+    layout.Rows = (items + layout.Columns - 1) / layout.Columns;
+    const double line = canvas.TextHeight(QStringLiteral("X"), font, width);
+    const double title = chart.LegendTitle.isEmpty()
+                             ? 0
+                             : canvas.TextHeight(chart.LegendTitle, canvas.Font(8, true), width);
+    layout.Height = title + layout.Rows * line * 1.25 + canvas.Mm(3);
+    return layout;
+}
+
+void Sample(QPainter& p, double x, double y, double length, const QColor& color, Qt::PenStyle style,
+            double width) {
+    p.setPen(QPen(color, width, style, Qt::FlatCap));
+    p.drawLine(QPointF(x, y), QPointF(x + length, y));
+}
+
+}  // namespace
+
+QPolygonF StairPolygon(const TAnalysisResult& result, const TStepCurve& curve, int64_t end) {
+    QPolygonF points;
+    for (std::size_t i = 0; i < curve.Steps.size(); ++i) {
+        const double t = result.TimeOfStep(curve.Steps[i]);
+        if (i > 0) points.append({t, static_cast<double>(curve.Values[i - 1])});
+        points.append({t, static_cast<double>(curve.Values[i])});
+    }
+    const double last = result.TimeOfStep(std::max<int64_t>(end, curve.Steps.back()));
+    if (points.isEmpty() || last > points.back().x()) {
+        points.append({last, points.isEmpty() ? 0.0 : points.back().y()});
+    }
+    return points;
+}
+
+QColor SeriesColor(int i) {
+    static const QColor kColors[] = {
+        {31, 119, 180}, {255, 127, 14},  {44, 160, 44},   {214, 39, 40},  {148, 103, 189},
+        {140, 86, 75},  {227, 119, 194}, {127, 127, 127}, {188, 189, 34}, {23, 190, 207}};
+    return kColors[i % 10];
+}
+
+Qt::PenStyle SeriesStyle(int i) {
+    static const Qt::PenStyle kStyles[] = {Qt::SolidLine, Qt::DashLine, Qt::DotLine,
+                                           Qt::DashDotLine};
+    return kStyles[(i / 10) % 4];
+}
+
+TChart SavedChart(const TAnalysisResult& r) {
+    TChart chart;
+    chart.Title = QStringLiteral("Saved persons over time");
+    chart.YTitle = QStringLiteral("Saved persons");
+    chart.LegendTitle = QStringLiteral("Legend");
+    const int64_t end = r.LastStep + 1;
+    chart.X0 = r.TimeOfStep(0);
+    chart.X1 = r.TimeOfStep(std::max<int64_t>(end, 1));
+    chart.YMax = std::max(1, r.Persons);
+    chart.Lines.push_back(
+        {QStringLiteral("Saved persons"), StairPolygon(r, r.Saved, end), QColor(31, 119, 180)});
+    if (r.EvacuationTime) {
+        chart.Markers.push_back({QStringLiteral("Evacuation time (%1)")
+                                     .arg(QString::fromStdString(SecondsText(r.EvacuationTime))),
+                                 *r.EvacuationTime, QColor(170, 20, 20)});
+    }
+    if (r.ExitStats) {
+        chart.Markers.push_back({QStringLiteral("p95 exit time (%1)")
+                                     .arg(QString::fromStdString(SecondsText(r.ExitStats->P95))),
+                                 r.ExitStats->P95, QColor(200, 140, 0)});
+    }
+    return chart;
+}
+
+TChart OccupancyChart(const TAnalysisResult& r, const QStringList& captions) {
+    TChart chart;
+    chart.Title = QStringLiteral("Persons per deck over time");
+    chart.LegendTitle = QStringLiteral("Decks");
+    const int64_t end = r.LastStep + 1;
+    chart.X0 = r.TimeOfStep(0);
+    chart.X1 = r.TimeOfStep(std::max<int64_t>(end, 1));
+    std::vector<std::string> names;
+    for (const QString& caption : captions) names.push_back(caption.toStdString());
+    for (std::size_t z = 0; z < r.Occupancy.size(); ++z) {
+        const int i = static_cast<int>(z);
+        for (const int v : r.Occupancy[z].Values) chart.YMax = std::max<double>(chart.YMax, v);
+        chart.Lines.push_back({QString::fromStdString(DeckLabel(names, i)),
+                               StairPolygon(r, r.Occupancy[z], end), SeriesColor(i),
+                               SeriesStyle(i)});
+    }
+    return chart;
+}
+
+double ChartHeight(const TCanvas& canvas, const TChart& chart, double width) {
+    const double title = canvas.TextHeight(chart.Title, canvas.Font(11, true), width);
+    const double labels = canvas.TextHeight(QStringLiteral("0"), canvas.Font(8), width);
+    return title + canvas.Mm(3) + width * kPlotRatio + labels * 2.6 + canvas.Mm(3) +
+           LegendLayout(canvas, chart, width).Height;
+}
+
+void DrawChart(TCanvas& canvas, const TChart& chart, double x, double y, double width) {
+    QPainter& p = canvas.Painter();
+    const QFont tickFont = canvas.Font(8);
+    const QFont titleFont = canvas.Font(9);
+    y += canvas.Text(chart.Title, canvas.Font(11, true), x, y, width) + canvas.Mm(3);
+
+    const TAxis ax = AxisOf(chart.X0, chart.X1, kXTicks, false);
+    const TAxis ay = AxisOf(0, chart.YMax, kYTicks, true);
+    const double line = canvas.TextHeight(QStringLiteral("0"), tickFont, width);
+    double labelWidth = 0;
+    for (const double v : RoundTicks(ay.Lo, ay.Hi, kYTicks))
+        labelWidth = std::max(labelWidth, canvas.TextWidth(Tick(v, ay.Step), tickFont));
+    const double left = x + line * 1.6 + labelWidth + canvas.Mm(2);
+    const QRectF plot(left, y, x + width - canvas.Mm(3) - left, width * kPlotRatio);
+    const auto px = [&](double v) {
+        return plot.left() + (v - ax.Lo) / (ax.Hi - ax.Lo) * plot.width();
+    };
+    const auto py = [&](double v) {
+        return plot.bottom() - (v - ay.Lo) / (ay.Hi - ay.Lo) * plot.height();
+    };
+
+    // Grid and ticks.
+    p.setBrush(Qt::NoBrush);
+    const QPen grid(QColor(215, 215, 215), canvas.Mm(0.15));
+    for (const double v : RoundTicks(ax.Lo, ax.Hi, kXTicks)) {
+        p.setPen(grid);
+        p.drawLine(QPointF(px(v), plot.top()), QPointF(px(v), plot.bottom()));
+        canvas.Label(Tick(v, ax.Step), tickFont, px(v), plot.bottom() + canvas.Mm(1),
+                     Qt::AlignHCenter | Qt::AlignTop);
+    }
+    for (const double v : RoundTicks(ay.Lo, ay.Hi, kYTicks)) {
+        p.setPen(grid);
+        p.drawLine(QPointF(plot.left(), py(v)), QPointF(plot.right(), py(v)));
+        canvas.Label(Tick(v, ay.Step), tickFont, plot.left() - canvas.Mm(1.2), py(v),
+                     Qt::AlignRight | Qt::AlignVCenter);
+    }
+    p.setPen(QPen(Qt::black, canvas.Mm(0.25)));
+    p.drawRect(plot);
+    // Axis titles.
+    canvas.Label(chart.XTitle, titleFont, plot.center().x(),
+                 plot.bottom() + canvas.Mm(1) + line * 1.1, Qt::AlignHCenter | Qt::AlignTop);
+    p.save();
+    p.translate(x + line * 0.6, plot.center().y());
+    p.rotate(-90);
+    canvas.Label(chart.YTitle, titleFont, 0, 0, Qt::AlignHCenter | Qt::AlignVCenter);
+    p.restore();
+
+    // The curves, clipped to the plot.
+    p.save();
+    p.setClipRect(plot.adjusted(-canvas.Mm(0.3), -canvas.Mm(0.3), canvas.Mm(0.3), 0));
+    p.setRenderHint(QPainter::Antialiasing);
+    for (const TChartMarker& marker : chart.Markers) {
+        p.setPen(QPen(marker.Color, canvas.Mm(0.35), Qt::DashLine, Qt::FlatCap));
+        p.drawLine(QPointF(px(marker.X), plot.top()), QPointF(px(marker.X), plot.bottom()));
+    }
+    for (const TChartLine& series : chart.Lines) {
+        QPolygonF points;
+        points.reserve(series.Points.size());
+        for (const QPointF& point : series.Points) points.append({px(point.x()), py(point.y())});
+        p.setPen(QPen(series.Color, canvas.Mm(0.4), series.Style, Qt::FlatCap, Qt::MiterJoin));
+        p.drawPolyline(points);
+    }
+    p.restore();
+
+    // The legend under the plot.
+    const TLegendLayout layout = LegendLayout(canvas, chart, plot.width());
+    if (layout.Rows == 0) return;
+    double ly = plot.bottom() + canvas.Mm(1) + line * 2.6 + canvas.Mm(3);
+    if (!chart.LegendTitle.isEmpty()) {
+        ly += canvas.Text(chart.LegendTitle, canvas.Font(8, true), plot.left(), ly, plot.width());
+    }
+    int i = 0;
+    const auto item = [&](const QString& name, const QColor& color, Qt::PenStyle style) {
+        const double ix = plot.left() + (i % layout.Columns) * layout.ItemWidth;
+        const double iy = ly + (i / layout.Columns) * line * 1.25 + line / 2;
+        Sample(p, ix, iy, canvas.Mm(8), color, style, canvas.Mm(0.5));
+        canvas.Label(name, tickFont, ix + canvas.Mm(10), iy, Qt::AlignLeft | Qt::AlignVCenter);
+        ++i;
+    };
+    for (const TChartLine& series : chart.Lines) item(series.Name, series.Color, series.Style);
+    for (const TChartMarker& marker : chart.Markers) item(marker.Name, marker.Color, Qt::DashLine);
+}
+
+}  // namespace orlex::report
