@@ -26,44 +26,49 @@ QColor Opaque(const TRgba& c) {
     return QColor(c.R, c.G, c.B);
 }
 
-// The boundary of the congested cells as long straight segments, in cell units.
+// The boundary of the congested cells as long straight segments, in plan cells.
 std::vector<QLineF> CongestedEdges(const TDeckPlan& plan) {
     std::vector<QLineF> lines;
     const auto at = [&](int r, int c) {
-        if (r < plan.FirstRow || r >= plan.EndRow || c < plan.FirstColumn || c >= plan.EndColumn)
-            return false;
+        if (r < 0 || r >= plan.Rows || c < 0 || c >= plan.Columns) return false;
         return plan.Congested[static_cast<std::size_t>(r) * plan.Columns + c] != 0;
     };
-    for (int r = plan.FirstRow; r <= plan.EndRow; ++r) {
-        for (int c = plan.FirstColumn; c < plan.EndColumn;) {
+    for (int r = 0; r <= plan.Rows; ++r) {
+        for (int c = 0; c < plan.Columns;) {
             if (at(r - 1, c) == at(r, c)) {
                 ++c;
                 continue;
             }
             const int start = c;
-            while (c < plan.EndColumn && at(r - 1, c) != at(r, c)) ++c;
+            while (c < plan.Columns && at(r - 1, c) != at(r, c)) ++c;
             lines.emplace_back(start, r, c, r);
         }
     }
-    for (int c = plan.FirstColumn; c <= plan.EndColumn; ++c) {
-        for (int r = plan.FirstRow; r < plan.EndRow;) {
+    for (int c = 0; c <= plan.Columns; ++c) {
+        for (int r = 0; r < plan.Rows;) {
             if (at(r, c - 1) == at(r, c)) {
                 ++r;
                 continue;
             }
             const int start = r;
-            while (r < plan.EndRow && at(r, c - 1) != at(r, c)) ++r;
+            while (r < plan.Rows && at(r, c - 1) != at(r, c)) ++r;
             lines.emplace_back(c, start, c, r);
         }
     }
     return lines;
 }
 
-double CellSizeOn(const QRectF& body, const TDeckPlan& plan, double head, double key) {
-    const int columns = std::max(1, plan.EndColumn - plan.FirstColumn);
-    const int rows = std::max(1, plan.EndRow - plan.FirstRow);
+// What a plan cell of several deck cells shows: the highest band, else the floor,
+// else a block.
+int Rank(int key) {
+    return key == kPlanNothing ? 0 : key == kPlanBlock ? 1 : key == kPlanFloor ? 2 : key + 1;
+}
+
+// The paper size of a deck cell when the extent fills the body less head and key.
+double CellSizeOn(const QRectF& body, const TPlanExtent& extent, double head, double key) {
+    if (extent.Empty()) return 0;
     const double height = std::max(0.0, body.height() - head - key);
-    return std::min(body.width() / columns, height / rows);
+    return std::min(body.width() / extent.Columns, height / extent.Rows);
 }
 
 void Swatch(TCanvas& canvas, double x, double y, const QColor& fill, const QPen& pen,
@@ -161,21 +166,50 @@ std::vector<TPlanRect> MergeRects(const std::vector<int>& keys, int columns, int
     return rects;
 }
 
-TDeckPlan BuildDeckPlan(const TAnalysisResult& result, int z, const TDeck& deck) {
+TPlanExtent DeckExtent(const TDeck& deck, int columns, int rows) {
+    int c0 = columns, r0 = rows, c1 = 0, r1 = 0;
+    for (int r = 0; r < rows; ++r) {
+        for (int c = 0; c < columns; ++c) {
+            const TCell* cell = deck.CellAt(r, c);
+            if (!cell || cell->Code == kCodeVoid) continue;
+            c0 = std::min(c0, c);
+            r0 = std::min(r0, r);
+            c1 = std::max(c1, c + 1);
+            r1 = std::max(r1, r + 1);
+        }
+    }
+    if (c1 == 0) return {};
+    return {c0, r0, c1 - c0, r1 - r0};
+}
+
+int PlanStep(double cellMm, const TPlanExtent& extent, double minMm) {
+    if (extent.Empty()) return 1;
+    int step = cellMm > 0 && cellMm < minMm ? static_cast<int>(std::ceil(minMm / cellMm)) : 1;
+    const double cells = static_cast<double>(extent.Columns) * extent.Rows;
+    const double many = std::ceil(std::sqrt(cells / static_cast<double>(kMaxPlanCells)));
+    step = std::max(step, static_cast<int>(std::min(many, 1e6)));
+    return std::clamp(step, 1, std::max({1, extent.Columns, extent.Rows}));
+}
+
+TDeckPlan BuildDeckPlan(const TAnalysisResult& result, int z, const TDeck& deck, int step) {
     TDeckPlan plan;
-    plan.Columns = std::max(result.Columns, 0);
-    plan.Rows = std::max(result.Rows, 0);
-    const TDeckOverlay overlay = BuildDeckOverlay(result, z, TOverlayKind::TimeAbove, &deck);
+    plan.Extent = DeckExtent(deck, std::max(result.Columns, 0), std::max(result.Rows, 0));
+    if (plan.Extent.Empty()) return plan;
+    plan.Step = std::max(step, 1);
+    plan.Columns = (plan.Extent.Columns + plan.Step - 1) / plan.Step;
+    plan.Rows = (plan.Extent.Rows + plan.Step - 1) / plan.Step;
+    const auto cells = static_cast<std::size_t>(plan.Columns) * plan.Rows;
+    plan.Keys.assign(cells, kPlanNothing);
+    plan.Congested.assign(cells, 0);
+    TDeckOverlay overlay;
+    if (result.HasDensity) overlay = BuildDeckOverlay(result, z, TOverlayKind::TimeAbove, &deck);
     plan.Legend = overlay.Legend;
-    plan.Congested = overlay.Congested;
     const int intervals = static_cast<int>(plan.Legend.Stops.size()) - 1;
     plan.Bands = intervals > 0 ? intervals * kBandsPerStop : 0;
     const double band = plan.Bands > 0 ? plan.Legend.Max / plan.Bands : 0;
-    plan.Keys.assign(static_cast<std::size_t>(plan.Columns) * plan.Rows, kPlanNothing);
-    plan.FirstColumn = plan.Columns;
-    plan.FirstRow = plan.Rows;
-    for (int r = 0; r < plan.Rows; ++r) {
-        for (int c = 0; c < plan.Columns; ++c) {
+    const TPlanExtent& e = plan.Extent;
+    for (int r = e.FirstRow; r < e.FirstRow + e.Rows; ++r) {
+        for (int c = e.FirstColumn; c < e.FirstColumn + e.Columns; ++c) {
             const TCell* cell = deck.CellAt(r, c);
             if (!cell || cell->Code == kCodeVoid) continue;
             int key = cell->Code == kCodeBlock ? kPlanBlock : kPlanFloor;
@@ -185,14 +219,15 @@ TDeckPlan BuildDeckPlan(const TAnalysisResult& result, int z, const TDeck& deck)
                 const int i = static_cast<int>(std::ceil(value / band - 1e-9)) - 1;
                 key = kPlanFirstBand + std::clamp(i, 0, plan.Bands - 1);
             }
-            plan.Keys[static_cast<std::size_t>(r) * plan.Columns + c] = key;
-            plan.FirstColumn = std::min(plan.FirstColumn, c);
-            plan.FirstRow = std::min(plan.FirstRow, r);
-            plan.EndColumn = std::max(plan.EndColumn, c + 1);
-            plan.EndRow = std::max(plan.EndRow, r + 1);
+            const std::size_t at =
+                static_cast<std::size_t>((r - e.FirstRow) / plan.Step) * plan.Columns +
+                (c - e.FirstColumn) / plan.Step;
+            if (Rank(key) > Rank(plan.Keys[at])) plan.Keys[at] = key;
+            if (!overlay.Congested.empty() &&
+                overlay.Congested[static_cast<std::size_t>(r) * overlay.Columns + c])
+                plan.Congested[at] = 1;
         }
     }
-    if (plan.EndColumn == 0) plan.FirstColumn = plan.FirstRow = 0;
     return plan;
 }
 
@@ -203,19 +238,23 @@ QColor PlanColor(const TDeckPlan& plan, int key) {
     return Opaque(ScaleColor((band + 0.5) / std::max(1, plan.Bands)));
 }
 
-QPageLayout::Orientation PlanOrientation(const TCanvas& canvas, const TDeckPlan& plan) {
+QPageLayout::Orientation PlanOrientation(const TCanvas& canvas, const TPlanExtent& extent) {
     const double head = canvas.Mm(kHeadMm), key = canvas.Mm(kKeyMm);
-    const double portrait =
-        CellSizeOn(canvas.BodyOf(QPageLayout::Portrait), plan, head, key) / canvas.Mm(1);
-    const double landscape =
-        CellSizeOn(canvas.BodyOf(QPageLayout::Landscape), plan, head, key) / canvas.Mm(1);
+    const double portrait = CellSizeOn(canvas.BodyOf(QPageLayout::Portrait), extent, head, key);
+    const double landscape = CellSizeOn(canvas.BodyOf(QPageLayout::Landscape), extent, head, key);
     return landscape > portrait * 1.0001 ? QPageLayout::Landscape : QPageLayout::Portrait;
 }
 
-void DrawDeckPage(TCanvas& canvas, const TAnalysisResult& result, const TDeckPlan& plan,
+void DrawDeckPage(TCanvas& canvas, const TAnalysisResult& result, const TDeck& deck,
                   const QString& caption, int z) {
     QPainter& p = canvas.Painter();
     const QRectF body = canvas.Body();
+    const double top = canvas.Mm(kHeadMm);
+    const TPlanExtent extent =
+        DeckExtent(deck, std::max(result.Columns, 0), std::max(result.Rows, 0));
+    const double cell = CellSizeOn(body, extent, top, canvas.Mm(kKeyMm));
+    const TDeckPlan plan = BuildDeckPlan(result, z, deck, PlanStep(cell / canvas.Mm(1), extent));
+
     double y = canvas.Text(caption, canvas.Font(14, true), 0, 0, body.width());
     const QString title = plan.Legend.Title.empty()
                               ? QStringLiteral("Plan of the deck (no density maps)")
@@ -244,21 +283,23 @@ void DrawDeckPage(TCanvas& canvas, const TAnalysisResult& result, const TDeckPla
     }
     canvas.Text(figures, canvas.Font(9), 0, y + canvas.Mm(1), body.width());
 
-    const double top = canvas.Mm(kHeadMm);
-    const double cell = CellSizeOn(body, plan, top, canvas.Mm(kKeyMm));
-    const double width = (plan.EndColumn - plan.FirstColumn) * cell;
-    const double height = (plan.EndRow - plan.FirstRow) * cell;
+    const double width = extent.Columns * cell;
+    const double height = extent.Rows * cell;
     const double left = (body.width() - width) / 2;
-    if (!plan.Empty() && cell > 0) {
-        const auto cx = [&](double c) { return left + (c - plan.FirstColumn) * cell; };
-        const auto cy = [&](double r) { return top + (r - plan.FirstRow) * cell; };
+    if (!extent.Empty() && cell > 0) {
+        const double unit = cell * plan.Step;  // a plan cell on paper
+        const auto cx = [&](double c) { return left + c * unit; };
+        const auto cy = [&](double r) { return top + r * unit; };
+        p.save();
+        // The last plan cells may reach past the deck's extent.
+        p.setClipRect(QRectF(left, top, width, height));
         // Each rectangle reaches a hair into its right and lower neighbours, so that no
         // seam of the page's background shows between them.
-        const double seam = std::min(cell * 0.05, canvas.Mm(0.05));
+        const double seam = std::min(unit * 0.05, canvas.Mm(0.05));
         std::map<int, QList<QRectF>> byKey;
         for (const TPlanRect& r : MergeRects(plan.Keys, plan.Columns, plan.Rows))
             byKey[r.Key].append(
-                QRectF(cx(r.Column), cy(r.Row), r.Columns * cell + seam, r.Rows * cell + seam));
+                QRectF(cx(r.Column), cy(r.Row), r.Columns * unit + seam, r.Rows * unit + seam));
         p.setPen(Qt::NoPen);
         for (const auto& [key, rects] : byKey) {
             p.setBrush(PlanColor(plan, key));
@@ -268,11 +309,15 @@ void DrawDeckPage(TCanvas& canvas, const TAnalysisResult& result, const TDeckPla
         for (const QLineF& e : CongestedEdges(plan))
             edges.append(QLineF(cx(e.x1()), cy(e.y1()), cx(e.x2()), cy(e.y2())));
         p.setPen(
-            QPen(Qt::black, std::min(canvas.Mm(0.35), cell * 0.25), Qt::SolidLine, Qt::SquareCap));
+            QPen(Qt::black, std::min(canvas.Mm(0.35), unit * 0.25), Qt::SolidLine, Qt::SquareCap));
         p.drawLines(edges.constData(), static_cast<int>(edges.size()));
+        p.restore();
         p.setBrush(Qt::NoBrush);
         p.setPen(QPen(QColor(120, 120, 120), canvas.Mm(0.15)));
         p.drawRect(QRectF(left, top, width, height));
+    } else {
+        canvas.Text(QStringLiteral("The deck holds no cells."), canvas.Font(9), 0, top,
+                    body.width());
     }
 
     // The key under the plan.

@@ -33,32 +33,49 @@ struct TPlanRect {
 // stretched down over the rows that hold the same run. kPlanNothing makes none.
 std::vector<TPlanRect> MergeRects(const std::vector<int>& keys, int columns, int rows);
 
-struct TDeckPlan {
-    int Columns = 0;
-    int Rows = 0;
-    // The cells that draw anything: [FirstColumn, EndColumn) x [FirstRow, EndRow).
+// The cells of a deck that draw anything: [FirstColumn, FirstColumn + Columns) x
+// [FirstRow, FirstRow + Rows); no cells when Columns or Rows is 0.
+struct TPlanExtent {
     int FirstColumn = 0;
     int FirstRow = 0;
-    int EndColumn = 0;
-    int EndRow = 0;
-    std::vector<int> Keys;
+    int Columns = 0;
+    int Rows = 0;
+    bool Empty() const { return Columns <= 0 || Rows <= 0; }
+};
+
+TPlanExtent DeckExtent(const TDeck& deck, int columns, int rows);
+
+// The plan over a deck's extent. A plan cell covers Step x Step deck cells: 1 unless
+// the deck's cells would be finer than the print can show, or so many that the plan
+// would swamp the file.
+struct TDeckPlan {
+    TPlanExtent Extent;
+    int Step = 1;
+    int Columns = 0;  // plan cells
+    int Rows = 0;
+    std::vector<int> Keys;  // row by row, plan cells
     std::vector<uint8_t> Congested;
     TOverlayLegend Legend;  // no stops without density maps
     int Bands = 0;          // colour bands from 0 to Legend.Max
     double Longest = 0;     // the longest time above the limit on this deck, seconds
-
-    bool Empty() const { return EndColumn <= FirstColumn || EndRow <= FirstRow; }
 };
 
-// The plan of deck z (the deck gives the floor, blocks and void cells).
-TDeckPlan BuildDeckPlan(const TAnalysisResult& result, int z, const TDeck& deck);
+// The most plan cells of a page.
+inline constexpr int64_t kMaxPlanCells = int64_t{1} << 22;
+// The step that keeps plan cells at least minMm wide on paper and the plan within
+// kMaxPlanCells, for deck cells of cellMm on paper.
+int PlanStep(double cellMm, const TPlanExtent& extent, double minMm = 0.1);
+
+// The plan of deck z over its extent. A plan cell shows the highest band of its deck
+// cells, else the floor if it has any, else a block.
+TDeckPlan BuildDeckPlan(const TAnalysisResult& result, int z, const TDeck& deck, int step = 1);
 // The colour of a key: grey floor, darker grey blocks, the bands of the scale.
 QColor PlanColor(const TDeckPlan& plan, int key);
 
-// The orientation that shows the plan at the larger scale.
-QPageLayout::Orientation PlanOrientation(const TCanvas& canvas, const TDeckPlan& plan);
+// The orientation that shows a deck's extent at the larger scale.
+QPageLayout::Orientation PlanOrientation(const TCanvas& canvas, const TPlanExtent& extent);
 // Draws the page of deck z: heading, figures, plan, colour bar, key and scale bar.
-void DrawDeckPage(TCanvas& canvas, const TAnalysisResult& result, const TDeckPlan& plan,
+void DrawDeckPage(TCanvas& canvas, const TAnalysisResult& result, const TDeck& deck,
                   const QString& caption, int z);
 
 }  // namespace orlex::report

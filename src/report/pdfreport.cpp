@@ -51,7 +51,8 @@ std::vector<std::string> Names(const QStringList& captions) {
 // Builds the blocks of the first pages.
 class TFlow {
 public:
-    TFlow(TCanvas& canvas) : C_(canvas), Width_(canvas.BodyOf(QPageLayout::Portrait).width()) {}
+    explicit TFlow(TCanvas& canvas)
+        : C_(canvas), Width_(canvas.BodyOf(QPageLayout::Portrait).width()) {}
 
     void Title(const QString& text, const QString& subtitle) {
         const QFont big = C_.Font(20, true), small = C_.Font(11);
@@ -200,12 +201,14 @@ bool WriteAnalysisPdf(QIODevice& device, const TAnalysisResult& r, const TAnalys
     if (src.Project) {
         const int decks = std::min<int>(r.Decks, static_cast<int>(src.Project->Decks.size()));
         for (int z = 0; z < decks; ++z) {
-            auto plan = std::make_shared<report::TDeckPlan>(
-                report::BuildDeckPlan(r, z, src.Project->Decks[static_cast<std::size_t>(z)]));
+            // Each plan is built when its page is drawn, so that one deck's plan is
+            // held at a time.
+            const TDeck& deck = src.Project->Decks[static_cast<std::size_t>(z)];
             const QString caption = QString::fromStdString(DeckLabel(names, z));
+            const auto extent = report::DeckExtent(deck, r.Columns, r.Rows);
             pages.push_back(
-                {report::PlanOrientation(canvas, *plan), [&r, plan, caption, z](TCanvas& c) {
-                     report::DrawDeckPage(c, r, *plan, caption, z);
+                {report::PlanOrientation(canvas, extent), [&r, &deck, caption, z](TCanvas& c) {
+                     report::DrawDeckPage(c, r, deck, caption, z);
                  }});
         }
     }

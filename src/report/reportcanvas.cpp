@@ -29,7 +29,9 @@ QFont TCanvas::Font(double points, bool bold) const {
     QFont font;
     font.setFamilies({QStringLiteral("DejaVu Sans"), QStringLiteral("Liberation Sans"),
                       QStringLiteral("Arial")});
-    font.setStyleHint(QFont::SansSerif);
+    // No ligatures: the text of the file must read back as written ("floor", not
+    // "\ufb02oor") for a search or a copy.
+    font.setStyleHint(QFont::SansSerif, QFont::PreferNoShaping);
     font.setPointSizeF(points);
     font.setBold(bold);
     return font;

@@ -73,6 +73,29 @@ void Sample(QPainter& p, double x, double y, double length, const QColor& color,
 
 }  // namespace
 
+QPolygonF Thinned(const QPolygonF& points, double resolution) {
+    if (points.size() < 8 || !(resolution > 0)) return points;
+    QPolygonF out;
+    int i = 0;
+    while (i < points.size()) {
+        const double slice = std::floor(points[i].x() / resolution);
+        int j = i, low = i, high = i;
+        while (j + 1 < points.size() && std::floor(points[j + 1].x() / resolution) == slice) {
+            ++j;
+            if (points[j].y() < points[low].y()) low = j;
+            if (points[j].y() > points[high].y()) high = j;
+        }
+        int keep[] = {i, std::min(low, high), std::max(low, high), j};
+        int last = -1;
+        for (const int k : keep) {
+            if (k != last) out.append(points[k]);
+            last = k;
+        }
+        i = j + 1;
+    }
+    return out;
+}
+
 QPolygonF StairPolygon(const TAnalysisResult& result, const TStepCurve& curve, int64_t end) {
     QPolygonF points;
     for (std::size_t i = 0; i < curve.Steps.size(); ++i) {
@@ -210,7 +233,7 @@ void DrawChart(TCanvas& canvas, const TChart& chart, double x, double y, double 
         points.reserve(series.Points.size());
         for (const QPointF& point : series.Points) points.append({px(point.x()), py(point.y())});
         p.setPen(QPen(series.Color, canvas.Mm(0.4), series.Style, Qt::FlatCap, Qt::MiterJoin));
-        p.drawPolyline(points);
+        p.drawPolyline(Thinned(points, canvas.Mm(0.05)));
     }
     p.restore();
 

@@ -41,6 +41,11 @@ struct TChart {
 // The step curve as a staircase (time, value) up to the time of step end.
 QPolygonF StairPolygon(const TAnalysisResult& result, const TStepCurve& curve, int64_t end);
 
+// The points of a polyline (x rising) thinned to what a width of resolution shows:
+// in every such slice of x its first and last point and its lowest and highest, in
+// order, so that a curve of a million steps draws as it would in full.
+QPolygonF Thinned(const QPolygonF& points, double resolution);
+
 // The saved persons over time, with the evacuation time and the p95 exit time marked.
 TChart SavedChart(const TAnalysisResult& result);
 // The persons on every deck over time, one line a deck named by its caption.

@@ -12,6 +12,7 @@
 #include "pdfreport.h"
 #include "pdftools.h"
 #include "projects.h"
+#include "reportchart.h"
 #include "rooms.h"
 #include "tempfolder.h"
 
@@ -24,8 +25,9 @@ class Report : public orlex::test::TTempFolderTest {
 protected:
     // Analyses the project and writes its report; the path of the report.
     std::string Write(const TLoaded& loaded, const std::string& name,
-                      const orlex::TAnalysisSettings& settings = {}) {
-        const auto result = orlex::TEvacuationAnalysis(*loaded.Project, settings).Run();
+                      const orlex::TAnalysisSettings& settings = {},
+                      const orlex::TAnalysisOptions& options = {}) {
+        const auto result = orlex::TEvacuationAnalysis(*loaded.Project, settings, options).Run();
         EXPECT_TRUE(result);
         if (!result) return {};
         orlex::TAnalysisSource source;
@@ -97,6 +99,21 @@ TEST_F(Report, TheSettingsNameTheLegend) {
               {"Cell size 0.5 m", "Density window 3 × 3 cells (1.5 × 1.5 m)",
                "Density limit 2.5 persons/m²", "Congestion share 25 % of the duration"});
     ExpectHas(PdfText(pdf, 3), {"Time above 2.5 persons/m² (s)", "cell size 0.5 m"});
+}
+
+TEST_F(Report, WithoutDensityMapsThePlansShowTheFloor) {
+    const TLoaded loaded =
+        orlex::test::LoadText(orlex::test::ProjectText({"A", "B"}, 2, {"P3x3S"}));
+    orlex::TAnalysisOptions curves;
+    curves.Density = false;
+    const std::string pdf = Write(loaded, "curves", {}, curves);
+    ASSERT_EQ(orlex::test::PdfPages(pdf), 4);
+    ExpectHas(PdfText(pdf, 1), {"Density not computed"});
+    for (int page : {3, 4}) {
+        ExpectHas(PdfText(pdf, page),
+                  {"Plan of the deck (no density maps)", "The density was not computed.",
+                   "No density maps: only the floor is shown.", "Scale 1:"});
+    }
 }
 
 TEST_F(Report, LongDecksGetLandscapePages) {
@@ -235,6 +252,67 @@ TEST(DeckPlan, CalmDecksShowTheFloorAndCrowdsTheBands) {
         if (c.Hot) {
             EXPECT_NE(orlex::report::PlanColor(plan, top), floor);
         }
+        // Plan cells of 2 x 2 deck cells keep the hottest band.
+        const auto coarse = orlex::report::BuildDeckPlan(*result, 0, loaded.Project->Decks[0], 2);
+        EXPECT_EQ(coarse.Columns, 5);
+        EXPECT_EQ(coarse.Rows, 5);
+        EXPECT_EQ(coarse.Keys[2 * 5 + 2], top) << c.Name;
+    }
+}
+
+TEST(Chart, ThinnedCurvesKeepTheirEndsAndExtremes) {
+    QPolygonF stairs;
+    for (int i = 0; i < 10000; ++i) {
+        const double y = (i * 37) % 101;
+        stairs << QPointF(i, y) << QPointF(i + 1, y);
+    }
+    const QPolygonF thin = orlex::report::Thinned(stairs, 100);
+    EXPECT_LE(thin.size(), 4 * 101);
+    EXPECT_EQ(thin.front(), stairs.front());
+    EXPECT_EQ(thin.back(), stairs.back());
+    const auto bounds = [](const QPolygonF& p) { return p.boundingRect(); };
+    EXPECT_EQ(bounds(thin), bounds(stairs));
+    for (int i = 1; i < thin.size(); ++i) EXPECT_GE(thin[i].x(), thin[i - 1].x());
+    // Short lines stay as they are.
+    const QPolygonF few{{0, 0}, {1, 1}, {2, 0}};
+    EXPECT_EQ(orlex::report::Thinned(few, 10), few);
+}
+
+// Void rows and columns around a deck are left out of its plan.
+TEST(DeckPlan, TheExtentLeavesOutVoidCells) {
+    const std::vector<std::string> cells{"P8x.", "..0001..", "..1000..", "P8x."};
+    const TLoaded loaded =
+        orlex::test::LoadText(orlex::test::RoomText(8, 4, 1, 1, {{2, 1, 0, "P2x0"}}, cells));
+    const auto extent = orlex::report::DeckExtent(loaded.Project->Decks[0], 8, 4);
+    EXPECT_EQ(extent.FirstColumn, 2);
+    EXPECT_EQ(extent.FirstRow, 1);
+    EXPECT_EQ(extent.Columns, 4);
+    EXPECT_EQ(extent.Rows, 2);
+    const auto result = orlex::TEvacuationAnalysis(*loaded.Project, {}).Run();
+    ASSERT_TRUE(result);
+    const auto plan = orlex::report::BuildDeckPlan(*result, 0, loaded.Project->Decks[0]);
+    using orlex::report::kPlanBlock;
+    using orlex::report::kPlanFloor;
+    EXPECT_EQ(plan.Keys, (std::vector<int>{kPlanFloor, kPlanFloor, kPlanFloor, kPlanBlock,
+                                           kPlanBlock, kPlanFloor, kPlanFloor, kPlanFloor}));
+}
+
+TEST(DeckPlan, StepsKeepPlanCellsPrintable) {
+    const struct {
+        double CellMm;
+        int Columns, Rows;
+        int Step;
+    } cases[] = {
+        {0.27, 1000, 200, 1},     // a large deck on a landscape page
+        {0.1, 2000, 100, 1},      // at the limit of the print
+        {0.05, 4000, 100, 2},     // finer than the print
+        {0.0027, 100000, 8, 38},  // a very long deck
+        {1.0, 10000, 10000, 5},   // more cells than a plan holds
+        {0.0, 0, 0, 1},           // no cells
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(orlex::report::PlanStep(c.CellMm, {0, 0, c.Columns, c.Rows}), c.Step)
+            << c.Columns << " x " << c.Rows;
     }
 }
 
