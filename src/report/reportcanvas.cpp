@@ -41,6 +41,10 @@ double TCanvas::TextWidth(const QString& text, const QFont& font) const {
     return QFontMetricsF(font, &Writer_).horizontalAdvance(text);
 }
 
+QString TCanvas::Elided(const QString& text, const QFont& font, double width) const {
+    return QFontMetricsF(font, &Writer_).elidedText(text, Qt::ElideMiddle, width);
+}
+
 double TCanvas::TextHeight(const QString& text, const QFont& font, double width) const {
     const QFontMetricsF metrics(font, &Writer_);
     if (text.isEmpty()) return metrics.height();
@@ -90,8 +94,7 @@ void TCanvas::Footer(const QString& file, int page, int pages) {
     const QString number = QStringLiteral("Page %1 of %2").arg(page).arg(pages);
     const double numberWidth = TextWidth(number, font) + Mm(2);
     const double room = width - numberWidth - Mm(4);
-    const QString shown = QFontMetricsF(font, &Writer_).elidedText(file, Qt::ElideMiddle, room);
-    Text(shown, font, 0, y, room, Qt::AlignLeft, QColor(60, 60, 60));
+    Text(Elided(file, font, room), font, 0, y, room, Qt::AlignLeft, QColor(60, 60, 60));
     Text(number, font, width - numberWidth, y, numberWidth, Qt::AlignRight, QColor(60, 60, 60));
 }
 

@@ -26,6 +26,8 @@ public:
 
     QFont Font(double points, bool bold = false) const;
     double TextWidth(const QString& text, const QFont& font) const;
+    // text shortened in the middle ("...") to fit width.
+    QString Elided(const QString& text, const QFont& font, double width) const;
     // The height of text wrapped to width (a line for an empty text).
     double TextHeight(const QString& text, const QFont& font, double width) const;
     // Draws text wrapped to width from its top-left corner; returns the height used.

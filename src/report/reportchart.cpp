@@ -37,7 +37,32 @@ QString Tick(double value, double step) {
     return QString::fromStdString(TickLabel(value, step));
 }
 
+// The most lines a legend names; the rest are counted in a last entry.
+constexpr std::size_t kMaxLegendLines = 36;
+
+struct TLegendEntry {
+    QString Name;
+    QColor Color;
+    Qt::PenStyle Style = Qt::SolidLine;
+    bool Sample = true;
+};
+
+std::vector<TLegendEntry> LegendEntries(const TChart& chart) {
+    std::vector<TLegendEntry> entries;
+    const std::size_t shown =
+        chart.Lines.size() > kMaxLegendLines ? kMaxLegendLines - 1 : chart.Lines.size();
+    for (std::size_t i = 0; i < shown; ++i)
+        entries.push_back({chart.Lines[i].Name, chart.Lines[i].Color, chart.Lines[i].Style});
+    if (shown < chart.Lines.size())
+        entries.push_back(
+            {QStringLiteral("and %1 more").arg(chart.Lines.size() - shown), {}, {}, false});
+    for (const TChartMarker& marker : chart.Markers)
+        entries.push_back({marker.Name, marker.Color, Qt::DashLine});
+    return entries;
+}
+
 struct TLegendLayout {
+    std::vector<TLegendEntry> Entries;
     int Columns = 1;
     int Rows = 0;
     double ItemWidth = 0;
@@ -46,14 +71,13 @@ struct TLegendLayout {
 
 TLegendLayout LegendLayout(const TCanvas& canvas, const TChart& chart, double width) {
     TLegendLayout layout;
-    const int items = static_cast<int>(chart.Lines.size() + chart.Markers.size());
+    layout.Entries = LegendEntries(chart);
+    const int items = static_cast<int>(layout.Entries.size());
     if (items == 0) return layout;
     const QFont font = canvas.Font(8);
     double widest = 0;
-    for (const TChartLine& line : chart.Lines)
-        widest = std::max(widest, canvas.TextWidth(line.Name, font));
-    for (const TChartMarker& marker : chart.Markers)
-        widest = std::max(widest, canvas.TextWidth(marker.Name, font));
+    for (const TLegendEntry& entry : layout.Entries)
+        widest = std::max(widest, canvas.TextWidth(entry.Name, font));
     layout.ItemWidth = std::min(width, widest + canvas.Mm(14));
     layout.Columns = std::max(1, static_cast<int>(width / layout.ItemWidth));
     layout.Rows = (items + layout.Columns - 1) / layout.Columns;
@@ -244,16 +268,16 @@ void DrawChart(TCanvas& canvas, const TChart& chart, double x, double y, double 
     if (!chart.LegendTitle.isEmpty()) {
         ly += canvas.Text(chart.LegendTitle, canvas.Font(8, true), plot.left(), ly, plot.width());
     }
-    int i = 0;
-    const auto item = [&](const QString& name, const QColor& color, Qt::PenStyle style) {
-        const double ix = plot.left() + (i % layout.Columns) * layout.ItemWidth;
-        const double iy = ly + (i / layout.Columns) * line * 1.25 + line / 2;
-        Sample(p, ix, iy, canvas.Mm(8), color, style, canvas.Mm(0.5));
-        canvas.Label(name, tickFont, ix + canvas.Mm(10), iy, Qt::AlignLeft | Qt::AlignVCenter);
-        ++i;
-    };
-    for (const TChartLine& series : chart.Lines) item(series.Name, series.Color, series.Style);
-    for (const TChartMarker& marker : chart.Markers) item(marker.Name, marker.Color, Qt::DashLine);
+    for (std::size_t i = 0; i < layout.Entries.size(); ++i) {
+        const TLegendEntry& entry = layout.Entries[i];
+        const int at = static_cast<int>(i);
+        const double ix = plot.left() + (at % layout.Columns) * layout.ItemWidth;
+        const double iy = ly + (at / layout.Columns) * line * 1.25 + line / 2;
+        if (entry.Sample) Sample(p, ix, iy, canvas.Mm(8), entry.Color, entry.Style, canvas.Mm(0.5));
+        const double room = layout.ItemWidth - canvas.Mm(11);
+        canvas.Label(canvas.Elided(entry.Name, tickFont, room), tickFont, ix + canvas.Mm(10), iy,
+                     Qt::AlignLeft | Qt::AlignVCenter);
+    }
 }
 
 }  // namespace orlex::report

@@ -92,6 +92,27 @@ TEST_F(Report, PagesAndTheirTexts) {
     }
 }
 
+// Fifty decks: the summary runs over two pages, the legend names the first decks
+// and counts the rest, and every deck still gets its page.
+TEST_F(Report, ManyDecks) {
+    std::vector<std::string> captions;
+    for (int z = 0; z < 50; ++z) captions.push_back("Level " + std::to_string(100 + z));
+    const TLoaded loaded =
+        orlex::test::LoadText(orlex::test::ProjectText(captions, 2, {"P3x3S", "P6x3S"}));
+    const std::string pdf = Write(loaded, "decks");
+    const int pages = orlex::test::PdfPages(pdf);
+    ASSERT_GT(pages, 50 + 2);
+    const int first = pages - 50 + 1;  // the first plan
+    for (int page = 1; page <= pages; ++page) {
+        const std::string text = PdfText(pdf, page);
+        ExpectHas(text, {"Page " + std::to_string(page) + " of " + std::to_string(pages)});
+        EXPECT_EQ(text.find("Scale 1:") != std::string::npos, page >= first) << page;
+        if (page >= first) ExpectHas(text, {captions[static_cast<std::size_t>(page - first)]});
+    }
+    ExpectHas(PdfText(pdf), {"Congested cells, Level 149", "Level 134", "and 15 more"});
+    EXPECT_EQ(PdfText(pdf, first - 1).find("Level 135 "), std::string::npos);
+}
+
 TEST_F(Report, TheSettingsNameTheLegend) {
     const TLoaded loaded = orlex::test::LoadText(orlex::test::kExampleFile);
     const std::string pdf = Write(loaded, "settings", {0.5, 3, 2.5, 0.25});
