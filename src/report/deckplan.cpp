@@ -106,13 +106,28 @@ void ColourBar(TCanvas& canvas, const TDeckPlan& plan, double x, double y) {
     }
 }
 
+}  // namespace
+
+TScaleBar ScaleBarOf(double least) {
+    if (!(least > 0) || !std::isfinite(least)) return {};
+    const double power = std::pow(10.0, std::floor(std::log10(least)));
+    const double m = least / power;
+    const double mantissa = m <= 1 + 1e-9 ? 1 : m <= 2 + 1e-9 ? 2 : m <= 5 + 1e-9 ? 5 : 10;
+    const double length = mantissa * power;
+    return {length, mantissa == 5 ? length / 5 : length / 2};
+}
+
+namespace {
+
 void ScaleBar(TCanvas& canvas, const TAnalysisResult& result, double cell, double x, double y) {
     QPainter& p = canvas.Painter();
     const double metresPerUnit = result.Settings.CellSize / cell;
-    // A round length of 40 to 80 mm on paper.
-    const double length = RoundStep(canvas.Mm(40) * metresPerUnit, 1);
-    const std::vector<double> ticks = RoundTicks(0, length, 2);
-    const double step = ticks.size() > 1 ? ticks[1] - ticks[0] : length;
+    const TScaleBar bar = ScaleBarOf(canvas.Mm(40) * metresPerUnit);
+    std::vector<double> ticks;
+    for (int i = 0; i * bar.Segment <= bar.Length * (1 + 1e-9); ++i)
+        ticks.push_back(i * bar.Segment);
+    const double length = bar.Length;
+    const double step = bar.Segment;
     const double height = canvas.Mm(1.8);
     p.setPen(QPen(Qt::black, canvas.Mm(0.2)));
     for (std::size_t i = 0; i + 1 < ticks.size(); ++i) {

@@ -72,6 +72,14 @@ TDeckPlan BuildDeckPlan(const TAnalysisResult& result, int z, const TDeck& deck,
 // The colour of a key: grey floor, darker grey blocks, the bands of the scale.
 QColor PlanColor(const TDeckPlan& plan, int key);
 
+// A scale bar: a length of 1, 2 or 5 times a power of ten, at least least, cut into
+// halves (1, 2) or fifths (5), so that every label is a round number.
+struct TScaleBar {
+    double Length = 1;
+    double Segment = 0.5;
+};
+TScaleBar ScaleBarOf(double least);
+
 // The orientation that shows a deck's extent at the larger scale.
 QPageLayout::Orientation PlanOrientation(const TCanvas& canvas, const TPlanExtent& extent);
 // Draws the page of deck z: heading, figures, plan, colour bar, key and scale bar.

@@ -15,24 +15,6 @@ constexpr int kXTicks = 10;
 constexpr int kYTicks = 6;
 constexpr double kPlotRatio = 0.42;  // plot height / chart width
 
-// The round range of an axis over [lo, hi] and its step; counts get whole steps.
-struct TAxis {
-    double Lo = 0;
-    double Hi = 1;
-    double Step = 1;
-};
-
-TAxis AxisOf(double lo, double hi, int ticks, bool whole) {
-    if (!(hi > lo)) hi = lo + 1;
-    TAxis axis;
-    axis.Step = RoundStep(hi - lo, ticks);
-    if (whole) axis.Step = std::max(axis.Step, 1.0);
-    axis.Lo = std::floor(lo / axis.Step + 1e-9) * axis.Step;
-    axis.Hi = std::ceil(hi / axis.Step - 1e-9) * axis.Step;
-    if (!(axis.Hi > axis.Lo)) axis.Hi = axis.Lo + axis.Step;
-    return axis;
-}
-
 QString Tick(double value, double step) {
     return QString::fromStdString(TickLabel(value, step));
 }
@@ -96,6 +78,18 @@ void Sample(QPainter& p, double x, double y, double length, const QColor& color,
 }
 
 }  // namespace
+
+TChartAxis ChartAxis(double lo, double hi, int ticks, bool whole) {
+    if (!(hi > lo)) hi = lo + 1;
+    TChartAxis axis;
+    axis.Step = RoundStep(hi - lo, ticks);
+    // Counts tick at whole numbers: 2 for a step of 2.5, 1 for a smaller one.
+    if (whole) axis.Step = axis.Step < 1 ? 1.0 : axis.Step == 2.5 ? 2.0 : axis.Step;
+    axis.Lo = std::floor(lo / axis.Step + 1e-9) * axis.Step;
+    axis.Hi = std::ceil(hi / axis.Step - 1e-9) * axis.Step;
+    if (!(axis.Hi > axis.Lo)) axis.Hi = axis.Lo + axis.Step;
+    return axis;
+}
 
 QPolygonF Thinned(const QPolygonF& points, double resolution) {
     if (points.size() < 8 || !(resolution > 0)) return points;
@@ -203,8 +197,8 @@ void DrawChart(TCanvas& canvas, const TChart& chart, double x, double y, double 
     const QFont titleFont = canvas.Font(9);
     y += canvas.Text(chart.Title, canvas.Font(11, true), x, y, width) + canvas.Mm(3);
 
-    const TAxis ax = AxisOf(chart.X0, chart.X1, kXTicks, false);
-    const TAxis ay = AxisOf(0, chart.YMax, kYTicks, true);
+    const TChartAxis ax = ChartAxis(chart.X0, chart.X1, kXTicks, false);
+    const TChartAxis ay = ChartAxis(0, chart.YMax, kYTicks, true);
     const double line = canvas.TextHeight(QStringLiteral("0"), tickFont, width);
     double labelWidth = 0;
     for (const double v : RoundTicks(ay.Lo, ay.Hi, kYTicks))

@@ -41,6 +41,15 @@ struct TChart {
 // The step curve as a staircase (time, value) up to the time of step end.
 QPolygonF StairPolygon(const TAnalysisResult& result, const TStepCurve& curve, int64_t end);
 
+// The round range of an axis that holds [lo, hi] and its step, for at most about
+// ticks intervals; counts (whole) tick at whole numbers.
+struct TChartAxis {
+    double Lo = 0;
+    double Hi = 1;
+    double Step = 1;
+};
+TChartAxis ChartAxis(double lo, double hi, int ticks, bool whole);
+
 // The points of a polyline (x rising) thinned to what a width of resolution shows:
 // in every such slice of x its first and last point and its lowest and highest, in
 // order, so that a curve of a million steps draws as it would in full.

@@ -281,6 +281,29 @@ TEST(DeckPlan, CalmDecksShowTheFloorAndCrowdsTheBands) {
     }
 }
 
+TEST(Chart, AxesEndAtRoundValuesAndCountsAtWholeOnes) {
+    const struct {
+        double Lo, Hi;
+        int Ticks;
+        bool Whole;
+        double AxisLo, AxisHi, Step;
+    } cases[] = {
+        {0, 375.5, 10, false, 0, 400, 50},  // the sample's time
+        {30, 33, 10, false, 30, 33, 0.5},   // a short evacuation after an offset
+        {0, 300, 6, true, 0, 300, 50},      // persons
+        {0, 13, 6, true, 0, 14, 2},         // 2.5 persons make no tick
+        {0, 2, 6, true, 0, 2, 1},           // nor do half persons
+        {0, 0, 6, true, 0, 1, 1},           // no persons at all
+        {-7, 5, 6, false, -8, 6, 2},        // below zero
+    };
+    for (const auto& c : cases) {
+        const auto axis = orlex::report::ChartAxis(c.Lo, c.Hi, c.Ticks, c.Whole);
+        EXPECT_DOUBLE_EQ(axis.Lo, c.AxisLo) << c.Lo << ".." << c.Hi;
+        EXPECT_DOUBLE_EQ(axis.Hi, c.AxisHi) << c.Lo << ".." << c.Hi;
+        EXPECT_DOUBLE_EQ(axis.Step, c.Step) << c.Lo << ".." << c.Hi;
+    }
+}
+
 TEST(Chart, ThinnedCurvesKeepTheirEndsAndExtremes) {
     QPolygonF stairs;
     for (int i = 0; i < 10000; ++i) {
@@ -316,6 +339,18 @@ TEST(DeckPlan, TheExtentLeavesOutVoidCells) {
     using orlex::report::kPlanFloor;
     EXPECT_EQ(plan.Keys, (std::vector<int>{kPlanFloor, kPlanFloor, kPlanFloor, kPlanBlock,
                                            kPlanBlock, kPlanFloor, kPlanFloor, kPlanFloor}));
+}
+
+TEST(DeckPlan, ScaleBarsOfRoundLengths) {
+    const struct {
+        double Least, Length, Segment;
+    } cases[] = {{9.4, 10, 5}, {10, 10, 5},     {2.28, 5, 1}, {1.5, 2, 1},
+                 {37, 50, 10}, {0.3, 0.5, 0.1}, {0, 1, 0.5}};
+    for (const auto& c : cases) {
+        const auto bar = orlex::report::ScaleBarOf(c.Least);
+        EXPECT_DOUBLE_EQ(bar.Length, c.Length) << c.Least;
+        EXPECT_DOUBLE_EQ(bar.Segment, c.Segment) << c.Least;
+    }
 }
 
 TEST(DeckPlan, StepsKeepPlanCellsPrintable) {
