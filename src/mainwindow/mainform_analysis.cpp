@@ -176,7 +176,8 @@ void TMainForm::ExportAnalysis1Click() {
     source.FileDate = file.lastModified();
     source.Captions = DeckCaptions();
     source.Project = LogFile.get();
-    ExportAnalysis(path, *Analysis_, source, *Messages_);
+    if (ExportAnalysis(path, *Analysis_, source, *Messages_))
+        SetStatusText(3, "Analysis written to " + ShortPath(path));
 }
 
 }  // namespace orlex

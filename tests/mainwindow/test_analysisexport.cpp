@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -53,10 +54,8 @@ private slots:
     void initTestCase() {
         Result = TEvacuationAnalysis(*Loaded.Project, {}).Run();
         QVERIFY(Result);
-        Source = {"/data/example.3dl",
-                  QDateTime({2026, 3, 1}, {12, 30}),
-                  {"Main, deck"},
-                  Loaded.Project.get()};
+        Source = {"/data/example.3dl",  QDateTime({2026, 3, 1}, {12, 30}), {"Main, deck"},
+                  Loaded.Project.get(), QDateTime({2026, 4, 2}, {8, 15}),  "1.2.3"};
     }
 
     void FormatOfExtension_data() {
@@ -115,10 +114,16 @@ private slots:
         QVERIFY(pdf.size() > 1000);
         QVERIFY(pdf.startsWith("%PDF"));
         QVERIFY(pdf.trimmed().endsWith("%%EOF"));
-        // The cover page, the charts and one plan per deck.
-        QVERIFY(pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r") +
-                    pdf.count("/Type /Page ") + pdf.count("/Type /Page/") >=
-                2);
+        // The title page, the charts and the plan of the one deck, read back.
+        QProcess text;
+        text.start("pdftotext", {"-enc", "UTF-8", Target("report.pdf"), "-"});
+        QVERIFY2(text.waitForFinished(60000), "pdftotext (poppler-utils) is needed");
+        const QString pages = QString::fromUtf8(text.readAllStandardOutput()).simplified();
+        for (const char* wanted :
+             {"File /data/example.3dl", "Date of the analysis 2026-04-02 08:15",
+              "Program ORLEX Viewer 1.2.3", "Page 3 of 3", "Main, deck",
+              "Time above 4 persons/m\u00b2 (s)"})
+            QVERIFY2(pages.contains(QString::fromUtf8(wanted)), wanted);
     }
 
     void UnwritableTargets_data() {

@@ -57,6 +57,31 @@ private slots:
         QVERIFY(file.open(QIODevice::ReadOnly));
         const QJsonObject json = QJsonDocument::fromJson(file.readAll()).object();
         QCOMPARE(json["evacuationTime"].toDouble(), 25.5);
+        // The message panel names the written file.
+        QVERIFY2(form.StatusText(3).startsWith("Analysis written to "),
+                 qPrintable(form.StatusText(3)));
+        QVERIFY(form.StatusText(3).endsWith("small.json"));
+    }
+
+    void exportWritesTheReportOrSaysWhyNot() {
+        TMainForm& form = Loaded(Small());
+        QTRY_VERIFY(form.Analysis() != nullptr);
+        const QString report = QDir(Files_.path()).filePath("small.pdf");
+        form.ChooseAnalysisFile = [&](const QString&) { return report; };
+        form.ExportAnalysis1Click();
+        QVERIFY(Messages_.Messages.empty());
+        QFile file(report);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.read(5) == "%PDF-");
+        QVERIFY(form.StatusText(3).endsWith("small.pdf"));
+        // A target that cannot be written: an error, and the panel keeps its text.
+        const QString before = form.StatusText(3);
+        form.ChooseAnalysisFile = [&](const QString&) {
+            return QDir(Files_.path()).filePath("missing/small.pdf");
+        };
+        form.ExportAnalysis1Click();
+        QCOMPARE(Messages_.Messages.size(), std::size_t{1});
+        QCOMPARE(form.StatusText(3), before);
     }
 
     void aClickInTheChartsSeeks() {

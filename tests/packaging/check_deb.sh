@@ -9,7 +9,8 @@ deb=$(ls "$out"/*.deb)
 files=$(dpkg-deb -c "$deb" | awk '{print $6}')
 status=0
 for want in ./usr/bin/orlex-viewer ./usr/bin/orlex-info ./usr/bin/orlex-gen ./usr/bin/orlex-view \
-    ./usr/bin/orlex-render ./usr/bin/orlex-stats ./usr/share/man/man1/orlex-render.1 \
+    ./usr/bin/orlex-render ./usr/bin/orlex-stats ./usr/bin/orlex-report \
+    ./usr/share/man/man1/orlex-render.1 ./usr/share/man/man1/orlex-report.1 \
     ./usr/share/man/man1/orlex-stats.1 \
     ./usr/share/applications/orlex-viewer.desktop \
     ./usr/share/mime/packages/orlex-viewer.xml \
