@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "analysisrunner.h"
+#include "summary.h"
 #include "ticks.h"
 
 namespace orlex {
@@ -26,9 +27,7 @@ QString Seconds(const std::optional<double>& seconds) {
 QChart* NewChart(const QString& title, const QString& yTitle) {
     auto* chart = new QChart;
     chart->setTitle(title);
-    // The panel writes the legend below the chart, where it can wrap; an exported
-    // chart shows its own.
-    chart->legend()->setAlignment(Qt::AlignBottom);
+    // The panel writes the legend below the chart, where it can wrap.
     chart->legend()->hide();
     auto* x = new QValueAxis;
     x->setTitleText(QStringLiteral("Time (s)"));
@@ -118,20 +117,6 @@ QList<QPointF> StairPoints(const TAnalysisResult& result, const TStepCurve& curv
     const double last = result.TimeOfStep(std::max<int64_t>(end, curve.Steps.back()));
     if (last > points.back().x()) points.append({last, points.back().y()});
     return points;
-}
-
-void PaintChart(QChart* chart, QPainter& painter, const QRectF& target, QSizeF size) {
-    // On paper the chart carries its own legend.
-    const bool shown = chart->legend()->isVisible();
-    chart->legend()->show();
-    chart->resize(size);
-    chart->scene()->render(&painter, target, chart->sceneBoundingRect());
-    chart->legend()->setVisible(shown);
-}
-
-QString DeckName(const QStringList& captions, int z) {
-    if (z < captions.size() && !captions[z].isEmpty()) return captions[z];
-    return QStringLiteral("Deck %1").arg(z);
 }
 
 TAnalysisPanel::TAnalysisPanel(QWidget* parent) : QWidget(parent) {
@@ -265,9 +250,11 @@ void TAnalysisPanel::FillOccupancy(const QStringList& captions) {
     const TAnalysisResult& r = *Result_;
     QChart* chart = OccupancyChart();
     YMaxOccupancy_ = 1;
+    std::vector<std::string> names;
+    for (const QString& caption : captions) names.push_back(caption.toStdString());
     for (std::size_t z = 0; z < r.Occupancy.size(); ++z) {
         auto* deck = new QLineSeries;
-        deck->setName(DeckName(captions, static_cast<int>(z)));
+        deck->setName(QString::fromStdString(DeckLabel(names, static_cast<int>(z))));
         deck->replace(StairPoints(r, r.Occupancy[z], Timeline_.End));
         for (int v : r.Occupancy[z].Values) YMaxOccupancy_ = std::max<double>(YMaxOccupancy_, v);
         Attach(chart, deck);
@@ -286,36 +273,10 @@ void TAnalysisPanel::AddRow(const QString& name, const QString& value) {
 }
 
 void TAnalysisPanel::FillSummary(const QStringList& captions) {
-    const TAnalysisResult& r = *Result_;
-    AddRow(QStringLiteral("Persons"), QString::number(r.Persons));
-    AddRow(QStringLiteral("Evacuation time"), Seconds(r.EvacuationTime));
-    const auto& s = r.ExitStats;
-    AddRow(QStringLiteral("Exit time min"), Seconds(s ? std::optional(s->Min) : std::nullopt));
-    AddRow(QStringLiteral("Exit time mean"), Seconds(s ? std::optional(s->Mean) : std::nullopt));
-    AddRow(QStringLiteral("Exit time p50"), Seconds(s ? std::optional(s->P50) : std::nullopt));
-    AddRow(QStringLiteral("Exit time p95"), Seconds(s ? std::optional(s->P95) : std::nullopt));
-    AddRow(QStringLiteral("Exit time max"), Seconds(s ? std::optional(s->Max) : std::nullopt));
-    if (!r.HasDensity) {
-        AddRow(QStringLiteral("Density"), r.DensityTooLarge
-                                              ? QStringLiteral("not computed: grid too large")
-                                              : QStringLiteral("not computed"));
-        return;
-    }
-    if (r.Peak) {
-        const TDensityPeak& p = *r.Peak;
-        AddRow(QStringLiteral("Peak density"),
-               QStringLiteral("%1 persons/m\u00b2 on %2, row %3, column %4, at %5")
-                   .arg(p.Value, 0, 'f', 2)
-                   .arg(DeckName(captions, p.Cell.Deck))
-                   .arg(p.Cell.Row)
-                   .arg(p.Cell.Column)
-                   .arg(Seconds(r.TimeOfStep(p.Step))));
-    } else {
-        AddRow(QStringLiteral("Peak density"), QStringLiteral("-"));
-    }
-    for (std::size_t z = 0; z < r.CongestedPerDeck.size(); ++z)
-        AddRow(QStringLiteral("Congested cells, %1").arg(DeckName(captions, static_cast<int>(z))),
-               QString::number(r.CongestedPerDeck[z]));
+    std::vector<std::string> names;
+    for (const QString& caption : captions) names.push_back(caption.toStdString());
+    for (const TSummaryRow& row : SummaryRows(*Result_, names))
+        AddRow(QString::fromStdString(row.Name), QString::fromStdString(row.Value));
 }
 
 QStringList TAnalysisPanel::SummaryLines() const {

@@ -92,10 +92,4 @@ private:
 // The step curve as a staircase of points (time in seconds, value), ending at the
 // time of step end.
 QList<QPointF> StairPoints(const TAnalysisResult& result, const TStepCurve& curve, int64_t end);
-// Paints a chart into target at a size of its own (width x height scene units),
-// whether or not its view is shown (the report draws charts of a hidden panel).
-void PaintChart(QChart* chart, QPainter& painter, const QRectF& target, QSizeF size = {900, 450});
-// A deck's caption, "Deck z" when none is given.
-QString DeckName(const QStringList& captions, int z);
-
 }  // namespace orlex

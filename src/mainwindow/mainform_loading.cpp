@@ -231,6 +231,9 @@ void TMainForm::LoadLogFile(const QString& path) {
             FProgressDialog != nullptr ? static_cast<IProgress&>(*FProgressDialog) : noProgress;
         if (project.LoadFromFile(path.toStdString(), progress, *Messages_)) {
             setWindowTitle(AppTitle + ", " + path);
+        } else {
+            // The earlier project is gone: the caption names no file any more.
+            setWindowTitle(AppTitle);
         }
         QCoreApplication::processEvents();
 

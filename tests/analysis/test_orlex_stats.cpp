@@ -14,9 +14,10 @@ using orlex::test::RoomText;
 
 TEST_F(OrlexStats, ThreeGoodFilesAndOneBad) {
     EXPECT_EQ(Run({"--json", Good[0], Bad, Good[1], Good[2]}), 1);
-    EXPECT_TRUE(ErrHas(Bad + ": cannot be used: holds no persons")) << Err;
+    EXPECT_TRUE(ErrHas(Bad + ": cannot be used: is not a 3D log file: no <header> found")) << Err;
     EXPECT_TRUE(OutHas("{\"file\":\"" + Bad +
-                       "\",\"ok\":false,\"otherCase\":false,\"error\":\"holds no persons\""))
+                       "\",\"ok\":false,\"otherCase\":false,\"error\":\"is not a 3D log file: no "
+                       "<header> found\""))
         << Out;
     EXPECT_TRUE(OutHas("{\"file\":\"" + Good[1] +
                        "\",\"ok\":true,\"persons\":1,\"evacuationTime\":5,\"p95ExitTime\":5,"
@@ -66,7 +67,8 @@ TEST_F(OrlexStats, Csv) {
     EXPECT_EQ(Run({"--csv", "--threads", "2", Good[2], Bad}), 1);
     EXPECT_EQ(Out.rfind("file,status,persons,evacuationTime,p95ExitTime,congestedCells,error\n" +
                             Good[2] + ",ok,1,4,4,0,\n" + Bad +
-                            ",failed,,,,,holds no persons\n\nstatistic,evacuationTime\ncase,",
+                            ",failed,,,,,is not a 3D log file: no <header> "
+                            "found\n\nstatistic,evacuationTime\ncase,",
                         0),
               0u)
         << Out;
@@ -127,7 +129,9 @@ TEST_F(OrlexStats, TheFirstUsableFileOrCaseDecides) {
     EXPECT_TRUE(Err.empty()) << Err;
     // A case file that cannot be used leaves nothing to compare with.
     EXPECT_EQ(Run({"--case", Bad, Good[0]}), 2);
-    EXPECT_TRUE(ErrHas("orlex-stats: --case " + Bad + ": cannot be used: holds no persons")) << Err;
+    EXPECT_TRUE(ErrHas("orlex-stats: --case " + Bad +
+                       ": cannot be used: is not a 3D log file: no <header> found"))
+        << Err;
     EXPECT_TRUE(Out.empty()) << Out;
 }
 

@@ -123,27 +123,6 @@ private slots:
         QCOMPARE(lines.last(), QString("Congested cells, Main deck: 0"));
     }
 
-    // The report paints the charts of a panel that is never shown: the curve must be
-    // there, in the colour of its series, inside the plot area.
-    void PaintsHiddenCharts() {
-        TAnalysisPanel panel;
-        panel.SetResult(Analyse(orlex::test::kExampleFile), {});
-        QImage image(600, 300, QImage::Format_RGB32);
-        image.fill(Qt::white);
-        {
-            QPainter painter(&image);
-            PaintChart(panel.EvacuationChart(), painter, image.rect(), {600, 300});
-        }
-        const QColor curve = Series(panel.EvacuationChart(), 0)->color();
-        const QRectF plot = panel.EvacuationChart()->plotArea();
-        QVERIFY(plot.width() > 300 && plot.height() > 100);
-        int hits = 0;
-        for (int y = 0; y < image.height(); ++y)
-            for (int x = 0; x < image.width(); ++x)
-                hits += image.pixelColor(x, y) == curve && plot.contains(x, y);
-        QVERIFY2(hits > 50, qPrintable(QString::number(hits)));
-    }
-
     void States() {
         TAnalysisPanel panel;
         QCOMPARE(panel.StateText(), QString("Not analysed yet"));

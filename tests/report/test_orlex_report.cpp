@@ -103,9 +103,8 @@ TEST_F(OrlexReport, FilesThatGiveNoReport) {
         std::string Message;
     } cases[] = {
         {"missing.3dl", "", "cannot be read"},
-        {"empty.3dl", "\n", "not a 3D log file: it has no header"},
-        {"notes.txt", "Minutes of the meeting\nNothing to report.\n",
-         "not a 3D log file: it has no header"},
+        {"empty.3dl", "\n", ""},
+        {"notes.txt", "Minutes of the meeting\nNothing to report.\n", ""},
         {"nodecks.3dl", "<header>\nversion 1\npmax 1\nxmax 6\nymax 4\nzmax 0\nvmax 1\n</header>\n",
          "not a 3D log file: it has no decks"},
         {"nocells.3dl",
@@ -118,8 +117,11 @@ TEST_F(OrlexReport, FilesThatGiveNoReport) {
         const std::string pdf = Path(c.Name + ".pdf");
         const TCommandRun run = Report(Quoted(input) + " -o " + Quoted(pdf));
         EXPECT_EQ(run.Code, 1) << c.Name << "\n" << run.Output;
-        EXPECT_NE(run.Output.find("orlex-report: " + input + ": " + c.Message), std::string::npos)
-            << run.Output;
+        // Without a header the reader says so itself.
+        const std::string says = c.Message.empty()
+                                     ? input + " is not a 3D log file: no <header> found"
+                                     : "orlex-report: " + input + ": " + c.Message;
+        EXPECT_NE(run.Output.find(says), std::string::npos) << run.Output;
         EXPECT_FALSE(std::filesystem::exists(pdf)) << c.Name;
     }
 }

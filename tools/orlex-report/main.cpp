@@ -66,8 +66,11 @@ int main(int argc, char* argv[]) {
     TStderrMessages messages;
     TNullProgress progress;
     TLogFile1 project("Deck");
-    if (!project.LoadFromFile(options.Input.toStdString(), progress, messages))
+    if (!project.LoadFromFile(options.Input.toStdString(), progress, messages)) {
+        // A file that opened but is no project has been named with the reason already.
+        if (!project.FileName.empty()) return 1;
         return Fail(options.Input, QStringLiteral("cannot be read"));
+    }
     if (const QString why = Refusal(project); !why.isEmpty()) return Fail(options.Input, why);
     const std::unique_ptr<TAnalysisResult> result =
         TEvacuationAnalysis(project, options.Settings).Run();

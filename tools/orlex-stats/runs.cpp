@@ -40,6 +40,8 @@ TRunSummary AnalyseFile(const std::string& path, const TAnalysisSettings& settin
     run.Warnings = messages.Warnings;
     if (!read || !messages.Errors.empty()) {
         run.Error = messages.Errors.empty() ? "cannot be read" : messages.Errors.front();
+        // The run is named beside its reason already.
+        if (run.Error.rfind(path + " ", 0) == 0) run.Error.erase(0, path.size() + 1);
         return run;
     }
     const auto result = TEvacuationAnalysis(project, settings, {true, 1}).Run();
