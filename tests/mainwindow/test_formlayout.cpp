@@ -141,7 +141,7 @@ private slots:
         QCOMPARE(camera.Phi, 0.0);
         QVERIFY(std::fabs(camera.PanX) <= 0.5);
         QVERIFY(camera.Distance > 1.1 && camera.Distance < 50);
-        // In the Views menu, after the specified items.
+        // In the Views menu, after the menu's own items.
         QCOMPARE(Ui().Views1->actions().last(), reset);
     }
 
