@@ -30,6 +30,8 @@ public:
 
 }  // namespace
 
+void ApplyCaseKey(std::vector<TRunSummary>& runs, TCaseChoice& choice);
+
 TRunSummary AnalyseFile(const std::string& path, const TAnalysisSettings& settings) {
     TRunSummary run;
     run.File = path;
@@ -45,14 +47,17 @@ TRunSummary AnalyseFile(const std::string& path, const TAnalysisSettings& settin
         return run;
     }
     const auto result = TEvacuationAnalysis(project, settings, {true, 1}).Run();
-    if (!result || !result->EvacuationTime) {
-        run.Error = "holds no persons";
+    if (!result || !result->ExitStats) {
+        run.Error =
+            result && result->CutTracks > 0 ? "holds no complete track" : "holds no persons";
         return run;
     }
     run.Ok = true;
     run.Case = CaseKeyOf(project);
     run.Persons = project.PersonCount();
-    run.EvacuationTime = result->EvacuationTime;
+    run.CutTracks = result->CutTracks;
+    // Of an incomplete run only the largest known exit time, for --include-incomplete.
+    run.EvacuationTime = result->Complete() ? result->EvacuationTime : result->ExitStats->Max;
     run.P95 = result->ExitStats->P95;
     run.CongestedCells = static_cast<int>(result->Congested.size());
     return run;
@@ -74,7 +79,22 @@ std::vector<TRunSummary> AnalyseFiles(const std::vector<std::string>& files,
     return runs;
 }
 
+std::string IncompleteReason(const TRunSummary& run) {
+    return "incomplete: " + std::to_string(run.CutTracks) + " of " + std::to_string(run.Persons) +
+           " tracks cut by the end of the file or missing";
+}
+
 void ApplyCase(std::vector<TRunSummary>& runs, TCaseChoice& choice) {
+    ApplyCaseKey(runs, choice);
+    for (TRunSummary& run : runs) {
+        if (run.Status != TRunStatus::Used || run.CutTracks == 0 || choice.IncludeIncomplete)
+            continue;
+        run.Status = TRunStatus::Incomplete;
+        run.LeftOut = IncompleteReason(run);
+    }
+}
+
+void ApplyCaseKey(std::vector<TRunSummary>& runs, TCaseChoice& choice) {
     for (TRunSummary& run : runs) {
         run.LeftOut.clear();
         if (!run.Ok) {
