@@ -28,9 +28,29 @@ public:
     }
 };
 
-}  // namespace
+// Sets every run's Status and LeftOut against the case alone.
+void ApplyCaseKey(std::vector<TRunSummary>& runs, TCaseChoice& choice) {
+    for (TRunSummary& run : runs) {
+        run.LeftOut.clear();
+        if (!run.Ok) {
+            run.Status = TRunStatus::Failed;
+            continue;
+        }
+        if (choice.Mode == TCaseMode::Any) {
+            run.Status = TRunStatus::Used;
+            continue;
+        }
+        if (!choice.Key) {
+            choice.Key = run.Case;
+            choice.From = run.File;
+        }
+        const std::string difference = CaseDifference(run.Case, *choice.Key);
+        run.Status = difference.empty() ? TRunStatus::Used : TRunStatus::OtherCase;
+        if (!difference.empty()) run.LeftOut = "another case: " + difference;
+    }
+}
 
-void ApplyCaseKey(std::vector<TRunSummary>& runs, TCaseChoice& choice);
+}  // namespace
 
 TRunSummary AnalyseFile(const std::string& path, const TAnalysisSettings& settings) {
     TRunSummary run;
@@ -91,27 +111,6 @@ void ApplyCase(std::vector<TRunSummary>& runs, TCaseChoice& choice) {
             continue;
         run.Status = TRunStatus::Incomplete;
         run.LeftOut = IncompleteReason(run);
-    }
-}
-
-void ApplyCaseKey(std::vector<TRunSummary>& runs, TCaseChoice& choice) {
-    for (TRunSummary& run : runs) {
-        run.LeftOut.clear();
-        if (!run.Ok) {
-            run.Status = TRunStatus::Failed;
-            continue;
-        }
-        if (choice.Mode == TCaseMode::Any) {
-            run.Status = TRunStatus::Used;
-            continue;
-        }
-        if (!choice.Key) {
-            choice.Key = run.Case;
-            choice.From = run.File;
-        }
-        const std::string difference = CaseDifference(run.Case, *choice.Key);
-        run.Status = difference.empty() ? TRunStatus::Used : TRunStatus::OtherCase;
-        if (!difference.empty()) run.LeftOut = "another case: " + difference;
     }
 }
 
