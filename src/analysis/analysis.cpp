@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <limits>
 #include <thread>
 #include <tuple>
 
@@ -192,20 +193,27 @@ void TEvacuationAnalysis::MakeOccupancy(TAnalysisResult& r,
 
 void TEvacuationAnalysis::SavedAndExitTimes(TAnalysisResult& r) {
     const auto& persons = Project_.Persons;
+    // Tracks are read in file order: only the last ones can be cut.
+    const std::size_t complete =
+        std::min(persons.size(), static_cast<std::size_t>(std::max(0, Project_.CompleteTracks)));
+    r.CutTracks = static_cast<int>(persons.size() - complete);
     std::vector<TOccupancyEvent> saved;
     saved.reserve(persons.size());
-    for (const TPersonData& p : persons) {
-        const int64_t n = std::max(0, p.StepCount);
+    std::vector<double> known;
+    known.reserve(complete);
+    for (std::size_t i = 0; i < persons.size(); ++i) {
+        const int64_t n = std::max(0, persons[i].StepCount);
         r.LastStep = std::max(r.LastStep, n);
         saved.push_back({n + 1, 1});
-        r.ExitTimes.push_back(static_cast<double>(n + 1) / r.StepsPerSecond + r.TimeOffset);
+        const double exit = static_cast<double>(n + 1) / r.StepsPerSecond + r.TimeOffset;
+        if (i < complete) known.push_back(exit);
+        r.ExitTimes.push_back(i < complete ? exit : std::numeric_limits<double>::quiet_NaN());
     }
     r.Saved = CurveOf(saved);
-    if (!persons.empty()) {
-        r.EvacuationTime = *std::max_element(r.ExitTimes.begin(), r.ExitTimes.end());
-        r.Duration = static_cast<double>(r.LastStep + 1) / r.StepsPerSecond;
-    }
-    r.ExitStats = ExitStatistics(r.ExitTimes);
+    if (!persons.empty()) r.Duration = static_cast<double>(r.LastStep + 1) / r.StepsPerSecond;
+    if (!known.empty() && r.Complete())
+        r.EvacuationTime = *std::max_element(known.begin(), known.end());
+    r.ExitStats = ExitStatistics(std::move(known));
 }
 
 std::unique_ptr<TAnalysisResult> TEvacuationAnalysis::Run(IAnalysisProgress* progress) {

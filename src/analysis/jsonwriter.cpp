@@ -105,6 +105,10 @@ void WriteAnalysisJson(TJsonWriter& json, const TAnalysisResult& r) {
     json.BeginObject();
     json.Key("stepsPerSecond").Integer(r.StepsPerSecond);
     json.Key("timeOffset").Integer(r.TimeOffset);
+    // An incomplete run has no evacuation time; its exit times are those of the
+    // complete tracks.
+    json.Key("complete").Bool(r.Complete());
+    json.Key("cutTracks").Integer(r.CutTracks);
     json.Key("evacuationTime").Number(r.EvacuationTime);
     json.Key("duration").Number(r.Duration);
     json.Key("exitTimes");

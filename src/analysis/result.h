@@ -118,9 +118,19 @@ public:
     int Decks = 0;
     int64_t LastStep = -1;  // the largest step count; -1 without persons
 
-    std::vector<double> ExitTimes;  // per person, in seconds
+    // Persons whose tracks were cut (by the end of the file, a movement list shorter
+    // than pmax, no movement data): the run is incomplete then. Their tracks are the
+    // last ones of the file.
+    int CutTracks = 0;
+    bool Complete() const { return CutTracks == 0; }
+
+    // Per person, in seconds; NaN for a person whose track was cut: its exit time is
+    // unknown (playback still shows it saved where its track ends).
+    std::vector<double> ExitTimes;
+    // Unknown (none) when the run is incomplete.
     std::optional<double> EvacuationTime;
     std::optional<double> Duration;
+    // Over the persons with complete tracks only.
     std::optional<TExitStatistics> ExitStats;
 
     TStepCurve Saved;                   // S(k)

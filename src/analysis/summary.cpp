@@ -32,6 +32,15 @@ std::string SecondsText(const std::optional<double>& seconds) {
     return seconds ? Fixed(*seconds, 2) + " s" : "-";
 }
 
+std::string IncompleteText(const TAnalysisResult& r) {
+    const std::size_t all = r.ExitTimes.size();
+    const std::size_t cut = static_cast<std::size_t>(r.CutTracks);
+    const std::size_t known = all > cut ? all - cut : 0;
+    return "incomplete (" + std::to_string(cut) + " of " + std::to_string(all) +
+           " tracks cut by the end of the file or missing; exit times of the other " +
+           std::to_string(known) + ")";
+}
+
 std::vector<TSummaryRow> SettingsRows(const TAnalysisSettings& s) {
     const std::string window = std::to_string(s.Window);
     const std::string side = Plain(s.Window * s.CellSize);
@@ -48,7 +57,12 @@ std::vector<TSummaryRow> SummaryRows(const TAnalysisResult& r,
                                      const std::vector<std::string>& captions) {
     std::vector<TSummaryRow> rows;
     rows.push_back({"Persons", std::to_string(r.Persons)});
-    rows.push_back({"Evacuation time", SecondsText(r.EvacuationTime)});
+    if (r.Complete()) {
+        rows.push_back({"Evacuation time", SecondsText(r.EvacuationTime)});
+    } else {
+        rows.push_back({"Run", IncompleteText(r)});
+        rows.push_back({"Evacuation time", "unknown (incomplete run)"});
+    }
     const auto& s = r.ExitStats;
     const auto stat = [&](double TExitStatistics::*field) {
         return SecondsText(s ? std::optional<double>((*s).*field) : std::nullopt);

@@ -30,6 +30,7 @@ struct TTrackRead {
     int64_t Steps = 0;
     int LevelDelta = 0;
     TEnd End = TEnd::Stop;
+    bool Stopped = false;  // ended with its "S" (not at a tag inside a packed run)
     int WarningCount = 0;
     const char* Warnings[2] = {nullptr, nullptr};
 

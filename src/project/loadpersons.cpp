@@ -94,6 +94,7 @@ bool TLoader::ReadMovement() {
     LastPosition = -1;
     SetPosition(0);
     const int count = P.PersonCount();
+    P.CompleteTracks = 0;
     const int threads = LoaderThreads(P.LoadOptions.Threads);
     // Helper threads read tracks of persons whose index they do not know yet: only
     // a first movement list, onto empty tracks, can be read that way.
@@ -119,6 +120,7 @@ bool TLoader::FinishTrack(int i, const TTrackRead& read, bool& result) {
         if (read.Warnings[k] == kCountCut) WarnOnce(CountCutShown, kCountCut);
         if (read.Warnings[k] == kBadCount) WarnOnce(BadCountShown, kBadCount);
     }
+    if (read.Stopped && P.CompleteTracks == i) P.CompleteTracks = i + 1;
     if (read.End == TTrackRead::TEnd::FileEnd) {
         result = Incomplete();
         return true;
@@ -244,7 +246,10 @@ void ReadTrack(TTextReader& in, std::vector<uint8_t>& bytes, int64_t room, TTrac
             break;
         }
         const int c = in.ReadLetter();
-        if (c == 'S') break;
+        if (c == 'S') {
+            read.Stopped = true;
+            break;
+        }
         if (c == 'P') {
             int64_t n;
             bool valid, atTag;

@@ -25,6 +25,7 @@ void TLoader::Run() {
             P.Persons.shrink_to_fit();
             P.TrackArena.Clear();
             P.HelperArenas.clear();
+            P.CompleteTracks = 0;
             if (P.PMax > P.Limits.MaxPersons) {
                 Message("The number of persons (pmax " + std::to_string(P.PMax) +
                             ") exceeds the limit of " + std::to_string(P.Limits.MaxPersons) +

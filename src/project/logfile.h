@@ -47,6 +47,11 @@ public:
     int ZMax = 0;
     int VMax = 0;
     int TOff = 0;
+    // The number of leading persons whose tracks ended with their "S" (PMax when all
+    // did). The tracks after them were cut by the end of the file, are missing from a
+    // shorter movement list, or were never given (no "(movement)"); playback still
+    // takes the end of such a track for a saving, the analysis knows better.
+    int CompleteTracks = 0;
     std::vector<TDeck> Decks;
     std::vector<TPersonData> Persons;
     // Storage of the persons' tracks; the loader's helper threads fill arenas of

@@ -1,6 +1,7 @@
 // The curves and exit times of the analysis, worked out by hand on small projects.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
@@ -62,7 +63,8 @@ TEST(AnalysisExample, JsonObject) {
     const auto r = Analyse(*loaded.Project);
     ASSERT_TRUE(r);
     EXPECT_EQ(orlex::AnalysisJson(*r),
-              "{\"stepsPerSecond\":2,\"timeOffset\":30,\"evacuationTime\":32.5,\"duration\":2.5,"
+              "{\"stepsPerSecond\":2,\"timeOffset\":30,\"complete\":true,\"cutTracks\":0,"
+              "\"evacuationTime\":32.5,\"duration\":2.5,"
               "\"exitTimes\":{\"min\":32,\"mean\":32.25,\"p50\":32.5,\"p95\":32.5,\"max\":32.5},"
               "\"savedPerSecond\":[0,0,1,2],\"occupancyPerSecond\":[[2,2,1,0]],"
               "\"density\":{\"cellSize\":0.4,\"window\":5,\"limit\":4,\"share\":0.1,"
@@ -85,6 +87,57 @@ TEST(AnalysisCurves, NoPersonsGiveNoTimes) {
               std::string::npos)
         << json;
     EXPECT_NE(json.find("\"peak\":null"), std::string::npos) << json;
+}
+
+// Runs whose last tracks were cut: no evacuation time, exit times of the complete
+// tracks only, the cut persons unknown (NaN); playback's saved curve stays.
+TEST(AnalysisCurves, CutTracksMakeTheRunIncomplete) {
+    const std::string full = orlex::test::ProjectText({"A"}, 1, {"33S", "3S", "333S", "3S"});
+    const std::string movement = full.substr(0, full.find("(movement)") + 10);
+    const struct {
+        const char* name;
+        std::string text;
+        int cut;
+        std::vector<double> known;  // exit times of the complete tracks
+    } cases[] = {
+        {"complete", full, 0, {3, 2, 4, 2}},
+        {"cut in the third track", full.substr(0, full.find("333S") + 2), 2, {3, 2}},
+        {"cut after the third S", full.substr(0, full.find("333S") + 4), 1, {3, 2, 4}},
+        {"no movement", movement.substr(0, movement.size() - 10) + "</persons>\n", 4, {}},
+        {"cut at the first track", movement, 4, {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const auto loaded = LoadText(c.text);
+        const auto r = Analyse(*loaded.Project);
+        ASSERT_TRUE(r);
+        EXPECT_EQ(r->CutTracks, c.cut);
+        EXPECT_EQ(r->Complete(), c.cut == 0);
+        ASSERT_EQ(r->ExitTimes.size(), 4u);
+        for (std::size_t i = 0; i < 4; ++i) {
+            if (i < c.known.size()) {
+                EXPECT_EQ(r->ExitTimes[i], c.known[i]) << i;
+            } else {
+                EXPECT_TRUE(std::isnan(r->ExitTimes[i])) << i;
+            }
+        }
+        if (c.cut == 0) {
+            EXPECT_EQ(r->EvacuationTime, 4.0);
+        } else {
+            EXPECT_FALSE(r->EvacuationTime);
+        }
+        EXPECT_EQ(r->ExitStats.has_value(), !c.known.empty());
+        if (!c.known.empty()) {
+            EXPECT_EQ(r->ExitStats->Max, *std::max_element(c.known.begin(), c.known.end()));
+            EXPECT_EQ(r->ExitStats->Min, *std::min_element(c.known.begin(), c.known.end()));
+        }
+        EXPECT_EQ(r->SavedPerSecond().back(), 4);  // playback's view: every track ends
+        const std::string json = orlex::AnalysisJson(*r);
+        EXPECT_NE(json.find(std::string("\"complete\":") + (c.cut == 0 ? "true" : "false") +
+                            ",\"cutTracks\":" + std::to_string(c.cut) + ","),
+                  std::string::npos)
+            << json;
+    }
 }
 
 // VMax 0 counts as one step a second.

@@ -20,13 +20,14 @@ TEST_F(OrlexStats, ThreeGoodFilesAndOneBad) {
                        "<header> found\""))
         << Out;
     EXPECT_TRUE(OutHas("{\"file\":\"" + Good[1] +
-                       "\",\"ok\":true,\"persons\":1,\"evacuationTime\":5,\"p95ExitTime\":5,"
+                       "\",\"ok\":true,\"persons\":1,\"complete\":true,\"cutTracks\":0,"
+                       "\"evacuationTime\":5,\"p95ExitTime\":5,"
                        "\"congestedCells\":0"))
         << Out;
     // 3, 5, 4: the median is the middle one, the p95 by the ranking rule the largest.
-    EXPECT_TRUE(
-        OutHas("\"runs\":{\"n\":3,\"failed\":1,\"otherCase\":0,\"evacuationTime\":{"
-               "\"min\":3,\"mean\":4,\"median\":4,\"p95\":5,\"max\":5},\"p95Rule\":{"))
+    EXPECT_TRUE(OutHas(
+        "\"runs\":{\"n\":3,\"failed\":1,\"otherCase\":0,\"incomplete\":0,\"evacuationTime\":{"
+        "\"min\":3,\"mean\":4,\"median\":4,\"p95\":5,\"max\":5},\"p95Rule\":{"))
         << Out;
     EXPECT_TRUE(OutHas("\"upperBound95\":{\"value\":5,\"rank\":3,\"confidence\":0.1426")) << Out;
     EXPECT_TRUE(
@@ -162,6 +163,67 @@ TEST_F(OrlexStats, UsageErrorsNameTheOption) {
     }
     EXPECT_EQ(Run({"--help"}), 0);
     EXPECT_TRUE(OutHas("Usage: orlex-stats"));
+}
+
+// A run whose file ends inside its tracks is incomplete: left out with its reason
+// (status 1), or with --include-incomplete counted with its largest known exit time;
+// the mark travels in a summary to the merge.
+TEST_F(OrlexStats, IncompleteRuns) {
+    const auto two = [](const char* first, const char* second) {
+        return RoomText(6, 4, 1, 1, {{1, 1, 0, first}, {1, 2, 0, second}});
+    };
+    const std::string whole = Write("whole.3dl", two("33", "3333"));  // 3 and 5 s
+    const std::string other = Write("other.3dl", two("333", "3"));    // 4 and 2 s
+    std::string text = two("33", "3333");
+    text.resize(text.rfind("3333") + 2);
+    const std::string cut = Write("cut.3dl", text);  // 3 s known, the second track cut
+    const std::string reason = "incomplete: 1 of 2 tracks cut by the end of the file or missing";
+    const std::string shard = Path("shard.json");
+    const struct {
+        const char* name;
+        std::vector<std::string> args;
+        int status;
+        std::vector<std::string> out, err;
+    } cases[] = {
+        {"left out",
+         {whole, cut, other},
+         1,
+         {"  left out: " + reason + "\n",
+          "Runs: 2 of 3 files, 1 incomplete left out (--include-incomplete counts them)",
+          "N 2, min 4, mean 4.5"},
+         {cut + ": left out: " + reason + "\n"}},
+        {"included",
+         {"--include-incomplete", whole, cut, other},
+         0,
+         {"(" + reason + "; largest known exit time)\n",
+          "Runs: 3 of 3 files, 1 incomplete counted with their largest known exit times",
+          "N 3, min 3, mean 4"},
+         {cut + ": " + reason + "; counted with its largest known exit time\n"}},
+        {"json",
+         {"--json", cut, whole},
+         1,
+         {"\"ok\":false,\"persons\":2,\"complete\":false,\"cutTracks\":1,\"evacuationTime\":3,",
+          "\"otherCase\":false,\"error\":\"" + reason + "\"", "\"incomplete\":1,"},
+         {}},
+        {"csv",
+         {"--csv", "--include-incomplete", cut},
+         0,
+         {",ok incomplete,2,3,3,0," + reason},
+         {}},
+        {"summary", {"--summary", shard, whole, cut}, 1, {"N 1,"}, {}},
+        {"merge", {"--merge", shard}, 1, {"1 incomplete left out", "N 1,"}, {reason}},
+        {"merge included",
+         {"--merge", "--include-incomplete", shard},
+         0,
+         {"N 2, min 3, mean 4"},
+         {}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        EXPECT_EQ(Run(c.args), c.status) << Out << Err;
+        for (const std::string& text : c.out) EXPECT_TRUE(OutHas(text)) << text << "\n" << Out;
+        for (const std::string& text : c.err) EXPECT_TRUE(ErrHas(text)) << text << "\n" << Err;
+    }
 }
 
 }  // namespace

@@ -77,6 +77,26 @@ TEST(Summary, NoPersonsAndNoDensity) {
     }
 }
 
+// A run with cut tracks: why it is incomplete, and no evacuation time.
+TEST(Summary, IncompleteRun) {
+    std::string text = orlex::test::ProjectText({"A"}, 1, {"33S", "3S", "333S"});
+    text.resize(text.find("333S") + 2);
+    const auto loaded = orlex::test::LoadText(text);
+    const auto result = orlex::TEvacuationAnalysis(*loaded.Project, {}).Run();
+    ASSERT_TRUE(result);
+    const std::vector<TSummaryRow> rows = orlex::SummaryRows(*result, {"A"});
+    ASSERT_GE(rows.size(), 5u);
+    const std::vector<TSummaryRow> head(rows.begin(), rows.begin() + 5);
+    EXPECT_EQ(head, (std::vector<TSummaryRow>{
+                        {"Persons", "3"},
+                        {"Run",
+                         "incomplete (1 of 3 tracks cut by the end of the file or missing; exit "
+                         "times of the other 2)"},
+                        {"Evacuation time", "unknown (incomplete run)"},
+                        {"Exit time min", "2.00 s"},
+                        {"Exit time mean", "2.50 s"}}));
+}
+
 TEST(Summary, CongestedCellsByCaption) {
     orlex::TAnalysisResult r;
     r.HasDensity = true;

@@ -2,12 +2,14 @@
 // messages and the same progress, call for call, whatever the file holds.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <sstream>
 #include <tuple>
+#include <utility>
 
 #include "generator.h"
 #include "logfile.h"
@@ -77,6 +79,7 @@ void ExpectSameProject(const TLogFile1& a, const TLogFile1& b, const std::string
     EXPECT_EQ(a.ZMax, b.ZMax);
     EXPECT_EQ(a.VMax, b.VMax);
     EXPECT_EQ(a.TOff, b.TOff);
+    EXPECT_EQ(a.CompleteTracks, b.CompleteTracks);
     ASSERT_EQ(a.DeckCount(), b.DeckCount());
     for (int z = 0; z < a.DeckCount(); ++z) {
         const TDeck& x = a.Decks[static_cast<std::size_t>(z)];
@@ -244,6 +247,72 @@ TEST(ParallelLoad, CutInsideTheMovementData) {
         const std::size_t at = movement + span * k / 40;
         ExpectSameLoads(full.substr(0, at), "cut at " + std::to_string(at));
     }
+}
+
+// Loads text on one thread and on several: both find expected complete tracks.
+void ExpectCompleteTracks(const std::string& text, int expected, const std::string& what) {
+    for (const auto& [threads, window] :
+         {std::pair{1, std::size_t{1} << 20}, std::pair{2, std::size_t{200}},
+          std::pair{3, std::size_t{4096}}}) {
+        EXPECT_EQ(LoadWith(text, threads, window).Project->CompleteTracks, expected)
+            << what << ", " << threads << " threads, window " << window;
+    }
+}
+
+// A generated project cut every few bytes through its movement data: the complete
+// tracks are exactly those whose "S" came before the cut.
+TEST(CompleteTracks, GeneratedFileCutEveryFewBytes) {
+    const std::string full = Generated(12, 120, 5);
+    const std::size_t movement = full.find("(movement)");
+    ASSERT_NE(movement, std::string::npos);
+    // Its tracks hold no "S" but the one that ends them.
+    const auto stops = [&](std::size_t end) {
+        return static_cast<int>(std::count(full.begin() + static_cast<std::ptrdiff_t>(movement),
+                                           full.begin() + static_cast<std::ptrdiff_t>(end), 'S'));
+    };
+    ASSERT_EQ(stops(full.size()), 12);
+    ExpectCompleteTracks(full, 12, "whole file");
+    for (std::size_t at = movement; at < full.size(); at += 7)
+        ExpectCompleteTracks(full.substr(0, at), stops(at), "cut at " + std::to_string(at));
+}
+
+// Hand-written tracks of every kind of item, cut at every byte of the movement data.
+TEST(CompleteTracks, TracksCutAtEveryByte) {
+    const std::vector<std::string> tracks = {"33P2x0S", "U3 D4\n12S", "P12x5 P3x0 7S", "S",
+                                             "0000S"};
+    const std::string text = TracksText(5, tracks, "");
+    std::vector<std::size_t> ends;  // just after each track's "S"
+    std::size_t from = text.find("(movement)");
+    for (const std::string& track : tracks) {
+        from = text.find(track, from) + track.size();
+        ends.push_back(from);
+    }
+    for (std::size_t at = text.find("(movement)"); at <= text.size(); ++at) {
+        const int expected = static_cast<int>(
+            std::count_if(ends.begin(), ends.end(), [at](std::size_t end) { return end <= at; }));
+        ExpectCompleteTracks(text.substr(0, at), expected, "cut at " + std::to_string(at));
+    }
+}
+
+// Lists shorter than pmax, tracks stopped by a tag, no movement data at all.
+TEST(CompleteTracks, MissingAndStoppedTracks) {
+    const std::string noMovement = test::ProjectText({"A"}, 2, {"3S", "4S"});
+    const struct {
+        const char* name;
+        std::string text;
+        int expected;
+    } cases[] = {
+        {"all tracks", TracksText(3, {"1S", "2S", "3S"}, ""), 3},
+        {"fewer tracks than pmax", TracksText(4, {"3S"}, ""), 1},
+        {"no tracks", TracksText(2, {}, ""), 0},
+        {"more tracks than pmax", TracksText(2, {"1S", "2S", "3S"}, ""), 2},
+        {"tag in a run count", TracksText(3, {"1S", "33P1</persons>"}, ""), 1},
+        {"no movement", noMovement.substr(0, noMovement.find("(movement)")) + "</persons>\n", 0},
+        {"file ends before the persons", noMovement.substr(0, noMovement.find("<persons>")), 0},
+        {"S as directions", TracksText(2, {"US0S", "DS S"}, ""), 2},
+        {"no persons", TracksText(0, {}, ""), 0},
+    };
+    for (const auto& c : cases) ExpectCompleteTracks(c.text, c.expected, c.name);
 }
 
 // Every file of the fuzzing corpus.

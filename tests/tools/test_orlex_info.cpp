@@ -6,6 +6,9 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 namespace {
@@ -150,6 +153,38 @@ TEST(OrlexInfo, ExitCodes) {
         EXPECT_EQ(run.Code, c.Code) << c.Args;
         EXPECT_NE(run.Out.find(c.Says), std::string::npos) << c.Args << "\n" << run.Out;
     }
+}
+
+// The example cut inside its second track: the analysis calls the run incomplete,
+// gives no evacuation time and the exit times of the first person only.
+TEST(OrlexInfo, AnalysisOfACutFile) {
+    std::ifstream in(kExample, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), {});
+    text.resize(text.rfind("P3x3S") + 3);
+    const std::string path =
+        (std::filesystem::path(testing::TempDir()) / "orlex_info_cut.3dl").string();
+    std::ofstream(path, std::ios::binary) << text;
+
+    const TRun run = RunInfo("--analysis '" + path + "'");
+    EXPECT_EQ(run.Code, 0);
+    EXPECT_NE(run.Out.find("Analysis:  run incomplete (1 of 2 tracks cut by the end of the file "
+                           "or missing; exit times of the other 1); evacuation time unknown "
+                           "(duration 2.5 s); exit times min 32.5, mean 32.5, p50 32.5, p95 "
+                           "32.5, max 32.5 s\n"),
+              std::string::npos)
+        << run.Out;
+
+    const QJsonObject analysis = Json("--analysis '" + path + "'")["analysis"].toObject();
+    EXPECT_EQ(analysis["complete"], QJsonValue(false));
+    EXPECT_EQ(analysis["cutTracks"].toInt(), 1);
+    EXPECT_TRUE(analysis["evacuationTime"].isNull());
+    EXPECT_EQ(analysis["exitTimes"].toObject()["max"].toDouble(), 32.5);
+
+    const QJsonObject whole = Json("--analysis '" + kExample + "'")["analysis"].toObject();
+    EXPECT_EQ(whole["complete"], QJsonValue(true));
+    EXPECT_EQ(whole["cutTracks"].toInt(), 0);
+    EXPECT_EQ(whole["evacuationTime"].toDouble(), 32.5);
+    std::filesystem::remove(path);
 }
 
 }  // namespace

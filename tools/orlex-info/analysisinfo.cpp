@@ -4,6 +4,7 @@
 #include <sstream>
 
 #include "jsonwriter.h"
+#include "summary.h"
 
 namespace orlex::info {
 
@@ -84,14 +85,21 @@ std::string AnalysisSummary(const TAnalysisResult& r, const TLogFile1& project) 
     std::ostringstream out;
     out.precision(10);
     out << "Analysis:  ";
-    if (!r.EvacuationTime) {
+    if (r.ExitTimes.empty()) {
         out << "no persons\n";
         return out.str();
     }
-    const TExitStatistics& s = *r.ExitStats;
-    out << "evacuation time " << *r.EvacuationTime << " s (duration " << *r.Duration
-        << " s); exit times min " << s.Min << ", mean " << s.Mean << ", p50 " << s.P50 << ", p95 "
-        << s.P95 << ", max " << s.Max << " s\n";
+    if (!r.Complete())
+        out << "run " << IncompleteText(r) << "; evacuation time unknown";
+    else
+        out << "evacuation time " << *r.EvacuationTime << " s";
+    out << " (duration " << *r.Duration << " s)";
+    if (r.ExitStats) {
+        const TExitStatistics& s = *r.ExitStats;
+        out << "; exit times min " << s.Min << ", mean " << s.Mean << ", p50 " << s.P50 << ", p95 "
+            << s.P95 << ", max " << s.Max << " s";
+    }
+    out << "\n";
     if (r.Peak) {
         out << "Density:   peak " << r.Peak->Value << " persons/m² on " << project.LevelName << " "
             << r.Peak->Cell.Deck << " (" << project.GetDeckCaption(r.Peak->Cell.Deck) << "), row "

@@ -109,20 +109,34 @@ std::string FormatText(const std::vector<TRunSummary>& runs, const TCaseChoice& 
         text += run.File + std::string(width - run.File.size(), ' ');
         if (run.Status == TRunStatus::Failed) {
             text += "  cannot be used: " + run.Error + "\n";
-        } else if (run.Status == TRunStatus::OtherCase) {
+        } else if (run.Status == TRunStatus::OtherCase || run.Status == TRunStatus::Incomplete) {
             text += "  left out: " + run.LeftOut + "\n";
         } else {
             text += "  " + Pad(std::to_string(run.Persons), 7) + "  " +
                     Pad(Figure(run.EvacuationTime), 19) + "  " + Pad(Figure(run.P95), 17) + "  " +
-                    Pad(std::to_string(run.CongestedCells), 15) + "\n";
+                    Pad(std::to_string(run.CongestedCells), 15);
+            if (run.CutTracks > 0)
+                text += "  (" + IncompleteReason(run) + "; largest known exit time)";
+            text += "\n";
         }
     }
     const std::size_t failed = Count(runs, TRunStatus::Failed);
     const std::size_t other = Count(runs, TRunStatus::OtherCase);
-    text += "\n" + CaseLine(choice) + "Runs: " + std::to_string(runs.size() - failed - other) +
-            " of " + std::to_string(runs.size()) + " files";
+    const std::size_t incomplete = Count(runs, TRunStatus::Incomplete);
+    std::size_t counted = 0;
+    for (const TRunSummary& run : runs)
+        counted += run.Status == TRunStatus::Used && run.CutTracks > 0 ? 1 : 0;
+    text += "\n" + CaseLine(choice) +
+            "Runs: " + std::to_string(runs.size() - failed - other - incomplete) + " of " +
+            std::to_string(runs.size()) + " files";
     if (failed > 0) text += ", " + std::to_string(failed) + " could not be used";
     if (other > 0) text += ", " + std::to_string(other) + " of another case left out";
+    if (incomplete > 0)
+        text += ", " + std::to_string(incomplete) +
+                " incomplete left out (--include-incomplete counts them)";
+    if (counted > 0)
+        text += ", " + std::to_string(counted) +
+                " incomplete counted with their largest known exit times";
     text += "\n";
     const auto s = OverRuns(runs);
     if (!s) return text;
@@ -153,10 +167,15 @@ std::string FormatCsv(const std::vector<TRunSummary>& runs, const TCaseChoice& c
             text += ",failed,,,,," + Field(run.Error) + "\n";
             continue;
         }
-        text += (run.Status == TRunStatus::Used ? ",ok," : ",other case,") +
-                std::to_string(run.Persons) + "," + Figure(run.EvacuationTime) + "," +
+        const char* status = run.Status == TRunStatus::Incomplete  ? ",incomplete,"
+                             : run.Status == TRunStatus::OtherCase ? ",other case,"
+                             : run.CutTracks > 0                   ? ",ok incomplete,"
+                                                                   : ",ok,";
+        text += status + std::to_string(run.Persons) + "," + Figure(run.EvacuationTime) + "," +
                 Figure(run.P95) + "," + std::to_string(run.CongestedCells) + "," +
-                Field(run.LeftOut) + "\n";
+                Field(run.Status == TRunStatus::Used && run.CutTracks > 0 ? IncompleteReason(run)
+                                                                          : run.LeftOut) +
+                "\n";
     }
     const auto s = OverRuns(runs);
     text += "\nstatistic,evacuationTime\ncase,";
@@ -193,6 +212,7 @@ std::string FormatJson(const std::vector<TRunSummary>& runs, const TCaseChoice& 
         json.Key("ok").Bool(run.Status == TRunStatus::Used);
         if (run.Ok) {
             json.Key("persons").Integer(run.Persons);
+            json.Key("complete").Bool(run.CutTracks == 0).Key("cutTracks").Integer(run.CutTracks);
             json.Key("evacuationTime").Number(run.EvacuationTime);
             json.Key("p95ExitTime").Number(run.P95);
             json.Key("congestedCells").Integer(run.CongestedCells);
@@ -210,6 +230,7 @@ std::string FormatJson(const std::vector<TRunSummary>& runs, const TCaseChoice& 
     json.Key("runs").BeginObject().Key("n").Integer(s ? static_cast<int64_t>(s->N) : 0);
     json.Key("failed").Integer(static_cast<int64_t>(Count(runs, TRunStatus::Failed)));
     json.Key("otherCase").Integer(static_cast<int64_t>(Count(runs, TRunStatus::OtherCase)));
+    json.Key("incomplete").Integer(static_cast<int64_t>(Count(runs, TRunStatus::Incomplete)));
     json.Key("evacuationTime");
     if (!s) {
         json.Null().EndObject().EndObject();

@@ -28,6 +28,8 @@ std::string UsageText() {
            "  --case FILE             the 3D log file of the case (default: the first\n"
            "                          usable file)\n"
            "  --any-case              take every usable file, whatever its case\n"
+           "  --include-incomplete    count runs whose file ends inside the tracks, with\n"
+           "                          their largest known exit time (marked incomplete)\n"
            "  --summary OUT.json      also write a summary for a later --merge\n"
            "  --merge                 the FILEs are summaries: the statistics of all their\n"
            "                          runs, in the order given, as one call over the files\n"
@@ -74,6 +76,10 @@ TParseResult ParseArguments(const std::vector<std::string>& args) {
         }
         if (arg == "--csv" || arg == "--json") {
             (arg == "--csv" ? csv : json) = true;
+            continue;
+        }
+        if (arg == "--include-incomplete") {
+            o.IncludeIncomplete = true;
             continue;
         }
         if (arg == "--merge" || arg == "--any-case") {

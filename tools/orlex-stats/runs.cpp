@@ -28,6 +28,28 @@ public:
     }
 };
 
+// Sets every run's Status and LeftOut against the case alone.
+void ApplyCaseKey(std::vector<TRunSummary>& runs, TCaseChoice& choice) {
+    for (TRunSummary& run : runs) {
+        run.LeftOut.clear();
+        if (!run.Ok) {
+            run.Status = TRunStatus::Failed;
+            continue;
+        }
+        if (choice.Mode == TCaseMode::Any) {
+            run.Status = TRunStatus::Used;
+            continue;
+        }
+        if (!choice.Key) {
+            choice.Key = run.Case;
+            choice.From = run.File;
+        }
+        const std::string difference = CaseDifference(run.Case, *choice.Key);
+        run.Status = difference.empty() ? TRunStatus::Used : TRunStatus::OtherCase;
+        if (!difference.empty()) run.LeftOut = "another case: " + difference;
+    }
+}
+
 }  // namespace
 
 TRunSummary AnalyseFile(const std::string& path, const TAnalysisSettings& settings) {
@@ -45,14 +67,17 @@ TRunSummary AnalyseFile(const std::string& path, const TAnalysisSettings& settin
         return run;
     }
     const auto result = TEvacuationAnalysis(project, settings, {true, 1}).Run();
-    if (!result || !result->EvacuationTime) {
-        run.Error = "holds no persons";
+    if (!result || !result->ExitStats) {
+        run.Error =
+            result && result->CutTracks > 0 ? "holds no complete track" : "holds no persons";
         return run;
     }
     run.Ok = true;
     run.Case = CaseKeyOf(project);
     run.Persons = project.PersonCount();
-    run.EvacuationTime = result->EvacuationTime;
+    run.CutTracks = result->CutTracks;
+    // Of an incomplete run only the largest known exit time, for --include-incomplete.
+    run.EvacuationTime = result->Complete() ? result->EvacuationTime : result->ExitStats->Max;
     run.P95 = result->ExitStats->P95;
     run.CongestedCells = static_cast<int>(result->Congested.size());
     return run;
@@ -74,24 +99,18 @@ std::vector<TRunSummary> AnalyseFiles(const std::vector<std::string>& files,
     return runs;
 }
 
+std::string IncompleteReason(const TRunSummary& run) {
+    return "incomplete: " + std::to_string(run.CutTracks) + " of " + std::to_string(run.Persons) +
+           " tracks cut by the end of the file or missing";
+}
+
 void ApplyCase(std::vector<TRunSummary>& runs, TCaseChoice& choice) {
+    ApplyCaseKey(runs, choice);
     for (TRunSummary& run : runs) {
-        run.LeftOut.clear();
-        if (!run.Ok) {
-            run.Status = TRunStatus::Failed;
+        if (run.Status != TRunStatus::Used || run.CutTracks == 0 || choice.IncludeIncomplete)
             continue;
-        }
-        if (choice.Mode == TCaseMode::Any) {
-            run.Status = TRunStatus::Used;
-            continue;
-        }
-        if (!choice.Key) {
-            choice.Key = run.Case;
-            choice.From = run.File;
-        }
-        const std::string difference = CaseDifference(run.Case, *choice.Key);
-        run.Status = difference.empty() ? TRunStatus::Used : TRunStatus::OtherCase;
-        if (!difference.empty()) run.LeftOut = "another case: " + difference;
+        run.Status = TRunStatus::Incomplete;
+        run.LeftOut = IncompleteReason(run);
     }
 }
 

@@ -96,6 +96,7 @@ int Main(const std::vector<std::string>& args, std::string& out, std::string& er
     TAnalysisSettings settings = o.Settings;
     TCaseChoice choice;
     choice.Mode = o.CaseMode;
+    choice.IncludeIncomplete = o.IncludeIncomplete;
     if (o.CaseMode == TCaseMode::File) {
         const TRunSummary reference = AnalyseFile(o.CaseFile, settings);
         if (!reference.Ok) {
@@ -120,8 +121,11 @@ int Main(const std::vector<std::string>& args, std::string& out, std::string& er
         }
         if (run.Status == TRunStatus::Failed) {
             err += "orlex-stats: " + run.File + ": cannot be used: " + run.Error + "\n";
-        } else if (run.Status == TRunStatus::OtherCase) {
+        } else if (run.Status == TRunStatus::OtherCase || run.Status == TRunStatus::Incomplete) {
             err += "orlex-stats: " + run.File + ": left out: " + run.LeftOut + "\n";
+        } else if (run.CutTracks > 0) {
+            err += "orlex-stats: " + run.File + ": " + IncompleteReason(run) +
+                   "; counted with its largest known exit time\n";
         }
         if (run.Status != TRunStatus::Used) status = 1;
     }

@@ -30,7 +30,8 @@ struct TStatsOptions {
     TFormat Format = TFormat::Text;
     TAnalysisSettings Settings;
     bool SettingsGiven = false;
-    int Threads = 0;  // 0: one per core
+    int Threads = 0;                 // 0: one per core
+    bool IncludeIncomplete = false;  // --include-incomplete
 };
 
 struct TParseResult {
@@ -43,7 +44,7 @@ struct TParseResult {
 TParseResult ParseArguments(const std::vector<std::string>& args);
 std::string UsageText();
 
-enum class TRunStatus { Used, Failed, OtherCase };
+enum class TRunStatus { Used, Failed, OtherCase, Incomplete };
 
 // One run (file): its figures, or why it could not be used.
 struct TRunSummary {
@@ -53,6 +54,9 @@ struct TRunSummary {
     std::vector<std::string> Warnings;  // what the reader reported about a usable file
     TCaseKey Case;                      // when Ok
     int Persons = 0;
+    // Tracks cut by the end of the file or missing: the run is incomplete. Its
+    // evacuation time is then the largest known exit time.
+    int CutTracks = 0;
     std::optional<double> EvacuationTime;
     std::optional<double> P95;  // of the exit times
     int CongestedCells = 0;
@@ -70,12 +74,17 @@ std::vector<TRunSummary> AnalyseFiles(const std::vector<std::string>& files,
 // The case the runs are held against and where it came from.
 struct TCaseChoice {
     TCaseMode Mode = TCaseMode::First;
-    std::optional<TCaseKey> Key;  // given (--case), or none to take the first usable run
-    std::string From;             // the file that decides, once known
+    std::optional<TCaseKey> Key;     // given (--case), or none to take the first usable run
+    std::string From;                // the file that decides, once known
+    bool IncludeIncomplete = false;  // incomplete runs count (else they are left out)
 };
 
-// Sets every run's Status and LeftOut against the case; with the First mode the first
-// usable run decides (Key and From are filled in then).
+// Why a run is incomplete: "incomplete: 12 of 400 tracks cut by the end of the file or
+// missing".
+std::string IncompleteReason(const TRunSummary& run);
+
+// Sets every run's Status and LeftOut against the case and the incomplete runs; with the First mode
+// the first usable run decides (Key and From are filled in then).
 void ApplyCase(std::vector<TRunSummary>& runs, TCaseChoice& choice);
 
 // The statistics over the evacuation times of the used runs, in the order given.
@@ -112,7 +121,8 @@ struct TShard {
 TShard ReadShard(const std::string& text);
 
 // The whole program: prints to out and err, returns the exit status (0 all files
-// used, 1 any file left out or a shard or summary that cannot be used, 2 a usage error).
+// used, 1 any file left out (incomplete runs too, unless included) or a shard or summary that
+// cannot be used, 2 a usage error).
 int Main(const std::vector<std::string>& args, std::string& out, std::string& err);
 
 }  // namespace orlex::stats

@@ -92,6 +92,8 @@ TRunSummary RunAt(const json& entry, const std::string& path) {
     }
     run.Case = CaseAt(entry, path, "case");
     run.Persons = IntegerAt(entry, path, "persons", 0);
+    // Summaries written before runs could be incomplete hold complete runs only.
+    if (entry.contains("cutTracks")) run.CutTracks = IntegerAt(entry, path, "cutTracks", 0);
     run.EvacuationTime = NumberAt(entry, path, "evacuationTime");
     run.P95 = NumberAt(entry, path, "p95ExitTime");
     run.CongestedCells = IntegerAt(entry, path, "congestedCells", 0);
@@ -120,6 +122,7 @@ std::string SummaryJson(const std::vector<TRunSummary>& runs, const TCaseChoice&
             out.Key("case");
             WriteCaseJson(out, run.Case);
             out.Key("persons").Integer(run.Persons);
+            out.Key("cutTracks").Integer(run.CutTracks);
             out.Key("evacuationTime").Number(run.EvacuationTime);
             out.Key("p95ExitTime").Number(run.P95);
             out.Key("congestedCells").Integer(run.CongestedCells);
