@@ -237,6 +237,7 @@ void TAnalysisPanel::FillEvacuation() {
                      Qt::DashLine);
         figures << QStringLiteral("p95 %1").arg(Seconds(r.ExitStats->P95));
     }
+    if (!r.Complete()) figures << QStringLiteral("incomplete run, %1 tracks cut").arg(r.CutTracks);
     chart->setTitle(figures.isEmpty()
                         ? QStringLiteral("Evacuation curve")
                         : QStringLiteral("Evacuation curve: %1").arg(figures.join(", ")));

@@ -2,6 +2,7 @@
 
 #include <QFileInfo>
 #include <QLocale>
+#include <cmath>
 
 #include "jsonwriter.h"
 #include "summary.h"
@@ -58,8 +59,11 @@ QByteArray AnalysisCsv(const TAnalysisResult& r, const QStringList& captions) {
         csv += '\n';
     }
     csv += "\nperson,exit_time_s\n";
-    for (std::size_t i = 0; i < r.ExitTimes.size(); ++i)
-        csv += QByteArray::number(i + 1) + ',' + Number(r.ExitTimes[i]) + '\n';
+    // A person whose track the end of the file cut has no known exit time: empty.
+    for (std::size_t i = 0; i < r.ExitTimes.size(); ++i) {
+        csv += QByteArray::number(i + 1) + ',' +
+               (std::isnan(r.ExitTimes[i]) ? QByteArray() : Number(r.ExitTimes[i])) + '\n';
+    }
     csv += "\ndeck,row,column,seconds_above\n";
     for (const TCongestedCell& c : r.Congested)
         csv += QByteArray::number(c.Cell.Deck) + ',' + QByteArray::number(c.Cell.Row) + ',' +

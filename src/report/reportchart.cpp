@@ -143,7 +143,13 @@ Qt::PenStyle SeriesStyle(int i) {
 
 TChart SavedChart(const TAnalysisResult& r) {
     TChart chart;
-    chart.Title = QStringLiteral("Saved persons over time");
+    // A cut track ends where the file ends: the curve counts its person as saved
+    // then, so an incomplete run says so in the heading.
+    chart.Title = r.Complete() ? QStringLiteral("Saved persons over time")
+                               : QStringLiteral(
+                                     "Saved persons over time (incomplete run: %1 "
+                                     "cut tracks end as if saved)")
+                                     .arg(r.CutTracks);
     chart.YTitle = QStringLiteral("Saved persons");
     chart.LegendTitle = QStringLiteral("Legend");
     const int64_t end = r.LastStep + 1;

@@ -7,6 +7,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <cmath>
 
 #include "analysis.h"
 #include "analysisexport.h"
@@ -91,6 +92,17 @@ private slots:
         QCOMPARE(sections[1],
                  (QList<QByteArrayList>{{"person", "exit_time_s"}, {"1", "32.5"}, {"2", "32"}}));
         QCOMPARE(sections[2], (QList<QByteArrayList>{{"deck", "row", "column", "seconds_above"}}));
+    }
+
+    // A cut run: the person whose track the end of the file cut has no exit time.
+    void CsvOfACutRun() {
+        TRecordingMessages messages;
+        TAnalysisResult cut = *Result;
+        cut.ExitTimes[1] = std::nan("");
+        QVERIFY(ExportAnalysis(Target("cut.csv"), cut, Source, messages));
+        const auto sections = Sections(ReadAll(Target("cut.csv")));
+        QCOMPARE(sections[1],
+                 (QList<QByteArrayList>{{"person", "exit_time_s"}, {"1", "32.5"}, {"2", ""}}));
     }
 
     void JsonReadBack() {
