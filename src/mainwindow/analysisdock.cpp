@@ -16,12 +16,9 @@ namespace orlex {
 
 namespace {
 
-QString Seconds(double seconds) {
-    return QStringLiteral("%1 s").arg(seconds, 0, 'f', 2);
-}
-
+// A time as the summary writes it ("375.50 s").
 QString Seconds(const std::optional<double>& seconds) {
-    return seconds ? Seconds(*seconds) : QStringLiteral("-");
+    return QString::fromStdString(SecondsText(seconds));
 }
 
 QChart* NewChart(const QString& title, const QString& yTitle) {
