@@ -3,8 +3,33 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 
 namespace orlex {
+
+namespace {
+
+// A deck's caption as the source gives it; "" when it has none.
+std::string_view CaptionOf(const TAnalysisJsonSource& source, int z) {
+    return z >= 0 && z < static_cast<int>(source.Captions.size()) ? source.Captions[z]
+                                                                  : std::string_view();
+}
+
+// "file", "fileName" and "deckCaptions": one caption per deck of the result.
+void WriteSource(TJsonWriter& json, const TAnalysisResult& r, const TAnalysisJsonSource& source) {
+    json.Key("file");
+    if (source.File.empty()) {
+        json.Null().Key("fileName").Null();
+    } else {
+        json.String(source.File).Key("fileName");
+        json.String(std::filesystem::path(source.File).filename().string());
+    }
+    json.Key("deckCaptions").BeginArray();
+    for (int z = 0; z < r.Decks; ++z) json.String(CaptionOf(source, z));
+    json.EndArray();
+}
+
+}  // namespace
 
 void TJsonWriter::Separate() {
     if (AfterKey_) {
@@ -101,14 +126,20 @@ TJsonWriter& TJsonWriter::Integers(const std::vector<int>& values) {
     return EndArray();
 }
 
-void WriteAnalysisJson(TJsonWriter& json, const TAnalysisResult& r) {
+void WriteAnalysisJson(TJsonWriter& json, const TAnalysisResult& r,
+                       const TAnalysisJsonSource& source) {
     json.BeginObject();
+    WriteSource(json, r, source);
     json.Key("stepsPerSecond").Integer(r.StepsPerSecond);
     json.Key("timeOffset").Integer(r.TimeOffset);
     // An incomplete run has no evacuation time; its exit times are those of the
     // complete tracks.
     json.Key("complete").Bool(r.Complete());
     json.Key("cutTracks").Integer(r.CutTracks);
+    // NaN, a track cut by the end of the file, is written as null: unknown.
+    json.Key("exitTimePerPerson").BeginArray();
+    for (const double t : r.ExitTimes) json.Number(t);
+    json.EndArray();
     json.Key("evacuationTime").Number(r.EvacuationTime);
     json.Key("duration").Number(r.Duration);
     json.Key("exitTimes");
@@ -141,7 +172,9 @@ void WriteAnalysisJson(TJsonWriter& json, const TAnalysisResult& r) {
             .Key("value")
             .Number(r.Peak->Value)
             .Key("deck")
-            .Integer(r.Peak->Cell.Deck);
+            .Integer(r.Peak->Cell.Deck)
+            .Key("deckCaption")
+            .String(CaptionOf(source, r.Peak->Cell.Deck));
         json.Key("row").Integer(r.Peak->Cell.Row).Key("column").Integer(r.Peak->Cell.Column);
         json.Key("step").Integer(r.Peak->Step).EndObject();
     } else {
@@ -149,7 +182,9 @@ void WriteAnalysisJson(TJsonWriter& json, const TAnalysisResult& r) {
     }
     json.Key("congested").BeginArray();
     for (const TCongestedCell& c : r.Congested) {
-        json.BeginObject().Key("deck").Integer(c.Cell.Deck).Key("row").Integer(c.Cell.Row);
+        json.BeginObject().Key("deck").Integer(c.Cell.Deck);
+        json.Key("deckCaption").String(CaptionOf(source, c.Cell.Deck));
+        json.Key("row").Integer(c.Cell.Row);
         json.Key("column").Integer(c.Cell.Column).Key("secondsAbove").Number(c.SecondsAbove);
         json.EndObject();
     }
@@ -162,9 +197,9 @@ void WriteAnalysisJson(TJsonWriter& json, const TAnalysisResult& r) {
     json.EndObject();
 }
 
-std::string AnalysisJson(const TAnalysisResult& result) {
+std::string AnalysisJson(const TAnalysisResult& result, const TAnalysisJsonSource& source) {
     TJsonWriter json;
-    WriteAnalysisJson(json, result);
+    WriteAnalysisJson(json, result, source);
     return json.Text();
 }
 

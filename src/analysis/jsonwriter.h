@@ -39,10 +39,21 @@ private:
     bool AfterKey_ = false;
 };
 
+// What the analysis object says about where the result comes from: the analysed
+// file and the captions of its decks. The result itself knows neither.
+struct TAnalysisJsonSource {
+    std::string File;                   // the path as given; empty: unknown (null)
+    std::vector<std::string> Captions;  // by deck (0-based); missing ones are ""
+};
+
 // Writes the analysis as one object (the "analysis" object); "density" and
-// "usagePerDeck" are null when the result has no density maps.
-void WriteAnalysisJson(TJsonWriter& json, const TAnalysisResult& result);
+// "usagePerDeck" are null when the result has no density maps. Besides the figures
+// it holds "file" and "fileName", "deckCaptions" (by deck), "exitTimePerPerson" (by
+// person number - 1, in seconds, null for a track cut by the end of the file), and
+// a "deckCaption" next to every "deck".
+void WriteAnalysisJson(TJsonWriter& json, const TAnalysisResult& result,
+                       const TAnalysisJsonSource& source = {});
 // The analysis object as JSON text.
-std::string AnalysisJson(const TAnalysisResult& result);
+std::string AnalysisJson(const TAnalysisResult& result, const TAnalysisJsonSource& source = {});
 
 }  // namespace orlex

@@ -176,8 +176,15 @@ void TMainForm::ExportAnalysis1Click() {
     source.FileDate = file.lastModified();
     source.Captions = DeckCaptions();
     source.Project = LogFile.get();
-    if (ExportAnalysis(path, *Analysis_, source, *Messages_))
+    if (!ExportAnalysis(path, *Analysis_, source, *Messages_)) return;
+    // A CSV export writes its tables beside the chosen name: the panel names them.
+    const QStringList written = AnalysisExportPaths(path);
+    if (written.size() == 1) {
         SetStatusText(3, "Analysis written to " + ShortPath(path));
+    } else {
+        SetStatusText(3, "Analysis written to " + FileNamesText(written) + " in " +
+                             ShortPath(QFileInfo(path).absolutePath()));
+    }
 }
 
 }  // namespace orlex

@@ -63,12 +63,14 @@ TEST(AnalysisExample, JsonObject) {
     const auto r = Analyse(*loaded.Project);
     ASSERT_TRUE(r);
     EXPECT_EQ(orlex::AnalysisJson(*r),
-              "{\"stepsPerSecond\":2,\"timeOffset\":30,\"complete\":true,\"cutTracks\":0,"
-              "\"evacuationTime\":32.5,\"duration\":2.5,"
+              "{\"file\":null,\"fileName\":null,\"deckCaptions\":[\"\"],"
+              "\"stepsPerSecond\":2,\"timeOffset\":30,\"complete\":true,\"cutTracks\":0,"
+              "\"exitTimePerPerson\":[32.5,32],\"evacuationTime\":32.5,\"duration\":2.5,"
               "\"exitTimes\":{\"min\":32,\"mean\":32.25,\"p50\":32.5,\"p95\":32.5,\"max\":32.5},"
               "\"savedPerSecond\":[0,0,1,2],\"occupancyPerSecond\":[[2,2,1,0]],"
               "\"density\":{\"cellSize\":0.4,\"window\":5,\"limit\":4,\"share\":0.1,"
-              "\"peak\":{\"value\":0.5,\"deck\":0,\"row\":0,\"column\":0,\"step\":0},"
+              "\"peak\":{\"value\":0.5,\"deck\":0,\"deckCaption\":\"\",\"row\":0,\"column\":0,"
+              "\"step\":0},"
               "\"congested\":[],\"congestedCount\":0},\"usagePerDeck\":[4.5]}");
 }
 

@@ -179,12 +179,59 @@ TEST(OrlexInfo, AnalysisOfACutFile) {
     EXPECT_EQ(analysis["cutTracks"].toInt(), 1);
     EXPECT_TRUE(analysis["evacuationTime"].isNull());
     EXPECT_EQ(analysis["exitTimes"].toObject()["max"].toDouble(), 32.5);
+    EXPECT_EQ(analysis["exitTimePerPerson"], (QJsonArray{32.5, QJsonValue::Null}));
 
     const QJsonObject whole = Json("--analysis '" + kExample + "'")["analysis"].toObject();
     EXPECT_EQ(whole["complete"], QJsonValue(true));
     EXPECT_EQ(whole["cutTracks"].toInt(), 0);
     EXPECT_EQ(whole["evacuationTime"].toDouble(), 32.5);
     std::filesystem::remove(path);
+}
+
+// The analysis names decks by their captions ("Deck 0" for a deck without one); the
+// JSON gives deck numbers from 0 with the caption beside them, the file, and every
+// person's exit time.
+TEST(OrlexInfo, AnalysisNamesDecksByCaption) {
+    std::ifstream in(kExample, std::ios::binary);
+    const std::string example((std::istreambuf_iterator<char>(in)), {});
+    const struct {
+        const char* name;
+        const char* caption;  // replaces "Main deck"
+        const char* label;    // in the text
+    } cases[] = {
+        {"plain", "Main deck", "Main deck"},
+        {"comma and quotes", "Deck 2 - \"Muster\", aft", "Deck 2 - \"Muster\", aft"},
+        {"no caption", "", "Deck 0"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::string text = example;
+        text.replace(text.find("Main deck"), 9, c.caption);
+        const std::string path =
+            (std::filesystem::path(testing::TempDir()) / "orlex info decks.3dl").string();
+        std::ofstream(path, std::ios::binary) << text;
+
+        const TRun run = RunInfo("--analysis '" + path + "'");
+        EXPECT_EQ(run.Code, 0);
+        const std::string label = c.label;
+        EXPECT_NE(run.Out.find("Density:   peak 0.5 persons/m² on " + label +
+                               ", row 0, column 0, at 30 s\n"),
+                  std::string::npos)
+            << run.Out;
+        EXPECT_NE(run.Out.find("for more than 10 % of the time (" + label + ": 0)\n"),
+                  std::string::npos)
+            << run.Out;
+
+        const QJsonObject analysis = Json("--analysis '" + path + "'")["analysis"].toObject();
+        EXPECT_EQ(analysis["file"].toString().toStdString(), path);
+        EXPECT_EQ(analysis["fileName"].toString(), "orlex info decks.3dl");
+        EXPECT_EQ(analysis["deckCaptions"], QJsonArray{QString::fromUtf8(c.caption)});
+        EXPECT_EQ(analysis["exitTimePerPerson"], (QJsonArray{32.5, 32}));
+        const QJsonObject peak = analysis["density"].toObject()["peak"].toObject();
+        EXPECT_EQ(peak["deck"].toInt(-1), 0);
+        EXPECT_EQ(peak["deckCaption"].toString(), QString::fromUtf8(c.caption));
+        std::filesystem::remove(path);
+    }
 }
 
 }  // namespace

@@ -76,9 +76,17 @@ std::unique_ptr<TAnalysisResult> RunAnalysis(const TLogFile1& project,
     return TEvacuationAnalysis(project, settings).Run();
 }
 
-QJsonObject AnalysisJsonObject(const TAnalysisResult& result) {
+std::vector<std::string> DeckCaptions(const TLogFile1& project) {
+    std::vector<std::string> captions;
+    for (const TDeck& deck : project.Decks) captions.push_back(deck.GetCaption());
+    return captions;
+}
+
+QJsonObject AnalysisJsonObject(const TAnalysisResult& result, const QString& path,
+                               const TLogFile1& project) {
     // One writer of the object for every output: the core's.
-    return QJsonDocument::fromJson(QByteArray::fromStdString(AnalysisJson(result))).object();
+    const std::string json = AnalysisJson(result, {path.toStdString(), DeckCaptions(project)});
+    return QJsonDocument::fromJson(QByteArray::fromStdString(json)).object();
 }
 
 std::string AnalysisSummary(const TAnalysisResult& r, const TLogFile1& project) {
@@ -100,18 +108,18 @@ std::string AnalysisSummary(const TAnalysisResult& r, const TLogFile1& project) 
             << s.P95 << ", max " << s.Max << " s";
     }
     out << "\n";
+    const std::vector<std::string> captions = DeckCaptions(project);
     if (r.Peak) {
-        out << "Density:   peak " << r.Peak->Value << " persons/m² on " << project.LevelName << " "
-            << r.Peak->Cell.Deck << " (" << project.GetDeckCaption(r.Peak->Cell.Deck) << "), row "
-            << r.Peak->Cell.Row << ", column " << r.Peak->Cell.Column << ", at "
-            << r.TimeOfStep(r.Peak->Step) << " s\n";
+        out << "Density:   peak " << r.Peak->Value << " persons/m² on "
+            << DeckLabel(captions, r.Peak->Cell.Deck) << ", row " << r.Peak->Cell.Row << ", column "
+            << r.Peak->Cell.Column << ", at " << r.TimeOfStep(r.Peak->Step) << " s\n";
     } else {
         out << "Density:   no window ever holds a person\n";
     }
     out << "Congested: " << r.Congested.size() << " cells above " << r.Settings.DensityLimit
         << " persons/m² for more than " << r.Settings.CongestionShare * 100 << " % of the time";
     for (std::size_t z = 0; z < r.CongestedPerDeck.size(); ++z) {
-        out << (z == 0 ? " (" : ", ") << project.LevelName << " " << z << ": "
+        out << (z == 0 ? " (" : ", ") << DeckLabel(captions, static_cast<int>(z)) << ": "
             << r.CongestedPerDeck[z];
         if (z + 1 == r.CongestedPerDeck.size()) out << ")";
     }

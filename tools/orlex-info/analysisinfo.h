@@ -7,6 +7,7 @@
 #include <QString>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "analysis.h"
 #include "logfile.h"
@@ -30,10 +31,14 @@ bool ReadAnalysisOptions(const QCommandLineParser& parser, TAnalysisRequest& req
 std::unique_ptr<TAnalysisResult> RunAnalysis(const TLogFile1& project,
                                              const TAnalysisSettings& settings);
 
-// The "analysis" object of --json.
-QJsonObject AnalysisJsonObject(const TAnalysisResult& result);
+// The deck captions of a project (UTF-8), by deck.
+std::vector<std::string> DeckCaptions(const TLogFile1& project);
 
-// A few lines for the text output.
+// The "analysis" object of --json, naming the file as given and the project's decks.
+QJsonObject AnalysisJsonObject(const TAnalysisResult& result, const QString& path,
+                               const TLogFile1& project);
+
+// A few lines for the text output; decks are named by their captions.
 std::string AnalysisSummary(const TAnalysisResult& result, const TLogFile1& project);
 
 }  // namespace orlex::info

@@ -82,7 +82,7 @@ int main(int argc, char* argv[]) {
         options.Quads = parser.isSet(quads);
         options.Persons = parser.isSet(persons);
         QJsonObject root = info::BuildJson(path, project, playback, recorder, options);
-        if (result) root.insert("analysis", info::AnalysisJsonObject(*result));
+        if (result) root.insert("analysis", info::AnalysisJsonObject(*result, path, project));
         std::fputs(QJsonDocument(root).toJson(QJsonDocument::Indented).constData(), stdout);
     } else if (opened) {
         std::fputs(info::BuildSummary(path, project, playback).c_str(), stdout);
