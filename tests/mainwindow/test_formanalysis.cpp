@@ -1,6 +1,7 @@
 // The analysis in the window: run after a load, shown in the dock and on the
 // decks, exported, followed by the charts' seeks, cancelled by the next load.
 #include <QAction>
+#include <QDir>
 #include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -61,6 +62,24 @@ private slots:
         QVERIFY2(form.StatusText(3).startsWith("Analysis written to "),
                  qPrintable(form.StatusText(3)));
         QVERIFY(form.StatusText(3).endsWith("small.json"));
+    }
+
+    // A CSV name: four tables beside it, and the panel names them and their folder.
+    void csvExportNamesItsTables() {
+        TMainForm& form = Loaded(Small());
+        QTRY_VERIFY(form.Analysis() != nullptr);
+        form.ChooseAnalysisFile = [&](const QString&) {
+            return QDir(Files_.path()).filePath("small.csv");
+        };
+        form.ExportAnalysis1Click();
+        QVERIFY(Messages_.Messages.empty());
+        for (const char* table : {"summary", "exit-times", "curves", "congested"})
+            QVERIFY(
+                QFile::exists(QDir(Files_.path()).filePath(QString("small-%1.csv").arg(table))));
+        QVERIFY2(form.StatusText(3).startsWith(
+                     "Analysis written to small-summary.csv, small-exit-times.csv, "
+                     "small-curves.csv and small-congested.csv in "),
+                 qPrintable(form.StatusText(3)));
     }
 
     void exportWritesTheReportOrSaysWhyNot() {

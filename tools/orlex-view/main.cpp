@@ -132,7 +132,8 @@ int main(int argc, char* argv[]) {
     parser.setApplicationDescription(QStringLiteral("Shows the 3D view of a 3D log file."));
     parser.addHelpOption();
     parser.addOptions({
-        {QStringLiteral("deck"), QStringLiteral("Deck to show, 0-based (default 0)."), QStringLiteral("N")},
+        {QStringLiteral("deck"), QStringLiteral("Deck to show, 0-based (default 0)."),
+         QStringLiteral("N")},
         {QStringLiteral("steps"), QStringLiteral("Forward steps before showing (default 0)."),
          QStringLiteral("K")},
         {QStringLiteral("size"), QStringLiteral("Window size (default 1280x720)."),
