@@ -119,6 +119,12 @@ public:
     // Chooses the file of "Export analysis...": suggested path -> chosen path or empty.
     // Replaced by tests; the default shows the save dialog.
     std::function<QString(const QString&)> ChooseAnalysisFile;
+    // "Export report over runs...": the runs chosen, the report written (runsexport.h).
+    void ExportRunsReport1Click();
+    // Choose the runs (folder -> files, none to stop) and the report (suggested path ->
+    // path or empty). Replaced by tests; the defaults show the file dialogs.
+    std::function<QStringList(const QString&)> ChooseRunFiles;
+    std::function<QString(const QString&)> ChooseRunsReportFile;
     // The analysis of the project shown; null until it has finished.
     const std::shared_ptr<const TAnalysisResult>& Analysis() const { return Analysis_; }
 
@@ -331,6 +337,7 @@ private:
     TAnalysisRunner* AnalysisRunner_ = nullptr;
     QMenu* Overlay1 = nullptr;
     QAction* ExportAnalysis1 = nullptr;
+    QAction* ExportRunsReport1 = nullptr;
     std::shared_ptr<const TAnalysisResult> Analysis_;
     // The analysis shows its progress in the message panel after this long.
     static constexpr qint64 kQuietAnalysisMs = 300;

@@ -13,6 +13,7 @@
 #include "analysisrunner.h"
 #include "cellview3d.h"
 #include "mainform.h"
+#include "runsexport.h"
 
 namespace orlex {
 
@@ -82,6 +83,20 @@ void TMainForm::CreateAnalysis() {
     ExportAnalysis1->setEnabled(false);
     connect(ExportAnalysis1, &QAction::triggered, this, &TMainForm::ExportAnalysis1Click);
     File1->insertAction(N4, ExportAnalysis1);
+    ExportRunsReport1 = new QAction("Export report over &runs...", this);
+    ExportRunsReport1->setObjectName("ExportRunsReport1");
+    connect(ExportRunsReport1, &QAction::triggered, this, &TMainForm::ExportRunsReport1Click);
+    File1->insertAction(N4, ExportRunsReport1);
+    ChooseRunFiles = [this](const QString& folder) {
+        return QFileDialog::getOpenFileNames(this, "Runs of one case", folder,
+                                             "3D log file (*.3dl)");
+    };
+    ChooseRunsReportFile = [this](const QString& suggested) {
+        QString path = QFileDialog::getSaveFileName(this, "Export report over runs", suggested,
+                                                    "PDF report (*.pdf)");
+        if (!path.isEmpty() && QFileInfo(path).suffix().isEmpty()) path += ".pdf";
+        return path;
+    };
     ChooseAnalysisFile = [this](const QString& suggested) {
         QString filter;
         QString path = QFileDialog::getSaveFileName(this, "Export analysis", suggested,
@@ -185,6 +200,25 @@ void TMainForm::ExportAnalysis1Click() {
         SetStatusText(3, "Analysis written to " + FileNamesText(written) + " in " +
                              ShortPath(QFileInfo(path).absolutePath()));
     }
+}
+
+void TMainForm::ExportRunsReport1Click() {
+    if (Loading_ || Exporting_ || !ChooseRunFiles || !ChooseRunsReportFile) return;
+    const QString folder = HasProject()
+                               ? QFileInfo(QString::fromStdString(LogFile->FileName)).absolutePath()
+                               : QString();
+    const QStringList files = ChooseRunFiles(folder);
+    if (files.isEmpty()) return;
+    const QFileInfo first(files.front());
+    const QString path =
+        ChooseRunsReportFile(first.absoluteDir().filePath(first.completeBaseName() + "-runs.pdf"));
+    if (path.isEmpty()) return;
+    QString done;
+    Exporting_ = true;
+    const TRunsExport result = ExportRunsReport(this, files, path, Settings_.AnalysisSettings(),
+                                                *Messages_, ShortPath(path), done);
+    Exporting_ = false;
+    if (result == TRunsExport::Written) SetStatusText(3, done);
 }
 
 }  // namespace orlex

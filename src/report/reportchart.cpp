@@ -79,6 +79,13 @@ void Sample(QPainter& p, double x, double y, double length, const QColor& color,
 
 }  // namespace
 
+// The ticks of an axis at its own step (a whole axis may step wider than its span
+// alone would).
+std::vector<double> AxisTicks(const TChartAxis& axis) {
+    return RoundTicks(axis.Lo, axis.Hi,
+                      std::max(1, static_cast<int>(std::lround((axis.Hi - axis.Lo) / axis.Step))));
+}
+
 TChartAxis ChartAxis(double lo, double hi, int ticks, bool whole) {
     if (!(hi > lo)) hi = lo + 1;
     TChartAxis axis;
@@ -203,11 +210,11 @@ void DrawChart(TCanvas& canvas, const TChart& chart, double x, double y, double 
     const QFont titleFont = canvas.Font(9);
     y += canvas.Text(chart.Title, canvas.Font(11, true), x, y, width) + canvas.Mm(3);
 
-    const TChartAxis ax = ChartAxis(chart.X0, chart.X1, kXTicks, false);
-    const TChartAxis ay = ChartAxis(0, chart.YMax, kYTicks, true);
+    const TChartAxis ax = ChartAxis(chart.X0, chart.X1, kXTicks, chart.WholeX);
+    const TChartAxis ay = ChartAxis(chart.Y0, chart.YMax, kYTicks, chart.Y0 == 0);
     const double line = canvas.TextHeight(QStringLiteral("0"), tickFont, width);
     double labelWidth = 0;
-    for (const double v : RoundTicks(ay.Lo, ay.Hi, kYTicks))
+    for (const double v : AxisTicks(ay))
         labelWidth = std::max(labelWidth, canvas.TextWidth(Tick(v, ay.Step), tickFont));
     const double left = x + line * 1.6 + labelWidth + canvas.Mm(2);
     const QRectF plot(left, y, x + width - canvas.Mm(3) - left, width * kPlotRatio);
@@ -221,13 +228,13 @@ void DrawChart(TCanvas& canvas, const TChart& chart, double x, double y, double 
     // Grid and ticks.
     p.setBrush(Qt::NoBrush);
     const QPen grid(QColor(215, 215, 215), canvas.Mm(0.15));
-    for (const double v : RoundTicks(ax.Lo, ax.Hi, kXTicks)) {
+    for (const double v : AxisTicks(ax)) {
         p.setPen(grid);
         p.drawLine(QPointF(px(v), plot.top()), QPointF(px(v), plot.bottom()));
         canvas.Label(Tick(v, ax.Step), tickFont, px(v), plot.bottom() + canvas.Mm(1),
                      Qt::AlignHCenter | Qt::AlignTop);
     }
-    for (const double v : RoundTicks(ay.Lo, ay.Hi, kYTicks)) {
+    for (const double v : AxisTicks(ay)) {
         p.setPen(grid);
         p.drawLine(QPointF(plot.left(), py(v)), QPointF(plot.right(), py(v)));
         canvas.Label(Tick(v, ay.Step), tickFont, plot.left() - canvas.Mm(1.2), py(v),

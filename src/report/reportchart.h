@@ -34,6 +34,8 @@ struct TChart {
     double X0 = 0;
     double X1 = 1;
     double YMax = 1;
+    double Y0 = 0;        // the lowest value the y axis must show (0 for counts)
+    bool WholeX = false;  // x counts whole things (runs): ticks at whole numbers
     std::vector<TChartLine> Lines;
     std::vector<TChartMarker> Markers;
 };
@@ -49,6 +51,7 @@ struct TChartAxis {
     double Step = 1;
 };
 TChartAxis ChartAxis(double lo, double hi, int ticks, bool whole);
+std::vector<double> AxisTicks(const TChartAxis& axis);
 
 // The points of a polyline (x rising) thinned to what a width of resolution shows:
 // in every such slice of x its first and last point and its lowest and highest, in

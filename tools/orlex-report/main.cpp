@@ -3,6 +3,8 @@
 //
 //   orlex-report FILE -o REPORT.pdf [--cell-size S] [--window W] [--density-limit D]
 //                [--congestion-share F]
+//   orlex-report RUN... -o CASE.pdf [--runs] [--case FILE | --any-case]
+//                [--include-incomplete] [analysis options]
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <cstdio>
@@ -63,20 +65,23 @@ int main(int argc, char* argv[]) {
         return 0;
     }
 
+    if (options.Runs) return reporttool::RunsReport(options);
+
     TStderrMessages messages;
     TNullProgress progress;
     TLogFile1 project("Deck");
-    if (!project.LoadFromFile(options.Input.toStdString(), progress, messages)) {
+    if (!project.LoadFromFile(options.Inputs.front().toStdString(), progress, messages)) {
         // A file that opened but is no project has been named with the reason already.
         if (!project.FileName.empty()) return 1;
-        return Fail(options.Input, QStringLiteral("cannot be read"));
+        return Fail(options.Inputs.front(), QStringLiteral("cannot be read"));
     }
-    if (const QString why = Refusal(project); !why.isEmpty()) return Fail(options.Input, why);
+    if (const QString why = Refusal(project); !why.isEmpty())
+        return Fail(options.Inputs.front(), why);
     const std::unique_ptr<TAnalysisResult> result =
         TEvacuationAnalysis(project, options.Settings).Run();
-    if (!result) return Fail(options.Input, QStringLiteral("the analysis failed"));
+    if (!result) return Fail(options.Inputs.front(), QStringLiteral("the analysis failed"));
 
-    const QFileInfo file(options.Input);
+    const QFileInfo file(options.Inputs.front());
     TAnalysisSource source;
     source.ProjectFile = file.absoluteFilePath();
     source.FileDate = file.lastModified();

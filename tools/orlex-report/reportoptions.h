@@ -4,17 +4,29 @@
 #include <QString>
 #include <QStringList>
 
+#include "runset.h"
 #include "settings.h"
 
 namespace orlex::reporttool {
 
 struct TReportOptions {
-    QString Input;
+    QStringList Inputs;
     QString Output;
     TAnalysisSettings Settings;
+    // A report over runs: two or more files, or --runs. Then only:
+    bool Runs = false;
+    QString CaseFile;  // --case
+    bool AnyCase = false;
+    bool IncludeIncomplete = false;
 };
 
 QString ReportUsage();
+
+// The run-set request of a report over runs.
+stats::TRunSetRequest RunSetRequest(const TReportOptions& options);
+
+// Writes the report over the runs of options; returns the exit status.
+int RunsReport(const TReportOptions& options);
 
 // Reads the arguments after the program name. False for a usage error: error then
 // names the option ("--window: The window must be ..."). help is set by -h/--help.

@@ -33,32 +33,6 @@ std::string Field(const std::string& text) {
     return quoted + "\"";
 }
 
-std::string Ordinal(std::size_t n) {
-    const std::size_t tens = n % 100;
-    const std::size_t ones = n % 10;
-    const char* suffix = (tens >= 11 && tens <= 13) ? "th"
-                         : ones == 1                ? "st"
-                         : ones == 2                ? "nd"
-                         : ones == 3                ? "rd"
-                                                    : "th";
-    return std::to_string(n) + suffix;
-}
-
-// A share as a percentage cut (not rounded) to one decimal, so that 94.99 % never reads 95.0 %.
-std::string Percent(double share) {
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%.1f %%", std::floor(share * 1000.0 + 1e-9) / 10.0);
-    return buffer;
-}
-
-std::string Change(const std::optional<double>& change) {
-    if (!change) return "-";
-    if (*change == 0) return "0.00 %";
-    char buffer[32];
-    std::snprintf(buffer, sizeof buffer, "%+.2f %%", *change * 100.0);
-    return buffer;
-}
-
 std::size_t Count(const std::vector<TRunSummary>& runs, TRunStatus status) {
     std::size_t n = 0;
     for (const TRunSummary& run : runs) n += run.Status == status ? 1 : 0;
@@ -81,7 +55,7 @@ std::string RunningTable(const TRunStatistics& s) {
     for (std::size_t n = every; n <= s.N; n += every) {
         if (n + every > s.N) n = s.N;  // the last row is the last run
         text += Pad(std::to_string(n), 7) + "  " + Pad(Number(s.Running[n - 1]), 8) + "  " +
-                Pad(Change(RelativeChange(s.Running, n - 1)), 28) + "\n";
+                Pad(ChangeText(RelativeChange(s.Running, n - 1)), 28) + "\n";
     }
     return text;
 }
@@ -148,12 +122,12 @@ std::string FormatText(const std::vector<TRunSummary>& runs, const TCaseChoice& 
     if (s->BoundReached) {
         text += "Upper 95 % confidence bound of the 95th percentile: " + Number(s->Bound) +
                 " s (distribution-free: the " + Ordinal(s->BoundRank) + " of " + n +
-                " sorted times, confidence " + Percent(s->BoundConfidence) + ")\n";
+                " sorted times, confidence " + PercentCut(s->BoundConfidence) + ")\n";
     } else {
         text += "Upper 95 % confidence bound of the 95th percentile: none from " + n +
                 " runs; it needs at least 59.\n  The largest time, " + Number(s->Max) +
                 " s, lies at or above the 95th percentile with only " +
-                Percent(s->BoundConfidence) + " confidence (1 - 0.95^" + n + ").\n";
+                PercentCut(s->BoundConfidence) + " confidence (1 - 0.95^" + n + ").\n";
     }
     if (s->N < 50) text += "Note: the 95th percentile rests on fewer than 50 runs.\n";
     return text + RunningTable(*s);

@@ -97,15 +97,12 @@ int Main(const std::vector<std::string>& args, std::string& out, std::string& er
     TCaseChoice choice;
     choice.Mode = o.CaseMode;
     choice.IncludeIncomplete = o.IncludeIncomplete;
-    if (o.CaseMode == TCaseMode::File) {
-        const TRunSummary reference = AnalyseFile(o.CaseFile, settings);
-        if (!reference.Ok) {
-            err +=
-                "orlex-stats: --case " + o.CaseFile + ": cannot be used: " + reference.Error + "\n";
-            return 2;
-        }
-        choice.Key = reference.Case;
-        choice.From = o.CaseFile;
+    TRunSummary reference;
+    std::string why;
+    if (o.CaseMode == TCaseMode::File &&
+        !ChooseCaseFile(choice, o.CaseFile, settings, reference, why)) {
+        err += "orlex-stats: --case " + o.CaseFile + ": " + why + "\n";
+        return 2;
     }
     std::vector<TRunSummary> runs;
     if (o.Merge) {
@@ -119,14 +116,8 @@ int Main(const std::vector<std::string>& args, std::string& out, std::string& er
         for (const std::string& w : run.Warnings) {
             err += "orlex-stats: " + run.File + ": " + w + "\n";
         }
-        if (run.Status == TRunStatus::Failed) {
-            err += "orlex-stats: " + run.File + ": cannot be used: " + run.Error + "\n";
-        } else if (run.Status == TRunStatus::OtherCase || run.Status == TRunStatus::Incomplete) {
-            err += "orlex-stats: " + run.File + ": left out: " + run.LeftOut + "\n";
-        } else if (run.CutTracks > 0) {
-            err += "orlex-stats: " + run.File + ": " + IncompleteReason(run) +
-                   "; counted with its largest known exit time\n";
-        }
+        if (const std::string note = RunNote(run); !note.empty())
+            err += "orlex-stats: " + run.File + ": " + note + "\n";
         if (run.Status != TRunStatus::Used) status = 1;
     }
     if (!o.SummaryFile.empty() && !WriteText(o.SummaryFile, SummaryJson(runs, choice, settings))) {

@@ -7,19 +7,12 @@
 #include <string>
 #include <vector>
 
-#include "runcase.h"
+#include "runset.h"
 #include "settings.h"
 
 namespace orlex::stats {
 
 enum class TFormat { Text, Csv, Json };
-
-// Which runs count as one case.
-enum class TCaseMode {
-    First,  // the first usable file decides
-    File,   // --case FILE decides
-    Any,    // --any-case: every usable file
-};
 
 struct TStatsOptions {
     std::vector<std::string> Files;  // 3D log files, or shards with Merge
@@ -43,66 +36,6 @@ struct TParseResult {
 
 TParseResult ParseArguments(const std::vector<std::string>& args);
 std::string UsageText();
-
-enum class TRunStatus { Used, Failed, OtherCase, Incomplete };
-
-// One run (file): its figures, or why it could not be used.
-struct TRunSummary {
-    std::string File;
-    bool Ok = false;                    // read and analysed
-    std::string Error;                  // why not, when !Ok
-    std::vector<std::string> Warnings;  // what the reader reported about a usable file
-    TCaseKey Case;                      // when Ok
-    int Persons = 0;
-    // Tracks cut by the end of the file or missing: the run is incomplete. Its
-    // evacuation time is then the largest known exit time.
-    int CutTracks = 0;
-    std::optional<double> EvacuationTime;
-    std::optional<double> P95;  // of the exit times
-    int CongestedCells = 0;
-    // Set by ApplyCase: whether the run counts, and why not.
-    TRunStatus Status = TRunStatus::Failed;
-    std::string LeftOut;
-};
-
-// Reads and analyses one file.
-TRunSummary AnalyseFile(const std::string& path, const TAnalysisSettings& settings);
-// Every file, in parallel on threads threads (0: one per core); in the files' order.
-std::vector<TRunSummary> AnalyseFiles(const std::vector<std::string>& files,
-                                      const TAnalysisSettings& settings, int threads);
-
-// The case the runs are held against and where it came from.
-struct TCaseChoice {
-    TCaseMode Mode = TCaseMode::First;
-    std::optional<TCaseKey> Key;     // given (--case), or none to take the first usable run
-    std::string From;                // the file that decides, once known
-    bool IncludeIncomplete = false;  // incomplete runs count (else they are left out)
-};
-
-// Why a run is incomplete: "incomplete: 12 of 400 tracks cut by the end of the file or
-// missing".
-std::string IncompleteReason(const TRunSummary& run);
-
-// Sets every run's Status and LeftOut against the case and the incomplete runs; with the First mode
-// the first usable run decides (Key and From are filled in then).
-void ApplyCase(std::vector<TRunSummary>& runs, TCaseChoice& choice);
-
-// The statistics over the evacuation times of the used runs, in the order given.
-struct TRunStatistics {
-    std::size_t N = 0;
-    double Min = 0;
-    double Mean = 0;
-    double Median = 0;
-    double P95 = 0;
-    std::size_t P95Rank = 0;  // m of the ranking rule
-    double Max = 0;
-    std::size_t BoundRank = 0;  // the upper 95 % confidence bound of the 95th percentile
-    double Bound = 0;
-    double BoundConfidence = 0;
-    bool BoundReached = false;    // false below 59 runs: the largest run bounds it with less
-    std::vector<double> Running;  // the p95 after each run
-};
-std::optional<TRunStatistics> OverRuns(const std::vector<TRunSummary>& runs);
 
 std::string FormatText(const std::vector<TRunSummary>& runs, const TCaseChoice& choice);
 std::string FormatCsv(const std::vector<TRunSummary>& runs, const TCaseChoice& choice);

@@ -1,6 +1,9 @@
 // Reading the runs, holding them against the case, and the statistics over them.
+#include "runset.h"
+
 #include <algorithm>
-#include <atomic>
+#include <cmath>
+#include <cstdio>
 #include <numeric>
 #include <thread>
 
@@ -8,7 +11,6 @@
 #include "logfile.h"
 #include "result.h"
 #include "runstats.h"
-#include "stats.h"
 
 namespace orlex::stats {
 
@@ -80,16 +82,32 @@ TRunSummary AnalyseFile(const std::string& path, const TAnalysisSettings& settin
     run.EvacuationTime = result->Complete() ? result->EvacuationTime : result->ExitStats->Max;
     run.P95 = result->ExitStats->P95;
     run.CongestedCells = static_cast<int>(result->Congested.size());
+    run.Saved = static_cast<int>(std::count_if(result->ExitTimes.begin(), result->ExitTimes.end(),
+                                               [](double t) { return !std::isnan(t); }));
+    for (int z = 0; z < project.DeckCount(); ++z) {
+        run.Decks.push_back(
+            {project.GetDeckCaption(z), project.Decks[static_cast<std::size_t>(z)].CellCount});
+    }
+    run.Columns = result->Columns;
+    run.Rows = result->Rows;
+    run.StepsPerSecond = result->StepsPerSecond;
     return run;
 }
 
 std::vector<TRunSummary> AnalyseFiles(const std::vector<std::string>& files,
-                                      const TAnalysisSettings& settings, int threads) {
+                                      const TAnalysisSettings& settings, int threads,
+                                      TRunSetControl* control) {
     std::vector<TRunSummary> runs(files.size());
     std::atomic<std::size_t> next{0};
     const auto work = [&] {
         for (std::size_t i; (i = next.fetch_add(1)) < files.size();) {
+            if (control && control->Cancel.load()) {
+                runs[i].File = files[i];
+                runs[i].Error = "cancelled";
+                continue;
+            }
             runs[i] = AnalyseFile(files[i], settings);
+            if (control) control->Done.fetch_add(1);
         }
     };
     const int count = std::min<int>(AnalysisThreads(threads), static_cast<int>(files.size()));
@@ -102,6 +120,20 @@ std::vector<TRunSummary> AnalyseFiles(const std::vector<std::string>& files,
 std::string IncompleteReason(const TRunSummary& run) {
     return "incomplete: " + std::to_string(run.CutTracks) + " of " + std::to_string(run.Persons) +
            " tracks cut by the end of the file or missing";
+}
+
+std::string RunNote(const TRunSummary& run) {
+    switch (run.Status) {
+        case TRunStatus::Failed:
+            return "cannot be used: " + run.Error;
+        case TRunStatus::OtherCase:
+        case TRunStatus::Incomplete:
+            return "left out: " + run.LeftOut;
+        case TRunStatus::Used:
+            break;
+    }
+    if (run.CutTracks == 0) return {};
+    return IncompleteReason(run) + "; counted with its largest known exit time";
 }
 
 void ApplyCase(std::vector<TRunSummary>& runs, TCaseChoice& choice) {
@@ -136,6 +168,70 @@ std::optional<TRunStatistics> OverRuns(const std::vector<TRunSummary>& runs) {
     s.BoundConfidence = bound.Confidence;
     s.BoundReached = bound.Reached;
     return s;
+}
+
+bool ChooseCaseFile(TCaseChoice& choice, const std::string& caseFile,
+                    const TAnalysisSettings& settings, TRunSummary& reference, std::string& why) {
+    reference = AnalyseFile(caseFile, settings);
+    if (!reference.Ok) {
+        why = "cannot be used: " + reference.Error;
+        return false;
+    }
+    choice.Key = reference.Case;
+    choice.From = caseFile;
+    return true;
+}
+
+TRunSet AnalyseRunSet(const TRunSetRequest& request, TRunSetControl* control) {
+    TRunSet set;
+    set.Choice.Mode = request.Mode;
+    set.Choice.IncludeIncomplete = request.IncludeIncomplete;
+    if (request.Mode == TCaseMode::File &&
+        !ChooseCaseFile(set.Choice, request.CaseFile, request.Settings, set.CaseRun, set.CaseError))
+        return set;
+    set.Runs = AnalyseFiles(request.Files, request.Settings, request.Threads, control);
+    if (control && control->Cancel.load()) {
+        set.Cancelled = true;
+        return set;
+    }
+    ApplyCase(set.Runs, set.Choice);
+    if (request.Mode != TCaseMode::File) {
+        for (const TRunSummary& run : set.Runs) {
+            const bool describes = request.Mode == TCaseMode::Any ? run.Status == TRunStatus::Used
+                                                                  : run.File == set.Choice.From;
+            if (run.Ok && describes) {
+                set.CaseRun = run;
+                break;
+            }
+        }
+    }
+    set.Statistics = OverRuns(set.Runs);
+    return set;
+}
+
+std::string Ordinal(std::size_t n) {
+    const std::size_t tens = n % 100;
+    const std::size_t ones = n % 10;
+    const char* suffix = (tens >= 11 && tens <= 13) ? "th"
+                         : ones == 1                ? "st"
+                         : ones == 2                ? "nd"
+                         : ones == 3                ? "rd"
+                                                    : "th";
+    return std::to_string(n) + suffix;
+}
+
+std::string PercentCut(double share) {
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%.1f %%", std::floor(share * 1000.0 + 1e-9) / 10.0);
+    return buffer;
+}
+
+std::string ChangeText(const std::optional<double>& change) {
+    if (!change) return "-";
+    if (*change == 0) return "0.00 %";
+    char buffer[32];
+    std::snprintf(buffer, sizeof buffer, "%+.2f %%", *change * 100.0);
+    return buffer;
 }
 
 }  // namespace orlex::stats
