@@ -67,6 +67,8 @@ private:
     // Each Read* returns false once the end of the file came inside a section;
     // the reader then stops and keeps what it has read.
     bool ReadHeader();
+    // "<import>" ... "</import>": origin, cell size and entry steps of a converted file.
+    bool ReadImportSection();
     bool ReadDeckSection();
     bool ReadPersonsSection();
     bool ReadStartPositions();

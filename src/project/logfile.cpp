@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <bit>
+#include <charconv>
 #include <climits>
+#include <cmath>
 #include <cstring>
 
 #include "loader.h"
@@ -26,6 +28,7 @@ void TLoader::Run() {
             P.TrackArena.Clear();
             P.HelperArenas.clear();
             P.CompleteTracks = 0;
+            P.EntrySteps.clear();
             if (P.PMax > P.Limits.MaxPersons) {
                 Message("The number of persons (pmax " + std::to_string(P.PMax) +
                             ") exceeds the limit of " + std::to_string(P.Limits.MaxPersons) +
@@ -38,6 +41,8 @@ void TLoader::Run() {
             ok = ReadDeckSection();
         } else if (Word == "<persons>") {
             ok = ReadPersonsSection();
+        } else if (Word == "<import>") {
+            ok = ReadImportSection();
         }
         if (!ok) break;
     }
@@ -111,6 +116,45 @@ bool TLoader::ReadHeader() {
         }
     }
     return closed;
+}
+
+namespace {
+
+bool ReadNumber(TTextReader& in, std::string& word, double& value) {
+    if (!in.ReadWord(word)) return false;
+    const char* end = word.data() + word.size();
+    const auto [ptr, ec] = std::from_chars(word.data(), end, value);
+    return ec == std::errc() && ptr == end && std::isfinite(value);
+}
+
+}  // namespace
+
+bool TLoader::ReadImportSection() {
+    TSourceFrame frame;
+    bool origin = false;
+    while (In.ReadWord(Word)) {
+        if (Word == "</import>") {
+            if (origin && frame.CellSize > 0) {
+                frame.Known = true;
+                P.Source = frame;
+            }
+            return true;
+        }
+        if (Word == "origin") {
+            origin = ReadNumber(In, Word, frame.OriginX) && ReadNumber(In, Word, frame.OriginY);
+        } else if (Word == "cellsize") {
+            if (!ReadNumber(In, Word, frame.CellSize) || frame.CellSize <= 0) frame.CellSize = 0;
+        } else if (Word == "entry") {
+            int person = -1;
+            int step = 0;
+            if (In.ReadInteger(person) && In.ReadInteger(step) && person >= 0 &&
+                person < P.PersonCount() && step >= 0) {
+                P.EntrySteps.resize(static_cast<std::size_t>(P.PersonCount()), 0);
+                P.EntrySteps[static_cast<std::size_t>(person)] = step;
+            }
+        }
+    }
+    return Incomplete();
 }
 
 bool TLoader::ReadDeckSection() {

@@ -28,6 +28,15 @@ struct TLoadOptions {
     std::size_t WindowBytes = std::size_t{1} << 20;
 };
 
+// What a file converted from another tool's trajectories remembers of its source
+// (the "<import>" section, which other readers skip as unknown top-level words).
+struct TSourceFrame {
+    bool Known = false;  // an "<import>" section gave origin and cell size
+    double OriginX = 0;  // metre coordinates of the lower-left corner of the grid
+    double OriginY = 0;
+    double CellSize = 0;  // metres; 0 when not given
+};
+
 // The polygon reduction of a deck as the report writes it ("-12%", "n/a" without cells).
 std::string ReductionText(int cells, int quads);
 
@@ -54,6 +63,12 @@ public:
     int CompleteTracks = 0;
     std::vector<TDeck> Decks;
     std::vector<TPersonData> Persons;
+    // Source of a converted file; see TSourceFrame.
+    TSourceFrame Source;
+    // The step at which each person enters (a person appearing after the start of a
+    // recording); empty when the file names none, else PMax entries, 0 for persons
+    // present from the start.
+    std::vector<int> EntrySteps;
     // Storage of the persons' tracks; the loader's helper threads fill arenas of
     // their own.
     TTrackArena TrackArena;

@@ -1,0 +1,132 @@
+#include "convert.h"
+
+#include <cctype>
+#include <charconv>
+#include <fstream>
+
+#include "interfaces.h"
+#include "jupedsim.h"
+#include "logfile.h"
+#include "wktarea.h"
+
+namespace orlex::import {
+
+namespace {
+
+std::string Head(const std::string& path, std::size_t size) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw TImportError(path + ": cannot open the file");
+    std::string head(size, '\0');
+    in.read(head.data(), static_cast<std::streamsize>(size));
+    head.resize(static_cast<std::size_t>(in.gcount()));
+    return head;
+}
+
+bool IsLogFileText(const std::string& head) {
+    std::size_t at = head.compare(0, 3, "\xEF\xBB\xBF") == 0 ? 3 : 0;
+    while (at < head.size() && std::isspace(static_cast<unsigned char>(head[at]))) ++at;
+    return head.compare(at, 8, "<header>") == 0;
+}
+
+// Whether the first row of text (after comments) starts with four numbers.
+bool LooksLikeRows(const std::string& head) {
+    std::size_t at = 0;
+    while (at < head.size()) {
+        std::size_t eol = head.find('\n', at);
+        if (eol == std::string::npos) eol = head.size();
+        std::size_t p = head.find_first_not_of(" \t\r", at);
+        if (p == std::string::npos || p >= eol || head[p] == '#') {
+            at = eol + 1;
+            continue;
+        }
+        for (int field = 0; field < 4; ++field) {
+            p = head.find_first_not_of(" \t\r", p);
+            if (p == std::string::npos || p >= eol) return false;
+            double value;
+            const auto [ptr, ec] = std::from_chars(head.data() + p, head.data() + eol, value);
+            if (ec != std::errc()) return false;
+            p = static_cast<std::size_t>(ptr - head.data());
+        }
+        return true;
+    }
+    return false;
+}
+
+// Collects the messages of a load: errors end the import.
+class TLoadMessages final : public IMessages {
+public:
+    TMsgResult ShowMessage(const std::string& text, const std::string& caption, TMsgIcon,
+                           TMsgButtons buttons) override {
+        if (caption == "Error" && First.empty()) First = text;
+        return DefaultAnswer(buttons);
+    }
+    std::string First;
+};
+
+}  // namespace
+
+const char* FormatName(TFormat format) {
+    switch (format) {
+        case TFormat::PeTrack:
+            return "petrack";
+        case TFormat::JuPedSim:
+            return "jupedsim";
+        case TFormat::Auto:
+            break;
+    }
+    return "auto";
+}
+
+TFormat SniffFormat(const std::string& path) {
+    const std::string head = Head(path, 4096);
+    if (LooksLikeSqlite(head.data(), head.size())) return TFormat::JuPedSim;
+    if (LooksLikeRows(head)) return TFormat::PeTrack;
+    return TFormat::Auto;
+}
+
+TConversion ImportFile(const std::string& path, const TImportOptions& options) {
+    TFormat format = options.Format;
+    if (format == TFormat::Auto) {
+        format = SniffFormat(path);
+        if (format == TFormat::Auto) {
+            if (IsLogFileText(Head(path, 64)))
+                throw TImportError(path + ": this is a 3D log file already");
+            throw TImportError(path +
+                               ": unknown format (neither PeTrack or PedPy text rows "
+                               "\"id frame x y\" nor a JuPedSim SQLite file); name it "
+                               "with --format");
+        }
+    }
+    TTrajectorySet set =
+        format == TFormat::JuPedSim ? ReadJuPedSimFile(path) : ReadPeTrackFile(path, options.Text);
+
+    TCellOptions cells = options.Cells;
+    cells.CellSize = options.CellSize.value_or(0.4);
+    cells.StepRate = options.StepRate;
+    TCellPlan plan;
+    const std::string& geometry = options.GeometryPath;
+    if (!geometry.empty() && IsLogFileText(Head(geometry, 64))) {
+        TLogFile1 project("Deck");
+        TNullProgress progress;
+        TLoadMessages messages;
+        if (!project.LoadFromFile(geometry, progress, messages) || !messages.First.empty())
+            throw TImportError(geometry + ": " +
+                               (messages.First.empty() ? "cannot be read" : messages.First));
+        if (project.DeckCount() == 0 || project.XMax <= 0 || project.YMax <= 0)
+            throw TImportError(geometry + ": the 3D log file has no decks");
+        plan = PlanOfProject(project, cells.CellSize, options.CellSize.has_value());
+        cells.CellSize = plan.CellSize;
+    } else if (!geometry.empty() || !set.WalkableWkt.empty()) {
+        if (!geometry.empty() && !set.WalkableWkt.empty())
+            set.Warnings.push_back(path + ": its own geometry is replaced by " + geometry);
+        const std::vector<std::string> wkt =
+            geometry.empty() ? set.WalkableWkt : ReadWktFile(geometry);
+        const TWktArea area(wkt, geometry.empty() ? path : geometry);
+        plan = PlanOfArea(set, area, cells);
+    } else {
+        plan = PlanOfTrajectories(set, cells);
+    }
+    return Convert(set, std::move(plan), cells);
+}
+
+}  // namespace orlex::import

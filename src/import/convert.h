@@ -1,0 +1,31 @@
+// One import: the format found or given, the reader, the geometry and the cells.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "cells.h"
+#include "petrack.h"
+
+namespace orlex::import {
+
+enum class TFormat { Auto, PeTrack, JuPedSim };
+
+struct TImportOptions {
+    TFormat Format = TFormat::Auto;
+    std::string GeometryPath;  // WKT text or a 3D log file; empty for none
+    std::optional<double> CellSize;
+    int StepRate = 0;  // 0 chooses it
+    TTextOptions Text;
+    TCellOptions Cells;  // limits; CellSize and StepRate are set from the above
+};
+
+// The format of a file by its first bytes; Auto when it is none of those read.
+TFormat SniffFormat(const std::string& path);
+// "petrack", "jupedsim".
+const char* FormatName(TFormat format);
+
+// Reads path and turns it into cells. Throws TImportError.
+TConversion ImportFile(const std::string& path, const TImportOptions& options);
+
+}  // namespace orlex::import

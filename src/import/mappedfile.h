@@ -1,0 +1,25 @@
+// A whole file mapped into memory for reading.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace orlex::import {
+
+class TMappedFile {
+public:
+    // Throws TImportError when the file cannot be opened or mapped.
+    explicit TMappedFile(const std::string& path);
+    ~TMappedFile();
+    TMappedFile(const TMappedFile&) = delete;
+    TMappedFile& operator=(const TMappedFile&) = delete;
+
+    std::string_view View() const { return {Data_, Size_}; }
+
+private:
+    const char* Data_ = nullptr;
+    std::size_t Size_ = 0;
+};
+
+}  // namespace orlex::import

@@ -1,0 +1,45 @@
+// Trajectories read from another tool's output, before they become cells: persons
+// with their positions frame by frame, in metres.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace orlex::import {
+
+// Bad input: the message names the file and, where it applies, the line or row.
+class TImportError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+struct TSample {
+    int64_t Frame = 0;
+    double X = 0;  // metres
+    double Y = 0;
+    double Z = 0;
+};
+
+struct TPersonTrack {
+    int64_t Id = 0;                // the source's id of the person
+    std::vector<TSample> Samples;  // by frame, no frame twice
+};
+
+struct TTrajectorySet {
+    std::string Source;  // the file read, for messages
+    double Fps = 0;      // frames per second
+    std::vector<TPersonTrack> Persons;
+    // The walkable area as WKT polygons or multipolygons (their union counts);
+    // empty when the source gives no geometry.
+    std::vector<std::string> WalkableWkt;
+    // What the reader left out or doubted, for the user.
+    std::vector<std::string> Warnings;
+};
+
+// Sorts every person's samples by frame (persons by id) and refuses a frame given
+// twice for one person. Readers call it when their rows came out of order.
+void SortAndCheck(TTrajectorySet& set);
+
+}  // namespace orlex::import

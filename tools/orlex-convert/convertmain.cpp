@@ -1,0 +1,260 @@
+#include "convertmain.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+
+#include "convert.h"
+#include "interfaces.h"
+#include "logfile.h"
+#include "logwriter.h"
+#include "petrackexport.h"
+
+namespace orlex::convert {
+
+namespace {
+
+namespace fs = std::filesystem;
+using import::TImportError;
+
+constexpr const char* kUsage =
+    "usage: orlex-convert IN [--format auto|petrack|jupedsim] [--geometry FILE]\n"
+    "                        [--cell-size S] [--step-rate V] [--fps F] [--unit m|cm] -o OUT.3dl\n"
+    "       orlex-convert IN.3dl --to petrack [--deck-height H] [--cell-size S] -o OUT.txt\n";
+
+constexpr const char* kHelp =
+    "Converts the trajectories of other tools into a 3D log file, and writes 3D log files\n"
+    "as PeTrack text for PedPy.\n"
+    "\n"
+    "  IN                 PeTrack or PedPy text (id frame x y [z ...]) or a JuPedSim\n"
+    "                     SQLite file (versions 1 to 3); the format is found from the file\n"
+    "  --format F         auto (default), petrack or jupedsim\n"
+    "  --geometry FILE    the walkable area: WKT polygons (holes are obstacles), or a 3D\n"
+    "                     log file whose cells are used as they are\n"
+    "  --cell-size S      cell size in metres (default 0.4, or the geometry file's own)\n"
+    "  --step-rate V      steps a second, 1 to 100 (default: the lowest at which nobody\n"
+    "                     moves more than one cell a step)\n"
+    "  --fps F            frame rate, where the text file gives none\n"
+    "  --unit m|cm        length unit, where the text file names none\n"
+    "  --to petrack       write IN.3dl as PeTrack text (# id frame x/m y/m z/m)\n"
+    "  --deck-height H    with --to petrack: z of a person is its deck times H (default 3 m)\n"
+    "  -o OUT             the file to write; nothing is left behind on an error\n"
+    "\n"
+    "Exit status: 0 written, 1 bad input, 2 usage error.\n";
+
+struct TUsageError {
+    std::string Text;
+};
+
+std::string Fixed(double value, int decimals) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.*f", decimals, value);
+    return text;
+}
+
+double PositiveNumber(const std::string& option, const std::string& text) {
+    double value = 0;
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    if (ec != std::errc() || ptr != end || !std::isfinite(value) || value <= 0)
+        throw TUsageError{option + " needs a number above 0, not \"" + text + "\""};
+    return value;
+}
+
+struct TArgs {
+    std::string In;
+    std::string Out;
+    std::string To;
+    double DeckHeight = 3.0;
+    import::TImportOptions Import;
+};
+
+TArgs Parse(const std::vector<std::string>& args) {
+    TArgs a;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        const auto value = [&]() -> const std::string& {
+            if (i + 1 >= args.size()) throw TUsageError{arg + " needs a value"};
+            return args[++i];
+        };
+        if (arg == "-o") {
+            a.Out = value();
+        } else if (arg == "--format") {
+            const std::string& f = value();
+            if (f == "auto")
+                a.Import.Format = import::TFormat::Auto;
+            else if (f == "petrack")
+                a.Import.Format = import::TFormat::PeTrack;
+            else if (f == "jupedsim")
+                a.Import.Format = import::TFormat::JuPedSim;
+            else
+                throw TUsageError{"--format takes auto, petrack or jupedsim, not \"" + f + "\""};
+        } else if (arg == "--geometry") {
+            a.Import.GeometryPath = value();
+        } else if (arg == "--cell-size") {
+            a.Import.CellSize = PositiveNumber(arg, value());
+        } else if (arg == "--step-rate") {
+            const std::string& v = value();
+            int rate = 0;
+            const auto [ptr, ec] = std::from_chars(v.data(), v.data() + v.size(), rate);
+            if (ec != std::errc() || ptr != v.data() + v.size() || rate < 1 ||
+                rate > import::kMaxStepRate)
+                throw TUsageError{"--step-rate takes a whole number from 1 to 100, not \"" + v +
+                                  "\""};
+            a.Import.StepRate = rate;
+        } else if (arg == "--fps") {
+            a.Import.Text.Fps = PositiveNumber(arg, value());
+        } else if (arg == "--unit") {
+            const std::string& u = value();
+            if (u == "m")
+                a.Import.Text.Unit = import::TLengthUnit::Metre;
+            else if (u == "cm")
+                a.Import.Text.Unit = import::TLengthUnit::Centimetre;
+            else
+                throw TUsageError{"--unit takes m or cm, not \"" + u + "\""};
+        } else if (arg == "--to") {
+            a.To = value();
+            if (a.To != "petrack") throw TUsageError{"--to takes petrack, not \"" + a.To + "\""};
+        } else if (arg == "--deck-height") {
+            a.DeckHeight = PositiveNumber(arg, value());
+        } else if (arg == "--floors-from-z") {
+            throw TUsageError{"--floors-from-z is not yet supported"};
+        } else if (!arg.empty() && arg[0] == '-' && arg != "-") {
+            throw TUsageError{"unknown option " + arg};
+        } else if (a.In.empty()) {
+            a.In = arg;
+        } else {
+            throw TUsageError{"one input file only (" + a.In + ", then " + arg + ")"};
+        }
+    }
+    if (a.In.empty()) throw TUsageError{"no input file given"};
+    if (a.Out.empty()) throw TUsageError{"no output file given (-o OUT)"};
+    return a;
+}
+
+// Writes through OUT.part, renamed to OUT once complete.
+template <typename Write>
+void WriteAtomically(const std::string& path, Write write) {
+    const std::string part = path + ".part";
+    {
+        std::ofstream out(part, std::ios::binary | std::ios::trunc);
+        if (!out) throw TImportError(path + ": cannot be written");
+        try {
+            write(out);
+        } catch (...) {
+            out.close();
+            std::error_code ignored;
+            fs::remove(part, ignored);
+            throw;
+        }
+        out.flush();
+        if (!out) {
+            out.close();
+            std::error_code ignored;
+            fs::remove(part, ignored);
+            throw TImportError(path + ": cannot be written (disk full?)");
+        }
+    }
+    std::error_code error;
+    fs::rename(part, path, error);
+    if (error) {
+        fs::remove(part, error);
+        throw TImportError(path + ": cannot be written");
+    }
+}
+
+class TLoadMessages final : public IMessages {
+public:
+    explicit TLoadMessages(std::string& err) : Err_(err) {}
+    TMsgResult ShowMessage(const std::string& text, const std::string& caption, TMsgIcon,
+                           TMsgButtons buttons) override {
+        if (caption == "Error") {
+            if (First.empty()) First = text;
+        } else {
+            Err_ += "warning: " + text + "\n";
+        }
+        return DefaultAnswer(buttons);
+    }
+    std::string First;
+
+private:
+    std::string& Err_;
+};
+
+int ExportPeTrack(const TArgs& a, std::string& out, std::string& err) {
+    TLogFile1 project("Deck");
+    TNullProgress progress;
+    TLoadMessages messages(err);
+    if (!project.LoadFromFile(a.In, progress, messages) || !messages.First.empty())
+        throw TImportError(messages.First.empty() ? a.In + ": cannot be read" : messages.First);
+    if (project.PersonCount() == 0) throw TImportError(a.In + ": the project has no persons");
+    import::TExportOptions options;
+    options.DeckHeight = a.DeckHeight;
+    if (a.Import.CellSize) options.CellSize = *a.Import.CellSize;
+    if (project.Source.Known && a.Import.CellSize)
+        err += "warning: " + a.In + " gives its own cell size, " +
+               Fixed(project.Source.CellSize, 3) + " m; --cell-size is not used\n";
+    WriteAtomically(a.Out, [&](std::ostream& o) { import::WritePeTrack(project, o, options); });
+    out += "wrote " + a.Out + ": " + std::to_string(project.PersonCount()) + " persons, " +
+           std::to_string(project.VMax) + " frames a second\n";
+    return 0;
+}
+
+int Import(const TArgs& a, std::string& out, std::string& err) {
+    const import::TConversion c = import::ImportFile(a.In, a.Import);
+    for (const std::string& w : c.Warnings) err += "warning: " + w + "\n";
+    int late = 0;
+    for (const import::TConvertedPerson& p : c.Persons) late += p.EntryStep > 0 ? 1 : 0;
+    if (late > 0)
+        err += "warning: " + std::to_string(late) +
+               " persons enter after the start; their entry steps are written to the file, "
+               "but until playback and analysis honour them each stands at its first cell "
+               "from step 0\n";
+    WriteAtomically(a.Out, [&](std::ostream& o) { import::WriteLogFile(c, o); });
+    const import::TCellPlan& plan = c.Plan;
+    out += a.In + ": " + std::to_string(c.Persons.size()) + " persons\n";
+    out += "grid: " + std::to_string(plan.Columns) + " x " + std::to_string(plan.Rows) +
+           " cells of " + Fixed(plan.CellSize, 3) + " m, lower-left corner at (" +
+           Fixed(plan.OriginX, 3) + ", " + Fixed(plan.OriginY, 3) + ") m\n";
+    out +=
+        "step rate: " + std::to_string(c.StepRate) + " steps a second" +
+        (c.StepRateChosen ? " (chosen: nobody moves more than one cell a step)" : " (as given)") +
+        "\n";
+    out += "largest position error: " + Fixed(c.MaxError, 3) + " m (bound " +
+           Fixed(c.ErrorBound, 3) + " m, half a cell's diagonal; warned jumps apart)\n";
+    out += "wrote " + a.Out + "\n";
+    return 0;
+}
+
+}  // namespace
+
+int Main(const std::vector<std::string>& args, std::string& out, std::string& err) {
+    for (const std::string& arg : args)
+        if (arg == "--help" || arg == "-h") {
+            out += kUsage;
+            out += "\n";
+            out += kHelp;
+            return 0;
+        }
+    TArgs a;
+    try {
+        a = Parse(args);
+    } catch (const TUsageError& e) {
+        err += "orlex-convert: " + e.Text + "\n" + kUsage;
+        return 2;
+    }
+    try {
+        return a.To.empty() ? Import(a, out, err) : ExportPeTrack(a, out, err);
+    } catch (const TImportError& e) {
+        err += "orlex-convert: " + std::string(e.what()) + "\n";
+        return 1;
+    } catch (const std::bad_alloc&) {
+        err += "orlex-convert: " + a.In + ": not enough memory\n";
+        return 1;
+    }
+}
+
+}  // namespace orlex::convert
