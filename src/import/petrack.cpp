@@ -85,7 +85,7 @@ TTrajectorySet ParsePeTrackText(std::string_view text, const std::string& name,
         }
         if (*p == '#') {
             const std::string_view comment(p, eol - p);
-            if (fileFps == 0) {
+            if (fpsLine == 0 && Lower(comment).find("framerate") != std::string::npos) {
                 fileFps = FrameRateOfComment(comment);
                 fpsLine = line;
             }
@@ -159,17 +159,17 @@ TTrajectorySet ParsePeTrackText(std::string_view text, const std::string& name,
     }
 
     if (set.Persons.empty()) throw TImportError(name + ": no trajectory rows found");
-    if (fileFps < 0)
+    if (options.Fps <= 0 && fpsLine > 0 && fileFps < 0)
         throw TImportError(name + ", line " + std::to_string(fpsLine) +
                            ": the framerate comment gives no number");
+    if (options.Fps <= 0 && fpsLine > 0 && !(fileFps > 0 && std::isfinite(fileFps)))
+        throw TImportError(name + ", line " + std::to_string(fpsLine) +
+                           ": the frame rate must be above 0");
     set.Fps = options.Fps > 0 ? options.Fps : fileFps;
-    if (!(set.Fps > 0)) {
-        if (fileFps == 0 && options.Fps == 0)
-            throw TImportError(name +
-                               ": the frame rate is not given (no comment line with "
-                               "\"framerate\"); give it with --fps");
-        throw TImportError(name + ": the frame rate must be above 0");
-    }
+    if (!(set.Fps > 0))
+        throw TImportError(name +
+                           ": the frame rate is not given (no comment line with "
+                           "\"framerate\"); give it with --fps");
     if (options.Fps > 0 && fileFps > 0 && std::abs(options.Fps - fileFps) > 1e-9)
         set.Warnings.push_back(name + ": the file gives a frame rate of " +
                                std::to_string(fileFps) + "; " + std::to_string(options.Fps) +
