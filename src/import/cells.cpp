@@ -41,8 +41,9 @@ TCellPlan GridOver(const TTrajectorySet& set, const TBox& box, int margin,
         throw TImportError(set.Source + ": the cell size must be above 0");
     const double firstX = std::floor(box.MinX / size) - margin;
     const double firstY = std::floor(box.MinY / size) - margin;
-    const double columns = std::floor(box.MaxX / size) + margin - firstX + 1;
-    const double rows = std::floor(box.MaxY / size) + margin - firstY + 1;
+    // Measured from the origin as TCellPlan::CellOf does, so that every position fits.
+    const double columns = std::floor((box.MaxX - firstX * size) / size) + margin + 1;
+    const double rows = std::floor((box.MaxY - firstY * size) / size) + margin + 1;
     const double cells = columns * rows;
     if (!(cells <= static_cast<double>(options.MaxCells))) {
         // The smallest cell size that keeps the grid within the limit, rounded up.

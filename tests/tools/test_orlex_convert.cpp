@@ -1,0 +1,147 @@
+// orlex-convert: the round trip 3dl -> PeTrack text -> 3dl, exit statuses, and no
+// output left behind on an error.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "convertmain.h"
+#include "importsupport.h"
+#include "tempfolder.h"
+
+namespace orlex::test {
+namespace {
+
+struct TRun {
+    int Status;
+    std::string Out;
+    std::string Err;
+};
+
+TRun Convert(const std::vector<std::string>& args) {
+    TRun run;
+    run.Status = convert::Main(args, run.Out, run.Err);
+    return run;
+}
+
+std::unique_ptr<TLogFile1> Load(const std::string& path) {
+    auto project = std::make_unique<TLogFile1>("Deck");
+    TRecorder recorder;
+    EXPECT_TRUE(project->LoadFromFile(path, recorder, recorder));
+    EXPECT_TRUE(recorder.Messages.empty()) << recorder.Texts().front();
+    return project;
+}
+
+class OrlexConvert : public TTempFolderTest {};
+
+TEST_F(OrlexConvert, RoundTripThroughPeTrackTextKeepsCellsAndTracks) {
+    // One 8 x 5 deck with a pillar and coloured floor; persons that walk, wait, and
+    // leave at different steps.
+    const std::string original = Path("ship.3dl");
+    WriteText(original,
+              "<header>\nversion 1\npmax 3\nxmax 8\nymax 5\nzmax 1\nvmax 3\ntoff 0\n</header>\n"
+              "<deck>\nlevel 0\ncaption Main deck\n(celldata)\n"
+              "P8x1\n10001201\n10310041\n1000005.\nP8x1\n</deck>\n"
+              "<persons>\n<startpositions>\n1 1 0 3 11\n1 3 0 3 12\n5 3 0 1 13\n"
+              "(movement)\n33P3x0 4 3 2 1S\n2 2 3 3 3S\n0 0 1 8 7S\n</persons>\n");
+    const std::string text = Path("ship.txt");
+    const TRun out = Convert({original, "--to", "petrack", "-o", text});
+    ASSERT_EQ(out.Status, 0) << out.Err;
+    const std::string rows = ReadText(text);
+    EXPECT_EQ(rows.rfind("# framerate: 3 fps\n", 0), 0u);
+    EXPECT_NE(rows.find("# id frame x/m y/m z/m\n"), std::string::npos);
+    EXPECT_NE(rows.find("\n11 0 0.6000 1.4000 0.0000\n"), std::string::npos);
+
+    const std::string back = Path("back.3dl");
+    const TRun in = Convert(
+        {text, "--geometry", original, "--cell-size", "0.4", "--step-rate", "3", "-o", back});
+    ASSERT_EQ(in.Status, 0) << in.Err;
+    EXPECT_EQ(in.Err, "");
+    const auto a = Load(original);
+    const auto b = Load(back);
+    ASSERT_EQ(b->PMax, a->PMax);
+    EXPECT_EQ(b->XMax, a->XMax);
+    EXPECT_EQ(b->YMax, a->YMax);
+    EXPECT_EQ(b->VMax, a->VMax);
+    EXPECT_EQ(b->GetDeckCaption(0), a->GetDeckCaption(0));
+    for (std::size_t c = 0; c < a->Decks[0].Cells.size(); ++c)
+        EXPECT_EQ(b->Decks[0].Cells[c].Code, a->Decks[0].Cells[c].Code) << "cell " << c;
+    for (int i = 0; i < a->PMax; ++i) {
+        SCOPED_TRACE(i);
+        const TPersonData& pa = a->Persons[static_cast<std::size_t>(i)];
+        const TPersonData& pb = b->Persons[static_cast<std::size_t>(i)];
+        EXPECT_EQ(pb.StartX, pa.StartX);
+        EXPECT_EQ(pb.StartY, pa.StartY);
+        EXPECT_EQ(pb.StartLevel, pa.StartLevel);
+        EXPECT_EQ(pb.Tag, pa.Tag);
+        const std::vector<TStep> ea = Entries(*a, i), eb = Entries(*b, i);
+        ASSERT_EQ(eb.size(), ea.size());
+        for (std::size_t k = 0; k < ea.size(); ++k) {
+            EXPECT_EQ(eb[k].Direction, ea[k].Direction) << "step " << k;
+            EXPECT_EQ(eb[k].LevelChange, ea[k].LevelChange) << "step " << k;
+        }
+    }
+}
+
+TEST_F(OrlexConvert, ReportsTheRateTheGridAndTheError) {
+    const std::string in = Path("walk.txt");
+    WriteText(in, "# framerate: 10\n# id frame x/m y/m\n1 0 0 0\n1 10 1.2 0\n2 5 1 1\n2 15 1 2\n");
+    const TRun run = Convert({in, "-o", Path("walk.3dl")});
+    ASSERT_EQ(run.Status, 0) << run.Err;
+    EXPECT_NE(run.Out.find("step rate: 3 steps a second (chosen"), std::string::npos) << run.Out;
+    EXPECT_NE(run.Out.find("largest position error:"), std::string::npos);
+    EXPECT_NE(run.Out.find("grid: 3 x 6 cells of 0.400 m"), std::string::npos) << run.Out;
+    EXPECT_NE(run.Err.find("1 persons enter after the start"), std::string::npos) << run.Err;
+    const auto project = Load(Path("walk.3dl"));
+    EXPECT_EQ(project->EntrySteps, (std::vector<int>{0, 2}));
+}
+
+struct TStatusCase {
+    const char* Name;
+    std::vector<std::string> Args;  // "IN" and "OUT" stand for the files
+    int Status;
+    const char* Message;
+};
+
+TEST_F(OrlexConvert, ExitStatusesAndNoOutputLeftBehind) {
+    WriteText(Path("good.txt"), "# framerate: 10\n# x/m\n1 0 0 0\n1 1 0.1 0\n");
+    WriteText(Path("bad.txt"), "# framerate: 10\n# x/m\n1 0 0 0\n1 1 zero 0\n");
+    WriteText(Path("nounit.txt"), "# framerate: 10\n1 0 0 0\n");
+    WriteText(Path("notes.txt"), "some notes\nnothing to convert\n");
+    WriteText(Path("bad.wkt"), "POLYGON((0 0, 1 0\n");
+    const TStatusCase cases[] = {
+        {"no output", {"good.txt"}, 2, "no output file given"},
+        {"no input", {"-o", "OUT"}, 2, "no input file given"},
+        {"unknown option", {"good.txt", "--speed", "1", "-o", "OUT"}, 2, "unknown option --speed"},
+        {"bad format", {"good.txt", "--format", "csv", "-o", "OUT"}, 2, "--format takes"},
+        {"bad cell size", {"good.txt", "--cell-size", "0", "-o", "OUT"}, 2, "--cell-size needs"},
+        {"bad step rate", {"good.txt", "--step-rate", "101", "-o", "OUT"}, 2, "--step-rate takes"},
+        {"bad unit", {"good.txt", "--unit", "ft", "-o", "OUT"}, 2, "--unit takes m or cm"},
+        {"floors", {"good.txt", "--floors-from-z", "-o", "OUT"}, 2, "not yet supported"},
+        {"missing value", {"good.txt", "-o"}, 2, "-o needs a value"},
+        {"bad row", {"bad.txt", "-o", "OUT"}, 1, "bad.txt, line 4: x is not a number"},
+        {"no unit", {"nounit.txt", "-o", "OUT"}, 1, "--unit m or --unit cm"},
+        {"unknown format", {"notes.txt", "-o", "OUT"}, 1, "notes.txt: unknown format"},
+        {"missing file", {"none.txt", "--format", "petrack", "-o", "OUT"}, 1, "none.txt: cannot"},
+        {"broken WKT", {"good.txt", "--geometry", "bad.wkt", "-o", "OUT"}, 1, "bad.wkt: broken"},
+        {"not a 3dl", {"good.txt", "--to", "petrack", "-o", "OUT"}, 1, "not a 3D log file"},
+    };
+    for (const TStatusCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        std::vector<std::string> args;
+        for (const std::string& a : c.Args)
+            args.push_back(a == "OUT"                         ? Path("out.3dl")
+                           : a.find('.') != std::string::npos ? Path(a)
+                                                              : a);
+        const TRun run = Convert(args);
+        EXPECT_EQ(run.Status, c.Status);
+        EXPECT_NE(run.Err.find(c.Message), std::string::npos) << run.Err;
+        EXPECT_FALSE(std::filesystem::exists(Path("out.3dl")));
+        EXPECT_FALSE(std::filesystem::exists(Path("out.3dl.part")));
+    }
+    const TRun help = Convert({"--help"});
+    EXPECT_EQ(help.Status, 0);
+    EXPECT_NE(help.Out.find("usage: orlex-convert IN"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace orlex::test
