@@ -9,9 +9,9 @@ deb=$(ls "$out"/*.deb)
 files=$(dpkg-deb -c "$deb" | awk '{print $6}')
 status=0
 for want in ./usr/bin/orlex-viewer ./usr/bin/orlex-info ./usr/bin/orlex-gen ./usr/bin/orlex-view \
-    ./usr/bin/orlex-render ./usr/bin/orlex-stats ./usr/bin/orlex-report \
+    ./usr/bin/orlex-render ./usr/bin/orlex-stats ./usr/bin/orlex-report ./usr/bin/orlex-convert \
     ./usr/share/man/man1/orlex-render.1 ./usr/share/man/man1/orlex-report.1 \
-    ./usr/share/man/man1/orlex-stats.1 \
+    ./usr/share/man/man1/orlex-stats.1 ./usr/share/man/man1/orlex-convert.1 \
     ./usr/share/applications/orlex-viewer.desktop \
     ./usr/share/mime/packages/orlex-viewer.xml \
     ./usr/share/icons/hicolor/scalable/apps/orlex-viewer.svg \
@@ -25,7 +25,8 @@ for want in ./usr/bin/orlex-viewer ./usr/bin/orlex-info ./usr/bin/orlex-gen ./us
     fi
 done
 depends=$(dpkg-deb -f "$deb" Depends)
-for lib in libqt6widgets6 libjpeg62-turbo libavcodec59 libegl1 shared-mime-info; do
+for lib in libqt6widgets6 libjpeg62-turbo libavcodec59 libegl1 shared-mime-info libsqlite3-0 \
+    libgeos-c1; do
     if ! grep -q "$lib" <<<"$depends"; then
         echo "Depends lacks $lib: $depends"
         status=1
