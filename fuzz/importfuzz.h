@@ -1,0 +1,85 @@
+// One fuzz run of the trajectory import: read, then turn into cells, with modest
+// limits. Shared by the libFuzzer targets and the test that replays their corpora.
+#pragma once
+
+#include <unistd.h>
+
+#include <cstddef>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "cells.h"
+#include "jupedsim.h"
+#include "logwriter.h"
+#include "petrack.h"
+#include "wktarea.h"
+
+namespace orlex::fuzz {
+
+inline import::TCellOptions SmallLimits() {
+    import::TCellOptions options;
+    options.MaxCells = int64_t{1} << 18;
+    options.MaxTotalSteps = int64_t{1} << 20;
+    return options;
+}
+
+// Cells of a set read; returns whether it came through without error.
+inline bool ToCells(const import::TTrajectorySet& set) {
+    const import::TCellOptions options = SmallLimits();
+    try {
+        import::TCellPlan plan;
+        if (set.WalkableWkt.empty()) {
+            plan = import::PlanOfTrajectories(set, options);
+        } else {
+            const import::TWktArea area(set.WalkableWkt, set.Source);
+            plan = import::PlanOfArea(set, area, options);
+        }
+        const import::TConversion c = import::Convert(set, std::move(plan), options);
+        std::string sink;
+        for (const import::TConvertedPerson& p : c.Persons) sink += p.Track;
+        return !sink.empty() || c.Persons.empty();
+    } catch (const import::TImportError&) {
+        return false;
+    }
+}
+
+// PeTrack text, once as it is and once with a frame rate and unit given.
+inline int RunPeTrack(const char* data, std::size_t size) {
+    int accepted = 0;
+    for (int pass = 0; pass < 2; ++pass) {
+        import::TTextOptions options;
+        if (pass == 1) {
+            options.Fps = 25;
+            options.Unit = import::TLengthUnit::Centimetre;
+        }
+        try {
+            const import::TTrajectorySet set =
+                import::ParsePeTrackText(std::string_view(data, size), "fuzz.txt", options);
+            accepted += ToCells(set) ? 1 : 0;
+        } catch (const import::TImportError&) {
+        }
+    }
+    return accepted;
+}
+
+// A JuPedSim database: the bytes are written to a file of their own first.
+inline int RunJuPedSim(const char* data, std::size_t size) {
+    char path[] = "/tmp/orlex-fuzz-XXXXXX";
+    const int fd = mkstemp(path);
+    if (fd < 0) return 0;
+    const bool written = write(fd, data, size) == static_cast<ssize_t>(size);
+    close(fd);
+    int accepted = 0;
+    if (written) {
+        try {
+            accepted = ToCells(import::ReadJuPedSimFile(path)) ? 1 : 0;
+        } catch (const import::TImportError&) {
+        }
+    }
+    unlink(path);
+    return accepted;
+}
+
+}  // namespace orlex::fuzz
