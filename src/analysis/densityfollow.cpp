@@ -11,15 +11,16 @@ TPass::TPass(const TDensityJob& job, int threads, TAnalysisResult& r)
       Half_((job.Window - 1) / 2),
       Limit1_(job.CountLimit + 1),
       Index_(std::max(1, job.Columns)),
+      TileColumns_((static_cast<std::size_t>(std::max(0, job.Columns)) + TCellMap::kTileSide - 1) >>
+                   TCellMap::kTileShift),
       Counts_(static_cast<std::size_t>(job.Decks)),
       Best_(static_cast<std::size_t>(job.Decks)) {
-    const std::size_t cells = static_cast<std::size_t>(job.Columns) * job.Rows;
+    const std::size_t tileRows =
+        (static_cast<std::size_t>(std::max(0, job.Rows)) + TCellMap::kTileSide - 1) >>
+        TCellMap::kTileShift;
     r.Maps.resize(static_cast<std::size_t>(job.Decks));
-    Cells_ = cells;
-    for (TDeckCounts& d : Counts_) {
-        d.Counts.assign(cells, TCount{});
-        d.Sums.assign(cells, TSums{});
-    }
+    // The tiles are made as the persons' windows reach them.
+    for (TDeckCounts& d : Counts_) d.Tiles.resize(tileRows * TileColumns_);
     Walkers_.reserve(job.Project->Persons.size());
     for (const TPersonData& p : job.Project->Persons) Walkers_.emplace_back(p);
     Due_.assign(Walkers_.size(), 0);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -116,17 +117,6 @@ private:
         return {std::max(0, r - Half_), std::min(Job_.Rows - 1, r + Half_), std::max(0, c - Half_),
                 std::min(Job_.Columns - 1, c + Half_)};
     }
-    void Leave(int deck, const TRect& a, const TRect& b, int64_t k);
-    void Enter(int deck, const TRect& a, const TRect& b, int64_t k);
-    void Take(int deck, std::size_t index, uint32_t count, int64_t k);
-
-    const TDensityJob& Job_;
-    const int Threads_;
-    TAnalysisResult& Result_;
-    const int Half_;
-    const uint32_t Limit1_;  // the first count above the limit
-    const TCellIndex Index_;
-    int64_t Block_ = 1;  // step counters taken into memory at once
     // Per deck and cell: the window count and its peak side by side, so that a
     // step touches one cache line for both.
     struct TCount {
@@ -139,16 +129,45 @@ private:
         uint32_t Above = 0;
         uint32_t Usage = 0;
     };
+    // The counts of a square of cells, laid out like the maps' tiles; a deck's tile is
+    // made when a window first reaches it, by the thread that holds the deck.
+    struct TTile {
+        TCount Counts[TCellMap::kTileCells];
+        TSums Sums[TCellMap::kTileCells];
+    };
     // What the pass keeps per deck; it becomes the deck's maps at the end.
     struct TDeckCounts {
-        std::vector<TCount> Counts;
-        std::vector<TSums> Sums;
+        std::vector<std::unique_ptr<TTile>> Tiles;  // row by row
         std::vector<std::pair<std::size_t, uint64_t>> Spill;
     };
-    void AddUsage(TDeckCounts& d, std::size_t i, uint64_t steps);
+    std::size_t TileIndex(int row, int column) const {
+        return static_cast<std::size_t>(row >> TCellMap::kTileShift) * TileColumns_ +
+               static_cast<std::size_t>(column >> TCellMap::kTileShift);
+    }
+    TTile& TileAt(TDeckCounts& d, int row, int column) const {
+        std::unique_ptr<TTile>& tile = d.Tiles[TileIndex(row, column)];
+        if (!tile) [[unlikely]]
+            tile = std::make_unique<TTile>();
+        return *tile;
+    }
+    // Calls f(tile, index in the tile, row, column) for every cell of a not in b.
+    template <typename F>
+    void ForDifference(TDeckCounts& d, const TRect& a, const TRect& b, F&& f) const;
+    void Leave(int deck, const TRect& a, const TRect& b, int64_t k);
+    void Enter(int deck, const TRect& a, const TRect& b, int64_t k);
+    void Take(int deck, TCount& cell, int row, int column, uint32_t count, int64_t k);
+
+    const TDensityJob& Job_;
+    const int Threads_;
+    TAnalysisResult& Result_;
+    const int Half_;
+    const uint32_t Limit1_;  // the first count above the limit
+    const TCellIndex Index_;
+    const std::size_t TileColumns_;
+    int64_t Block_ = 1;  // step counters taken into memory at once
+    void AddUsage(TDeckCounts& d, TSums& sums, std::size_t index, uint64_t steps);
     void MakeMaps(int deck);
     std::vector<TDeckCounts> Counts_;
-    std::size_t Cells_ = 0;
     std::vector<TWalker> Walkers_;
     std::vector<int64_t> Due_;  // per walker: its Next, kept apart for a quick scan
     std::vector<std::optional<TDensityPeak>> Best_;  // per deck
