@@ -21,49 +21,63 @@ uint32_t CountLimit(double limit, double area) {
 
 namespace pass {
 
+void TPass::MakeTile(int z, TDeckCounts& d, std::size_t t) {
+    TDeckMaps& maps = Result_.Maps[static_cast<std::size_t>(z)];
+    d.Counts[t] = std::make_unique<TCount[]>(TCellMap::kTileCells);
+    d.Tiles[t] = {d.Counts[t].get(), maps.StepsAbove.Tile(t), d.Usage.Tile(t)};
+}
+
 template <typename F>
-void TPass::ForDifference(TDeckCounts& d, const TRect& a, const TRect& b, F&& f) const {
-    const auto span = [&](int r, int c0, int c1) {
-        // A window's row crosses a tile border at most once or twice.
-        while (c0 <= c1) {
-            const int stop = std::min(c1, c0 | (TCellMap::kTileSide - 1));
-            TTile& tile = TileAt(d, r, c0);
-            std::size_t i = TCellMap::InTile(r, c0);
-            for (int c = c0; c <= stop; ++c, ++i) f(tile, i, r, c);
-            c0 = stop + 1;
+void TPass::ForDifference(int z, const TRect& a, const TRect& b, F&& f) {
+    TDeckCounts& d = Counts_[static_cast<std::size_t>(z)];
+    const auto run = [&](TTile& tile, int r, int c0, int c1) {
+        std::size_t i = TCellMap::InTile(r, c0);
+        for (int c = c0; c <= c1; ++c, ++i) f(tile, i, r, c);
+    };
+    const auto rows = [&](auto&& span) {
+        for (int r = a.R0; r <= a.R1; ++r) {
+            if (!b.HasRow(r)) {
+                span(r, a.C0, a.C1);
+            } else {
+                span(r, a.C0, std::min(a.C1, b.C0 - 1));
+                span(r, std::max(a.C0, b.C1 + 1), a.C1);
+            }
         }
     };
-    for (int r = a.R0; r <= a.R1; ++r) {
-        if (!b.HasRow(r)) {
-            span(r, a.C0, a.C1);
-        } else {
-            span(r, a.C0, std::min(a.C1, b.C0 - 1));
-            span(r, std::max(a.C0, b.C1 + 1), a.C1);
-        }
+    if ((a.R0 >> TCellMap::kRowShift) == (a.R1 >> TCellMap::kRowShift) &&
+        (a.C0 >> TCellMap::kColumnShift) == (a.C1 >> TCellMap::kColumnShift)) {
+        // Mostly the window lies in one tile.
+        TTile& tile = TileAt(z, d, a.R0, a.C0);
+        rows([&](int r, int c0, int c1) { run(tile, r, c0, c1); });
+        return;
     }
+    rows([&](int r, int c0, int c1) {
+        while (c0 <= c1) {
+            const int stop = std::min(c1, c0 | (TCellMap::kTileColumns - 1));
+            run(TileAt(z, d, r, c0), r, c0, stop);
+            c0 = stop + 1;
+        }
+    });
 }
 
 inline void TPass::Leave(int deck, const TRect& a, const TRect& b, int64_t k) {
-    ForDifference(Counts_[static_cast<std::size_t>(deck)], a, b,
-                  [&](TTile& tile, std::size_t i, int, int) {
-                      if (tile.Counts[i].Window-- == Limit1_)
-                          tile.Sums[i].Above += static_cast<uint32_t>(k);
-                  });
+    ForDifference(deck, a, b, [&](TTile& tile, std::size_t i, int, int) {
+        if (tile.Counts[i].Window-- == Limit1_) tile.Above[i] += static_cast<uint32_t>(k);
+    });
 }
 
 inline void TPass::Enter(int deck, const TRect& a, const TRect& b, int64_t k) {
-    ForDifference(Counts_[static_cast<std::size_t>(deck)], a, b,
-                  [&](TTile& tile, std::size_t i, int r, int c) {
-                      TCount& cell = tile.Counts[i];
-                      const uint32_t count = ++cell.Window;
-                      if (count == Limit1_) tile.Sums[i].Above -= static_cast<uint32_t>(k);
-                      if (count > cell.Peak) Take(deck, cell, r, c, count, k);
-                  });
+    ForDifference(deck, a, b, [&](TTile& tile, std::size_t i, int r, int c) {
+        TCount& cell = tile.Counts[i];
+        const uint32_t count = ++cell.Window;
+        if (count == Limit1_) tile.Above[i] -= static_cast<uint32_t>(k);
+        if (count > cell.Peak) Take(deck, cell.Peak, r, c, count, k);
+    });
 }
 
 // A new peak of a cell; also the deck's peak when it is the first of the largest.
-void TPass::Take(int deck, TCount& cell, int row, int column, uint32_t count, int64_t k) {
-    cell.Peak = count;
+void TPass::Take(int deck, uint32_t& peak, int row, int column, uint32_t count, int64_t k) {
+    peak = count;
     std::optional<TDensityPeak>& best = Best_[static_cast<std::size_t>(deck)];
     const auto bestCount = best ? static_cast<uint32_t>(best->Count) : 0u;
     if (best && (count < bestCount || (count == bestCount && k > best->Step))) return;
@@ -75,13 +89,13 @@ void TPass::Take(int deck, TCount& cell, int row, int column, uint32_t count, in
     best = TDensityPeak{{deck, row, column}, k, static_cast<int>(count), 0.0};
 }
 
-inline void TPass::AddUsage(TDeckCounts& d, TSums& sums, std::size_t index, uint64_t steps) {
-    const uint64_t sum = sums.Usage + steps;
+inline void TPass::AddUsage(TDeckCounts& d, uint32_t& usage, std::size_t index, uint64_t steps) {
+    const uint64_t sum = usage + steps;
     if (sum < TUsageMap::kLarge) {
-        sums.Usage = static_cast<uint32_t>(sum);
+        usage = static_cast<uint32_t>(sum);
     } else {
         d.Spill.emplace_back(index, sum);
-        sums.Usage = 0;
+        usage = 0;
     }
 }
 
@@ -98,15 +112,17 @@ void TPass::Apply(int z, int64_t begin, int64_t end, const std::vector<TFound>& 
     // The cells of a move lie anywhere on the deck: fetch those of later moves ahead
     // (in the tiles made so far).
     constexpr std::size_t kAhead = 6;
-    const auto prefetch = [&](uint32_t cell, bool sums) {
+    const auto prefetch = [&](uint32_t cell, bool usage) {
         if (!(cell & kHere)) return;
         const auto [row, column] = place(cell);
+        const TTile& tile = d.Tiles[d.Usage.TileOf(row, column)];
+        if (!tile.Counts) return;
+        const int band = row >> TCellMap::kRowShift;
         for (int r = std::max(0, row - Half_); r <= std::min(Job_.Rows - 1, row + Half_); ++r) {
-            const TTile* tile = d.Tiles[TileIndex(r, column)].get();
-            if (tile) __builtin_prefetch(&tile->Counts[TCellMap::InTile(r, column)], 1);
+            if (r >> TCellMap::kRowShift == band)
+                __builtin_prefetch(&tile.Counts[TCellMap::InTile(r, column)], 1);
         }
-        const TTile* tile = d.Tiles[TileIndex(row, column)].get();
-        if (sums && tile) __builtin_prefetch(&tile->Sums[TCellMap::InTile(row, column)], 1);
+        if (usage) __builtin_prefetch(&tile.Usage[TCellMap::InTile(row, column)], 1);
     };
     const auto window = [&](uint32_t cell) {
         const auto [row, column] = place(cell);
@@ -118,12 +134,13 @@ void TPass::Apply(int z, int64_t begin, int64_t end, const std::vector<TFound>& 
         for (const TFound& found : all) {
             const auto& moves = found.Moves[at];
             for (std::size_t j = 0; j < moves.size(); ++j) {
-                if (j + kAhead < moves.size()) prefetch(moves[j + kAhead].From, true);
+                if (j + kAhead < moves.size()) prefetch(moves[j + kAhead].From, false);
+                if (j + 2 * kAhead < moves.size()) prefetch(moves[j + 2 * kAhead].From, true);
                 const TMove& m = moves[j];
                 if (!(m.From & kHere)) continue;
                 const auto [row, column] = place(m.From);
-                TTile& tile = TileAt(d, row, column);
-                AddUsage(d, tile.Sums[TCellMap::InTile(row, column)], m.From & ~kHere,
+                TTile& tile = TileAt(z, d, row, column);
+                AddUsage(d, tile.Usage[TCellMap::InTile(row, column)], m.From & ~kHere,
                          static_cast<uint64_t>(k - m.Since));
                 Leave(z, WindowOf(row, column), m.To & kHere ? window(m.To) : kNone, k);
             }
@@ -143,34 +160,31 @@ void TPass::Apply(int z, int64_t begin, int64_t end, const std::vector<TFound>& 
 void TPass::MakeMaps(int z) {
     TDeckCounts& d = Counts_[static_cast<std::size_t>(z)];
     TDeckMaps& m = Result_.Maps[static_cast<std::size_t>(z)];
-    m.PeakCount = TCellMap(Job_.Columns, Job_.Rows);
-    m.StepsAbove = TCellMap(Job_.Columns, Job_.Rows);
-    TCellMap usage(Job_.Columns, Job_.Rows);
     const TDeck& deck = Job_.Project->Decks[static_cast<std::size_t>(z)];
     const auto isVoid = [&](int row, int column) {
         const TCell* cell = deck.CellAt(row, column);
         return !cell || cell->Code == kCodeVoid;
     };
-    constexpr int kSide = TCellMap::kTileSide;
-    // Tile by tile, each freed once copied, so that little memory is held twice. Void
-    // cells keep 0; the tiles' cells beyond the grid were never reached.
+    // The peaks go to the maps, which hold the other sums already; void cells keep 0.
+    // The tiles' cells beyond the grid were never reached.
     for (std::size_t t = 0; t < d.Tiles.size(); ++t) {
-        if (!d.Tiles[t]) continue;
-        const TTile& tile = *d.Tiles[t];
-        const int r0 = static_cast<int>(t / TileColumns_) * kSide;
-        const int c0 = static_cast<int>(t % TileColumns_) * kSide;
-        uint32_t* peak = m.PeakCount.TileFor(r0, c0);
-        uint32_t* above = m.StepsAbove.TileFor(r0, c0);
-        uint32_t* use = usage.TileFor(r0, c0);
+        const TTile& tile = d.Tiles[t];
+        if (!tile.Counts) continue;
+        const int r0 = d.Usage.TileRow(t);
+        const int c0 = d.Usage.TileColumn(t);
+        uint32_t* peak = m.PeakCount.Tile(t);
         for (int i = 0; i < TCellMap::kTileCells; ++i) {
-            const int row = r0 + i / kSide;
-            const int column = c0 + i % kSide;
-            if (row >= Job_.Rows || column >= Job_.Columns || isVoid(row, column)) continue;
-            peak[i] = tile.Counts[i].Peak;
-            above[i] = tile.Sums[i].Above;
-            use[i] = tile.Sums[i].Usage;
+            const int row = r0 + (i >> TCellMap::kColumnShift);
+            const int column = c0 + (i & (TCellMap::kTileColumns - 1));
+            if (row >= Job_.Rows || column >= Job_.Columns) continue;
+            if (isVoid(row, column)) {
+                tile.Above[i] = 0;
+                tile.Usage[i] = 0;
+            } else {
+                peak[i] = tile.Counts[i].Peak;
+            }
         }
-        d.Tiles[t].reset();
+        d.Counts[t].reset();
     }
     // The sums that did not fit 32 bits, added up per cell.
     std::sort(d.Spill.begin(), d.Spill.end());
@@ -179,17 +193,17 @@ void TPass::MakeMaps(int z) {
         const std::size_t i = d.Spill[j].first;
         const int row = Index_.Row(static_cast<uint32_t>(i));
         const int column = Index_.Column(static_cast<uint32_t>(i), row);
-        uint64_t sum = usage.At(row, column);
+        uint64_t sum = d.Usage.At(row, column);
         for (; j < d.Spill.size() && d.Spill[j].first == i; ++j) sum += d.Spill[j].second;
         if (isVoid(row, column)) continue;
         if (sum < TUsageMap::kLarge) {
-            usage.Cell(row, column) = static_cast<uint32_t>(sum);
+            d.Usage.Cell(row, column) = static_cast<uint32_t>(sum);
         } else {
-            usage.Cell(row, column) = TUsageMap::kLarge;
+            d.Usage.Cell(row, column) = TUsageMap::kLarge;
             large.emplace_back(i, sum);
         }
     }
-    m.UsageSteps = TUsageMap(std::move(usage), std::move(large));
+    m.UsageSteps = TUsageMap(std::move(d.Usage), std::move(large));
     d = TDeckCounts{};
 }
 

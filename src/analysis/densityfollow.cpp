@@ -11,16 +11,18 @@ TPass::TPass(const TDensityJob& job, int threads, TAnalysisResult& r)
       Half_((job.Window - 1) / 2),
       Limit1_(job.CountLimit + 1),
       Index_(std::max(1, job.Columns)),
-      TileColumns_((static_cast<std::size_t>(std::max(0, job.Columns)) + TCellMap::kTileSide - 1) >>
-                   TCellMap::kTileShift),
       Counts_(static_cast<std::size_t>(job.Decks)),
       Best_(static_cast<std::size_t>(job.Decks)) {
-    const std::size_t tileRows =
-        (static_cast<std::size_t>(std::max(0, job.Rows)) + TCellMap::kTileSide - 1) >>
-        TCellMap::kTileShift;
     r.Maps.resize(static_cast<std::size_t>(job.Decks));
     // The tiles are made as the persons' windows reach them.
-    for (TDeckCounts& d : Counts_) d.Tiles.resize(tileRows * TileColumns_);
+    for (std::size_t z = 0; z < Counts_.size(); ++z) {
+        TDeckCounts& d = Counts_[z];
+        d.Usage = TCellMap(job.Columns, job.Rows);
+        d.Tiles.resize(d.Usage.TileCount());
+        d.Counts.resize(d.Usage.TileCount());
+        r.Maps[z].PeakCount = TCellMap(job.Columns, job.Rows);
+        r.Maps[z].StepsAbove = TCellMap(job.Columns, job.Rows);
+    }
     Walkers_.reserve(job.Project->Persons.size());
     for (const TPersonData& p : job.Project->Persons) Walkers_.emplace_back(p);
     Due_.assign(Walkers_.size(), 0);

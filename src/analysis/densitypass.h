@@ -117,45 +117,42 @@ private:
         return {std::max(0, r - Half_), std::min(Job_.Rows - 1, r + Half_), std::max(0, c - Half_),
                 std::min(Job_.Columns - 1, c + Half_)};
     }
-    // Per deck and cell: the window count and its peak side by side, so that a
-    // step touches one cache line for both.
+    // The window count of a cell and its peak side by side, so that a step touches one
+    // cache line for both.
     struct TCount {
         uint32_t Window = 0;
         uint32_t Peak = 0;
     };
-    // Per deck and cell, used less often: the sum of +k and -k at the crossings of
-    // the limit, and the person-steps (the sums that do not fit go to Spill).
-    struct TSums {
-        uint32_t Above = 0;
-        uint32_t Usage = 0;
-    };
-    // The counts of a square of cells, laid out like the maps' tiles; a deck's tile is
-    // made when a window first reaches it, by the thread that holds the deck.
+    // The cells of one tile of a deck as the pass counts them: the window counts and
+    // peaks in a tile of the pass's own, the step sums above the limit and the
+    // person-steps in tiles of the maps themselves. Made when a window first reaches
+    // the tile, by the thread that holds the deck.
     struct TTile {
-        TCount Counts[TCellMap::kTileCells];
-        TSums Sums[TCellMap::kTileCells];
+        TCount* Counts = nullptr;
+        uint32_t* Above = nullptr;  // the sum of +k and -k at the crossings of the limit
+        uint32_t* Usage = nullptr;  // person-steps; the sums that do not fit go to Spill
     };
-    // What the pass keeps per deck; it becomes the deck's maps at the end.
     struct TDeckCounts {
-        std::vector<std::unique_ptr<TTile>> Tiles;  // row by row
+        std::vector<TTile> Tiles;  // laid out like the maps' tiles
+        std::vector<std::unique_ptr<TCount[]>> Counts;
+        TCellMap Usage;
         std::vector<std::pair<std::size_t, uint64_t>> Spill;
     };
-    std::size_t TileIndex(int row, int column) const {
-        return static_cast<std::size_t>(row >> TCellMap::kTileShift) * TileColumns_ +
-               static_cast<std::size_t>(column >> TCellMap::kTileShift);
+    TTile& TileAt(int deck, TDeckCounts& d, int row, int column) {
+        const std::size_t t = d.Usage.TileOf(row, column);
+        if (!d.Tiles[t].Counts) [[unlikely]]
+            MakeTile(deck, d, t);
+        return d.Tiles[t];
     }
-    TTile& TileAt(TDeckCounts& d, int row, int column) const {
-        std::unique_ptr<TTile>& tile = d.Tiles[TileIndex(row, column)];
-        if (!tile) [[unlikely]]
-            tile = std::make_unique<TTile>();
-        return *tile;
-    }
+    void MakeTile(int deck, TDeckCounts& d, std::size_t t);
     // Calls f(tile, index in the tile, row, column) for every cell of a not in b.
     template <typename F>
-    void ForDifference(TDeckCounts& d, const TRect& a, const TRect& b, F&& f) const;
+    void ForDifference(int deck, const TRect& a, const TRect& b, F&& f);
     void Leave(int deck, const TRect& a, const TRect& b, int64_t k);
     void Enter(int deck, const TRect& a, const TRect& b, int64_t k);
-    void Take(int deck, TCount& cell, int row, int column, uint32_t count, int64_t k);
+    void Take(int deck, uint32_t& peak, int row, int column, uint32_t count, int64_t k);
+    void AddUsage(TDeckCounts& d, uint32_t& usage, std::size_t index, uint64_t steps);
+    void MakeMaps(int deck);
 
     const TDensityJob& Job_;
     const int Threads_;
@@ -163,10 +160,7 @@ private:
     const int Half_;
     const uint32_t Limit1_;  // the first count above the limit
     const TCellIndex Index_;
-    const std::size_t TileColumns_;
     int64_t Block_ = 1;  // step counters taken into memory at once
-    void AddUsage(TDeckCounts& d, TSums& sums, std::size_t index, uint64_t steps);
-    void MakeMaps(int deck);
     std::vector<TDeckCounts> Counts_;
     std::vector<TWalker> Walkers_;
     std::vector<int64_t> Due_;  // per walker: its Next, kept apart for a quick scan

@@ -101,25 +101,21 @@ char LevelOfService(double density) {
 TCellMap::TCellMap(int columns, int rows)
     : Columns_(std::max(0, columns)),
       Rows_(std::max(0, rows)),
-      TileColumns_((static_cast<std::size_t>(Columns_) + kTileSide - 1) >> kTileShift) {
-    const std::size_t tileRows = (static_cast<std::size_t>(Rows_) + kTileSide - 1) >> kTileShift;
+      TileColumns_((static_cast<std::size_t>(Columns_) + kTileColumns - 1) >> kColumnShift) {
+    const std::size_t tileRows = (static_cast<std::size_t>(Rows_) + kTileRows - 1) >> kRowShift;
     Tiles_.resize(TileColumns_ * tileRows);
 }
 
 uint32_t TCellMap::At(int row, int column) const {
     if (row < 0 || row >= Rows_ || column < 0 || column >= Columns_) return 0;
-    const std::vector<uint32_t>& tile =
-        Tiles_[static_cast<std::size_t>(row >> kTileShift) * TileColumns_ +
-               static_cast<std::size_t>(column >> kTileShift)];
+    const std::vector<uint32_t>& tile = Tiles_[TileOf(row, column)];
     return tile.empty() ? 0 : tile[InTile(row, column)];
 }
 
-uint32_t* TCellMap::TileFor(int row, int column) {
-    std::vector<uint32_t>& tile =
-        Tiles_[static_cast<std::size_t>(row >> kTileShift) * TileColumns_ +
-               static_cast<std::size_t>(column >> kTileShift)];
-    if (tile.empty()) tile.assign(kTileCells, 0);
-    return tile.data();
+uint32_t* TCellMap::Tile(std::size_t tile) {
+    std::vector<uint32_t>& cells = Tiles_[tile];
+    if (cells.empty()) cells.assign(kTileCells, 0);
+    return cells.data();
 }
 
 std::size_t TCellMap::TilesMade() const {

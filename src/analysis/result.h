@@ -96,15 +96,17 @@ struct TCongestedCell {
     double SecondsAbove = 0;
 };
 
-// A map of 32-bit values over a grid of cells, kept in square tiles that exist only
-// where a value was set: its memory follows the cells in use, not the grid. Absent
-// tiles and cells outside the grid read 0. Cell index i stands for row i / columns,
-// column i % columns.
+// A map of 32-bit values over a grid of cells, kept in tiles of 64 x 16 cells that
+// exist only where a value was set: its memory follows the cells in use, not the
+// grid. Absent tiles and cells outside the grid read 0. Cell index i stands for row
+// i / columns, column i % columns.
 class TCellMap {
 public:
-    static constexpr int kTileShift = 5;
-    static constexpr int kTileSide = 1 << kTileShift;  // 32 x 32 cells a tile
-    static constexpr int kTileCells = kTileSide * kTileSide;
+    static constexpr int kColumnShift = 6;
+    static constexpr int kRowShift = 4;
+    static constexpr int kTileColumns = 1 << kColumnShift;
+    static constexpr int kTileRows = 1 << kRowShift;
+    static constexpr int kTileCells = kTileColumns * kTileRows;
 
     TCellMap() = default;
     TCellMap(int columns, int rows);
@@ -118,13 +120,29 @@ public:
         const auto row = static_cast<int>(i / static_cast<std::size_t>(Columns_));
         return At(row, static_cast<int>(i - static_cast<std::size_t>(row) * Columns_));
     }
-    // The tile of a cell (made, zero-filled, when absent) and the cell's place in it.
-    uint32_t* TileFor(int row, int column);
-    static std::size_t InTile(int row, int column) {
-        return (static_cast<std::size_t>(row & (kTileSide - 1)) << kTileShift) +
-               static_cast<std::size_t>(column & (kTileSide - 1));
+    // The tiles, row by row: the tile of a cell, a cell's place in its tile, the
+    // first row and column of a tile.
+    std::size_t TileCount() const { return Tiles_.size(); }
+    std::size_t TileOf(int row, int column) const {
+        return static_cast<std::size_t>(row >> kRowShift) * TileColumns_ +
+               static_cast<std::size_t>(column >> kColumnShift);
     }
-    uint32_t& Cell(int row, int column) { return TileFor(row, column)[InTile(row, column)]; }
+    static std::size_t InTile(int row, int column) {
+        return (static_cast<std::size_t>(row & (kTileRows - 1)) << kColumnShift) +
+               static_cast<std::size_t>(column & (kTileColumns - 1));
+    }
+    int TileRow(std::size_t tile) const {
+        return static_cast<int>(tile / TileColumns_) << kRowShift;
+    }
+    int TileColumn(std::size_t tile) const {
+        return static_cast<int>(tile % TileColumns_) << kColumnShift;
+    }
+    // A tile's cells (made, zero-filled, when absent).
+    uint32_t* Tile(std::size_t tile);
+    const uint32_t* TileIfMade(std::size_t tile) const {
+        return Tiles_[tile].empty() ? nullptr : Tiles_[tile].data();
+    }
+    uint32_t& Cell(int row, int column) { return Tile(TileOf(row, column))[InTile(row, column)]; }
     std::size_t TilesMade() const;
 
     uint32_t Max() const;
@@ -135,11 +153,12 @@ public:
     void ForEachSet(F&& f) const {
         for (std::size_t t = 0; t < Tiles_.size(); ++t) {
             if (Tiles_[t].empty()) continue;
-            const int r0 = static_cast<int>(t / TileColumns_) << kTileShift;
-            const int c0 = static_cast<int>(t % TileColumns_) << kTileShift;
+            const int r0 = TileRow(t);
+            const int c0 = TileColumn(t);
             const uint32_t* tile = Tiles_[t].data();
             for (int i = 0; i < kTileCells; ++i) {
-                if (tile[i] != 0) f(r0 + (i >> kTileShift), c0 + (i & (kTileSide - 1)), tile[i]);
+                if (tile[i] != 0)
+                    f(r0 + (i >> kColumnShift), c0 + (i & (kTileColumns - 1)), tile[i]);
             }
         }
     }

@@ -145,7 +145,7 @@ TEST(AnalysisLongRuns, HugeDeckOnePerson) {
     EXPECT_FALSE(r->DensityTooLarge);
     const orlex::TDeckMaps& maps = r->Maps.at(0);
     // The person walks west from column 4000 to 3994 on row 4000: its 5 x 5 window
-    // spans columns 3992..4002 and rows 3998..4002, in tiles of 32 x 32 cells.
+    // spans columns 3992..4002 and rows 3998..4002, in tiles of 64 x 16 cells.
     EXPECT_LE(maps.PeakCount.TilesMade(), 4u);
     EXPECT_LE(maps.StepsAbove.TilesMade(), 4u);
     EXPECT_EQ(maps.PeakCount.size(), 64'000'000u);

@@ -177,7 +177,7 @@ std::string WildText(uint64_t seed) {
     return orlex::test::RoomText(10, 6, 2, 1, persons, cells);
 }
 
-// Persons crossing the borders of the maps' tiles (every 32 rows and columns) on a
+// Persons crossing the borders of the maps' tiles (every 16 rows and 64 columns) on a
 // deck of 70 x 40 cells, with void cells along the borders.
 std::string TileBorderText(uint64_t seed) {
     std::mt19937_64 rng(seed);
