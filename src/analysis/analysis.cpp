@@ -265,14 +265,19 @@ std::unique_ptr<TAnalysisResult> TEvacuationAnalysis::Run(IAnalysisProgress* pro
         const TDeckMaps& maps = r->Maps[static_cast<std::size_t>(z)];
         const uint64_t usage = maps.UsageSteps.Sum();
         r->UsagePerDeck[static_cast<std::size_t>(z)] = r->Seconds(static_cast<double>(usage));
-        for (int row = 0; row < r->Rows; ++row) {
-            for (int column = 0; column < r->Columns; ++column) {
-                const TCellPlace cell{z, row, column};
-                if (!r->IsCongested(cell)) continue;
-                r->Congested.push_back({cell, r->SecondsAbove(cell)});
-                ++r->CongestedPerDeck[static_cast<std::size_t>(z)];
-            }
-        }
+        // Only cells ever above the limit can be congested: those of the tiles made.
+        const std::size_t first = r->Congested.size();
+        maps.StepsAbove.ForEachSet([&](int row, int column, uint32_t) {
+            const TCellPlace cell{z, row, column};
+            if (r->IsCongested(cell)) r->Congested.push_back({cell, r->SecondsAbove(cell)});
+        });
+        std::sort(r->Congested.begin() + static_cast<std::ptrdiff_t>(first), r->Congested.end(),
+                  [](const TCongestedCell& a, const TCongestedCell& b) {
+                      return std::tie(a.Cell.Row, a.Cell.Column) <
+                             std::tie(b.Cell.Row, b.Cell.Column);
+                  });
+        r->CongestedPerDeck[static_cast<std::size_t>(z)] =
+            static_cast<int>(r->Congested.size() - first);
     }
     r->HasDensity = true;
     Report(progress, last, 100);

@@ -28,8 +28,9 @@ public:
 struct TAnalysisOptions {
     bool Density = true;  // false: the curves and exit times only
     int Threads = 0;      // 0: one per core
-    // The density maps take about 16 bytes a cell while they are made, 12 after; projects with more
-    // cells than this (all decks together) get the curves and exit times only.
+    // The density maps are kept in tiles of 64 x 16 cells made where persons' windows reach (about
+    // 16 bytes a cell while they are made, 12 after) plus 100 bytes for every tile of the grid;
+    // projects with more cells than this (all decks together) get the curves and exit times only.
     int64_t MaxDensityCells = int64_t{1} << 26;
 };
 

@@ -131,10 +131,10 @@ double OverlayMaximum(const TAnalysisResult& result, TOverlayKind kind) {
         switch (kind) {
             case TOverlayKind::PeakDensity:
             case TOverlayKind::LevelsOfService:
-                for (uint32_t v : maps.PeakCount) max = std::max(max, result.DensityOf(v));
+                max = std::max(max, result.DensityOf(maps.PeakCount.Max()));
                 break;
             case TOverlayKind::TimeAbove:
-                for (uint32_t v : maps.StepsAbove) max = std::max(max, result.Seconds(v));
+                max = std::max(max, result.Seconds(maps.StepsAbove.Max()));
                 break;
             default:
                 max = std::max(max, result.Seconds(static_cast<double>(maps.UsageSteps.Max())));

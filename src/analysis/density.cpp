@@ -21,64 +21,80 @@ uint32_t CountLimit(double limit, double area) {
 
 namespace pass {
 
-// Calls f(index) for every cell of a that is not in b.
+void TPass::MakeTile(int z, TDeckCounts& d, std::size_t t) {
+    TDeckMaps& maps = Result_.Maps[static_cast<std::size_t>(z)];
+    d.Counts[t] = std::make_unique<TCount[]>(TCellMap::kTileCells);
+    d.Tiles[t] = {d.Counts[t].get(), maps.StepsAbove.Tile(t), d.Usage.Tile(t)};
+}
+
 template <typename F>
-void ForDifference(const TRect& a, const TRect& b, int columns, F&& f) {
-    const auto span = [&](int r, int c0, int c1) {
-        std::size_t i = static_cast<std::size_t>(r) * columns + c0;
-        for (int c = c0; c <= c1; ++c, ++i) f(i);
+void TPass::ForDifference(int z, const TRect& a, const TRect& b, F&& f) {
+    TDeckCounts& d = Counts_[static_cast<std::size_t>(z)];
+    const auto run = [&](TTile& tile, int r, int c0, int c1) {
+        std::size_t i = TCellMap::InTile(r, c0);
+        for (int c = c0; c <= c1; ++c, ++i) f(tile, i, r, c);
     };
-    for (int r = a.R0; r <= a.R1; ++r) {
-        if (!b.HasRow(r)) {
-            span(r, a.C0, a.C1);
-        } else {
-            span(r, a.C0, std::min(a.C1, b.C0 - 1));
-            span(r, std::max(a.C0, b.C1 + 1), a.C1);
+    const auto rows = [&](auto&& span) {
+        for (int r = a.R0; r <= a.R1; ++r) {
+            if (!b.HasRow(r)) {
+                span(r, a.C0, a.C1);
+            } else {
+                span(r, a.C0, std::min(a.C1, b.C0 - 1));
+                span(r, std::max(a.C0, b.C1 + 1), a.C1);
+            }
         }
+    };
+    if ((a.R0 >> TCellMap::kRowShift) == (a.R1 >> TCellMap::kRowShift) &&
+        (a.C0 >> TCellMap::kColumnShift) == (a.C1 >> TCellMap::kColumnShift)) {
+        // Mostly the window lies in one tile.
+        TTile& tile = TileAt(z, d, a.R0, a.C0);
+        rows([&](int r, int c0, int c1) { run(tile, r, c0, c1); });
+        return;
     }
+    rows([&](int r, int c0, int c1) {
+        while (c0 <= c1) {
+            const int stop = std::min(c1, c0 | (TCellMap::kTileColumns - 1));
+            run(TileAt(z, d, r, c0), r, c0, stop);
+            c0 = stop + 1;
+        }
+    });
 }
 
 inline void TPass::Leave(int deck, const TRect& a, const TRect& b, int64_t k) {
-    TCount* counts = Counts_[static_cast<std::size_t>(deck)].Counts.data();
-    TSums* sums = Counts_[static_cast<std::size_t>(deck)].Sums.data();
-    ForDifference(a, b, Job_.Columns, [&](std::size_t i) {
-        if (counts[i].Window-- == Limit1_) sums[i].Above += static_cast<uint32_t>(k);
+    ForDifference(deck, a, b, [&](TTile& tile, std::size_t i, int, int) {
+        if (tile.Counts[i].Window-- == Limit1_) tile.Above[i] += static_cast<uint32_t>(k);
     });
 }
 
 inline void TPass::Enter(int deck, const TRect& a, const TRect& b, int64_t k) {
-    TCount* counts = Counts_[static_cast<std::size_t>(deck)].Counts.data();
-    TSums* sums = Counts_[static_cast<std::size_t>(deck)].Sums.data();
-    ForDifference(a, b, Job_.Columns, [&](std::size_t i) {
-        const uint32_t count = ++counts[i].Window;
-        if (count == Limit1_) sums[i].Above -= static_cast<uint32_t>(k);
-        if (count > counts[i].Peak) Take(deck, i, count, k);
+    ForDifference(deck, a, b, [&](TTile& tile, std::size_t i, int r, int c) {
+        TCount& cell = tile.Counts[i];
+        const uint32_t count = ++cell.Window;
+        if (count == Limit1_) tile.Above[i] -= static_cast<uint32_t>(k);
+        if (count > cell.Peak) Take(deck, cell.Peak, r, c, count, k);
     });
 }
 
 // A new peak of a cell; also the deck's peak when it is the first of the largest.
-void TPass::Take(int deck, std::size_t index, uint32_t count, int64_t k) {
-    Counts_[static_cast<std::size_t>(deck)].Counts[index].Peak = count;
+void TPass::Take(int deck, uint32_t& peak, int row, int column, uint32_t count, int64_t k) {
+    peak = count;
     std::optional<TDensityPeak>& best = Best_[static_cast<std::size_t>(deck)];
     const auto bestCount = best ? static_cast<uint32_t>(best->Count) : 0u;
     if (best && (count < bestCount || (count == bestCount && k > best->Step))) return;
-    const int row = static_cast<int>(index / static_cast<std::size_t>(Job_.Columns));
-    const int column = static_cast<int>(index % static_cast<std::size_t>(Job_.Columns));
-    const TCell* cell = Job_.Project->Decks[static_cast<std::size_t>(deck)].CellAt(row, column);
-    if (!cell || cell->Code == kCodeVoid) return;
+    const TCell* at = Job_.Project->Decks[static_cast<std::size_t>(deck)].CellAt(row, column);
+    if (!at || at->Code == kCodeVoid) return;
     if (best && count == bestCount &&
         std::tie(deck, row, column) >= std::tie(best->Cell.Deck, best->Cell.Row, best->Cell.Column))
         return;
     best = TDensityPeak{{deck, row, column}, k, static_cast<int>(count), 0.0};
 }
 
-inline void TPass::AddUsage(TDeckCounts& d, std::size_t i, uint64_t steps) {
-    uint32_t& usage = d.Sums[i].Usage;
+inline void TPass::AddUsage(TDeckCounts& d, uint32_t& usage, std::size_t index, uint64_t steps) {
     const uint64_t sum = usage + steps;
     if (sum < TUsageMap::kLarge) {
         usage = static_cast<uint32_t>(sum);
     } else {
-        d.Spill.emplace_back(i, sum);
+        d.Spill.emplace_back(index, sum);
         usage = 0;
     }
 }
@@ -88,22 +104,29 @@ void TPass::Apply(int z, int64_t begin, int64_t end, const std::vector<TFound>& 
     // before the step and after it, so the peaks see only real values.
     constexpr TRect kNone{1, 0, 1, 0};
     TDeckCounts& d = Counts_[static_cast<std::size_t>(z)];
-    // The cells of a move lie anywhere on the deck: fetch those of later moves ahead.
-    constexpr std::size_t kAhead = 6;
-    const std::size_t last = Cells_ - 1;
-    const auto prefetch = [&](uint32_t cell) {
-        if (!(cell & kHere)) return;
-        const std::size_t i = cell & ~kHere;
-        const std::size_t reach = static_cast<std::size_t>(Half_) * Job_.Columns + Half_;
-        for (std::size_t at = i > reach ? i - reach : 0; at <= std::min(last, i + reach);
-             at += static_cast<std::size_t>(Job_.Columns)) {
-            __builtin_prefetch(&d.Counts[at], 1);
-        }
-    };
-    const auto window = [&](uint32_t cell) {
+    const auto place = [&](uint32_t cell) {
         const uint32_t i = cell & ~kHere;
         const int row = Index_.Row(i);
-        return WindowOf(row, Index_.Column(i, row));
+        return std::pair{row, Index_.Column(i, row)};
+    };
+    // The cells of a move lie anywhere on the deck: fetch those of later moves ahead
+    // (in the tiles made so far).
+    constexpr std::size_t kAhead = 6;
+    const auto prefetch = [&](uint32_t cell, bool usage) {
+        if (!(cell & kHere)) return;
+        const auto [row, column] = place(cell);
+        const TTile& tile = d.Tiles[d.Usage.TileOf(row, column)];
+        if (!tile.Counts) return;
+        const int band = row >> TCellMap::kRowShift;
+        for (int r = std::max(0, row - Half_); r <= std::min(Job_.Rows - 1, row + Half_); ++r) {
+            if (r >> TCellMap::kRowShift == band)
+                __builtin_prefetch(&tile.Counts[TCellMap::InTile(r, column)], 1);
+        }
+        if (usage) __builtin_prefetch(&tile.Usage[TCellMap::InTile(row, column)], 1);
+    };
+    const auto window = [&](uint32_t cell) {
+        const auto [row, column] = place(cell);
+        return WindowOf(row, column);
     };
     for (int64_t k = begin; k < end; ++k) {
         const std::size_t at = static_cast<std::size_t>(z) * static_cast<std::size_t>(Block_) +
@@ -111,21 +134,21 @@ void TPass::Apply(int z, int64_t begin, int64_t end, const std::vector<TFound>& 
         for (const TFound& found : all) {
             const auto& moves = found.Moves[at];
             for (std::size_t j = 0; j < moves.size(); ++j) {
-                if (j + kAhead < moves.size()) {
-                    const uint32_t ahead = moves[j + kAhead].From;
-                    prefetch(ahead);
-                    if (ahead & kHere) __builtin_prefetch(&d.Sums[ahead & ~kHere], 1);
-                }
+                if (j + kAhead < moves.size()) prefetch(moves[j + kAhead].From, false);
+                if (j + 2 * kAhead < moves.size()) prefetch(moves[j + 2 * kAhead].From, true);
                 const TMove& m = moves[j];
                 if (!(m.From & kHere)) continue;
-                AddUsage(d, m.From & ~kHere, static_cast<uint64_t>(k - m.Since));
-                Leave(z, window(m.From), m.To & kHere ? window(m.To) : kNone, k);
+                const auto [row, column] = place(m.From);
+                TTile& tile = TileAt(z, d, row, column);
+                AddUsage(d, tile.Usage[TCellMap::InTile(row, column)], m.From & ~kHere,
+                         static_cast<uint64_t>(k - m.Since));
+                Leave(z, WindowOf(row, column), m.To & kHere ? window(m.To) : kNone, k);
             }
         }
         for (const TFound& found : all) {
             const auto& moves = found.Moves[at];
             for (std::size_t j = 0; j < moves.size(); ++j) {
-                if (j + kAhead < moves.size()) prefetch(moves[j + kAhead].To);
+                if (j + kAhead < moves.size()) prefetch(moves[j + kAhead].To, false);
                 const TMove& m = moves[j];
                 if (!(m.To & kHere)) continue;
                 Enter(z, window(m.To), m.From & kHere ? window(m.From) : kNone, k);
@@ -137,47 +160,50 @@ void TPass::Apply(int z, int64_t begin, int64_t end, const std::vector<TFound>& 
 void TPass::MakeMaps(int z) {
     TDeckCounts& d = Counts_[static_cast<std::size_t>(z)];
     TDeckMaps& m = Result_.Maps[static_cast<std::size_t>(z)];
-    const std::size_t cells = Cells_;
-    m.PeakCount.resize(cells);
-    m.StepsAbove.resize(cells);
-    std::vector<uint32_t> usage(cells);
-    for (std::size_t i = 0; i < cells; ++i) {
-        m.PeakCount[i] = d.Counts[i].Peak;
-        m.StepsAbove[i] = d.Sums[i].Above;
-        usage[i] = d.Sums[i].Usage;
+    const TDeck& deck = Job_.Project->Decks[static_cast<std::size_t>(z)];
+    const auto isVoid = [&](int row, int column) {
+        const TCell* cell = deck.CellAt(row, column);
+        return !cell || cell->Code == kCodeVoid;
+    };
+    // The peaks go to the maps, which hold the other sums already; void cells keep 0.
+    // The tiles' cells beyond the grid were never reached.
+    for (std::size_t t = 0; t < d.Tiles.size(); ++t) {
+        const TTile& tile = d.Tiles[t];
+        if (!tile.Counts) continue;
+        const int r0 = d.Usage.TileRow(t);
+        const int c0 = d.Usage.TileColumn(t);
+        uint32_t* peak = m.PeakCount.Tile(t);
+        for (int i = 0; i < TCellMap::kTileCells; ++i) {
+            const int row = r0 + (i >> TCellMap::kColumnShift);
+            const int column = c0 + (i & (TCellMap::kTileColumns - 1));
+            if (row >= Job_.Rows || column >= Job_.Columns) continue;
+            if (isVoid(row, column)) {
+                tile.Above[i] = 0;
+                tile.Usage[i] = 0;
+            } else {
+                peak[i] = tile.Counts[i].Peak;
+            }
+        }
+        d.Counts[t].reset();
     }
-    // The deck's counts are done with: their memory goes before the next deck's maps
-    // are made.
-    std::vector<TCount>().swap(d.Counts);
-    std::vector<TSums>().swap(d.Sums);
     // The sums that did not fit 32 bits, added up per cell.
     std::sort(d.Spill.begin(), d.Spill.end());
     std::vector<std::pair<std::size_t, uint64_t>> large;
     for (std::size_t j = 0; j < d.Spill.size();) {
         const std::size_t i = d.Spill[j].first;
-        uint64_t sum = usage[i];
+        const int row = Index_.Row(static_cast<uint32_t>(i));
+        const int column = Index_.Column(static_cast<uint32_t>(i), row);
+        uint64_t sum = d.Usage.At(row, column);
         for (; j < d.Spill.size() && d.Spill[j].first == i; ++j) sum += d.Spill[j].second;
+        if (isVoid(row, column)) continue;
         if (sum < TUsageMap::kLarge) {
-            usage[i] = static_cast<uint32_t>(sum);
+            d.Usage.Cell(row, column) = static_cast<uint32_t>(sum);
         } else {
-            usage[i] = TUsageMap::kLarge;
+            d.Usage.Cell(row, column) = TUsageMap::kLarge;
             large.emplace_back(i, sum);
         }
     }
-    const TDeck& deck = Job_.Project->Decks[static_cast<std::size_t>(z)];
-    const auto isVoid = [&](std::size_t i) {
-        const int row = Index_.Row(static_cast<uint32_t>(i));
-        const TCell* cell = deck.CellAt(row, Index_.Column(static_cast<uint32_t>(i), row));
-        return !cell || cell->Code == kCodeVoid;
-    };
-    for (std::size_t i = 0; i < cells; ++i) {
-        if (!isVoid(i)) continue;
-        m.PeakCount[i] = 0;
-        m.StepsAbove[i] = 0;
-        usage[i] = 0;
-    }
-    std::erase_if(large, [&](const auto& entry) { return isVoid(entry.first); });
-    m.UsageSteps = TUsageMap(std::move(usage), std::move(large));
+    m.UsageSteps = TUsageMap(std::move(d.Usage), std::move(large));
     d = TDeckCounts{};
 }
 

@@ -13,12 +13,15 @@ TPass::TPass(const TDensityJob& job, int threads, TAnalysisResult& r)
       Index_(std::max(1, job.Columns)),
       Counts_(static_cast<std::size_t>(job.Decks)),
       Best_(static_cast<std::size_t>(job.Decks)) {
-    const std::size_t cells = static_cast<std::size_t>(job.Columns) * job.Rows;
     r.Maps.resize(static_cast<std::size_t>(job.Decks));
-    Cells_ = cells;
-    for (TDeckCounts& d : Counts_) {
-        d.Counts.assign(cells, TCount{});
-        d.Sums.assign(cells, TSums{});
+    // The tiles are made as the persons' windows reach them.
+    for (std::size_t z = 0; z < Counts_.size(); ++z) {
+        TDeckCounts& d = Counts_[z];
+        d.Usage = TCellMap(job.Columns, job.Rows);
+        d.Tiles.resize(d.Usage.TileCount());
+        d.Counts.resize(d.Usage.TileCount());
+        r.Maps[z].PeakCount = TCellMap(job.Columns, job.Rows);
+        r.Maps[z].StepsAbove = TCellMap(job.Columns, job.Rows);
     }
     Walkers_.reserve(job.Project->Persons.size());
     for (const TPersonData& p : job.Project->Persons) Walkers_.emplace_back(p);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -116,9 +117,42 @@ private:
         return {std::max(0, r - Half_), std::min(Job_.Rows - 1, r + Half_), std::max(0, c - Half_),
                 std::min(Job_.Columns - 1, c + Half_)};
     }
+    // The window count of a cell and its peak side by side, so that a step touches one
+    // cache line for both.
+    struct TCount {
+        uint32_t Window = 0;
+        uint32_t Peak = 0;
+    };
+    // The cells of one tile of a deck as the pass counts them: the window counts and
+    // peaks in a tile of the pass's own, the step sums above the limit and the
+    // person-steps in tiles of the maps themselves. Made when a window first reaches
+    // the tile, by the thread that holds the deck.
+    struct TTile {
+        TCount* Counts = nullptr;
+        uint32_t* Above = nullptr;  // the sum of +k and -k at the crossings of the limit
+        uint32_t* Usage = nullptr;  // person-steps; the sums that do not fit go to Spill
+    };
+    struct TDeckCounts {
+        std::vector<TTile> Tiles;  // laid out like the maps' tiles
+        std::vector<std::unique_ptr<TCount[]>> Counts;
+        TCellMap Usage;
+        std::vector<std::pair<std::size_t, uint64_t>> Spill;
+    };
+    TTile& TileAt(int deck, TDeckCounts& d, int row, int column) {
+        const std::size_t t = d.Usage.TileOf(row, column);
+        if (!d.Tiles[t].Counts) [[unlikely]]
+            MakeTile(deck, d, t);
+        return d.Tiles[t];
+    }
+    void MakeTile(int deck, TDeckCounts& d, std::size_t t);
+    // Calls f(tile, index in the tile, row, column) for every cell of a not in b.
+    template <typename F>
+    void ForDifference(int deck, const TRect& a, const TRect& b, F&& f);
     void Leave(int deck, const TRect& a, const TRect& b, int64_t k);
     void Enter(int deck, const TRect& a, const TRect& b, int64_t k);
-    void Take(int deck, std::size_t index, uint32_t count, int64_t k);
+    void Take(int deck, uint32_t& peak, int row, int column, uint32_t count, int64_t k);
+    void AddUsage(TDeckCounts& d, uint32_t& usage, std::size_t index, uint64_t steps);
+    void MakeMaps(int deck);
 
     const TDensityJob& Job_;
     const int Threads_;
@@ -127,28 +161,7 @@ private:
     const uint32_t Limit1_;  // the first count above the limit
     const TCellIndex Index_;
     int64_t Block_ = 1;  // step counters taken into memory at once
-    // Per deck and cell: the window count and its peak side by side, so that a
-    // step touches one cache line for both.
-    struct TCount {
-        uint32_t Window = 0;
-        uint32_t Peak = 0;
-    };
-    // Per deck and cell, used less often: the sum of +k and -k at the crossings of
-    // the limit, and the person-steps (the sums that do not fit go to Spill).
-    struct TSums {
-        uint32_t Above = 0;
-        uint32_t Usage = 0;
-    };
-    // What the pass keeps per deck; it becomes the deck's maps at the end.
-    struct TDeckCounts {
-        std::vector<TCount> Counts;
-        std::vector<TSums> Sums;
-        std::vector<std::pair<std::size_t, uint64_t>> Spill;
-    };
-    void AddUsage(TDeckCounts& d, std::size_t i, uint64_t steps);
-    void MakeMaps(int deck);
     std::vector<TDeckCounts> Counts_;
-    std::size_t Cells_ = 0;
     std::vector<TWalker> Walkers_;
     std::vector<int64_t> Due_;  // per walker: its Next, kept apart for a quick scan
     std::vector<std::optional<TDensityPeak>> Best_;  // per deck

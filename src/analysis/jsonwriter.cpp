@@ -152,10 +152,14 @@ void WriteAnalysisJson(TJsonWriter& json, const TAnalysisResult& r,
     } else {
         json.Null();
     }
-    json.Key("savedPerSecond").Integers(r.SavedPerSecond());
+    // At most kMaxCurvePoints points a curve: a point every curveStepSeconds seconds.
+    const TCurveTable curves = r.Curves();
+    json.Key("savedPerSecond").Integers(curves.Saved);
     json.Key("occupancyPerSecond").BeginArray();
-    for (const auto& deck : r.OccupancyPerSecond()) json.Integers(deck);
+    for (const auto& deck : curves.Occupancy) json.Integers(deck);
     json.EndArray();
+    json.Key("curveStepSeconds").Integer(curves.StepSeconds);
+    json.Key("curveRule").String(TCurveTable::kRule);
     json.Key("density");
     if (!r.HasDensity) {
         // Curves only (asked so, or grids too large for the maps).

@@ -24,6 +24,45 @@ std::vector<int> TStepCurve::Sample(int64_t every, std::size_t count) const {
     return values;
 }
 
+std::vector<TStairPoint> TStepCurve::Stairs(int64_t end, std::size_t maxPoints) const {
+    maxPoints = std::max<std::size_t>(maxPoints, 8);
+    const int64_t last = std::max(end, Steps.back());
+    std::vector<TStairPoint> points;
+    const auto add = [&](int64_t step, int value) {
+        if (points.empty() || points.back().Step != step || points.back().Value != value)
+            points.push_back({step, value});
+    };
+    if (2 * Steps.size() <= maxPoints) {
+        for (std::size_t i = 0; i < Steps.size(); ++i) {
+            if (i > 0) add(Steps[i], Values[i - 1]);
+            add(Steps[i], Values[i]);
+        }
+    } else {
+        // Changes lie at distinct step counters up to last, so last + 1 > buckets here.
+        const auto buckets = static_cast<int64_t>(maxPoints / 4);
+        const int64_t width = (last + buckets) / buckets;
+        int value = Values.front();
+        for (std::size_t i = 0; i < Steps.size();) {
+            const int64_t start = Steps[i] / width * width;
+            const int64_t stop = start + width;
+            const int before = value;
+            int low = value;
+            int high = value;
+            for (; i < Steps.size() && Steps[i] < stop; ++i) {
+                value = Values[i];
+                low = std::min(low, value);
+                high = std::max(high, value);
+            }
+            add(start, before);
+            add(start, low);
+            add(start, high);
+            add(start, value);
+        }
+    }
+    if (last > points.back().Step) points.push_back({last, points.back().Value});
+    return points;
+}
+
 std::size_t PercentileRank(std::size_t n, double percent) {
     if (!(percent < 100.0)) return n;
     // percent * n is exact for whole percents, so the ceiling is not upset by rounding.
@@ -59,7 +98,59 @@ char LevelOfService(double density) {
     return level;
 }
 
-TUsageMap::TUsageMap(std::vector<uint32_t> low, std::vector<std::pair<std::size_t, uint64_t>> large)
+TCellMap::TCellMap(int columns, int rows)
+    : Columns_(std::max(0, columns)),
+      Rows_(std::max(0, rows)),
+      TileColumns_((static_cast<std::size_t>(Columns_) + kTileColumns - 1) >> kColumnShift) {
+    const std::size_t tileRows = (static_cast<std::size_t>(Rows_) + kTileRows - 1) >> kRowShift;
+    Tiles_.resize(TileColumns_ * tileRows);
+}
+
+uint32_t TCellMap::At(int row, int column) const {
+    if (row < 0 || row >= Rows_ || column < 0 || column >= Columns_) return 0;
+    const std::vector<uint32_t>& tile = Tiles_[TileOf(row, column)];
+    return tile.empty() ? 0 : tile[InTile(row, column)];
+}
+
+uint32_t* TCellMap::Tile(std::size_t tile) {
+    std::vector<uint32_t>& cells = Tiles_[tile];
+    if (cells.empty()) cells.assign(kTileCells, 0);
+    return cells.data();
+}
+
+std::size_t TCellMap::TilesMade() const {
+    return static_cast<std::size_t>(
+        std::count_if(Tiles_.begin(), Tiles_.end(), [](const auto& t) { return !t.empty(); }));
+}
+
+uint32_t TCellMap::Max() const {
+    uint32_t max = 0;
+    for (const auto& tile : Tiles_) {
+        for (const uint32_t v : tile) max = std::max(max, v);
+    }
+    return max;
+}
+
+uint64_t TCellMap::Sum() const {
+    uint64_t sum = 0;
+    for (const auto& tile : Tiles_) sum = std::accumulate(tile.begin(), tile.end(), sum);
+    return sum;
+}
+
+bool operator==(const TCellMap& a, const TCellMap& b) {
+    if (a.Columns_ != b.Columns_ || a.Rows_ != b.Rows_) return false;
+    const auto zero = [](const std::vector<uint32_t>& t) {
+        return std::all_of(t.begin(), t.end(), [](uint32_t v) { return v == 0; });
+    };
+    for (std::size_t t = 0; t < a.Tiles_.size(); ++t) {
+        const auto& x = a.Tiles_[t];
+        const auto& y = b.Tiles_[t];
+        if (x.empty() || y.empty() ? !zero(x) || !zero(y) : x != y) return false;
+    }
+    return true;
+}
+
+TUsageMap::TUsageMap(TCellMap low, std::vector<std::pair<std::size_t, uint64_t>> large)
     : Low_(std::move(low)), Large_(std::move(large)) {}
 
 uint64_t TUsageMap::LargeAt(std::size_t i) const {
@@ -71,23 +162,27 @@ uint64_t TUsageMap::LargeAt(std::size_t i) const {
 
 uint64_t TUsageMap::Sum() const {
     uint64_t sum = 0;
-    for (const uint32_t v : Low_) sum += v == kLarge ? 0 : v;
+    Low_.ForEachSet([&](int, int, uint32_t v) { sum += v == kLarge ? 0 : v; });
     for (const auto& [i, v] : Large_) sum += v;
     return sum;
 }
 
 uint64_t TUsageMap::Max() const {
     uint64_t max = 0;
-    for (const uint32_t v : Low_) max = v == kLarge ? max : std::max<uint64_t>(max, v);
+    Low_.ForEachSet(
+        [&](int, int, uint32_t v) { max = v == kLarge ? max : std::max<uint64_t>(max, v); });
     for (const auto& [i, v] : Large_) max = std::max(max, v);
     return max;
 }
 
-void TUsageMap::Clear(std::size_t i) {
-    if (Low_[i] == kLarge) {
+void TUsageMap::Clear(int row, int column) {
+    if (Low_.At(row, column) == 0) return;
+    uint32_t& low = Low_.Cell(row, column);
+    if (low == kLarge) {
+        const std::size_t i = static_cast<std::size_t>(row) * Low_.Columns() + column;
         std::erase_if(Large_, [&](const auto& entry) { return entry.first == i; });
     }
-    Low_[i] = 0;
+    low = 0;
 }
 
 double TAnalysisResult::WindowArea() const {
@@ -95,53 +190,59 @@ double TAnalysisResult::WindowArea() const {
     return side * side;
 }
 
-int64_t TAnalysisResult::MapIndex(const TCellPlace& cell) const {
-    if (cell.Deck < 0 || cell.Deck >= static_cast<int>(Maps.size())) return -1;
-    if (cell.Row < 0 || cell.Row >= Rows || cell.Column < 0 || cell.Column >= Columns) return -1;
-    const int64_t index = int64_t{cell.Row} * Columns + cell.Column;
-    if (index >= static_cast<int64_t>(Maps[cell.Deck].PeakCount.size())) return -1;
-    return index;
+const TDeckMaps* TAnalysisResult::MapsOf(const TCellPlace& cell) const {
+    if (cell.Deck < 0 || cell.Deck >= static_cast<int>(Maps.size())) return nullptr;
+    if (cell.Row < 0 || cell.Row >= Rows || cell.Column < 0 || cell.Column >= Columns)
+        return nullptr;
+    return &Maps[static_cast<std::size_t>(cell.Deck)];
 }
 
 double TAnalysisResult::PeakDensity(const TCellPlace& cell) const {
-    const int64_t i = MapIndex(cell);
-    return i < 0 ? 0.0 : DensityOf(Maps[cell.Deck].PeakCount[i]);
+    const TDeckMaps* maps = MapsOf(cell);
+    return maps ? DensityOf(maps->PeakCount.At(cell.Row, cell.Column)) : 0.0;
 }
 
 double TAnalysisResult::SecondsAbove(const TCellPlace& cell) const {
-    const int64_t i = MapIndex(cell);
-    return i < 0 ? 0.0 : Seconds(Maps[cell.Deck].StepsAbove[i]);
+    const TDeckMaps* maps = MapsOf(cell);
+    return maps ? Seconds(maps->StepsAbove.At(cell.Row, cell.Column)) : 0.0;
 }
 
 double TAnalysisResult::Usage(const TCellPlace& cell) const {
-    const int64_t i = MapIndex(cell);
-    return i < 0 ? 0.0 : Seconds(static_cast<double>(Maps[cell.Deck].UsageSteps[i]));
+    const TDeckMaps* maps = MapsOf(cell);
+    return maps ? Seconds(static_cast<double>(maps->UsageSteps.At(cell.Row, cell.Column))) : 0.0;
 }
 
 bool TAnalysisResult::IsCongested(const TCellPlace& cell) const {
     if (!Duration) return false;
-    const int64_t i = MapIndex(cell);
-    return i >= 0 && Seconds(Maps[cell.Deck].StepsAbove[i]) > Settings.CongestionShare * *Duration;
+    return SecondsAbove(cell) > Settings.CongestionShare * *Duration;
+}
+
+TCurveTable TAnalysisResult::Curves(std::size_t maxPoints) const {
+    // The saved count reaches the number of persons after the last step count, by
+    // the end of this second at the latest.
+    const int64_t v = StepsPerSecond;
+    const int64_t seconds = LastStep < 0 ? 0 : (LastStep + v) / v;
+    const auto intervals = static_cast<int64_t>(std::max<std::size_t>(maxPoints, 2) - 1);
+    TCurveTable table;
+    const int64_t w = std::max<int64_t>(1, (seconds + intervals - 1) / intervals);
+    table.StepSeconds = w;
+    table.Saved = Saved.Sample(w * v, static_cast<std::size_t>((seconds + w - 1) / w + 1));
+    const auto full = std::find(table.Saved.begin(), table.Saved.end(), Persons);
+    if (full != table.Saved.end()) table.Saved.erase(full + 1, table.Saved.end());
+    const std::size_t count = table.Saved.size();
+    table.Seconds.resize(count);
+    for (std::size_t i = 0; i < count; ++i) table.Seconds[i] = static_cast<int64_t>(i) * w;
+    table.Occupancy.reserve(Occupancy.size());
+    for (const TStepCurve& curve : Occupancy) table.Occupancy.push_back(curve.Sample(w * v, count));
+    return table;
 }
 
 std::vector<int> TAnalysisResult::SavedPerSecond() const {
-    // The saved count reaches the number of persons after the last step count.
-    const int64_t v = StepsPerSecond;
-    int64_t seconds = LastStep < 0 ? 0 : (LastStep + v) / v;
-    // A tiny file can hold a track of two thousand million steps; its lists are cut.
-    seconds = std::min<int64_t>(seconds, kMaxSecondsListed);
-    std::vector<int> saved = Saved.Sample(v, static_cast<std::size_t>(seconds) + 1);
-    const auto full = std::find(saved.begin(), saved.end(), Persons);
-    if (full != saved.end()) saved.erase(full + 1, saved.end());
-    return saved;
+    return Curves().Saved;
 }
 
 std::vector<std::vector<int>> TAnalysisResult::OccupancyPerSecond() const {
-    const std::size_t count = SavedPerSecond().size();
-    std::vector<std::vector<int>> lists;
-    lists.reserve(Occupancy.size());
-    for (const TStepCurve& curve : Occupancy) lists.push_back(curve.Sample(StepsPerSecond, count));
-    return lists;
+    return Curves().Occupancy;
 }
 
 }  // namespace orlex

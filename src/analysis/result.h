@@ -11,6 +11,16 @@
 
 namespace orlex {
 
+// The most points of any curve handed out (tables, JSON, CSV, charts).
+inline constexpr std::size_t kMaxCurvePoints = 100000;
+
+// One corner of a curve drawn as a staircase.
+struct TStairPoint {
+    int64_t Step = 0;
+    int Value = 0;
+    friend bool operator==(const TStairPoint&, const TStairPoint&) = default;
+};
+
 // A count that changes at a few step counters and stays constant in between:
 // Values[i] holds from Steps[i] up to Steps[i + 1] - 1, the last value for ever.
 // Steps[0] is 0 and the steps rise strictly.
@@ -21,6 +31,24 @@ struct TStepCurve {
     int At(int64_t step) const;
     // The values at 0, every, 2 * every, ... for count points.
     std::vector<int> Sample(int64_t every, std::size_t count) const;
+    // The corners of the staircase from step counter 0 to max(end, the last change),
+    // at most maxPoints + 1 of them (maxPoints >= 8). Up to that every change gives two
+    // corners; a curve with more changes is cut into maxPoints / 4 buckets of equal
+    // length, each drawn as a vertical line at its start over the lowest and highest
+    // value it holds, followed by its last value, so that no peak or dip is lost.
+    std::vector<TStairPoint> Stairs(int64_t end, std::size_t maxPoints = kMaxCurvePoints) const;
+};
+
+// The curves at evenly spaced times: point i is at i * StepSeconds simulated seconds
+// after step counter 0 and gives the value at that very time (the start of its
+// bucket). StepSeconds is 1 while the run fits maxPoints points, otherwise the
+// smallest whole number of seconds that makes it fit.
+struct TCurveTable {
+    int64_t StepSeconds = 1;
+    std::vector<int64_t> Seconds;             // i * StepSeconds
+    std::vector<int> Saved;                   // S at each point
+    std::vector<std::vector<int>> Occupancy;  // per deck, O(z) at each point
+    static constexpr const char* kRule = "value at the start of each bucket";
 };
 
 // The pX of sorted values by the ranking rule: x_m with m = min(N, ceil(X/100 * N) + 1)
@@ -28,9 +56,6 @@ struct TStepCurve {
 std::optional<double> RankPercentile(const std::vector<double>& sorted, double percent);
 // The rank m (1-based) that the ranking rule picks among n >= 1 values.
 std::size_t PercentileRank(std::size_t n, double percent);
-
-// The longest per-second lists handed out (194 days of simulated time).
-inline constexpr int64_t kMaxSecondsListed = int64_t{1} << 24;
 
 struct TExitStatistics {
     double Min = 0;
@@ -71,14 +96,89 @@ struct TCongestedCell {
     double SecondsAbove = 0;
 };
 
+// A map of 32-bit values over a grid of cells, kept in tiles of 64 x 16 cells that
+// exist only where a value was set: its memory follows the cells in use, not the
+// grid. Absent tiles and cells outside the grid read 0. Cell index i stands for row
+// i / columns, column i % columns.
+class TCellMap {
+public:
+    static constexpr int kColumnShift = 6;
+    static constexpr int kRowShift = 4;
+    static constexpr int kTileColumns = 1 << kColumnShift;
+    static constexpr int kTileRows = 1 << kRowShift;
+    static constexpr int kTileCells = kTileColumns * kTileRows;
+
+    TCellMap() = default;
+    TCellMap(int columns, int rows);
+
+    int Columns() const { return Columns_; }
+    int Rows() const { return Rows_; }
+    std::size_t size() const { return static_cast<std::size_t>(Columns_) * Rows_; }
+    bool empty() const { return size() == 0; }
+    uint32_t At(int row, int column) const;
+    uint32_t operator[](std::size_t i) const {
+        const auto row = static_cast<int>(i / static_cast<std::size_t>(Columns_));
+        return At(row, static_cast<int>(i - static_cast<std::size_t>(row) * Columns_));
+    }
+    // The tiles, row by row: the tile of a cell, a cell's place in its tile, the
+    // first row and column of a tile.
+    std::size_t TileCount() const { return Tiles_.size(); }
+    std::size_t TileOf(int row, int column) const {
+        return static_cast<std::size_t>(row >> kRowShift) * TileColumns_ +
+               static_cast<std::size_t>(column >> kColumnShift);
+    }
+    static std::size_t InTile(int row, int column) {
+        return (static_cast<std::size_t>(row & (kTileRows - 1)) << kColumnShift) +
+               static_cast<std::size_t>(column & (kTileColumns - 1));
+    }
+    int TileRow(std::size_t tile) const {
+        return static_cast<int>(tile / TileColumns_) << kRowShift;
+    }
+    int TileColumn(std::size_t tile) const {
+        return static_cast<int>(tile % TileColumns_) << kColumnShift;
+    }
+    // A tile's cells (made, zero-filled, when absent).
+    uint32_t* Tile(std::size_t tile);
+    const uint32_t* TileIfMade(std::size_t tile) const {
+        return Tiles_[tile].empty() ? nullptr : Tiles_[tile].data();
+    }
+    uint32_t& Cell(int row, int column) { return Tile(TileOf(row, column))[InTile(row, column)]; }
+    std::size_t TilesMade() const;
+
+    uint32_t Max() const;
+    uint64_t Sum() const;
+    // Calls f(row, column, value) for every cell of the grid with a value other than 0,
+    // tile by tile.
+    template <typename F>
+    void ForEachSet(F&& f) const {
+        for (std::size_t t = 0; t < Tiles_.size(); ++t) {
+            if (Tiles_[t].empty()) continue;
+            const int r0 = TileRow(t);
+            const int c0 = TileColumn(t);
+            const uint32_t* tile = Tiles_[t].data();
+            for (int i = 0; i < kTileCells; ++i) {
+                if (tile[i] != 0)
+                    f(r0 + (i >> kColumnShift), c0 + (i & (kTileColumns - 1)), tile[i]);
+            }
+        }
+    }
+    friend bool operator==(const TCellMap& a, const TCellMap& b);
+
+private:
+    int Columns_ = 0;
+    int Rows_ = 0;
+    std::size_t TileColumns_ = 0;
+    std::vector<std::vector<uint32_t>> Tiles_;  // row by row; empty: absent
+};
+
 // Person-steps of the cells of a deck: 32 bits a cell, with the rare sums that do not
 // fit kept aside, so that a large ship's maps take a third less memory.
 class TUsageMap {
 public:
     TUsageMap() = default;
-    // Takes over the sums below 2^32 - 1 and, sorted by cell, those that do not fit
-    // (their low entries hold kLarge).
-    TUsageMap(std::vector<uint32_t> low, std::vector<std::pair<std::size_t, uint64_t>> large);
+    // Takes over the sums below 2^32 - 1 and, sorted by cell index, those that do not
+    // fit (their low entries hold kLarge).
+    TUsageMap(TCellMap low, std::vector<std::pair<std::size_t, uint64_t>> large);
     static constexpr uint32_t kLarge = UINT32_MAX;
 
     std::size_t size() const { return Low_.size(); }
@@ -87,24 +187,28 @@ public:
         const uint32_t v = Low_[i];
         return v == kLarge ? LargeAt(i) : v;
     }
+    uint64_t At(int row, int column) const {
+        const uint32_t v = Low_.At(row, column);
+        return v == kLarge ? LargeAt(static_cast<std::size_t>(row) * Low_.Columns() + column) : v;
+    }
     uint64_t Sum() const;
     uint64_t Max() const;
-    // Sets cell i to 0 (void cells).
-    void Clear(std::size_t i);
+    // Sets a cell to 0 (void cells).
+    void Clear(int row, int column);
     friend bool operator==(const TUsageMap&, const TUsageMap&) = default;
 
 private:
     uint64_t LargeAt(std::size_t i) const;
-    std::vector<uint32_t> Low_;
+    TCellMap Low_;
     std::vector<std::pair<std::size_t, uint64_t>> Large_;
 };
 
-// The maps of one deck, row by row like the deck's cells (index r * columns + c).
-// Void cells hold 0 everywhere.
+// The maps of one deck over its grid (index r * columns + c), tiled: cells that no
+// person's window ever reached hold no memory. Void cells hold 0 everywhere.
 struct TDeckMaps {
-    std::vector<uint32_t> PeakCount;   // most persons ever in the cell's window
-    std::vector<uint32_t> StepsAbove;  // step counters with the density above the limit
-    TUsageMap UsageSteps;              // (person, step counter) pairs in the cell
+    TCellMap PeakCount;    // most persons ever in the cell's window
+    TCellMap StepsAbove;   // step counters with the density above the limit
+    TUsageMap UsageSteps;  // (person, step counter) pairs in the cell
 };
 
 class TAnalysisResult {
@@ -161,15 +265,17 @@ public:
     double Usage(const TCellPlace& cell) const;  // person-seconds
     bool IsCongested(const TCellPlace& cell) const;
 
-    // The curves once a simulated second (at most kMaxSecondsListed + 1 values), S(0), S(V), S(2V),
-    // ... up to the first value equal to the number of persons; the occupancy lists have the same
-    // length.
+    // The saved and occupancy curves at evenly spaced times, at most maxPoints (>= 2)
+    // points: S(0), S(w), S(2w), ... (w = StepSeconds simulated seconds) up to the
+    // first point at which all persons are saved.
+    TCurveTable Curves(std::size_t maxPoints = kMaxCurvePoints) const;
+    // The lists of Curves(): kept for the CSV export until it reads the table.
     std::vector<int> SavedPerSecond() const;
     std::vector<std::vector<int>> OccupancyPerSecond() const;
 
 private:
-    // Index of a cell in its deck's maps; -1 outside.
-    int64_t MapIndex(const TCellPlace& cell) const;
+    // The cell's deck maps; null outside the grids or without maps.
+    const TDeckMaps* MapsOf(const TCellPlace& cell) const;
 };
 
 }  // namespace orlex

@@ -104,15 +104,12 @@ void TAnalysisChartView::mousePressEvent(QMouseEvent* event) {
     QChartView::mousePressEvent(event);
 }
 
+// At most kMaxCurvePoints corners, however many changes the curve has.
 QList<QPointF> StairPoints(const TAnalysisResult& result, const TStepCurve& curve, int64_t end) {
     QList<QPointF> points;
-    for (std::size_t i = 0; i < curve.Steps.size(); ++i) {
-        const double t = result.TimeOfStep(curve.Steps[i]);
-        if (i > 0) points.append({t, static_cast<double>(curve.Values[i - 1])});
-        points.append({t, static_cast<double>(curve.Values[i])});
+    for (const TStairPoint& p : curve.Stairs(end)) {
+        points.append({result.TimeOfStep(p.Step), static_cast<double>(p.Value)});
     }
-    const double last = result.TimeOfStep(std::max<int64_t>(end, curve.Steps.back()));
-    if (last > points.back().x()) points.append({last, points.back().y()});
     return points;
 }
 

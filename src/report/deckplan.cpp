@@ -281,8 +281,7 @@ void DrawDeckPage(TCanvas& canvas, const TAnalysisResult& result, const TDeck& d
             z < static_cast<int>(result.CongestedPerDeck.size()) ? result.CongestedPerDeck[z] : 0;
         double peak = 0;
         if (z < static_cast<int>(result.Maps.size()))
-            for (const uint32_t v : result.Maps[z].PeakCount)
-                peak = std::max(peak, result.DensityOf(v));
+            peak = result.DensityOf(result.Maps[static_cast<std::size_t>(z)].PeakCount.Max());
         figures = QStringLiteral(
                       "Longest time above the limit %1 s; peak density on this deck %2 "
                       "persons/m\u00b2; congested cells (outlined: above the limit for more than "

@@ -121,16 +121,11 @@ QPolygonF Thinned(const QPolygonF& points, double resolution) {
     return out;
 }
 
+// At most kMaxCurvePoints corners, however many changes the curve has.
 QPolygonF StairPolygon(const TAnalysisResult& result, const TStepCurve& curve, int64_t end) {
     QPolygonF points;
-    for (std::size_t i = 0; i < curve.Steps.size(); ++i) {
-        const double t = result.TimeOfStep(curve.Steps[i]);
-        if (i > 0) points.append({t, static_cast<double>(curve.Values[i - 1])});
-        points.append({t, static_cast<double>(curve.Values[i])});
-    }
-    const double last = result.TimeOfStep(std::max<int64_t>(end, curve.Steps.back()));
-    if (points.isEmpty() || last > points.back().x()) {
-        points.append({last, points.isEmpty() ? 0.0 : points.back().y()});
+    for (const TStairPoint& p : curve.Stairs(end)) {
+        points.append({result.TimeOfStep(p.Step), static_cast<double>(p.Value)});
     }
     return points;
 }

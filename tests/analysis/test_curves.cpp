@@ -68,6 +68,7 @@ TEST(AnalysisExample, JsonObject) {
               "\"exitTimePerPerson\":[32.5,32],\"evacuationTime\":32.5,\"duration\":2.5,"
               "\"exitTimes\":{\"min\":32,\"mean\":32.25,\"p50\":32.5,\"p95\":32.5,\"max\":32.5},"
               "\"savedPerSecond\":[0,0,1,2],\"occupancyPerSecond\":[[2,2,1,0]],"
+              "\"curveStepSeconds\":1,\"curveRule\":\"value at the start of each bucket\","
               "\"density\":{\"cellSize\":0.4,\"window\":5,\"limit\":4,\"share\":0.1,"
               "\"peak\":{\"value\":0.5,\"deck\":0,\"deckCaption\":\"\",\"row\":0,\"column\":0,"
               "\"step\":0},"

@@ -284,21 +284,28 @@ TEST(AnalysisRun, PlaybackStateUntouched) {
 
 // Person-steps are kept in 32 bits a cell; larger sums are kept aside, exactly.
 TEST(AnalysisUsageMap, SumsBeyondThirtyTwoBits) {
+    using orlex::TCellMap;
     using orlex::TUsageMap;
     const uint64_t big = uint64_t{1} << 33;
-    TUsageMap map({5, TUsageMap::kLarge, 0, TUsageMap::kLarge},
-                  {{1, big}, {3, uint64_t{TUsageMap::kLarge}}});
+    // One row of 40 cells: cells 1 and 35 lie in different tiles.
+    const auto low = [](std::vector<std::pair<int, uint32_t>> cells) {
+        TCellMap map(40, 1);
+        for (const auto& [column, v] : cells) map.Cell(0, column) = v;
+        return map;
+    };
+    TUsageMap map(low({{0, 5}, {1, TUsageMap::kLarge}, {35, TUsageMap::kLarge}}),
+                  {{1, big}, {35, uint64_t{TUsageMap::kLarge}}});
     struct {
         std::size_t Cell;
         uint64_t Value;
-    } const rows[] = {{0, 5}, {1, big}, {2, 0}, {3, TUsageMap::kLarge}};
+    } const rows[] = {{0, 5}, {1, big}, {2, 0}, {35, TUsageMap::kLarge}, {39, 0}};
     for (const auto& row : rows) EXPECT_EQ(map[row.Cell], row.Value) << "cell " << row.Cell;
     EXPECT_EQ(map.Sum(), 5 + big + TUsageMap::kLarge);
     EXPECT_EQ(map.Max(), big);
-    map.Clear(1);
+    map.Clear(0, 1);
     EXPECT_EQ(map[1], 0u);
     EXPECT_EQ(map.Max(), TUsageMap::kLarge);
-    EXPECT_EQ(map, TUsageMap({5, 0, 0, TUsageMap::kLarge}, {{3, TUsageMap::kLarge}}));
+    EXPECT_EQ(map, TUsageMap(low({{0, 5}, {35, TUsageMap::kLarge}}), {{35, TUsageMap::kLarge}}));
 }
 
 // Three persons stand two thousand million steps in one cell: the cell's usage does

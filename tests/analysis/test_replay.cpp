@@ -177,6 +177,54 @@ std::string WildText(uint64_t seed) {
     return orlex::test::RoomText(10, 6, 2, 1, persons, cells);
 }
 
+// Persons crossing the borders of the maps' tiles (every 16 rows and 64 columns) on a
+// deck of 70 x 40 cells, with void cells along the borders.
+std::string TileBorderText(uint64_t seed) {
+    std::mt19937_64 rng(seed);
+    const auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<uint64_t>(n)); };
+    const int near[] = {0, 30, 31, 32, 33, 62, 63, 64, 65, 69};
+    std::vector<orlex::test::TRoomPerson> persons;
+    for (int i = 0; i < 30; ++i) {
+        orlex::test::TRoomPerson p{near[pick(10)], near[pick(9)] % 40, 0, ""};
+        for (int j = pick(12); j > 0; --j) {
+            const char d = static_cast<char>('0' + pick(9));
+            p.Track +=
+                pick(3) == 0 ? "P" + std::to_string(1 + pick(5)) + "x" + d : std::string(1, d);
+        }
+        persons.push_back(p);
+    }
+    std::vector<std::string> cells;
+    for (int r = 0; r < 40; ++r) {
+        std::string row;
+        for (int c = 0; c < 70; ++c) row += (c == 32 || r == 31) && (c + r) % 3 == 0 ? '4' : '1';
+        cells.push_back(row);
+    }
+    return orlex::test::RoomText(70, 40, 1, 1, persons, cells);
+}
+
+TEST(AnalysisReplay, TileBordersAgree) {
+    const TAnalysisSettings settings[] = {{0.4, 3, 2.0, 0.1}, {0.4, 5, 1.0, 0.05}};
+    for (uint64_t seed = 1; seed <= 3; ++seed) {
+        auto loaded = orlex::test::LoadText(TileBorderText(seed));
+        for (const auto& s : settings) {
+            SCOPED_TRACE(testing::Message() << "seed " << seed << " w " << s.Window);
+            ExpectAgreement(*loaded.Project, s, static_cast<int>(seed % 2) + 1);
+            // The congested cells are those above the limit long enough, in order.
+            const auto r = orlex::TEvacuationAnalysis(*loaded.Project, s, {true, 2}).Run();
+            ASSERT_TRUE(r);
+            std::vector<orlex::TCellPlace> congested;
+            for (int row = 0; row < r->Rows; ++row) {
+                for (int column = 0; column < r->Columns; ++column) {
+                    if (r->IsCongested({0, row, column})) congested.push_back({0, row, column});
+                }
+            }
+            ASSERT_EQ(r->Congested.size(), congested.size());
+            for (std::size_t i = 0; i < congested.size(); ++i)
+                EXPECT_EQ(r->Congested[i].Cell, congested[i]);
+        }
+    }
+}
+
 TEST(AnalysisReplay, GeneratedProjectsAgree) {
     const TAnalysisSettings settings[] = {{}, {0.4, 3, 2.0, 0.1}, {0.3, 1, 10.0, 0.0}};
     for (const uint64_t seed : {1u, 2u}) {
