@@ -237,12 +237,4 @@ TCurveTable TAnalysisResult::Curves(std::size_t maxPoints) const {
     return table;
 }
 
-std::vector<int> TAnalysisResult::SavedPerSecond() const {
-    return Curves().Saved;
-}
-
-std::vector<std::vector<int>> TAnalysisResult::OccupancyPerSecond() const {
-    return Curves().Occupancy;
-}
-
 }  // namespace orlex

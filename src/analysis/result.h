@@ -269,9 +269,6 @@ public:
     // points: S(0), S(w), S(2w), ... (w = StepSeconds simulated seconds) up to the
     // first point at which all persons are saved.
     TCurveTable Curves(std::size_t maxPoints = kMaxCurvePoints) const;
-    // The lists of Curves(): kept for the CSV export until it reads the table.
-    std::vector<int> SavedPerSecond() const;
-    std::vector<std::vector<int>> OccupancyPerSecond() const;
 
 private:
     // The cell's deck maps; null outside the grids or without maps.

@@ -125,6 +125,9 @@ QByteArray AnalysisSummaryCsv(const TAnalysisResult& r, const TAnalysisSource& s
     rows.insert(rows.end(), results.begin(), results.end());
     for (const TSummaryRow& row : rows)
         add(QString::fromStdString(row.Name), QString::fromStdString(row.Value));
+    const TCurveTable curves = r.Curves();
+    add(QStringLiteral("Curve step (s)"), QString::number(curves.StepSeconds));
+    add(QStringLiteral("Curve rule"), QString::fromLatin1(TCurveTable::kRule));
     return csv;
 }
 
@@ -147,11 +150,13 @@ QByteArray CurvesCsv(const TAnalysisResult& r, const QStringList& captions) {
         csv += ',' + Field(name);
     }
     csv += kEnd;
-    const std::vector<int> saved = r.SavedPerSecond();
-    const std::vector<std::vector<int>> occupancy = r.OccupancyPerSecond();
-    for (std::size_t i = 0; i < saved.size(); ++i) {
-        csv += Number(static_cast<double>(i) + r.TimeOffset) + ',' + QByteArray::number(saved[i]);
-        for (const auto& deck : occupancy) csv += ',' + QByteArray::number(deck[i]);
+    // At most kMaxCurvePoints rows: a long run is written in buckets of whole seconds
+    // (the summary file names the width and the rule).
+    const TCurveTable curves = r.Curves();
+    for (std::size_t i = 0; i < curves.Saved.size(); ++i) {
+        csv += Number(static_cast<double>(curves.Seconds[i]) + r.TimeOffset) + ',' +
+               QByteArray::number(curves.Saved[i]);
+        for (const auto& deck : curves.Occupancy) csv += ',' + QByteArray::number(deck[i]);
         csv += kEnd;
     }
     return csv;

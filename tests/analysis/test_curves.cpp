@@ -37,8 +37,8 @@ TEST(AnalysisExample, SavedCountAndOccupancyAtEveryStep) {
         EXPECT_EQ(r->Saved.At(row.Step), row.Saved);
         EXPECT_EQ(r->Occupancy.at(0).At(row.Step), row.Occupancy);
     }
-    EXPECT_EQ(r->SavedPerSecond(), (std::vector<int>{0, 0, 1, 2}));
-    EXPECT_EQ(r->OccupancyPerSecond(), (std::vector<std::vector<int>>{{2, 2, 1, 0}}));
+    EXPECT_EQ(r->Curves().Saved, (std::vector<int>{0, 0, 1, 2}));
+    EXPECT_EQ(r->Curves().Occupancy, (std::vector<std::vector<int>>{{2, 2, 1, 0}}));
 }
 
 TEST(AnalysisExample, ExitTimesEvacuationTimeAndDuration) {
@@ -83,7 +83,7 @@ TEST(AnalysisCurves, NoPersonsGiveNoTimes) {
     EXPECT_FALSE(r->Duration);
     EXPECT_FALSE(r->ExitStats);
     EXPECT_FALSE(r->Peak);
-    EXPECT_EQ(r->SavedPerSecond(), std::vector<int>{0});
+    EXPECT_EQ(r->Curves().Saved, std::vector<int>{0});
     const std::string json = orlex::AnalysisJson(*r);
     EXPECT_NE(json.find("\"evacuationTime\":null,\"duration\":null,\"exitTimes\":null,"
                         "\"savedPerSecond\":[0]"),
@@ -134,7 +134,7 @@ TEST(AnalysisCurves, CutTracksMakeTheRunIncomplete) {
             EXPECT_EQ(r->ExitStats->Max, *std::max_element(c.known.begin(), c.known.end()));
             EXPECT_EQ(r->ExitStats->Min, *std::min_element(c.known.begin(), c.known.end()));
         }
-        EXPECT_EQ(r->SavedPerSecond().back(), 4);  // playback's view: every track ends
+        EXPECT_EQ(r->Curves().Saved.back(), 4);  // playback's view: every track ends
         const std::string json = orlex::AnalysisJson(*r);
         EXPECT_NE(json.find(std::string("\"complete\":") + (c.cut == 0 ? "true" : "false") +
                             ",\"cutTracks\":" + std::to_string(c.cut) + ","),

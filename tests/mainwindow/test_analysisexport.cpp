@@ -163,6 +163,23 @@ private slots:
         QVERIFY(CurvesCsv(r, {}).startsWith("time_s,saved,deck 0,deck 1\r\n"));
     }
 
+    // A run of 200,000 s: the curves in buckets of 3 s (the summary says so), the
+    // times still the simulated ones.
+    void CsvOfALongRun() {
+        TAnalysisResult r = *Result;
+        r.LastStep = int64_t{200'000} * r.StepsPerSecond - 1;
+        r.Saved = {{0, r.LastStep}, {0, 2}};
+        r.Occupancy = {{{0, r.LastStep}, {2, 0}}};
+        const QByteArray curves = CurvesCsv(r, {});
+        QVERIFY(curves.startsWith("time_s,saved,deck 0\r\n30,0,2\r\n33,0,2\r\n36,0,2\r\n"));
+        QVERIFY(curves.endsWith("\r\n200028,0,2\r\n200031,2,0\r\n"));
+        QCOMPARE(curves.count('\n') - 1, 66'668);
+        const QByteArray summary = AnalysisSummaryCsv(r, Source);
+        QVERIFY2(summary.endsWith("Curve step (s),3\r\nCurve rule,value at the start of each "
+                                  "bucket\r\n"),
+                 summary.constData());
+    }
+
     // A cut run: the person whose track the end of the file cut has no exit time.
     void CsvOfACutRun() {
         TAnalysisResult cut = *Result;
