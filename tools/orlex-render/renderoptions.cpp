@@ -55,9 +55,12 @@ QString RenderUsage() {
         "Draws a 3D log file without a window or a display.\n\n"
         "  -o OUT             .mp4 video, .png or .jpg picture, or a numbered series\n"
         "                     such as frames/%06d.jpg\n"
-        "  --deck N|busiest   the deck to show (default 0); busiest: the deck with the\n"
-        "                     most persons at the moment of --at, of --from for a\n"
-        "                     video or series, or at the start\n"
+        "  --deck N|busiest|all  the deck to show (default 0); busiest: the deck with\n"
+        "                     the most persons at the moment of --at, of --from for a\n"
+        "                     video or series, or at the start; all: every deck at its\n"
+        "                     height, the busiest drawn fully, the others dimmed\n"
+        "  --plan             the plan view: straight down, without perspective, with\n"
+        "                     a scale bar in metres\n"
         "  --at TIME          the moment of a picture (default the start)\n"
         "  --from TIME        start of a video or series (default the start)\n"
         "  --to TIME          end of a video or series (default when everybody is saved)\n"
@@ -89,6 +92,10 @@ bool ParseRenderOptions(const QStringList& args, TRenderOptions& o, QString& err
             help = true;
             return true;
         }
+        if (a == "--plan") {
+            o.Plan = true;
+            continue;
+        }
         const bool flag = a == "--trails" || a == "--no-origin";
         if (flag) {
             (a == "--trails" ? o.Trails : o.Origin) = a == "--trails";
@@ -110,12 +117,16 @@ bool ParseRenderOptions(const QStringList& args, TRenderOptions& o, QString& err
         } else if (a == "--deck") {
             bool ok = false;
             const int deck = v.toInt(&ok);
-            if (v == "busiest")
+            if (v == "busiest") {
                 o.Busiest = true;
-            else if (!ok || deck < 0)
-                return bad(a, QStringLiteral("expected a deck number or \"busiest\""));
-            else
+            } else if (v == "all") {
+                o.Busiest = true;
+                o.AllDecks = true;
+            } else if (!ok || deck < 0) {
+                return bad(a, QStringLiteral("expected a deck number, \"busiest\" or \"all\""));
+            } else {
                 o.Deck = deck;
+            }
         } else if (a == "--at" || a == "--from" || a == "--to") {
             if (!ReadTime(v, number))
                 return bad(a, QStringLiteral("expected a time such as 450 or 7:30"));

@@ -18,6 +18,8 @@ struct TRenderOptions {
     TOutputKind Kind = TOutputKind::Picture;
     int Deck = 0;
     bool Busiest = false;
+    bool AllDecks = false;  // --deck all: every deck stacked
+    bool Plan = false;      // --plan: straight down, parallel projection
     std::optional<double> At;  // --at, seconds as the viewer shows them
     std::optional<double> From;
     std::optional<double> To;
