@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "deckgrids.h"
+#include "glyph.h"
 #include "headless.h"
 #include "picking.h"
 #include "playback.h"
@@ -266,19 +267,23 @@ TEST_F(Headless, APersonChangingLevelIsDrawnBetweenTheDecks) {
     const TPersonData& person = p.Persons[0];
     auto greenNear = [&](double z) {
         double wx = 0, wy = 0;
-        if (!ProjectToWindow(scene, camera, person.X, person.Y, z + 0.3, kW, kH, wx, wy))
+        if (!ProjectToWindow(scene, camera, person.X, person.Y, z, kW, kH, wx, wy))
             return false;
         for (int dy = -2; dy <= 2; ++dy)
             for (int dx = -2; dx <= 2; ++dx) {
                 const int x = static_cast<int>(wx) + dx, y = static_cast<int>(wy) + dy;
-                if (x >= 0 && y >= 0 && x < kW && y < kH && IsGlyphGreen(At(pixels, x, y)))
-                    return true;
+                if (x < 0 || y < 0 || x >= kW || y >= kH) continue;
+                const TRgb c = At(pixels, x, y);
+                if (c[1] > c[0] + 40 && c[1] > c[2] + 40) return true;
             }
         return false;
     };
+    // The glyph stands kPersonHeight high: lifted, it reaches from half way up
+    // to above the upper floor; on that floor it would start there.
     const double mid = 0.5 * (DeckZ(scene, 0) + DeckZ(scene, 1));
-    EXPECT_TRUE(greenNear(mid));
-    EXPECT_FALSE(greenNear(DeckZ(scene, 1)));
+    EXPECT_TRUE(greenNear(mid + 1.0));
+    EXPECT_TRUE(greenNear(DeckZ(scene, 1) - 2.0));
+    EXPECT_FALSE(greenNear(mid + kPersonHeight + 1.5));
 }
 
 // --- trails across decks -----------------------------------------------------------
