@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <QFileInfo>
 #include <QImage>
 #include <cstdio>
 #include <filesystem>
@@ -311,3 +312,44 @@ TEST_F(OrlexRender, TopAndObliqueCamerasFrameASmallDeck) {
 }
 
 }  // namespace
+
+// --deck all and --plan draw without a display: pictures and a video, the stack
+// taller than one deck from the oblique camera, the plan with its scale bar.
+TEST_F(OrlexRender, AllDecksAndThePlanViewWithoutADisplay) {
+    struct TCase {
+        const char* Args;
+        const char* Out;
+    };
+    const TCase cases[] = {
+        {"--deck all --camera oblique", "all.png"},
+        {"--deck all --plan --overlay los", "allplan.png"},
+        {"--deck 1 --plan", "plan.png"},
+        {"--deck 0 --camera oblique", "one.png"},
+    };
+    int rows[4] = {};
+    for (int k = 0; k < 4; ++k) {
+        const TRun run = Render("'" + kShip + "' --at 60 --size 320x240 --caption none " +
+                                cases[k].Args + " -o '" + Path(cases[k].Out) + "'");
+        ASSERT_EQ(run.Code, 0) << cases[k].Args << ": " << run.Err;
+        const QImage image(QString::fromStdString(Path(cases[k].Out)));
+        ASSERT_EQ(image.size(), QSize(320, 240)) << cases[k].Args;
+        int top = 240, bottom = -1;
+        for (int y = 0; y < 240; ++y)
+            for (int x = 0; x < 320; ++x)
+                if (image.pixelColor(x, y) != QColor(0, 0, 51)) {
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+        rows[k] = bottom - top;
+        EXPECT_GT(rows[k], 20) << cases[k].Args << ": something is drawn";
+    }
+    // The whole ship stands taller than its lowest deck alone.
+    EXPECT_GT(rows[0], rows[3]);
+    const TRun video = Render("'" + kShip + "' --deck all --from 0 --to 2 --fps 2 --speed 1 " +
+                              "--size 320x240 -o '" + Path("all.mp4") + "'");
+    EXPECT_EQ(video.Code, 0) << video.Err;
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(Path("all.mp4"))).size() > 0);
+    const TRun bad = Render("'" + kShip + "' --deck every -o '" + Path("x.png") + "'");
+    EXPECT_EQ(bad.Code, 2);
+    EXPECT_NE(bad.Err.find("\"all\""), std::string::npos) << bad.Err;
+}
