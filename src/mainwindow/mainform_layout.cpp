@@ -72,11 +72,10 @@ void TMainForm::ResetView1Click() {
     const int h = std::max(CellView3D->height(), 1);
     const TSceneInput scene = CellView3D->SceneInput();
     // The whole stack is seen from aslant, a single deck from straight above.
-    CellView3D->Camera() = scene.StackAll
-                               ? FitScene(scene, 0.0, scene.Plan ? 0.0 : kStackTheta,
-                                          static_cast<double>(w) / h)
-                               : FitCamera(LogFile->XMax, LogFile->YMax, 0.0, 0.0,
-                                           static_cast<double>(w) / h);
+    CellView3D->Camera() =
+        scene.StackAll
+            ? FitScene(scene, 0.0, scene.Plan ? 0.0 : kStackTheta, static_cast<double>(w) / h)
+            : FitCamera(LogFile->XMax, LogFile->YMax, 0.0, 0.0, static_cast<double>(w) / h);
     // Sets the projection for the new distance and repaints.
     CellView3D->SetDistance(CellView3D->Distance);
 }

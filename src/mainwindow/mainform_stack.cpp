@@ -100,15 +100,15 @@ void TMainForm::UpdateDeckList() {
     }
     const int decks = DeckCount();
     QStringList captions;
-    for (int d = 0; d < decks; ++d)
-        captions << QString::fromStdString(LogFile->GetDeckCaption(d));
+    for (int d = 0; d < decks; ++d) captions << QString::fromStdString(LogFile->GetDeckCaption(d));
     if (captions != DeckList->Captions()) {
         DeckList->SetDecks(captions);
         ApplyStack();
     }
     std::vector<int> counts(static_cast<std::size_t>(decks), 0);
     for (const TPersonData& person : LogFile->Persons)
-        if (person.Level >= 0 && person.Level < decks) ++counts[static_cast<std::size_t>(person.Level)];
+        if (person.Level >= 0 && person.Level < decks)
+            ++counts[static_cast<std::size_t>(person.Level)];
     DeckList->SetCounts(counts);
 }
 

@@ -46,7 +46,8 @@ double StackSpacing(const TDeck* decks, int count, double factor) {
     if (!(factor > 0) || !std::isfinite(factor)) factor = kDefaultDeckSpacing;
     double block = 0;
     for (int d = 0; decks && d < count; ++d)
-        if (std::isfinite(decks[d].BlockHeight)) block = std::max<double>(block, decks[d].BlockHeight);
+        if (std::isfinite(decks[d].BlockHeight))
+            block = std::max<double>(block, decks[d].BlockHeight);
     if (!(block > 0)) block = 3.0;
     return factor * block;
 }

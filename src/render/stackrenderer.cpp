@@ -172,8 +172,8 @@ void TSceneRenderer::DrawLifted(const TSceneInput& scene, int d) {
 // just above the floors, changes of level going from floor to floor.
 void TSceneRenderer::DrawStackTrails(const TSceneInput& scene) {
     const bool all = scene.AllTrails && scene.Persons && scene.TrailSteps > 0;
-    const bool picked = scene.Persons && scene.PickedPerson >= 0 &&
-                        scene.PickedPerson < scene.PersonCount;
+    const bool picked =
+        scene.Persons && scene.PickedPerson >= 0 && scene.PickedPerson < scene.PersonCount;
     if (!all && !picked) return;
     TTrailLevels levels;
     for (int d = 0; d < scene.DeckCount; ++d) {

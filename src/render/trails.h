@@ -46,16 +46,15 @@ public:
                                        int counter, int window, int deck);
     // The trails of everyone still on board, over the decks of the stack (as
     // AppendPath3D); kept apart from the segments of one deck.
-    const std::vector<float>& Segments3D(const TPersonData* persons, int count, int xmax,
-                                         int ymax, int counter, int window,
-                                         const TTrailLevels& levels);
+    const std::vector<float>& Segments3D(const TPersonData* persons, int count, int xmax, int ymax,
+                                         int counter, int window, const TTrailLevels& levels);
     void Clear();
 
 private:
     struct TTail;
     // Brings the tails to counter - window; false when nothing changed.
-    bool Prepare(const TPersonData* persons, int count, int xmax, int ymax, int counter,
-                 int window, int deck, const TTrailLevels* levels);
+    bool Prepare(const TPersonData* persons, int count, int xmax, int ymax, int counter, int window,
+                 int deck, const TTrailLevels* levels);
     std::vector<TTail> Tails_;
     std::vector<float> Segments_;
     const TPersonData* Persons_ = nullptr;

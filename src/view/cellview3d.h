@@ -19,7 +19,7 @@ namespace orlex {
 struct TStackView {
     bool All = false;
     TCutAway Cut = TCutAway::All;
-    std::vector<bool> Hidden;  // per deck: its box unticked
+    std::vector<bool> Hidden;              // per deck: its box unticked
     double Spacing = kDefaultDeckSpacing;  // in block heights
     bool Plan = false;
     double CellMetres = 0.4;  // the side of a cell, for the scale bar

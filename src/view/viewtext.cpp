@@ -60,8 +60,8 @@ void PaintScaleBar(QPainter& painter, const TScaleBar& bar, int w, int h) {
     painter.drawLine(QPointF(x0, y - 0.4 * px), QPointF(x0, y + 0.4 * px));
     painter.drawLine(QPointF(x1, y - 0.4 * px), QPointF(x1, y + 0.4 * px));
     painter.setFont(AnnotationFont(px));
-    painter.drawText(QRectF(x0, bar.Box.top() + pad * 0.5, bar.Pixels, px * 1.4),
-                     Qt::AlignCenter, bar.Label);
+    painter.drawText(QRectF(x0, bar.Box.top() + pad * 0.5, bar.Pixels, px * 1.4), Qt::AlignCenter,
+                     bar.Label);
 }
 
 }  // namespace

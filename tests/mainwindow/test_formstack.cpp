@@ -90,12 +90,9 @@ private slots:
             {"two steps", [&] { form.StepForward(), form.StepForward(); }, "A: 1 person",
              "B: 2 persons", "C: 0 persons"},
             // Person 2 has left with its two steps; person 0 is on the top deck.
-            {"a third", [&] { form.StepForward(); }, "A: 1 person", "B: 0 persons",
-             "C: 1 person"},
-            {"seek to 1", [&] { form.SeekTo(1); }, "A: 3 persons", "B: 0 persons",
-             "C: 0 persons"},
-            {"seek to 3", [&] { form.SeekTo(3); }, "A: 1 person", "B: 0 persons",
-             "C: 1 person"},
+            {"a third", [&] { form.StepForward(); }, "A: 1 person", "B: 0 persons", "C: 1 person"},
+            {"seek to 1", [&] { form.SeekTo(1); }, "A: 3 persons", "B: 0 persons", "C: 0 persons"},
+            {"seek to 3", [&] { form.SeekTo(3); }, "A: 1 person", "B: 0 persons", "C: 1 person"},
             {"reset", [&] { form.ResettoStart1Click(); }, "A: 3 persons", "B: 0 persons",
              "C: 0 persons"},
         };

@@ -267,8 +267,7 @@ TEST_F(Headless, APersonChangingLevelIsDrawnBetweenTheDecks) {
     const TPersonData& person = p.Persons[0];
     auto greenNear = [&](double z) {
         double wx = 0, wy = 0;
-        if (!ProjectToWindow(scene, camera, person.X, person.Y, z, kW, kH, wx, wy))
-            return false;
+        if (!ProjectToWindow(scene, camera, person.X, person.Y, z, kW, kH, wx, wy)) return false;
         for (int dy = -2; dy <= 2; ++dy)
             for (int dx = -2; dx <= 2; ++dx) {
                 const int x = static_cast<int>(wx) + dx, y = static_cast<int>(wy) + dy;
@@ -310,23 +309,21 @@ TEST_P(TrailAcrossDecks, ChangesOfLevelGoFromFloorToFloor) {
 
 INSTANTIATE_TEST_SUITE_P(
     Table, TrailAcrossDecks,
-    testing::Values(
-        TPath3DCase{"33S", {true, true}, {-1.5f, 0.5f, 0, 0.5f, 0.5f, 0}},
-        TPath3DCase{"3U33S",
-                    {true, true},
-                    {-1.5f, 0.5f, 0, -0.5f, 0.5f, 0, -0.5f, 0.5f, 0, 0.5f, 0.5f, 10,
-                     0.5f, 0.5f, 10, 1.5f, 0.5f, 10}},
-        TPath3DCase{"3U33S", {false, true}, {0.5f, 0.5f, 10, 1.5f, 0.5f, 10}},
-        TPath3DCase{"3U33S", {true, false}, {-1.5f, 0.5f, 0, -0.5f, 0.5f, 0}},
-        TPath3DCase{"3U3D3S",
-                    {true, true},
-                    {-1.5f, 0.5f, 0, -0.5f, 0.5f, 0, -0.5f, 0.5f, 0, 0.5f, 0.5f, 10, 0.5f, 0.5f,
-                     10, 1.5f, 0.5f, 0}}));
+    testing::Values(TPath3DCase{"33S", {true, true}, {-1.5f, 0.5f, 0, 0.5f, 0.5f, 0}},
+                    TPath3DCase{"3U33S",
+                                {true, true},
+                                {-1.5f, 0.5f, 0, -0.5f, 0.5f, 0, -0.5f, 0.5f, 0, 0.5f, 0.5f, 10,
+                                 0.5f, 0.5f, 10, 1.5f, 0.5f, 10}},
+                    TPath3DCase{"3U33S", {false, true}, {0.5f, 0.5f, 10, 1.5f, 0.5f, 10}},
+                    TPath3DCase{"3U33S", {true, false}, {-1.5f, 0.5f, 0, -0.5f, 0.5f, 0}},
+                    TPath3DCase{"3U3D3S",
+                                {true, true},
+                                {-1.5f, 0.5f, 0, -0.5f, 0.5f, 0, -0.5f, 0.5f, 0, 0.5f, 0.5f, 10,
+                                 0.5f, 0.5f, 10, 1.5f, 0.5f, 0}}));
 
 // Everyone's trails over the stack follow the counter both ways as one walk each.
 TEST(StackTrails, FollowTheCounterBothWays) {
-    TLoaded loaded =
-        LoadText(ProjectText({"A", "B"}, 1, {"3377U37D73S", "2266S", "3U7D3S"}));
+    TLoaded loaded = LoadText(ProjectText({"A", "B"}, 1, {"3377U37D73S", "2266S", "3U7D3S"}));
     ASSERT_TRUE(loaded.Project);
     TLogFile1& p = *loaded.Project;
     TPlayback playback;
@@ -340,9 +337,9 @@ TEST(StackTrails, FollowTheCounterBothWays) {
             if (person.Level >= 0)
                 AppendPath3D(person, p.XMax, p.YMax, std::max(0, target - 4), target, levels,
                              expected);
-        EXPECT_EQ(cache.Segments3D(p.PersonData(), p.PersonCount(), p.XMax, p.YMax, target, 4,
-                                   levels),
-                  expected)
+        EXPECT_EQ(
+            cache.Segments3D(p.PersonData(), p.PersonCount(), p.XMax, p.YMax, target, 4, levels),
+            expected)
             << "at " << target;
     }
 }

@@ -136,6 +136,7 @@ int RunRender(const TRenderOptions& o, std::FILE* err) {
     scene.AllTrails = o.Trails;
     scene.StackAll = o.AllDecks;
     scene.Plan = o.Plan;
+    scene.CutAway = static_cast<TCutAway>(o.Cut);
     scene.CellMetres = TAnalysisSettings{}.CellSize;
     std::vector<TFloorOverlay> overlays;
     TOverlayKind kind = TOverlayKind::None;
@@ -155,7 +156,8 @@ int RunRender(const TRenderOptions& o, std::FILE* err) {
         TCaption caption;
         caption.Time = QString::fromStdString(TPlayback::TimeText(playback.TimeSeconds));
         caption.Deck = QString::fromStdString(project.GetDeckCaption(scene.CurrentDeck));
-        if (scene.StackAll) caption.Deck = QStringLiteral("All decks, %1 in full").arg(caption.Deck);
+        if (scene.StackAll)
+            caption.Deck = QStringLiteral("All decks, %1 in full").arg(caption.Deck);
         return caption;
     };
     TOffscreenView view;

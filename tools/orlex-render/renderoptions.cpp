@@ -59,6 +59,8 @@ QString RenderUsage() {
         "                     the most persons at the moment of --at, of --from for a\n"
         "                     video or series, or at the start; all: every deck at its\n"
         "                     height, the busiest drawn fully, the others dimmed\n"
+        "  --cut C            with --deck all: all (default), below (the deck drawn\n"
+        "                     fully and those below it) or only (that deck alone)\n"
         "  --plan             the plan view: straight down, without perspective, with\n"
         "                     a scale bar in metres\n"
         "  --at TIME          the moment of a picture (default the start)\n"
@@ -105,9 +107,9 @@ bool ParseRenderOptions(const QStringList& args, TRenderOptions& o, QString& err
             inputs << a;
             continue;
         }
-        static const QStringList valued = {"-o",       "--deck",    "--at",     "--from",
-                                           "--to",     "--fps",     "--speed",  "--size",
-                                           "--camera", "--overlay", "--caption"};
+        static const QStringList valued = {"-o",       "--deck",    "--at",      "--from",
+                                           "--to",     "--fps",     "--speed",   "--size",
+                                           "--camera", "--overlay", "--caption", "--cut"};
         if (!valued.contains(a)) return bad(a, QStringLiteral("unknown option"));
         if (i + 1 >= args.size()) return bad(a, QStringLiteral("a value is missing"));
         const QString v = args[++i];
@@ -163,6 +165,10 @@ bool ParseRenderOptions(const QStringList& args, TRenderOptions& o, QString& err
             if (!QStringList{"none", "peak", "above", "usage", "los"}.contains(v))
                 return bad(a, QStringLiteral("expected none, peak, above, usage or los"));
             o.Overlay = v;
+        } else if (a == "--cut") {
+            const int cut = QStringList{"all", "below", "only"}.indexOf(v);
+            if (cut < 0) return bad(a, QStringLiteral("expected all, below or only"));
+            o.Cut = cut;
         } else if (a == "--caption") {
             if (v != "band" && v != "none") return bad(a, QStringLiteral("expected band or none"));
             o.Caption = v == "band";

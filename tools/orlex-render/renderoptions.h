@@ -18,8 +18,9 @@ struct TRenderOptions {
     TOutputKind Kind = TOutputKind::Picture;
     int Deck = 0;
     bool Busiest = false;
-    bool AllDecks = false;  // --deck all: every deck stacked
-    bool Plan = false;      // --plan: straight down, parallel projection
+    bool AllDecks = false;     // --deck all: every deck stacked
+    bool Plan = false;         // --plan: straight down, parallel projection
+    int Cut = 0;               // --cut: 0 all, 1 this deck and below, 2 only this deck
     std::optional<double> At;  // --at, seconds as the viewer shows them
     std::optional<double> From;
     std::optional<double> To;
