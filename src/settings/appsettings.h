@@ -34,7 +34,7 @@
 namespace orlex {
 
 // The deck spacing of the stacked view, in block heights.
-inline constexpr double kDefaultDeckSpacingSetting = 3.0;
+inline constexpr double kDefaultDeckSpacingSetting = 8.0;
 inline constexpr double kMinDeckSpacing = 1.0;
 inline constexpr double kMaxDeckSpacing = 20.0;
 
@@ -94,7 +94,7 @@ public:
 
     // The distance between the floors of the stacked decks, in block heights
     // ("DeckSpacing", a decimal text with a point); a missing value, or one that
-    // is no number or out of range, reads as 3.
+    // is no number or out of range, reads as 8.
     double DeckSpacing() const;
     void SetDeckSpacing(double value);
 
