@@ -7,6 +7,7 @@
 #include <QDockWidget>
 #include <QToolBar>
 
+#include "appsettings.h"
 #include "cellview3d.h"
 #include "decklist.h"
 #include "mainform.h"
@@ -15,6 +16,9 @@
 namespace orlex {
 
 namespace {
+
+// The settings keep the view's default spacing.
+static_assert(kDefaultDeckSpacingSetting == kDefaultDeckSpacing);
 
 // The cut's choices, in the order of TCutAway.
 const char* const kCutTexts[] = {"All", "This deck and below", "Only this deck"};

@@ -122,7 +122,7 @@ private:
     void RenderStack(const TSceneInput& scene, const TCamera& camera);
     void DrawStackDeck(const TSceneInput& scene, int d, const double eye[3]);
     void DrawLifted(const TSceneInput& scene, int d);
-    void DrawStackTrails(const TSceneInput& scene);
+    void DrawStackTrails(const TSceneInput& scene, bool shownDeck);
     struct TCoarseDeck;
     TCoarseDeck& Coarse(const TSceneInput& scene, int d);
     void ReleaseStack();
@@ -143,6 +143,7 @@ private:
     std::vector<std::unique_ptr<TOverlayLayer>> StackOverlays_;
     std::vector<int8_t> Lifted_;  // per person: the level change of its last step
     std::vector<float> StackPicked_;
+    std::vector<float> StackPassTrails_;  // the trails of one pass of the stack
     TTrailCache StackTrails_;
 };
 

@@ -21,10 +21,12 @@ enum class TCutAway {
 };
 
 // The angle from the vertical of the camera that takes in the whole stack: from
-// the side of -y, so that higher decks stand higher in the picture.
-inline constexpr double kStackTheta = -0.9;
-// The deck spacing by default, in block heights.
-inline constexpr double kDefaultDeckSpacing = 3.0;
+// the side of -y, 30 degrees above the floors, so that higher decks stand
+// higher in the picture and the floors still show their rooms.
+inline constexpr double kStackTheta = -1.05;
+// The deck spacing by default, in block heights: more than a true deck height,
+// so that from the stack's camera each deck's floor stands clear of the next.
+inline constexpr double kDefaultDeckSpacing = 8.0;
 // The eye's height for the faces the plan view turns up: far above everything.
 inline constexpr double kPlanEyeHeight = 1e5;
 // How much of a dimmed deck's colour covers what lies behind it.

@@ -5,6 +5,8 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <cmath>
+
 #include "glyph.h"
 #include "scenerenderer.h"
 
@@ -92,11 +94,14 @@ void TSceneRenderer::RenderStack(const TSceneInput& scene, const TCamera& camera
             DimBlending();
             DrawStackDeck(scene, d, eye);
         }
+        // The trails on the other decks are dimmed like their decks.
+        DimBlending();
+        DrawStackTrails(scene, false);
         glDisable(GL_BLEND);
         glClear(GL_DEPTH_BUFFER_BIT);
         if (DeckShown(scene, scene.CurrentDeck)) DrawStackDeck(scene, scene.CurrentDeck, eye);
     }
-    DrawStackTrails(scene);
+    DrawStackTrails(scene, true);
     glPopMatrix();
 }
 
@@ -169,11 +174,13 @@ void TSceneRenderer::DrawLifted(const TSceneInput& scene, int d) {
 }
 
 // Everyone's trails and the picked person's over the decks drawn, as lines
-// just above the floors, changes of level going from floor to floor.
-void TSceneRenderer::DrawStackTrails(const TSceneInput& scene) {
+// just above the floors, changes of level going from floor to floor. The pass
+// of the deck shown draws its own segments and the picked person's whole path;
+// the other pass the rest of everyone's trails.
+void TSceneRenderer::DrawStackTrails(const TSceneInput& scene, bool shownDeck) {
     const bool all = scene.AllTrails && scene.Persons && scene.TrailSteps > 0;
-    const bool picked =
-        scene.Persons && scene.PickedPerson >= 0 && scene.PickedPerson < scene.PersonCount;
+    const bool picked = shownDeck && scene.Persons && scene.PickedPerson >= 0 &&
+                        scene.PickedPerson < scene.PersonCount;
     if (!all && !picked) return;
     TTrailLevels levels;
     for (int d = 0; d < scene.DeckCount; ++d) {
@@ -190,9 +197,21 @@ void TSceneRenderer::DrawStackTrails(const TSceneInput& scene) {
         glDrawArrays(GL_LINES, 0, static_cast<GLsizei>(segments.size() / 3));
     };
     if (all) {
+        const std::vector<float>& segments =
+            StackTrails_.Segments3D(scene.Persons, scene.PersonCount, scene.XMax, scene.YMax,
+                                    scene.StepCounter, scene.TrailSteps, levels);
+        // A segment lies on the deck shown when both its ends do.
+        const bool known = scene.CurrentDeck >= 0 && scene.CurrentDeck < scene.DeckCount;
+        const float shownZ = known ? levels.Z[static_cast<std::size_t>(scene.CurrentDeck)] : NAN;
+        StackPassTrails_.clear();
+        for (std::size_t k = 0; k + 5 < segments.size(); k += 6) {
+            const bool onShown = segments[k + 2] == shownZ && segments[k + 5] == shownZ;
+            if (onShown == shownDeck)
+                StackPassTrails_.insert(StackPassTrails_.end(), segments.begin() + k,
+                                        segments.begin() + k + 6);
+        }
         glColor3f(1.0f, 0.55f, 0.1f);
-        draw(StackTrails_.Segments3D(scene.Persons, scene.PersonCount, scene.XMax, scene.YMax,
-                                     scene.StepCounter, scene.TrailSteps, levels));
+        draw(StackPassTrails_);
     }
     if (picked) {
         StackPicked_.clear();

@@ -69,8 +69,9 @@ TEST_P(StackPictures, EachDeckShowsAsTheCutAndItsBoxSay) {
     scene.StackAll = true;
     scene.CutAway = c.Cut;
     scene.HiddenDecks = c.Hidden;
-    scene.DeckSpacing = StackSpacing(decks.data(), 3, kDefaultDeckSpacing);
-    const TCamera camera = FitScene(scene, 0.3, kStackTheta, static_cast<double>(kW) / kH);
+    // Three block heights apart, seen from 0.9 rad: the floors large in the picture.
+    scene.DeckSpacing = StackSpacing(decks.data(), 3, 3.0);
+    const TCamera camera = FitScene(scene, 0.3, -0.9, static_cast<double>(kW) / kH);
     const TRgbaPixels pixels = Draw(scene, camera);
     int count[3] = {};
     for (int y = 0; y < kH; ++y)
@@ -261,6 +262,7 @@ TEST_F(Headless, APersonChangingLevelIsDrawnBetweenTheDecks) {
     scene.OriginVisible = false;
     scene.StackAll = true;
     scene.CutAway = TCutAway::OnlyThis;
+    scene.DeckSpacing = 9;
     // From the side, level with the floors: heights read as rows.
     const TCamera camera = FitScene(scene, 0.0, -M_PI / 2, static_cast<double>(kW) / kH);
     const TRgbaPixels pixels = Draw(scene, camera);
@@ -286,6 +288,50 @@ TEST_F(Headless, APersonChangingLevelIsDrawnBetweenTheDecks) {
 }
 
 // --- trails across decks -----------------------------------------------------------
+
+// Everyone's trails: on the deck shown in full orange, on a dimmed deck dimmed
+// like that deck (still orange, but less so).
+TEST_F(Headless, TrailsOnDimmedDecksAreDimmedLikeTheirDecks) {
+    // A walks east on deck 0, B goes up first and walks east on deck 1.
+    TLoaded loaded = LoadText(ProjectText({"A", "B"}, 1, {"333S", "U333S"}));
+    ASSERT_TRUE(loaded.Project);
+    TLogFile1& p = *loaded.Project;
+    TPlayback playback;
+    playback.SetProject(&p);
+    playback.SeekTo(3);
+    TSceneInput scene = ProjectScene(p, 1, playback.StepCounter);
+    // Flat floors, so that no block hides a trail.
+    std::vector<TDeck> decks = ColouredDecks();
+    scene.Decks = decks.data();
+    scene.DeckCount = 3;
+    scene.LightSet = decks[1].Lights;
+    scene.OriginVisible = false;
+    scene.StackAll = true;
+    scene.AllTrails = true;
+    scene.DeckSpacing = 9;
+    const TCamera camera = FitScene(scene, 0.0, -0.9, static_cast<double>(kW) / kH);
+    const TRgbaPixels pixels = Draw(scene, camera);
+    // How orange the most orange pixel near the trail's point at x = 0 is.
+    auto orangeNear = [&](int deck) {
+        double wx = 0, wy = 0;
+        if (!ProjectToWindow(scene, camera, 0.0, 0.5, DeckZ(scene, deck) + kTrailHeight, kW, kH, wx,
+                             wy))
+            return -999;
+        int best = -999;
+        for (int dy = -2; dy <= 2; ++dy)
+            for (int dx = -2; dx <= 2; ++dx) {
+                const int x = static_cast<int>(wx) + dx, y = static_cast<int>(wy) + dy;
+                if (x < 0 || y < 0 || x >= kW || y >= kH) continue;
+                const TRgb c = At(pixels, x, y);
+                best = std::max(best, c[0] - c[2]);
+            }
+        return best;
+    };
+    const int shown = orangeNear(1), dimmed = orangeNear(0);
+    EXPECT_GT(shown, 200);
+    EXPECT_GT(dimmed, 60);
+    EXPECT_LT(dimmed, shown - 40);
+}
 
 struct TPath3DCase {
     const char* Track;
