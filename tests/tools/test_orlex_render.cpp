@@ -353,3 +353,49 @@ TEST_F(OrlexRender, AllDecksAndThePlanViewWithoutADisplay) {
     EXPECT_EQ(bad.Code, 2);
     EXPECT_NE(bad.Err.find("\"all\""), std::string::npos) << bad.Err;
 }
+
+// --deck all:N draws deck N in full: the cut follows it, and without --camera the
+// stack is seen from the oblique camera that fits it.
+TEST_F(OrlexRender, AllDecksWithAChosenDeckInFull) {
+    auto picture = [&](const std::string& args, const std::string& out) {
+        const TRun run = Render("'" + kShip + "' --at 60 --size 160x120 --caption none " + args +
+                                " -o '" + Path(out) + "'");
+        EXPECT_EQ(run.Code, 0) << args << ": " << run.Err;
+        return Rgb(QImage(QString::fromStdString(Path(out))));
+    };
+    struct TSame {
+        const char* A;
+        const char* B;
+        bool Same;
+    };
+    const TSame cases[] = {
+        // Below the lowest deck there is nothing more.
+        {"--deck all:0 --cut below", "--deck all:0 --cut only", true},
+        {"--deck all:1 --cut below", "--deck all:1 --cut only", false},
+        {"--deck all:0 --cut only", "--deck all:2 --cut only", false},
+        {"--deck all:1", "--deck all:2", false},
+        {"--deck all:1", "--deck all:1 --camera oblique", true},
+        {"--deck all:1", "--deck all:1 --camera top", false},
+    };
+    int k = 0;
+    for (const TSame& c : cases) {
+        const std::vector<uint8_t> a = picture(c.A, "a" + std::to_string(k) + ".png");
+        const std::vector<uint8_t> b = picture(c.B, "b" + std::to_string(k) + ".png");
+        ASSERT_FALSE(a.empty()) << c.A;
+        EXPECT_EQ(a == b, c.Same) << c.A << " against " << c.B;
+        ++k;
+    }
+    struct TBad {
+        const char* Deck;
+        int Code;
+        const char* Says;
+    };
+    const TBad bad[] = {{"all:3", 2, "3 deck(s)"}, {"all:x", 2, "all:N"}, {"all:-1", 2, "all:N"}};
+    for (const TBad& b : bad) {
+        const TRun run =
+            Render("'" + kShip + "' --deck " + b.Deck + " -o '" + Path("bad.png") + "'");
+        EXPECT_EQ(run.Code, b.Code) << b.Deck;
+        EXPECT_NE(run.Err.find(b.Says), std::string::npos) << b.Deck << ": " << run.Err;
+        EXPECT_FALSE(fs::exists(Path("bad.png"))) << b.Deck;
+    }
+}

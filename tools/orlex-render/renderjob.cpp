@@ -104,6 +104,9 @@ TCamera CameraOf(const TRenderOptions& o, const TLogFile1& project, const TScene
             return camera;
         }
         case TCameraKind::Top:
+            // The stack from straight above shows only its top deck.
+            if (!o.CameraGiven && scene.StackAll && !scene.Plan)
+                return FitScene(scene, 0.0, kStackTheta, aspect);
             break;
     }
     return FitScene(scene, 0.0, 0.0, aspect);

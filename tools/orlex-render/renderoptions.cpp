@@ -55,10 +55,11 @@ QString RenderUsage() {
         "Draws a 3D log file without a window or a display.\n\n"
         "  -o OUT             .mp4 video, .png or .jpg picture, or a numbered series\n"
         "                     such as frames/%06d.jpg\n"
-        "  --deck N|busiest|all  the deck to show (default 0); busiest: the deck with\n"
-        "                     the most persons at the moment of --at, of --from for a\n"
-        "                     video or series, or at the start; all: every deck at its\n"
-        "                     height, the busiest drawn fully, the others dimmed\n"
+        "  --deck D           the deck to show: N (from 0; default 0); busiest: the\n"
+        "                     deck with the most persons at the moment of --at, of\n"
+        "                     --from for a video or series, or at the start; all:\n"
+        "                     every deck at its height, the busiest drawn fully, the\n"
+        "                     others dimmed; all:N: the same with deck N drawn fully\n"
         "  --cut C            with --deck all: all (default), below (the deck drawn\n"
         "                     fully and those below it) or only (that deck alone)\n"
         "  --plan             the plan view: straight down, without perspective, with\n"
@@ -70,8 +71,9 @@ QString RenderUsage() {
         "  --speed S          simulated seconds per video second (default 5)\n"
         "  --size WxH         picture size, 16x16 to 8192x8192 (default 1280x720;\n"
         "                     even for a video)\n"
-        "  --camera C         top or oblique (the whole deck in view), or\n"
-        "                     PHI,THETA,DISTANCE,PANX,PANY\n"
+        "  --camera C         top or oblique (the whole deck or stack in view), or\n"
+        "                     PHI,THETA,DISTANCE,PANX,PANY (default top; with --deck all\n"
+        "                     oblique, with --plan straight down)\n"
         "  --overlay O        none, peak, above, usage or los (levels of service A to F)\n"
         "                     with its legend (default none)\n"
         "  --caption C        band: a band at the top with the time, the deck and the\n"
@@ -124,8 +126,16 @@ bool ParseRenderOptions(const QStringList& args, TRenderOptions& o, QString& err
             } else if (v == "all") {
                 o.Busiest = true;
                 o.AllDecks = true;
+            } else if (v.startsWith("all:")) {
+                const int full = v.mid(4).toInt(&ok);
+                if (!ok || full < 0)
+                    return bad(a, QStringLiteral("expected all:N with a deck number N"));
+                o.Busiest = false;
+                o.AllDecks = true;
+                o.Deck = full;
             } else if (!ok || deck < 0) {
-                return bad(a, QStringLiteral("expected a deck number, \"busiest\" or \"all\""));
+                return bad(
+                    a, QStringLiteral("expected a deck number, \"busiest\", \"all\" or \"all:N\""));
             } else {
                 o.Deck = deck;
             }
@@ -145,6 +155,7 @@ bool ParseRenderOptions(const QStringList& args, TRenderOptions& o, QString& err
             if (!ReadSize(v, o.Width, o.Height))
                 return bad(a, QStringLiteral("expected WxH from 16x16 to 8192x8192"));
         } else if (a == "--camera") {
+            o.CameraGiven = true;
             if (v == "top") {
                 o.Camera = TCameraKind::Top;
             } else if (v == "oblique") {
