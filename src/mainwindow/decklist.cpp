@@ -1,7 +1,10 @@
 #include "decklist.h"
 
 #include <QListWidget>
+#include <QScrollBar>
+#include <QStyle>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace orlex {
 
@@ -26,6 +29,16 @@ void TDeckList::SetDecks(const QStringList& captions) {
         item->setCheckState(Qt::Checked);
     }
     for (int d = 0; d < DeckCount(); ++d) List->item(RowOf(d))->setText(RowText(d));
+    // Wide enough for every row with up to five-digit counts, within reason.
+    const QFontMetrics metrics(List->font());
+    int text = 0;
+    for (const QString& caption : Captions_)
+        text =
+            std::max(text, metrics.horizontalAdvance(caption + QStringLiteral(": 00000 persons")));
+    const int box = List->style()->pixelMetric(QStyle::PM_IndicatorWidth) +
+                    2 * List->style()->pixelMetric(QStyle::PM_CheckBoxLabelSpacing);
+    const int chrome = 2 * List->frameWidth() + List->verticalScrollBar()->sizeHint().width() + 12;
+    List->setMinimumWidth(std::min(kMaxListWidth, text + box + chrome));
 }
 
 void TDeckList::SetCounts(const std::vector<int>& counts) {

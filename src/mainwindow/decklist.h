@@ -31,6 +31,8 @@ public:
     QString RowText(int deck) const;
 
     QListWidget* List = nullptr;
+    // The widest the list asks to be, in pixels.
+    static constexpr int kMaxListWidth = 420;
 
 signals:
     // A box was ticked or unticked.

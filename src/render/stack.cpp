@@ -187,14 +187,27 @@ std::vector<TDeckLabel> DeckLabels(const TSceneInput& scene, const TCamera& came
     if (!scene.StackAll) return labels;
     // The cells run from x = -(XMax / 2) and from y = YMax / 2 down (whole halves).
     const double x = -(scene.XMax / 2);
-    const double y = scene.YMax / 2;
+    const double top = scene.YMax / 2;
+    const double middle = top - 0.5 * scene.YMax;
+    const double bottom = top - scene.YMax;
+    // The names stand in one column left of every deck drawn, each level with the
+    // middle of its deck's low-x end.
+    double column = std::numeric_limits<double>::infinity();
     for (int d = 0; d < scene.DeckCount; ++d) {
         if (!DeckShown(scene, d)) continue;
         TDeckLabel label;
         label.Deck = d;
-        if (ProjectToWindow(scene, camera, x, y, DeckZ(scene, d), w, h, label.X, label.Y))
-            labels.push_back(label);
+        const double z = DeckZ(scene, d);
+        if (!ProjectToWindow(scene, camera, x, middle, z, w, h, label.X, label.Y)) continue;
+        for (const double y : {top, bottom}) {
+            double cx = 0, cy = 0;
+            if (ProjectToWindow(scene, camera, x, y, z, w, h, cx, cy))
+                label.X = std::min(label.X, cx);
+        }
+        column = std::min(column, label.X);
+        labels.push_back(label);
     }
+    for (TDeckLabel& label : labels) label.X = column;
     return labels;
 }
 

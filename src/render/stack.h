@@ -75,8 +75,9 @@ int PickInScene(const TSceneInput& scene, const TRay& ray);
 // 0: a person changing level is drawn half way between the two decks.
 int LastLevelChange(const TPersonData& person, int stepCounter);
 
-// Where a deck's name is written: the projected corner of its floor at the low
-// x, high y end, for every deck drawn.
+// Where a deck's name is written, for every deck drawn: Y level with the
+// projected middle of its floor's low-x end, X the leftmost projected low-x
+// corner of all decks drawn (the names stand in one column left of the stack).
 struct TDeckLabel {
     int Deck = 0;
     double X = 0, Y = 0;  // window pixels, y down

@@ -29,7 +29,7 @@ void PaintDeckNames(QPainter& painter, const TSceneInput& scene, const TCamera& 
         const QString text = DeckName(scene, label.Deck);
         const QFontMetricsF metrics(font);
         const double pad = kPad * px;
-        // To the left of the floor's corner, its baseline at the floor.
+        // To the left of the stack, level with the floor's end.
         QRectF box(0, 0, metrics.horizontalAdvance(text) + 2 * pad, metrics.height() + pad);
         box.moveBottomRight(QPointF(label.X - pad, label.Y + 0.5 * box.height()));
         // Kept inside the frame.

@@ -104,6 +104,19 @@ private slots:
         }
     }
 
+    // The list asks for the width of its longest row, so that no row is cut;
+    // a very long caption is cut rather than widening the dock without end.
+    void TheListIsWideEnoughForItsRows() {
+        TDeckList list;
+        const QString longest = "Deck 1 - Crew and Machinery";
+        list.SetDecks({longest, "Deck 2"});
+        list.SetCounts({12345, 7});
+        const QFontMetrics metrics(list.List->font());
+        QVERIFY(list.List->minimumWidth() > metrics.horizontalAdvance(list.RowText(0)) + 20);
+        list.SetDecks({QString(300, 'x')});
+        QCOMPARE(list.List->minimumWidth(), TDeckList::kMaxListWidth);
+    }
+
     void APickOnAnotherDeckBringsItToTheDeckBox() {
         TMainForm& form = Ship();
         Item(form, "AllDecks1")->trigger();

@@ -131,6 +131,49 @@ TEST_F(Headless, WithoutTheStackOnlyTheDeckShownIsDrawn) {
     EXPECT_EQ(other, 0);
 }
 
+// The names of the decks drawn stand in a column left of the stack, each level
+// with its deck, higher decks higher.
+TEST(DeckNames, StandBesideTheirDecksInOrder) {
+    std::vector<TDeck> decks = ColouredDecks();
+    TSceneInput scene;
+    scene.Decks = decks.data();
+    scene.DeckCount = 3;
+    scene.CurrentDeck = 1;
+    scene.FieldOfView = 60;
+    scene.XMax = 8;
+    scene.YMax = 4;
+    scene.MaxDim = 8;
+    EXPECT_TRUE(DeckLabels(scene, TCamera(), kW, kH).empty());  // one deck: no names
+    scene.StackAll = true;
+    scene.DeckSpacing = StackSpacing(decks.data(), 3, kDefaultDeckSpacing);
+    const TCamera camera = FitScene(scene, 0.0, kStackTheta, static_cast<double>(kW) / kH);
+    std::vector<TDeckLabel> labels = DeckLabels(scene, camera, kW, kH);
+    ASSERT_EQ(labels.size(), 3u);
+    for (int d = 0; d < 3; ++d) {
+        const TDeckLabel& label = labels[static_cast<std::size_t>(d)];
+        EXPECT_EQ(label.Deck, d);
+        double right = 0, y = 0;  // the floor's middle at its other end
+        ASSERT_TRUE(ProjectToWindow(scene, camera, 4.0, 0.0, DeckZ(scene, d), kW, kH, right, y));
+        EXPECT_LT(label.X, right);
+        EXPECT_EQ(label.X, labels[0].X) << "one column";
+        EXPECT_NEAR(label.Y, y, 0.1 * kH) << "level with its deck";
+        // Left of both corners of the deck's low-x end.
+        for (const double corner : {-2.0, 2.0}) {
+            double cx = 0, cy = 0;
+            ASSERT_TRUE(
+                ProjectToWindow(scene, camera, -4.0, corner, DeckZ(scene, d), kW, kH, cx, cy));
+            EXPECT_LE(label.X, cx + 1e-9);
+        }
+        if (d > 0) {
+            EXPECT_LT(label.Y, labels[static_cast<std::size_t>(d - 1)].Y - 10);
+        }
+    }
+    scene.CutAway = TCutAway::ThisAndBelow;
+    labels = DeckLabels(scene, camera, kW, kH);
+    ASSERT_EQ(labels.size(), 2u);
+    EXPECT_EQ(labels.back().Deck, 1);
+}
+
 // --- the plan view ---------------------------------------------------------------
 
 struct TPlanCase {

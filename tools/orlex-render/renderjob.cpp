@@ -159,8 +159,13 @@ int RunRender(const TRenderOptions& o, std::FILE* err) {
         TCaption caption;
         caption.Time = QString::fromStdString(TPlayback::TimeText(playback.TimeSeconds));
         caption.Deck = QString::fromStdString(project.GetDeckCaption(scene.CurrentDeck));
-        if (scene.StackAll)
+        // The cut in the viewer's words.
+        if (scene.StackAll && scene.CutAway == TCutAway::All)
             caption.Deck = QStringLiteral("All decks, %1 in full").arg(caption.Deck);
+        else if (scene.StackAll && scene.CutAway == TCutAway::ThisAndBelow)
+            caption.Deck = QStringLiteral("This deck and below, %1 in full").arg(caption.Deck);
+        else if (scene.StackAll)
+            caption.Deck = QStringLiteral("Only this deck, %1").arg(caption.Deck);
         return caption;
     };
     TOffscreenView view;
