@@ -137,11 +137,12 @@ private:
     TOverlayLayer Overlay_;
     std::vector<int> BadHeadings_;
 
-    // The stack: the other decks' up-facing quads and their lists, the overlays
+    // The stack: the other decks' flattened floor maps, the overlays
     // per deck, the persons drawn between two decks and the trails in 3D.
     std::vector<std::unique_ptr<TCoarseDeck>> Coarse_;
     std::vector<std::unique_ptr<TOverlayLayer>> StackOverlays_;
-    std::vector<int8_t> Lifted_;  // per person: the level change of its last step
+    std::vector<int8_t> Lifted_;                  // per person: the level change of its last step
+    std::vector<std::vector<float>> DimPersons_;  // per deck: the strokes of its persons
     std::vector<float> StackPicked_;
     std::vector<float> StackPassTrails_;  // the trails of one pass of the stack
     TTrailCache StackTrails_;

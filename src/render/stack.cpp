@@ -6,6 +6,7 @@
 
 #include "deck.h"
 #include "picking.h"
+#include "quadgroups.h"
 #include "scenerenderer.h"
 
 namespace orlex {
@@ -41,6 +42,39 @@ double HalfFieldTan(const TSceneInput& scene) {
 }
 
 }  // namespace
+
+TFloorOverlay DeckFloorMap(const TDeck& deck, int xmax, int ymax, float alpha) {
+    TFloorOverlay map;
+    if (xmax <= 0 || ymax <= 0) return map;
+    map.Columns = xmax;
+    map.Rows = ymax;
+    map.Rgba.assign(static_cast<std::size_t>(xmax) * static_cast<std::size_t>(ymax), 0u);
+    // Darker than the lit deck shown, as a dimmed deck should be.
+    constexpr float kShade = 0.55f;
+    const unsigned a = static_cast<unsigned>(std::lround(std::clamp(alpha, 0.0f, 1.0f) * 255));
+    const int hx = xmax / 2, hy = ymax / 2;
+    for (const TQuad& q : deck.Quads) {
+        if (QuadDirection(q) != 4) continue;
+        float x0 = q.Vertices[0][0], x1 = x0, y0 = q.Vertices[0][1], y1 = y0;
+        for (const auto& v : q.Vertices) {
+            x0 = std::min(x0, v[0]), x1 = std::max(x1, v[0]);
+            y0 = std::min(y0, v[1]), y1 = std::max(y1, v[1]);
+        }
+        const int c0 = std::max(0, static_cast<int>(std::lround(x0 + hx)));
+        const int c1 = std::min(xmax, static_cast<int>(std::lround(x1 + hx)));
+        const int r0 = std::max(0, static_cast<int>(std::lround(hy - y1)));
+        const int r1 = std::min(ymax, static_cast<int>(std::lround(hy - y0)));
+        auto channel = [&](int k) {
+            return static_cast<unsigned>(
+                std::lround(std::clamp(q.Color[k] * kShade, 0.0f, 1.0f) * 255));
+        };
+        const uint32_t rgba = OverlayRgba(channel(0), channel(1), channel(2), a);
+        for (int r = r0; r < r1; ++r)
+            std::fill_n(map.Rgba.begin() + static_cast<std::ptrdiff_t>(r) * xmax + c0,
+                        std::max(0, c1 - c0), rgba);
+    }
+    return map;
+}
 
 double StackSpacing(const TDeck* decks, int count, double factor) {
     if (!(factor > 0) || !std::isfinite(factor)) factor = kDefaultDeckSpacing;

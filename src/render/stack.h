@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "camera.h"
+#include "overlay.h"
 #include "person.h"
 
 namespace orlex {
@@ -31,6 +32,12 @@ inline constexpr double kDefaultDeckSpacing = 8.0;
 inline constexpr double kPlanEyeHeight = 1e5;
 // How much of a dimmed deck's colour covers what lies behind it.
 inline constexpr float kDimDeckAlpha = 0.6f;
+
+// The coarse picture of a dimmed deck: its up-facing quads (floors and block
+// tops) flattened into one colour a cell, alpha times opaque, shaded like a
+// floor under the lights; cells without such a quad stay clear (alpha 0). It
+// is drawn as one textured quad, whatever the deck's size.
+TFloorOverlay DeckFloorMap(const class TDeck& deck, int xmax, int ymax, float alpha);
 
 // The spacing between the floors of neighbouring decks in scene units: factor
 // times the largest block height of the decks (3 without decks); factor is

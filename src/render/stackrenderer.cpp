@@ -1,7 +1,8 @@
 // The frame of all decks at once. The other decks go first, bottom to top,
-// dimmed by blending with a constant share of their colour and drawn from
-// their up-facing quads only; then the depth buffer is cleared and the deck
-// shown is drawn as the single-deck view draws it, so nothing ever hides it.
+// dimmed: their persons blended with a constant share of their colour, their
+// floors and block tops flattened into one half transparent map a deck (one
+// textured quad, see DeckFloorMap); then the depth buffer is cleared and the
+// deck shown is drawn as the single-deck view draws it, so nothing ever hides it.
 #include <GL/gl.h>
 #include <GL/glu.h>
 
@@ -12,12 +13,15 @@
 
 namespace orlex {
 
-// The up-facing quads of a deck (floors and block tops) and their lists.
+// The coarse picture of a dimmed deck and its texture; the picture itself is
+// dropped once it is uploaded.
 struct TSceneRenderer::TCoarseDeck {
     const TDeck* Source = nullptr;
     std::size_t SourceQuads = 0;
-    TDeck Up;
-    TQuadGroups Groups;
+    int XMax = 0, YMax = 0;
+    TFloorOverlay Map;
+    bool Uploaded = false;
+    TOverlayLayer Layer;
 };
 
 TSceneRenderer::TSceneRenderer() = default;
@@ -25,15 +29,12 @@ TSceneRenderer::~TSceneRenderer() = default;
 
 void TSceneRenderer::ForgetDeck() {
     Quads_.Forget();
-    for (auto& coarse : Coarse_) {
-        coarse->Source = nullptr;
-        coarse->Groups.Forget();
-    }
+    for (auto& coarse : Coarse_) coarse->Source = nullptr;
 }
 
 void TSceneRenderer::ReleaseStack() {
     for (auto& coarse : Coarse_) {
-        coarse->Groups.Release();
+        coarse->Layer.Release();
         coarse->Source = nullptr;
     }
     for (auto& layer : StackOverlays_) layer->Release();
@@ -44,14 +45,15 @@ TSceneRenderer::TCoarseDeck& TSceneRenderer::Coarse(const TSceneInput& scene, in
         Coarse_.push_back(std::make_unique<TCoarseDeck>());
     TCoarseDeck& coarse = *Coarse_[static_cast<std::size_t>(d)];
     const TDeck& deck = scene.Decks[d];
-    if (coarse.Source != &deck || coarse.SourceQuads != deck.Quads.size()) {
-        coarse.Up.Quads.clear();
-        for (const TQuad& q : deck.Quads)
-            if (QuadDirection(q) == 4) coarse.Up.Quads.push_back(q);
-        coarse.Up.Quads.shrink_to_fit();
+    if (coarse.Source != &deck || coarse.SourceQuads != deck.Quads.size() ||
+        coarse.XMax != scene.XMax || coarse.YMax != scene.YMax) {
+        coarse.Map = DeckFloorMap(deck, scene.XMax, scene.YMax, kDimDeckAlpha);
+        coarse.Uploaded = false;
         coarse.Source = &deck;
         coarse.SourceQuads = deck.Quads.size();
-        coarse.Groups.Forget();
+        coarse.XMax = scene.XMax;
+        coarse.YMax = scene.YMax;
+        coarse.Layer.Forget();
     }
     return coarse;
 }
@@ -63,6 +65,20 @@ TOverlayLayer& TSceneRenderer::StackOverlay(int d) {
 }
 
 namespace {
+
+// Persons far off as green upright strokes, two pixels wide.
+void DrawStrokes(const std::vector<float>& strokes) {
+    if (strokes.empty()) return;
+    glDisable(GL_LIGHTING);
+    glLineWidth(2.0f);
+    glColor3f(0.0f, 0.8f, 0.0f);
+    glEnableClientState(GL_VERTEX_ARRAY);
+    glVertexPointer(3, GL_FLOAT, 0, strokes.data());
+    glDrawArrays(GL_LINES, 0, static_cast<GLsizei>(strokes.size() / 3));
+    glDisableClientState(GL_VERTEX_ARRAY);
+    glLineWidth(1.0f);
+    glEnable(GL_LIGHTING);
+}
 
 void DimBlending() {
     glEnable(GL_BLEND);
@@ -87,6 +103,20 @@ void TSceneRenderer::RenderStack(const TSceneInput& scene, const TCamera& camera
     for (int i = 0; i < static_cast<int>(Lifted_.size()); ++i)
         Lifted_[static_cast<std::size_t>(i)] =
             static_cast<int8_t>(LastLevelChange(scene.Persons[i], scene.StepCounter));
+
+    // The persons of the dimmed decks as upright strokes, one list a deck.
+    DimPersons_.resize(static_cast<std::size_t>(std::max(0, scene.DeckCount)));
+    for (auto& strokes : DimPersons_) strokes.clear();
+    for (int i = 0; i < static_cast<int>(Lifted_.size()); ++i) {
+        float x = 0, y = 0;
+        int tag = 0, heading = 0, level = 0;
+        scene.Persons[i].GetPosition(x, y, tag, heading, level);
+        if (level < 0 || level >= scene.DeckCount || level == scene.CurrentDeck ||
+            i == scene.PickedPerson || Lifted_[static_cast<std::size_t>(i)] != 0)
+            continue;
+        DimPersons_[static_cast<std::size_t>(level)].insert(
+            DimPersons_[static_cast<std::size_t>(level)].end(), {x, y, 0.0f, x, y, kPersonHeight});
+    }
 
     if (scene.Decks) {
         for (int d = 0; d < scene.DeckCount; ++d) {
@@ -128,7 +158,9 @@ void TSceneRenderer::DrawStackDeck(const TSceneInput& scene, int d, const double
         pass.BadHeadings = &BadHeadings_;
         pass.Skip = scene.PickedPerson;
         pass.SkipSet = Lifted_.data();
-        if (scene.BatchPersons)
+        if (!current)
+            DrawStrokes(DimPersons_[static_cast<std::size_t>(d)]);
+        else if (scene.BatchPersons)
             Batcher_.Draw(pass);
         else if (PersonList)
             DrawPersonsListed(pass, PersonList);
@@ -141,7 +173,13 @@ void TSceneRenderer::DrawStackDeck(const TSceneInput& scene, int d, const double
             DrawQuadsListed(deck);
     } else {
         TCoarseDeck& coarse = Coarse(scene, d);
-        coarse.Groups.Draw(coarse.Up, deckEye, scene.QuadCulling);
+        if (coarse.Uploaded) {
+            coarse.Layer.DrawUploaded(scene.XMax, scene.YMax);
+        } else {
+            coarse.Layer.DrawFloor(coarse.Map, scene.XMax, scene.YMax);
+            coarse.Map = TFloorOverlay();
+            coarse.Uploaded = true;
+        }
     }
     if (const TFloorOverlay* overlay = scene.OverlayOf(d)) {
         TOverlayLayer& layer = current ? Overlay_ : StackOverlay(d);

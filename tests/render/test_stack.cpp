@@ -5,6 +5,8 @@
 // persons from deck to deck.
 #include <gtest/gtest.h>
 
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -103,6 +105,33 @@ INSTANTIATE_TEST_SUITE_P(
             if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
         return name;
     });
+
+// A dimmed deck's map: one colour a cell, the same for the same kind of cell,
+// half transparent where the deck has a floor or a block, clear in the void.
+TEST(DeckFloorMap, OneColourACellClearInTheVoid) {
+    const std::vector<std::string> rows = {"00122", "0.122", "00045", ".0000"};
+    const TDeck deck = DeckOf(rows);
+    const TFloorOverlay map = DeckFloorMap(deck, 5, 4, kDimDeckAlpha);
+    ASSERT_TRUE(map.IsValid());
+    std::map<char, uint32_t> colour;
+    for (int r = 0; r < 4; ++r)
+        for (int c = 0; c < 5; ++c) {
+            const char code = rows[static_cast<std::size_t>(r)][static_cast<std::size_t>(c)];
+            const uint32_t rgba = map.Rgba[static_cast<std::size_t>(r * 5 + c)];
+            if (code == '.') {
+                EXPECT_EQ(rgba, 0u) << r << "," << c;
+                continue;
+            }
+            EXPECT_EQ(rgba & 255u, 153u) << r << "," << c;
+            if (!colour.count(code)) colour[code] = rgba;
+            EXPECT_EQ(rgba, colour[code]) << r << "," << c << " '" << code << "'";
+        }
+    EXPECT_EQ(colour.size(), 5u);
+    std::set<uint32_t> distinct;
+    for (const auto& [code, rgba] : colour) distinct.insert(rgba);
+    EXPECT_EQ(distinct.size(), 5u) << "every kind of cell its own colour";
+    EXPECT_FALSE(DeckFloorMap(deck, 0, 4, kDimDeckAlpha).IsValid());
+}
 
 // The single-deck view draws the deck shown alone, whatever the stack's fields say.
 TEST_F(Headless, WithoutTheStackOnlyTheDeckShownIsDrawn) {
