@@ -87,6 +87,7 @@ TMainForm::TMainForm(IMessages* messages, QWidget* parent)
     StartFile.clear();
 
     FormCreate();
+    CreateStackCommands();
     CreateAuxiliaryWindows();
     RestoreWindowState();
 }

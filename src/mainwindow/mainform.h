@@ -49,6 +49,7 @@ class TGoToTimeForm;
 class TAnalysisPanel;
 class TAnalysisRunner;
 class TAnalysisResult;
+class TDeckList;
 
 class TMainForm : public QMainWindow, public IPlaybackHost {
     Q_OBJECT
@@ -191,6 +192,14 @@ public:
     void Help2Click();
     void StartupWindow1Click();
 
+    // --- all decks and the plan view (mainform_stack.cpp) ---
+    void AllDecks1Click();
+    void PlanView1Click();
+    // The view's stack from the items, the cut, the deck list and the settings.
+    void ApplyStack();
+    // The deck list's rows for the project and its counts for the moment shown.
+    void UpdateDeckList();
+
     // Layout commands (mainform_layout.cpp).
     void ResetView1Click();
     void KeysAndMouse1Click();
@@ -245,6 +254,7 @@ private:
     void CreatePersonDock();
     void CreateAnalysis();
     void CreateLayoutCommands();
+    void CreateStackCommands();
     void RestoreWindowState();
     void SaveWindowState();
     // After a load: a new run; before a release: no result.
@@ -345,6 +355,12 @@ private:
     bool AnalysisShown_ = false;
     QString AnalysisStatusBefore_;
     QString ShownAnalysisText_;
+
+    QAction* AllDecks1 = nullptr;
+    QAction* PlanView1 = nullptr;
+    QComboBox* CutAwayBox = nullptr;
+    QDockWidget* Dock_Decks = nullptr;
+    TDeckList* DeckList = nullptr;
 
     QToolBar* Panel1 = nullptr;
     QToolButton* BitBtn1 = nullptr;

@@ -52,6 +52,7 @@ void TMainForm::Options1Click() {
     ScreenShotSeries = false;
     const TAnalysisSettings before = Settings_.AnalysisSettings();
     OptionsForm->SetAnalysisSettings(before);
+    OptionsForm->SetDeckSpacing(Settings_.DeckSpacing());
     if (!RunOptionsDialog(*OptionsForm, Options,
                           centralWidget() ? centralWidget()->size() : size()))
         return;
@@ -65,6 +66,9 @@ void TMainForm::Options1Click() {
                              a.CongestionShare != before.CongestionShare;
         if (changed && HasProject()) StartAnalysis();  // the figures follow the settings
     }
+    // The stack follows the spacing, the plan view's scale bar the cell size.
+    if (const auto spacing = OptionsForm->EnteredDeckSpacing()) Settings_.SetDeckSpacing(*spacing);
+    ApplyStack();
 }
 
 void TMainForm::Help2Click() {

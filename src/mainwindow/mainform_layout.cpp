@@ -70,8 +70,12 @@ void TMainForm::ResetView1Click() {
     if (!HasProject()) return;
     const int w = std::max(CellView3D->width(), 1);
     const int h = std::max(CellView3D->height(), 1);
+    const TSceneInput scene = CellView3D->SceneInput();
+    // The whole stack is seen from aslant, a single deck from straight above.
     CellView3D->Camera() =
-        FitCamera(LogFile->XMax, LogFile->YMax, 0.0, 0.0, static_cast<double>(w) / h);
+        scene.StackAll
+            ? FitScene(scene, 0.0, scene.Plan ? 0.0 : kStackTheta, static_cast<double>(w) / h)
+            : FitCamera(LogFile->XMax, LogFile->YMax, 0.0, 0.0, static_cast<double>(w) / h);
     // Sets the projection for the new distance and repaints.
     CellView3D->SetDistance(CellView3D->Distance);
 }
@@ -110,7 +114,8 @@ QList<TKeyGroup> TMainForm::KeyGroups() const {
           {QStringLiteral("Right drag"), QStringLiteral("Pan the view")},
           {QStringLiteral("Wheel"), QStringLiteral("Zoom in and out")},
           {QStringLiteral("Left click on a person"),
-           QStringLiteral("Pick the person: Person panel, trail, follow")},
+           QStringLiteral("Pick the person: Person panel, trail, follow; with all decks, "
+                          "on any deck drawn (its deck becomes the deck shown)")},
           {QStringLiteral("Left click beside the persons"), QStringLiteral("Clear the pick")}}});
     groups.append(
         {QStringLiteral("Mouse elsewhere"),

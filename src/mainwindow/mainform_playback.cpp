@@ -112,6 +112,7 @@ void TMainForm::Paint() {
     if (PaintHeld_) return;
     FollowPlayback();
     ShowAnalysisTime();
+    UpdateDeckList();
     if (CellView3D != nullptr) CellView3D->Paint();
     if (TimelineBar != nullptr) TimelineBar->FrameDrawn();
 }

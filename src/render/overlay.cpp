@@ -106,6 +106,11 @@ void TOverlayLayer::DrawFloor(const TFloorOverlay& overlay, int xmax, int ymax) 
         &overlay, overlay.Rgba.data(), overlay.Outline.data(), overlay.Columns, overlay.Rows, xmax,
         ymax};
     if (!(key == Key_)) Upload(overlay, xmax, ymax);
+    DrawUploaded(xmax, ymax);
+}
+
+void TOverlayLayer::DrawUploaded(int xmax, int ymax) {
+    if (Tiles_.empty()) return;
     const int hx = xmax / 2, hy = ymax / 2;
     glDisable(GL_LIGHTING);
     glEnable(GL_BLEND);

@@ -57,6 +57,9 @@ public:
 
     // Draws the map and outlines on the floor (model-view at deck coordinates).
     void DrawFloor(const TFloorOverlay& overlay, int xmax, int ymax);
+    // Draws what the last DrawFloor uploaded, without its overlay (which may be
+    // gone since); nothing before the first upload or after Release.
+    void DrawUploaded(int xmax, int ymax);
     // The next draw uploads the overlay again (its cells changed in place).
     void Forget() { Key_ = {}; }
     // Deletes the textures; needs their context current.

@@ -27,7 +27,7 @@ void DrawPersonsListed(const TPersonPass& pass, unsigned int glyphList) {
         float x = 0, y = 0;
         int tag = 0, heading = 0, level = 0;
         pass.Persons[i].GetPosition(x, y, tag, heading, level);
-        if (level != pass.Deck || i == pass.Skip) continue;
+        if (level != pass.Deck || i == pass.Skip || (pass.SkipSet && pass.SkipSet[i])) continue;
         glPushMatrix();
         glTranslatef(x, y, 0.0f);
         const int angle = HeadingAngle(heading);
@@ -84,7 +84,7 @@ void TPersonBatcher::Draw(const TPersonPass& pass) {
         float x = 0, y = 0;
         int tag = 0, heading = 0, level = 0;
         pass.Persons[i].GetPosition(x, y, tag, heading, level);
-        if (level != pass.Deck || i == pass.Skip) continue;
+        if (level != pass.Deck || i == pass.Skip || (pass.SkipSet && pass.SkipSet[i])) continue;
         if (HeadingAngle(heading) < 0) NoteBad(pass, i);
         const TTurnedGlyph& g = TurnedGlyph(heading);
         for (int c = 0; c < 6; ++c) {

@@ -3,6 +3,7 @@
 // vertex arrays in batches. Both give the same picture.
 #pragma once
 
+#include <cstdint>
 #include <vector>
 
 #include "person.h"
@@ -18,6 +19,7 @@ struct TPersonPass {
     int MaxDim = 0;                           // the larger side of the deck
     std::vector<int>* BadHeadings = nullptr;  // persons with a heading outside 1..8
     int Skip = -1;                            // a person not drawn here
+    const int8_t* SkipSet = nullptr;          // per person or null: non-zero ones not drawn
 };
 
 // One push, translate, turn, list call and pop per person.

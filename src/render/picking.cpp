@@ -47,7 +47,7 @@ bool RayHitsGlyph(const TRay& ray, float x, float y, int heading, double& t) {
     return true;
 }
 
-int PickPerson(const TPersonData* persons, int count, int deck, const TRay& ray) {
+int PickPerson(const TPersonData* persons, int count, int deck, const TRay& ray, double* hitT) {
     if (!persons) return -1;
     int best = -1;
     double nearest = std::numeric_limits<double>::infinity();
@@ -62,6 +62,7 @@ int PickPerson(const TPersonData* persons, int count, int deck, const TRay& ray)
             best = i;
         }
     }
+    if (hitT) *hitT = nearest;
     return best;
 }
 

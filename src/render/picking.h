@@ -11,7 +11,9 @@ namespace orlex {
 // (unturned for a bad one): the ray parameter t >= 0, or false when it misses.
 bool RayHitsGlyph(const TRay& ray, float x, float y, int heading, double& t);
 
-// The person on deck whose glyph the ray meets first, or -1 for none.
-int PickPerson(const TPersonData* persons, int count, int deck, const TRay& ray);
+// The person on deck whose glyph the ray meets first, or -1 for none; where the
+// ray meets it goes to hitT when given.
+int PickPerson(const TPersonData* persons, int count, int deck, const TRay& ray,
+               double* hitT = nullptr);
 
 }  // namespace orlex

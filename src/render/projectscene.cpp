@@ -26,6 +26,17 @@ TCamera TiltedCamera(int xmax, int ymax, double phi, double theta) {
 }
 
 TCamera FitCamera(int xmax, int ymax, double phi, double theta, double aspect) {
+    return FitCamera(xmax, ymax, phi, theta, aspect, 0.0, 0.0);
+}
+
+TCamera FitScene(const TSceneInput& scene, double phi, double theta, double aspect) {
+    double low = 0, high = 0;
+    StackRange(scene, low, high);
+    return FitCamera(scene.XMax, scene.YMax, phi, theta, aspect, low, high);
+}
+
+TCamera FitCamera(int xmax, int ymax, double phi, double theta, double aspect, double lowZ,
+                  double highZ) {
     TCamera camera;
     camera.Phi = phi;
     camera.Theta = theta;
@@ -60,7 +71,7 @@ TCamera FitCamera(int xmax, int ymax, double phi, double theta, double aspect) {
     double distance = TCamera::kMinDistance;
     for (const double x : {-0.5 * xmax, 0.5 * xmax}) {
         for (const double y : {-0.5 * ymax, 0.5 * ymax}) {
-            for (const double z : {0.0, kFitHeight}) {
+            for (const double z : {lowZ, highZ + kFitHeight}) {
                 const double p[3] = {x, y, z};
                 const double along = p[0] * forward[0] + p[1] * forward[1] + p[2] * forward[2];
                 const double across = std::fabs(p[0] * side[0] + p[1] * side[1] + p[2] * side[2]);
@@ -93,6 +104,7 @@ TSceneInput ProjectScene(const TLogFile1& project, int deck, int stepCounter) {
     scene.StepCounter = stepCounter;
     const int v = project.VMax > 0 ? project.VMax : 1;
     scene.TrailSteps = kTrailSecondsShown * v;
+    scene.DeckSpacing = StackSpacing(scene.Decks, decks, kDefaultDeckSpacing);
     return scene;
 }
 

@@ -33,6 +33,11 @@ inline constexpr double kFitMargin = 0.04;
 // given aspect (width / height) and in front of its near plane. Any grid from one
 // cell up works; aspect is taken as 1 when it is not positive.
 TCamera FitCamera(int xmax, int ymax, double phi, double theta, double aspect);
+// The same for floors from height lowZ up to highZ (a stack of decks).
+TCamera FitCamera(int xmax, int ymax, double phi, double theta, double aspect, double lowZ,
+                  double highZ);
+// The camera fitting what scene draws: its deck, or the whole stack.
+TCamera FitScene(const TSceneInput& scene, double phi, double theta, double aspect);
 
 // Deck deck of project with its persons as they stand now at stepCounter, the
 // origin marker and no pick; deck is taken as 0 when out of range.

@@ -11,8 +11,12 @@
 namespace orlex {
 
 const TFloorOverlay* TSceneInput::CurrentOverlay() const {
-    if (!Overlays || CurrentDeck < 0 || CurrentDeck >= OverlayCount) return nullptr;
-    return Overlays + CurrentDeck;
+    return OverlayOf(CurrentDeck);
+}
+
+const TFloorOverlay* TSceneInput::OverlayOf(int d) const {
+    if (!Overlays || d < 0 || d >= OverlayCount) return nullptr;
+    return Overlays + d;
 }
 
 void TSceneRenderer::SetupRenderState(const TLights* lights) {
@@ -21,25 +25,27 @@ void TSceneRenderer::SetupRenderState(const TLights* lights) {
     glEnable(GL_CULL_FACE);
     glShadeModel(GL_SMOOTH);
     glEnable(GL_LIGHTING);
-    if (lights) {
-        for (int k = 0; k < kLightSlots; ++k) {
-            const TLights& light = lights[k];
-            const GLenum id = GL_LIGHT0 + static_cast<GLenum>(k);
-            if (light.On) {
-                glLightfv(id, GL_AMBIENT, light.Ambient);
-                glLightfv(id, GL_DIFFUSE, light.Diffuse);
-                glLightfv(id, GL_SPECULAR, light.Specular);
-                glEnable(id);
-            } else {
-                glDisable(id);
-            }
-        }
-    }
+    if (lights) SetLights(lights);
     glEnable(GL_COLOR_MATERIAL);
     glColorMaterial(GL_FRONT, GL_AMBIENT_AND_DIFFUSE);
     const GLfloat specular[4] = {0.2f, 0.2f, 0.2f, 1.0f};
     glMaterialfv(GL_FRONT, GL_SPECULAR, specular);
     glMateriali(GL_FRONT, GL_SHININESS, 128);
+}
+
+void TSceneRenderer::SetLights(const TLights* lights) {
+    for (int k = 0; k < kLightSlots; ++k) {
+        const TLights& light = lights[k];
+        const GLenum id = GL_LIGHT0 + static_cast<GLenum>(k);
+        if (light.On) {
+            glLightfv(id, GL_AMBIENT, light.Ambient);
+            glLightfv(id, GL_DIFFUSE, light.Diffuse);
+            glLightfv(id, GL_SPECULAR, light.Specular);
+            glEnable(id);
+        } else {
+            glDisable(id);
+        }
+    }
 }
 
 void TSceneRenderer::SetProjection(const TSceneInput& scene, const TCamera& camera, int w, int h) {
@@ -48,14 +54,27 @@ void TSceneRenderer::SetProjection(const TSceneInput& scene, const TCamera& came
     glMatrixMode(GL_PROJECTION);
     glLoadIdentity();
     if (scene.FieldOfView > 0) {
-        double farPlane = camera.FarPlane(scene.MaxDim);
+        double farPlane = SceneFarPlane(scene, camera);
         // Keep the frustum valid for odd sizes (an empty deck, huge values).
         if (!(farPlane > 2.0)) farPlane = 2.0;
         if (!std::isfinite(farPlane)) farPlane = std::numeric_limits<float>::max();
-        gluPerspective(scene.FieldOfView, static_cast<double>(w) / h, 1.0, farPlane);
+        if (scene.Plan) {
+            // Straight down: the eye may lie below raised decks, so the near
+            // plane lies as far above it as the far plane below.
+            const double halfHeight = PlanHalfHeight(scene, camera);
+            const double halfWidth = halfHeight * static_cast<double>(w) / h;
+            glOrtho(-halfWidth, halfWidth, -halfHeight, halfHeight, -farPlane, farPlane);
+        } else {
+            gluPerspective(scene.FieldOfView, static_cast<double>(w) / h, 1.0, farPlane);
+        }
     }
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
+}
+
+void TSceneRenderer::ForgetOverlay() {
+    Overlay_.Forget();
+    for (auto& layer : StackOverlays_) layer->Forget();
 }
 
 void TSceneRenderer::BuildLists() {
@@ -73,19 +92,26 @@ void TSceneRenderer::ReleaseGL() {
     PersonList = 0;
     Quads_.Release();
     Overlay_.Release();
+    ReleaseStack();
     ForgetPersons();
 }
 
 void TSceneRenderer::ForgetPersons() {
     Trails_.Clear();
+    StackTrails_.Clear();
     Picked_.clear();
     PickedOf_ = nullptr;
     PickedCounter_ = -1;
 }
 
 const std::vector<int>& TSceneRenderer::RenderScene(const TSceneInput& scene,
-                                                    const TCamera& camera) {
+                                                    const TCamera& cameraIn) {
     BadHeadings_.clear();
+    const TCamera camera = ViewCamera(scene, cameraIn);
+    if (scene.StackAll) {
+        RenderStack(scene, camera);
+        return BadHeadings_;
+    }
     glLoadIdentity();
     gluLookAt(camera.EyeX, camera.EyeY, camera.EyeZ, 0, 0, 0, camera.UpX, camera.UpY, camera.UpZ);
     glPushMatrix();
@@ -93,8 +119,10 @@ const std::vector<int>& TSceneRenderer::RenderScene(const TSceneInput& scene,
     if (scene.OriginVisible && OriginList) glCallList(OriginList);
     glTranslatef(static_cast<float>(camera.PanX), static_cast<float>(camera.PanY), 0.0f);
     // The eye in deck coordinates (the deck is drawn shifted by the pan).
-    const double eye[3] = {camera.EyeX - static_cast<float>(camera.PanX),
-                           camera.EyeY - static_cast<float>(camera.PanY), camera.EyeZ};
+    double eye[3] = {camera.EyeX - static_cast<float>(camera.PanX),
+                     camera.EyeY - static_cast<float>(camera.PanY), camera.EyeZ};
+    // Parallel rays: every face turned up is seen, as from very far above.
+    if (scene.Plan) eye[2] = kPlanEyeHeight;
 
     if (scene.Persons && scene.PersonCount > 0) {
         TPersonPass pass;

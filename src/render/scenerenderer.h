@@ -4,6 +4,8 @@
 // offscreen view both draw through it.
 #pragma once
 
+#include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "camera.h"
@@ -13,6 +15,7 @@
 #include "person.h"
 #include "personbatch.h"
 #include "quadgroups.h"
+#include "stack.h"
 #include "trails.h"
 
 namespace orlex {
@@ -51,11 +54,28 @@ struct TSceneInput {
     int OverlayCount = 0;
     // The overlay of the deck shown; null for none.
     const TFloorOverlay* CurrentOverlay() const;
+    // The overlay of deck d; null for none.
+    const TFloorOverlay* OverlayOf(int d) const;
+
+    // All decks at once, each at its level's height (see stack.h); the deck
+    // shown is drawn fully, the others dimmed on top of coarser geometry.
+    bool StackAll = false;
+    TCutAway CutAway = TCutAway::All;
+    // Per deck (index = deck): true hides it with its persons; decks past the
+    // end are shown.
+    std::vector<bool> HiddenDecks;
+    // Between neighbouring floors, in scene units (see StackSpacing).
+    double DeckSpacing = 0;
+    // An orthographic projection from straight above instead of the perspective.
+    bool Plan = false;
+    // The side of a cell in metres, for the plan view's scale bar.
+    double CellMetres = 0.4;
 };
 
 class TSceneRenderer {
 public:
-    TSceneRenderer() = default;
+    TSceneRenderer();
+    ~TSceneRenderer();
     TSceneRenderer(const TSceneRenderer&) = delete;
     TSceneRenderer& operator=(const TSceneRenderer&) = delete;
 
@@ -65,6 +85,8 @@ public:
     // The fixed rendering state: background, depth test, culling, lighting with
     // the slots of lights (null leaves the lights as they are) and the material.
     static void SetupRenderState(const TLights* lights);
+    // Switches the 8 slots on or off with the colours of lights.
+    static void SetLights(const TLights* lights);
     // The perspective projection of a w x h view; an identity model-view.
     static void SetProjection(const TSceneInput& scene, const TCamera& camera, int w, int h);
 
@@ -73,11 +95,11 @@ public:
     // Deletes every list (context current).
     void ReleaseGL();
     // The quad lists go with the next deck drawn (another deck or project).
-    void ForgetDeck() { Quads_.Forget(); }
+    void ForgetDeck();
     // The deck's quad lists, as the last frame drew them.
     const TQuadGroups& QuadGroups() const { return Quads_; }
     // The overlay's cells changed in place: upload them again on the next frame.
-    void ForgetOverlay() { Overlay_.Forget(); }
+    void ForgetOverlay();
     // Drops what was kept of the persons (the trails read their tracks): call it
     // before the persons drawn last are released or replaced.
     void ForgetPersons();
@@ -96,6 +118,15 @@ public:
 private:
     void DrawPicked(const TSceneInput& scene);
     void DrawTrails(const TSceneInput& scene);
+    // The frame of the stack (defined in stackrenderer.cpp).
+    void RenderStack(const TSceneInput& scene, const TCamera& camera);
+    void DrawStackDeck(const TSceneInput& scene, int d, const double eye[3]);
+    void DrawLifted(const TSceneInput& scene, int d);
+    void DrawStackTrails(const TSceneInput& scene, bool shownDeck);
+    struct TCoarseDeck;
+    TCoarseDeck& Coarse(const TSceneInput& scene, int d);
+    void ReleaseStack();
+    TOverlayLayer& StackOverlay(int d);
 
     TQuadGroups Quads_;
     TTrailCache Trails_;
@@ -105,6 +136,16 @@ private:
     TPersonBatcher Batcher_;
     TOverlayLayer Overlay_;
     std::vector<int> BadHeadings_;
+
+    // The stack: the other decks' flattened floor maps, the overlays
+    // per deck, the persons drawn between two decks and the trails in 3D.
+    std::vector<std::unique_ptr<TCoarseDeck>> Coarse_;
+    std::vector<std::unique_ptr<TOverlayLayer>> StackOverlays_;
+    std::vector<int8_t> Lifted_;                  // per person: the level change of its last step
+    std::vector<std::vector<float>> DimPersons_;  // per deck: the strokes of its persons
+    std::vector<float> StackPicked_;
+    std::vector<float> StackPassTrails_;  // the trails of one pass of the stack
+    TTrailCache StackTrails_;
 };
 
 }  // namespace orlex

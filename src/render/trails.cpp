@@ -76,7 +76,48 @@ void AppendWalk(TWalker w, int to, int deck, std::vector<float>& out) {
     }
 }
 
+// Walks w on to step counter to, appending the moves between decks drawn, in 3D.
+void AppendWalk3D(TWalker w, int to, const TTrailLevels& levels, std::vector<float>& out) {
+    const int decks = static_cast<int>(std::min(levels.Z.size(), levels.Shown.size()));
+    auto drawn = [&](int level) {
+        return level >= 0 && level < decks && levels.Shown[static_cast<std::size_t>(level)];
+    };
+    bool open = false;
+    float lastDx = 0, lastDy = 0;
+    while (w.Step < to) {
+        const float x0 = w.X, y0 = w.Y;
+        const int level0 = w.Level;
+        if (!w.Advance()) break;
+        const float dx = w.X - x0, dy = w.Y - y0;
+        if (dx == 0 && dy == 0 && level0 == w.Level) continue;
+        if (!drawn(level0) || !drawn(w.Level)) {
+            open = false;
+            continue;
+        }
+        const float z0 = levels.Z[static_cast<std::size_t>(level0)];
+        const float z1 = levels.Z[static_cast<std::size_t>(w.Level)];
+        if (open && level0 == w.Level && dx == lastDx && dy == lastDy) {
+            out[out.size() - 3] = w.X;
+            out[out.size() - 2] = w.Y;
+            continue;
+        }
+        out.insert(out.end(), {x0, y0, z0, w.X, w.Y, z1});
+        // A change of level stands alone; moves on one floor may join.
+        open = level0 == w.Level;
+        lastDx = dx;
+        lastDy = dy;
+    }
+}
+
 }  // namespace
+
+void AppendPath3D(const TPersonData& person, int xmax, int ymax, int from, int to,
+                  const TTrailLevels& levels, std::vector<float>& out) {
+    if (to <= from) return;
+    TWalker w(person, xmax, ymax);
+    w.AdvanceTo(from);
+    AppendWalk3D(w, to, levels, out);
+}
 
 void AppendPath(const TPersonData& person, int xmax, int ymax, int from, int to, int deck,
                 std::vector<float>& out) {
@@ -102,11 +143,12 @@ void TTrailCache::Clear() {
     Counter_ = -1;
 }
 
-const std::vector<float>& TTrailCache::Segments(const TPersonData* persons, int count, int xmax,
-                                                int ymax, int counter, int window, int deck) {
+bool TTrailCache::Prepare(const TPersonData* persons, int count, int xmax, int ymax, int counter,
+                          int window, int deck, const TTrailLevels* levels) {
+    const bool sameLevels = levels ? *levels == Levels_ : Levels_.Z.empty();
     if (persons == Persons_ && count == Count_ && xmax == XMax_ && ymax == YMax_ &&
-        counter == Counter_ && window == Window_ && deck == Deck_)
-        return Segments_;
+        counter == Counter_ && window == Window_ && deck == Deck_ && sameLevels)
+        return false;
     const int from = std::max(0, counter - window);
     if (persons != Persons_ || count != Count_ || xmax != XMax_ || ymax != YMax_ ||
         counter < Counter_ || window != Window_) {
@@ -121,13 +163,31 @@ const std::vector<float>& TTrailCache::Segments(const TPersonData* persons, int 
     Counter_ = counter;
     Window_ = window;
     Deck_ = deck;
+    Levels_ = levels ? *levels : TTrailLevels{};
     Segments_.clear();
+    for (TTail& tail : Tails_) tail.Walker.AdvanceTo(from);
+    return true;
+}
+
+const std::vector<float>& TTrailCache::Segments(const TPersonData* persons, int count, int xmax,
+                                                int ymax, int counter, int window, int deck) {
+    if (!Prepare(persons, count, xmax, ymax, counter, window, deck, nullptr)) return Segments_;
     for (std::size_t i = 0; i < Tails_.size(); ++i) {
-        TWalker& tail = Tails_[i].Walker;
-        tail.AdvanceTo(from);
         // Persons that are gone, or elsewhere now, leave no trail on this deck.
         if (persons[i].Level != deck) continue;
-        AppendWalk(tail, counter, deck, Segments_);
+        AppendWalk(Tails_[i].Walker, counter, deck, Segments_);
+    }
+    return Segments_;
+}
+
+const std::vector<float>& TTrailCache::Segments3D(const TPersonData* persons, int count, int xmax,
+                                                  int ymax, int counter, int window,
+                                                  const TTrailLevels& levels) {
+    if (!Prepare(persons, count, xmax, ymax, counter, window, -1, &levels)) return Segments_;
+    for (std::size_t i = 0; i < Tails_.size(); ++i) {
+        // Persons that are gone leave no trail.
+        if (persons[i].Level < 0) continue;
+        AppendWalk3D(Tails_[i].Walker, counter, levels, Segments_);
     }
     return Segments_;
 }

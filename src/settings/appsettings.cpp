@@ -15,6 +15,7 @@ const char* const kLastProjects = "Last Projects";
 const char* const kLastExportFolder = "LastExportFolder";
 const char* const kSaveOption = "ScreenShotSaveOption";
 const char* const kSaveDirectory = "ScreenShotSaveDirectory";
+const char* const kDeckSpacing = "DeckSpacing";
 const char* const kOverwritingAsked = "IsOverwritingAsked";
 const char* const kResizeOption = "ScreenShotResizeOption";
 const char* const kResizeValue = "ScreenShotResizeValue";
@@ -111,6 +112,16 @@ int TAppSettings::MaxAnimationSpeed() const {
 }
 void TAppSettings::SetMaxAnimationSpeed(int value) {
     Write(kMaxAnimationSpeed, value);
+}
+
+double TAppSettings::DeckSpacing() const {
+    bool ok = false;
+    const double value = ReadText(kDeckSpacing, QString()).toDouble(&ok);
+    return ok && value >= kMinDeckSpacing && value <= kMaxDeckSpacing ? value
+                                                                      : kDefaultDeckSpacingSetting;
+}
+void TAppSettings::SetDeckSpacing(double value) {
+    Write(kDeckSpacing, QString::number(value, 'g', 6));
 }
 
 QByteArray TAppSettings::WindowState() const {

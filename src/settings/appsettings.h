@@ -33,6 +33,11 @@
 
 namespace orlex {
 
+// The deck spacing of the stacked view, in block heights.
+inline constexpr double kDefaultDeckSpacingSetting = 8.0;
+inline constexpr double kMinDeckSpacing = 1.0;
+inline constexpr double kMaxDeckSpacing = 20.0;
+
 class TAppSettings {
 public:
     explicit TAppSettings(const QString& appTitle = QStringLiteral("ORLEX Viewer"));
@@ -86,6 +91,12 @@ public:
     // number) or out of range reads as its default by itself.
     TAnalysisSettings AnalysisSettings() const;
     void SetAnalysisSettings(const TAnalysisSettings& value);
+
+    // The distance between the floors of the stacked decks, in block heights
+    // ("DeckSpacing", a decimal text with a point); a missing value, or one that
+    // is no number or out of range, reads as 8.
+    double DeckSpacing() const;
+    void SetDeckSpacing(double value);
 
     // Whether the last write reached the store (false on an access or format
     // error, e.g. a read-only settings file).

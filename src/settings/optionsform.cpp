@@ -132,6 +132,7 @@ TOptionsForm::TOptionsForm(QWidget* parent)
     }
 
     BuildAnalysisPage();
+    BuildViewPage();
 
     BitBtn1 = new QPushButton(style()->standardIcon(QStyle::SP_DialogOkButton), "&Ok", this);
     BitBtn1->setObjectName("BitBtn1");
@@ -218,6 +219,39 @@ std::optional<TAnalysisSettings> TOptionsForm::EnteredAnalysisSettings(QString* 
         }
     }
     return settings;
+}
+
+void TOptionsForm::BuildViewPage() {
+    ViewPage = new QWidget;
+    ViewPage->setObjectName("ViewPage");
+    PageControl1->addTab(ViewPage, "View");
+    auto* form = new QFormLayout(ViewPage);
+    DeckSpacingEdit = new QLineEdit(ViewPage);
+    DeckSpacingEdit->setObjectName("DeckSpacingEdit");
+    DeckSpacingEdit->setToolTip(
+        QStringLiteral("Distance between the floors with all decks on, %1 to %2 block heights")
+            .arg(kMinDeckSpacing)
+            .arg(kMaxDeckSpacing));
+    DeckSpacingEdit->setMaximumWidth(80);
+    form->addRow("Deck spacing (block heights):", DeckSpacingEdit);
+    SetDeckSpacing(kDefaultDeckSpacingSetting);
+}
+
+void TOptionsForm::SetDeckSpacing(double blockHeights) {
+    DeckSpacingEdit->setText(QString::number(blockHeights, 'g', QLocale::FloatingPointShortest));
+}
+
+std::optional<double> TOptionsForm::EnteredDeckSpacing(QString* problem) const {
+    bool ok = false;
+    const double value = DeckSpacingEdit->text().trimmed().toDouble(&ok);
+    if (ok && value >= kMinDeckSpacing && value <= kMaxDeckSpacing) return value;
+    if (problem) {
+        *problem =
+            QStringLiteral("The deck spacing should be a number from %1 to %2 block heights.")
+                .arg(kMinDeckSpacing)
+                .arg(kMaxDeckSpacing);
+    }
+    return std::nullopt;
 }
 
 bool TOptionsForm::eventFilter(QObject* watched, QEvent* event) {
@@ -367,6 +401,12 @@ void TOptionsForm::BitBtn1Click() {
         PageControl1->setCurrentWidget(AnalysisPage);
         badEdit->setFocus();
         badEdit->selectAll();
+        ok = false;
+    }
+    if (ok && !EnteredDeckSpacing(&message)) {
+        PageControl1->setCurrentWidget(ViewPage);
+        DeckSpacingEdit->setFocus();
+        DeckSpacingEdit->selectAll();
         ok = false;
     }
     if (ok) {

@@ -60,6 +60,9 @@ public:
     QLineEdit* WindowEdit = nullptr;
     QLineEdit* DensityLimitEdit = nullptr;
     QLineEdit* CongestionShareEdit = nullptr;
+    // The "View" page: the spacing of the decks with all decks on.
+    QWidget* ViewPage = nullptr;
+    QLineEdit* DeckSpacingEdit = nullptr;
     QPushButton* BitBtn1 = nullptr;  // "&Ok"
     QPushButton* BitBtn2 = nullptr;  // "&Abort"
 
@@ -91,6 +94,12 @@ public:
     std::optional<TAnalysisSettings> EnteredAnalysisSettings(QString* problem = nullptr,
                                                              QLineEdit** edit = nullptr) const;
 
+    // Shows the deck spacing (block heights) in the "View" page.
+    void SetDeckSpacing(double blockHeights);
+    // The deck spacing as entered; a text that is no number from kMinDeckSpacing
+    // to kMaxDeckSpacing gives its message instead.
+    std::optional<double> EnteredDeckSpacing(QString* problem = nullptr) const;
+
     // Handlers.
     void BitBtn1Click();  // Ok: checks, then accepts or shows the message
     void BitBtn7Click();  // directory button
@@ -114,6 +123,7 @@ protected:
 
 private:
     void BuildAnalysisPage();
+    void BuildViewPage();
     void ShowError(const QString& text);
     void DirectoryChosen(const QString& directory);
 

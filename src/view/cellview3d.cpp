@@ -11,6 +11,7 @@
 #include "annotation.h"
 #include "glyph.h"
 #include "picking.h"
+#include "viewtext.h"
 
 namespace orlex {
 
@@ -168,6 +169,12 @@ TSceneInput TCellView3D::SceneInput() const {
     scene.AllTrails = ShowAllTrails;
     scene.Overlays = Overlays_.data();
     scene.OverlayCount = static_cast<int>(Overlays_.size());
+    scene.StackAll = Stack.All;
+    scene.CutAway = Stack.Cut;
+    scene.HiddenDecks = Stack.Hidden;
+    scene.DeckSpacing = StackSpacing(Decks, DeckCount, Stack.Spacing);
+    scene.Plan = Stack.Plan;
+    scene.CellMetres = Stack.CellMetres;
     return scene;
 }
 
@@ -182,8 +189,9 @@ int TCellView3D::PickAt(int x, int y) const {
     if (!Persons || FieldOfView <= 0) return -1;
     TRay ray;
     // Through the pixel's centre.
-    if (!Camera().ScreenRay(x + 0.5, y + 0.5, width(), height(), FieldOfView, ray)) return -1;
-    return PickPerson(Persons, PersonCount, CurrentDeck, ray);
+    const TSceneInput scene = SceneInput();
+    if (!SceneRay(scene, Camera(), x + 0.5, y + 0.5, width(), height(), ray)) return -1;
+    return PickInScene(scene, ray);
 }
 
 void TCellView3D::SetPickedPerson(int person) {
@@ -196,6 +204,12 @@ void TCellView3D::SetPickedPerson(int person) {
 void TCellView3D::SetOverlays(std::vector<TFloorOverlay> overlays) {
     Overlays_ = std::move(overlays);
     Renderer_.ForgetOverlay();
+    Invalidate();
+}
+
+void TCellView3D::SetStack(const TStackView& stack) {
+    Stack = stack;
+    WithContext([this] { SetOrtho(); });
     Invalidate();
 }
 
@@ -235,14 +249,16 @@ void TCellView3D::RenderScene() {
 // GL state behind: the scene's state and projection are set again after it.
 void TCellView3D::PaintLegend(const TSceneInput& scene) {
     const TFloorOverlay* overlay = scene.CurrentOverlay();
-    if (!overlay || !overlay->HasLegend()) return;
+    const bool legend = overlay && overlay->HasLegend();
+    if (!legend && !HasViewText(scene)) return;
     // The painter's triangles must not meet the scene's culling and depth test.
     glDisable(GL_CULL_FACE);
     glDisable(GL_DEPTH_TEST);
     glDisable(GL_LIGHTING);
     {
         QPainter painter(this);
-        PaintLegendBox(painter, *overlay, width(), height());
+        PaintViewText(painter, scene, Camera(), width(), height());
+        if (legend) PaintLegendBox(painter, *overlay, width(), height());
     }
     glFrontFace(GL_CCW);
     SetupRC();

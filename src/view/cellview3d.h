@@ -14,6 +14,17 @@
 
 namespace orlex {
 
+// How the view shows the decks: the deck shown alone (the default) or all of
+// them stacked, and the perspective or the plan view.
+struct TStackView {
+    bool All = false;
+    TCutAway Cut = TCutAway::All;
+    std::vector<bool> Hidden;              // per deck: its box unticked
+    double Spacing = kDefaultDeckSpacing;  // in block heights
+    bool Plan = false;
+    double CellMetres = 0.4;  // the side of a cell, for the scale bar
+};
+
 class TCellView3D : public TGLControl {
     Q_OBJECT
 
@@ -80,6 +91,9 @@ public:
     // Picks person (-1 clears the pick) and repaints; ignored when out of range.
     void SetPickedPerson(int person);
     void SetShowAllTrails(bool on);
+    // All decks, the cut, hidden decks, spacing and the plan view; repaints.
+    void SetStack(const TStackView& stack);
+    TStackView Stack;
     // Colour maps per deck (index = deck); the deck shown draws its own. An
     // empty list shows none.
     void SetOverlays(std::vector<TFloorOverlay> overlays);

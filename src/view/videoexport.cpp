@@ -10,6 +10,7 @@
 #include "offscreenview.h"
 #include "playback.h"
 #include "videoencoder.h"
+#include "viewtext.h"
 
 namespace orlex {
 
@@ -132,6 +133,14 @@ const TFloorOverlay* LegendOf(const TSceneInput& scene) {
 // the framebuffer, the band drawn apart and put on top.
 bool RenderFrame(TOffscreenView& view, const TSceneInput& scene, const TCamera& camera, int w,
                  int h, const TCaption* caption, std::vector<uint8_t>& rgb) {
+    if (HasViewText(scene)) {
+        // The deck names and the scale bar are painted over the scene.
+        const QImage picture = RenderPicture(view, scene, camera, w, h, caption);
+        if (picture.isNull()) return false;
+        rgb.clear();
+        AppendRowsBottomUp(picture.convertToFormat(QImage::Format_RGB888), rgb);
+        return true;
+    }
     if (caption) {
         const int rows = SceneRows(scene, w, h, true);
         if (!view.RenderRgb(scene, camera, w, rows, rgb)) return false;
@@ -168,6 +177,10 @@ QImage RenderPicture(TOffscreenView& view, const TSceneInput& scene, const TCame
                      int h, const TCaption* caption) {
     const int rows = SceneRows(scene, w, h, caption != nullptr);
     QImage picture = view.Render(scene, camera, w, rows);
+    if (!picture.isNull() && HasViewText(scene)) {
+        QPainter painter(&picture);
+        PaintViewText(painter, scene, camera, w, rows);
+    }
     if (picture.isNull() || !caption) {
         if (!picture.isNull() && LegendOf(scene)) {
             QPainter painter(&picture);

@@ -149,6 +149,32 @@ private slots:
         QCOMPARE(st.ScreenShotResizeValue(), 55);
     }
 
+    void deckSpacing_data() {
+        QTest::addColumn<QVariant>("stored");  // invalid: missing
+        QTest::addColumn<double>("expected");
+        QTest::newRow("missing") << QVariant() << 8.0;
+        QTest::newRow("text") << QVariant("4.5") << 4.5;
+        QTest::newRow("number") << QVariant(12) << 12.0;
+        QTest::newRow("lowest") << QVariant("1") << 1.0;
+        QTest::newRow("highest") << QVariant("20") << 20.0;
+        QTest::newRow("too small") << QVariant("0.5") << 8.0;
+        QTest::newRow("too large") << QVariant("21") << 8.0;
+        QTest::newRow("word") << QVariant("wide") << 8.0;
+        QTest::newRow("list") << QVariant(QStringList{"1", "2"}) << 8.0;
+    }
+    void deckSpacing() {
+        QFETCH(QVariant, stored);
+        QFETCH(double, expected);
+        if (stored.isValid()) Raw("DeckSpacing", stored);
+        QCOMPARE(TAppSettings(title_).DeckSpacing(), expected);
+    }
+
+    void deckSpacingRoundTrip() {
+        TAppSettings(title_).SetDeckSpacing(6.25);
+        QCOMPARE(RawValue("DeckSpacing").toString(), QString("6.25"));
+        QCOMPARE(TAppSettings(title_).DeckSpacing(), 6.25);
+    }
+
     void overwritingAsked_data() {
         QTest::addColumn<QVariant>("stored");
         QTest::addColumn<bool>("expected");

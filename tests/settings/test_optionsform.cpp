@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSlider>
+#include <QTabWidget>
 #include <QTest>
 #include <QTimer>
 
@@ -239,6 +240,52 @@ private slots:
         QCOMPARE(RunOptionsDialog(*form_, o, QSize(800, 600)), ok);
         QCOMPARE(o.ScreenShotResizeValue, ok ? 40 : 100);
         QVERIFY(form_->EditedOptions == nullptr);
+    }
+
+    void deckSpacing_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("entered");  // 0: refused
+        QTest::newRow("default") << "8" << 8.0;
+        QTest::newRow("lowest") << "1" << 1.0;
+        QTest::newRow("highest") << "20" << 20.0;
+        QTest::newRow("fraction") << " 2.5 " << 2.5;
+        QTest::newRow("below") << "0.99" << 0.0;
+        QTest::newRow("above") << "20.01" << 0.0;
+        QTest::newRow("comma") << "2,5" << 0.0;
+        QTest::newRow("word") << "far" << 0.0;
+        QTest::newRow("empty") << "" << 0.0;
+        QTest::newRow("not a number") << "nan" << 0.0;
+    }
+    void deckSpacing() {
+        QFETCH(QString, text);
+        QFETCH(double, entered);
+        TOptions1 o;
+        form_->SetOptions(&o);
+        form_->PageControl1->setCurrentWidget(form_->TabSheet1);
+        form_->DeckSpacingEdit->setText(text);
+        form_->BitBtn1Click();
+        if (entered > 0) {
+            QCOMPARE(form_->result(), int(QDialog::Accepted));
+            QCOMPARE(form_->EnteredDeckSpacing().value_or(-1), entered);
+            QVERIFY(messages_.Messages.empty());
+        } else {
+            QVERIFY(form_->result() != QDialog::Accepted);
+            QVERIFY(!form_->EnteredDeckSpacing());
+            QCOMPARE(
+                orlex::test::ShownTexts(messages_),
+                QStringList{"The deck spacing should be a number from 1 to 20 block heights."});
+            QCOMPARE(form_->PageControl1->currentWidget(), form_->ViewPage);
+        }
+    }
+
+    void deckSpacingShownAsSet() {
+        QCOMPARE(form_->DeckSpacingEdit->text(), QString("8"));  // the default before any
+        form_->SetDeckSpacing(4.5);
+        QCOMPARE(form_->DeckSpacingEdit->text(), QString("4.5"));
+        QCOMPARE(form_->PageControl1->tabText(form_->PageControl1->indexOf(form_->ViewPage)),
+                 QString("View"));
+        // The screen-shot page stays the first one.
+        QCOMPARE(form_->PageControl1->indexOf(form_->TabSheet1), 0);
     }
 
     void shortenDirectory_data() {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <QFileInfo>
 #include <QImage>
 #include <cstdio>
 #include <filesystem>
@@ -311,3 +312,90 @@ TEST_F(OrlexRender, TopAndObliqueCamerasFrameASmallDeck) {
 }
 
 }  // namespace
+
+// --deck all and --plan draw without a display: pictures and a video, the stack
+// taller than one deck from the oblique camera, the plan with its scale bar.
+TEST_F(OrlexRender, AllDecksAndThePlanViewWithoutADisplay) {
+    struct TCase {
+        const char* Args;
+        const char* Out;
+    };
+    const TCase cases[] = {
+        {"--deck all --camera oblique", "all.png"},
+        {"--deck all --plan --overlay los", "allplan.png"},
+        {"--deck 1 --plan", "plan.png"},
+        {"--deck 0 --camera oblique", "one.png"},
+    };
+    int rows[4] = {};
+    for (int k = 0; k < 4; ++k) {
+        const TRun run = Render("'" + kShip + "' --at 60 --size 320x240 --caption none " +
+                                cases[k].Args + " -o '" + Path(cases[k].Out) + "'");
+        ASSERT_EQ(run.Code, 0) << cases[k].Args << ": " << run.Err;
+        const QImage image(QString::fromStdString(Path(cases[k].Out)));
+        ASSERT_EQ(image.size(), QSize(320, 240)) << cases[k].Args;
+        int top = 240, bottom = -1;
+        for (int y = 0; y < 240; ++y)
+            for (int x = 0; x < 320; ++x)
+                if (image.pixelColor(x, y) != QColor(0, 0, 51)) {
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+        rows[k] = bottom - top;
+        EXPECT_GT(rows[k], 20) << cases[k].Args << ": something is drawn";
+    }
+    // The whole ship stands taller than its lowest deck alone.
+    EXPECT_GT(rows[0], rows[3]);
+    const TRun video = Render("'" + kShip + "' --deck all --from 0 --to 2 --fps 2 --speed 1 " +
+                              "--size 320x240 -o '" + Path("all.mp4") + "'");
+    EXPECT_EQ(video.Code, 0) << video.Err;
+    EXPECT_TRUE(QFileInfo(QString::fromStdString(Path("all.mp4"))).size() > 0);
+    const TRun bad = Render("'" + kShip + "' --deck every -o '" + Path("x.png") + "'");
+    EXPECT_EQ(bad.Code, 2);
+    EXPECT_NE(bad.Err.find("\"all\""), std::string::npos) << bad.Err;
+}
+
+// --deck all:N draws deck N in full: the cut follows it, and without --camera the
+// stack is seen from the oblique camera that fits it.
+TEST_F(OrlexRender, AllDecksWithAChosenDeckInFull) {
+    auto picture = [&](const std::string& args, const std::string& out) {
+        const TRun run = Render("'" + kShip + "' --at 60 --size 160x120 --caption none " + args +
+                                " -o '" + Path(out) + "'");
+        EXPECT_EQ(run.Code, 0) << args << ": " << run.Err;
+        return Rgb(QImage(QString::fromStdString(Path(out))));
+    };
+    struct TSame {
+        const char* A;
+        const char* B;
+        bool Same;
+    };
+    const TSame cases[] = {
+        // Below the lowest deck there is nothing more.
+        {"--deck all:0 --cut below", "--deck all:0 --cut only", true},
+        {"--deck all:1 --cut below", "--deck all:1 --cut only", false},
+        {"--deck all:0 --cut only", "--deck all:2 --cut only", false},
+        {"--deck all:1", "--deck all:2", false},
+        {"--deck all:1", "--deck all:1 --camera oblique", true},
+        {"--deck all:1", "--deck all:1 --camera top", false},
+    };
+    int k = 0;
+    for (const TSame& c : cases) {
+        const std::vector<uint8_t> a = picture(c.A, "a" + std::to_string(k) + ".png");
+        const std::vector<uint8_t> b = picture(c.B, "b" + std::to_string(k) + ".png");
+        ASSERT_FALSE(a.empty()) << c.A;
+        EXPECT_EQ(a == b, c.Same) << c.A << " against " << c.B;
+        ++k;
+    }
+    struct TBad {
+        const char* Deck;
+        int Code;
+        const char* Says;
+    };
+    const TBad bad[] = {{"all:3", 2, "3 deck(s)"}, {"all:x", 2, "all:N"}, {"all:-1", 2, "all:N"}};
+    for (const TBad& b : bad) {
+        const TRun run =
+            Render("'" + kShip + "' --deck " + b.Deck + " -o '" + Path("bad.png") + "'");
+        EXPECT_EQ(run.Code, b.Code) << b.Deck;
+        EXPECT_NE(run.Err.find(b.Says), std::string::npos) << b.Deck << ": " << run.Err;
+        EXPECT_FALSE(fs::exists(Path("bad.png"))) << b.Deck;
+    }
+}

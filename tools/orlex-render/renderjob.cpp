@@ -91,10 +91,11 @@ bool SavePicture(const QImage& image, const QString& path, QString& why) {
 constexpr double kObliqueTheta = 0.9;
 
 // aspect: of the part of the picture the 3D view fills.
-TCamera CameraOf(const TRenderOptions& o, const TLogFile1& project, double aspect) {
+TCamera CameraOf(const TRenderOptions& o, const TLogFile1& project, const TSceneInput& scene,
+                 double aspect) {
     switch (o.Camera) {
         case TCameraKind::Oblique:
-            return FitCamera(project.XMax, project.YMax, 0.0, kObliqueTheta, aspect);
+            return FitScene(scene, 0.0, scene.StackAll ? kStackTheta : kObliqueTheta, aspect);
         case TCameraKind::Given: {
             TCamera camera = TiltedCamera(project.XMax, project.YMax, o.Phi, o.Theta);
             camera.SetDistance(o.Distance);
@@ -103,9 +104,12 @@ TCamera CameraOf(const TRenderOptions& o, const TLogFile1& project, double aspec
             return camera;
         }
         case TCameraKind::Top:
+            // The stack from straight above shows only its top deck.
+            if (!o.CameraGiven && scene.StackAll && !scene.Plan)
+                return FitScene(scene, 0.0, kStackTheta, aspect);
             break;
     }
-    return FitCamera(project.XMax, project.YMax, 0.0, 0.0, aspect);
+    return FitScene(scene, 0.0, 0.0, aspect);
 }
 
 }  // namespace
@@ -133,6 +137,10 @@ int RunRender(const TRenderOptions& o, std::FILE* err) {
     TSceneInput scene = ProjectScene(project, deck, 0);
     scene.OriginVisible = o.Origin;
     scene.AllTrails = o.Trails;
+    scene.StackAll = o.AllDecks;
+    scene.Plan = o.Plan;
+    scene.CutAway = static_cast<TCutAway>(o.Cut);
+    scene.CellMetres = TAnalysisSettings{}.CellSize;
     std::vector<TFloorOverlay> overlays;
     TOverlayKind kind = TOverlayKind::None;
     OverlayKindOf(o.Overlay.toStdString().c_str(), kind);
@@ -145,12 +153,19 @@ int RunRender(const TRenderOptions& o, std::FILE* err) {
     }
     const double aspect =
         static_cast<double>(o.Width) / std::max(1, SceneRows(scene, o.Width, o.Height, o.Caption));
-    const TCamera camera = CameraOf(o, project, aspect);
+    const TCamera camera = CameraOf(o, project, scene, aspect);
     // The band's words for the moment the playback stands at.
     auto captionNow = [&] {
         TCaption caption;
         caption.Time = QString::fromStdString(TPlayback::TimeText(playback.TimeSeconds));
         caption.Deck = QString::fromStdString(project.GetDeckCaption(scene.CurrentDeck));
+        // The cut in the viewer's words.
+        if (scene.StackAll && scene.CutAway == TCutAway::All)
+            caption.Deck = QStringLiteral("All decks, %1 in full").arg(caption.Deck);
+        else if (scene.StackAll && scene.CutAway == TCutAway::ThisAndBelow)
+            caption.Deck = QStringLiteral("This deck and below, %1 in full").arg(caption.Deck);
+        else if (scene.StackAll)
+            caption.Deck = QStringLiteral("Only this deck, %1").arg(caption.Deck);
         return caption;
     };
     TOffscreenView view;

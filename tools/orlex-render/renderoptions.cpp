@@ -55,10 +55,16 @@ QString RenderUsage() {
         "Draws a 3D log file without a window or a display.\n\n"
         "  -o OUT             .mp4 video, .png or .jpg picture, or a numbered series\n"
         "                     such as frames/%06d.jpg\n"
-        "  --deck N|busiest   the deck to show, 0-based (default 0: the file's first\n"
-        "                     deck); busiest: the deck with the most persons at the\n"
-        "                     moment of --at, of --from for a video or series, or at\n"
-        "                     the start\n"
+        "  --deck D           the deck to show: N, 0-based (default 0: the file's\n"
+        "                     first deck); busiest: the deck with the most persons\n"
+        "                     at the moment of --at, of --from for a video or\n"
+        "                     series, or at the start; all:\n"
+        "                     every deck at its height, the busiest drawn fully, the\n"
+        "                     others dimmed; all:N: the same with deck N drawn fully\n"
+        "  --cut C            with --deck all: all (default), below (the deck drawn\n"
+        "                     fully and those below it) or only (that deck alone)\n"
+        "  --plan             the plan view: straight down, without perspective, with\n"
+        "                     a scale bar in metres\n"
         "  --at TIME          the moment of a picture (default the start)\n"
         "  --from TIME        start of a video or series (default the start)\n"
         "  --to TIME          end of a video or series (default when everybody is saved)\n"
@@ -66,8 +72,9 @@ QString RenderUsage() {
         "  --speed S          simulated seconds per video second (default 5)\n"
         "  --size WxH         picture size, 16x16 to 8192x8192 (default 1280x720;\n"
         "                     even for a video)\n"
-        "  --camera C         top or oblique (the whole deck in view), or\n"
-        "                     PHI,THETA,DISTANCE,PANX,PANY\n"
+        "  --camera C         top or oblique (the whole deck or stack in view), or\n"
+        "                     PHI,THETA,DISTANCE,PANX,PANY (default top; with --deck all\n"
+        "                     oblique, with --plan straight down)\n"
         "  --overlay O        none, peak, above, usage or los (levels of service A to F)\n"
         "                     with its legend (default none)\n"
         "  --caption C        band: a band at the top with the time, the deck and the\n"
@@ -90,6 +97,10 @@ bool ParseRenderOptions(const QStringList& args, TRenderOptions& o, QString& err
             help = true;
             return true;
         }
+        if (a == "--plan") {
+            o.Plan = true;
+            continue;
+        }
         const bool flag = a == "--trails" || a == "--no-origin";
         if (flag) {
             (a == "--trails" ? o.Trails : o.Origin) = a == "--trails";
@@ -99,9 +110,9 @@ bool ParseRenderOptions(const QStringList& args, TRenderOptions& o, QString& err
             inputs << a;
             continue;
         }
-        static const QStringList valued = {"-o",       "--deck",    "--at",     "--from",
-                                           "--to",     "--fps",     "--speed",  "--size",
-                                           "--camera", "--overlay", "--caption"};
+        static const QStringList valued = {"-o",       "--deck",    "--at",      "--from",
+                                           "--to",     "--fps",     "--speed",   "--size",
+                                           "--camera", "--overlay", "--caption", "--cut"};
         if (!valued.contains(a)) return bad(a, QStringLiteral("unknown option"));
         if (i + 1 >= args.size()) return bad(a, QStringLiteral("a value is missing"));
         const QString v = args[++i];
@@ -111,12 +122,24 @@ bool ParseRenderOptions(const QStringList& args, TRenderOptions& o, QString& err
         } else if (a == "--deck") {
             bool ok = false;
             const int deck = v.toInt(&ok);
-            if (v == "busiest")
+            if (v == "busiest") {
                 o.Busiest = true;
-            else if (!ok || deck < 0)
-                return bad(a, QStringLiteral("expected a deck number or \"busiest\""));
-            else
+            } else if (v == "all") {
+                o.Busiest = true;
+                o.AllDecks = true;
+            } else if (v.startsWith("all:")) {
+                const int full = v.mid(4).toInt(&ok);
+                if (!ok || full < 0)
+                    return bad(a, QStringLiteral("expected all:N with a deck number N"));
+                o.Busiest = false;
+                o.AllDecks = true;
+                o.Deck = full;
+            } else if (!ok || deck < 0) {
+                return bad(
+                    a, QStringLiteral("expected a deck number, \"busiest\", \"all\" or \"all:N\""));
+            } else {
                 o.Deck = deck;
+            }
         } else if (a == "--at" || a == "--from" || a == "--to") {
             if (!ReadTime(v, number))
                 return bad(a, QStringLiteral("expected a time such as 450 or 7:30"));
@@ -133,6 +156,7 @@ bool ParseRenderOptions(const QStringList& args, TRenderOptions& o, QString& err
             if (!ReadSize(v, o.Width, o.Height))
                 return bad(a, QStringLiteral("expected WxH from 16x16 to 8192x8192"));
         } else if (a == "--camera") {
+            o.CameraGiven = true;
             if (v == "top") {
                 o.Camera = TCameraKind::Top;
             } else if (v == "oblique") {
@@ -153,6 +177,10 @@ bool ParseRenderOptions(const QStringList& args, TRenderOptions& o, QString& err
             if (!QStringList{"none", "peak", "above", "usage", "los"}.contains(v))
                 return bad(a, QStringLiteral("expected none, peak, above, usage or los"));
             o.Overlay = v;
+        } else if (a == "--cut") {
+            const int cut = QStringList{"all", "below", "only"}.indexOf(v);
+            if (cut < 0) return bad(a, QStringLiteral("expected all, below or only"));
+            o.Cut = cut;
         } else if (a == "--caption") {
             if (v != "band" && v != "none") return bad(a, QStringLiteral("expected band or none"));
             o.Caption = v == "band";

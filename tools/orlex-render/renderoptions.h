@@ -18,6 +18,10 @@ struct TRenderOptions {
     TOutputKind Kind = TOutputKind::Picture;
     int Deck = 0;
     bool Busiest = false;
+    bool AllDecks =
+        false;          // --deck all or all:N: every deck stacked, Deck (or the busiest) in full
+    bool Plan = false;  // --plan: straight down, parallel projection
+    int Cut = 0;        // --cut: 0 all, 1 this deck and below, 2 only this deck
     std::optional<double> At;  // --at, seconds as the viewer shows them
     std::optional<double> From;
     std::optional<double> To;
@@ -26,6 +30,7 @@ struct TRenderOptions {
     int Width = 1280;
     int Height = 720;
     TCameraKind Camera = TCameraKind::Top;
+    bool CameraGiven = false;  // without --camera all decks are seen from aslant
     double Phi = 0, Theta = 0, Distance = 0, PanX = 0, PanY = 0;  // TCameraKind::Given
     QString Overlay = "none";
     bool Caption = true;  // --caption band (time, deck, legend) or none

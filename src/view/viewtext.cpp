@@ -1,0 +1,104 @@
+#include "viewtext.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+#include <algorithm>
+#include <cmath>
+
+#include "annotation.h"
+#include "ticks.h"
+
+namespace orlex {
+
+namespace {
+
+constexpr double kBarShare = 0.2;  // the bar's longest share of the frame's width
+constexpr double kPad = 0.5;       // in text sizes
+
+QString DeckName(const TSceneInput& scene, int d) {
+    const std::string caption = scene.Decks ? scene.Decks[d].GetCaption() : std::string();
+    return caption.empty() ? QStringLiteral("Deck %1").arg(d) : QString::fromStdString(caption);
+}
+
+void PaintDeckNames(QPainter& painter, const TSceneInput& scene, const TCamera& camera, int w,
+                    int h) {
+    const double px = AnnotationPixels(w, h);
+    for (const TDeckLabel& label : DeckLabels(scene, camera, w, h)) {
+        const bool current = label.Deck == scene.CurrentDeck;
+        const QFont font = AnnotationFont(px, current);
+        const QString text = DeckName(scene, label.Deck);
+        const QFontMetricsF metrics(font);
+        const double pad = kPad * px;
+        // To the left of the stack, level with the floor's end.
+        QRectF box(0, 0, metrics.horizontalAdvance(text) + 2 * pad, metrics.height() + pad);
+        box.moveBottomRight(QPointF(label.X - pad, label.Y + 0.5 * box.height()));
+        // Kept inside the frame.
+        box.moveLeft(std::clamp(box.left(), 0.0, std::max(0.0, w - box.width())));
+        box.moveTop(std::clamp(box.top(), 0.0, std::max(0.0, h - box.height())));
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(QColor(0, 0, 0, current ? 170 : 110));
+        painter.drawRect(box);
+        painter.setFont(font);
+        painter.setPen(current ? QColor(255, 255, 255) : QColor(200, 200, 200));
+        painter.drawText(box, Qt::AlignCenter, text);
+    }
+}
+
+void PaintScaleBar(QPainter& painter, const TScaleBar& bar, int w, int h) {
+    if (!(bar.Metres > 0)) return;
+    const double px = AnnotationPixels(w, h);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(QColor(0, 0, 0, 150));
+    painter.drawRect(bar.Box);
+    const double pad = kPad * px;
+    const double y = bar.Box.bottom() - pad - 0.4 * px;
+    const double x0 = bar.Box.left() + pad, x1 = x0 + bar.Pixels;
+    QPen pen(QColor(255, 255, 255));
+    pen.setWidthF(std::max(1.5, 0.15 * px));
+    painter.setPen(pen);
+    painter.drawLine(QPointF(x0, y), QPointF(x1, y));
+    painter.drawLine(QPointF(x0, y - 0.4 * px), QPointF(x0, y + 0.4 * px));
+    painter.drawLine(QPointF(x1, y - 0.4 * px), QPointF(x1, y + 0.4 * px));
+    painter.setFont(AnnotationFont(px));
+    painter.drawText(QRectF(x0, bar.Box.top() + pad * 0.5, bar.Pixels, px * 1.4), Qt::AlignCenter,
+                     bar.Label);
+}
+
+}  // namespace
+
+bool HasViewText(const TSceneInput& scene) {
+    return (scene.StackAll && scene.DeckCount > 0) || scene.Plan;
+}
+
+TScaleBar PlanScaleBar(const TSceneInput& scene, const TCamera& camera, int w, int h) {
+    TScaleBar bar;
+    const double unitsPerPixel = PlanUnitsPerPixel(scene, camera, h);
+    const double metresPerPixel = unitsPerPixel * scene.CellMetres;
+    if (!(metresPerPixel > 0) || !std::isfinite(metresPerPixel) || w <= 0) return bar;
+    const double longest = kBarShare * w * metresPerPixel;
+    // A round length between half the longest and the longest.
+    bar.Metres = RoundStep(longest, 2);
+    if (bar.Metres > longest) bar.Metres = RoundStep(longest, 3);
+    bar.Pixels = bar.Metres / metresPerPixel;
+    bar.Label = QString::fromStdString(TickLabel(bar.Metres, bar.Metres)) + QStringLiteral(" m");
+    const double px = AnnotationPixels(w, h);
+    const double pad = kPad * px;
+    const double width =
+        std::max(bar.Pixels, QFontMetricsF(AnnotationFont(px)).horizontalAdvance(bar.Label)) +
+        2 * pad;
+    const double height = 2.6 * px + pad;
+    bar.Box = QRectF(0.8 * px, h - 0.8 * px - height, width, height);
+    return bar;
+}
+
+void PaintViewText(QPainter& painter, const TSceneInput& scene, const TCamera& camera, int w,
+                   int h) {
+    if (!HasViewText(scene)) return;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    PaintDeckNames(painter, scene, camera, w, h);
+    PaintScaleBar(painter, PlanScaleBar(scene, camera, w, h), w, h);
+    painter.restore();
+}
+
+}  // namespace orlex
