@@ -3,10 +3,12 @@
 #include <cctype>
 #include <charconv>
 #include <fstream>
+#include <memory>
 
 #include "interfaces.h"
 #include "jupedsim.h"
 #include "logfile.h"
+#include "source.h"
 #include "wktarea.h"
 
 namespace orlex::import {
@@ -97,15 +99,24 @@ TConversion ImportFile(const std::string& path, const TImportOptions& options) {
                                "with --format");
         }
     }
-    TTrajectorySet set =
-        format == TFormat::JuPedSim ? ReadJuPedSimFile(path) : ReadPeTrackFile(path, options.Text);
+    std::unique_ptr<TTrajectorySet> whole;
+    std::unique_ptr<IPersonSource> source;
+    if (format == TFormat::JuPedSim) {
+        whole = std::make_unique<TTrajectorySet>(ReadJuPedSimFile(path));
+        source = std::make_unique<TSetSource>(*whole);
+    } else {
+        source = std::make_unique<TPeTrackFile>(path, options.Text);
+    }
+    TTrajectorySummary summary = Summarize(*source, options.FloorsFromZ);
 
     TCellOptions cells = options.Cells;
     cells.CellSize = options.CellSize.value_or(0.4);
     cells.StepRate = options.StepRate;
     TCellPlan plan;
+    std::vector<std::string> warnings;
     const std::string& geometry = options.GeometryPath;
-    if (!geometry.empty() && IsLogFileText(Head(geometry, 64))) {
+    const bool geometry3dl = !geometry.empty() && IsLogFileText(Head(geometry, 64));
+    if (geometry3dl) {
         TLogFile1 project("Deck");
         TNullProgress progress;
         TLoadMessages messages;
@@ -116,17 +127,25 @@ TConversion ImportFile(const std::string& path, const TImportOptions& options) {
             throw TImportError(geometry + ": the 3D log file has no decks");
         plan = PlanOfProject(project, cells.CellSize, options.CellSize.has_value());
         cells.CellSize = plan.CellSize;
-    } else if (!geometry.empty() || !set.WalkableWkt.empty()) {
-        if (!geometry.empty() && !set.WalkableWkt.empty())
-            set.Warnings.push_back(path + ": its own geometry is replaced by " + geometry);
+        FitFloorsToDecks(summary.Floors, static_cast<int>(plan.Decks.size()), path);
+    } else if (!geometry.empty() || !source->WalkableWkt().empty()) {
+        if (!geometry.empty() && !source->WalkableWkt().empty())
+            warnings.push_back(path + ": its own geometry is replaced by " + geometry);
         const std::vector<std::string> wkt =
-            geometry.empty() ? set.WalkableWkt : ReadWktFile(geometry);
+            geometry.empty() ? source->WalkableWkt() : ReadWktFile(geometry);
         const TWktArea area(wkt, geometry.empty() ? path : geometry);
-        plan = PlanOfArea(set, area, cells);
+        plan = PlanOfArea(path, summary, area, cells);
     } else {
-        plan = PlanOfTrajectories(set, cells);
+        plan = PlanOfTrajectories(path, summary, cells);
     }
-    return Convert(set, std::move(plan), cells);
+    if (!geometry3dl)
+        for (std::size_t i = 0; i < summary.Floors.Heights.size(); ++i)
+            plan.Decks[static_cast<std::size_t>(summary.Floors.Levels[i])].Caption =
+                "Level " + std::to_string(summary.Floors.Levels[i]) + ", z " +
+                Decimal(summary.Floors.Heights[i]) + " m";
+    TConversion conversion = Convert(*source, summary, std::move(plan), cells);
+    conversion.Warnings.insert(conversion.Warnings.end(), warnings.begin(), warnings.end());
+    return conversion;
 }
 
 }  // namespace orlex::import

@@ -17,6 +17,8 @@ struct TImportOptions {
     std::optional<double> CellSize;
     int StepRate = 0;  // 0 chooses it
     TTextOptions Text;
+    // Decks from the persons' z values (floors where they cluster).
+    bool FloorsFromZ = false;
     TCellOptions Cells;  // limits; CellSize and StepRate are set from the above
 };
 

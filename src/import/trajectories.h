@@ -42,4 +42,7 @@ struct TTrajectorySet {
 // twice for one person. Readers call it when their rows came out of order.
 void SortAndCheck(TTrajectorySet& set);
 
+// A number with a fixed count of decimals, for messages.
+std::string Decimal(double value, int decimals = 2);
+
 }  // namespace orlex::import

@@ -22,7 +22,8 @@ using import::TImportError;
 
 constexpr const char* kUsage =
     "usage: orlex-convert IN [--format auto|petrack|jupedsim] [--geometry FILE]\n"
-    "                        [--cell-size S] [--step-rate V] [--fps F] [--unit m|cm] -o OUT.3dl\n"
+    "                        [--cell-size S] [--step-rate V] [--fps F] [--unit m|cm]\n"
+    "                        [--floors-from-z] -o OUT.3dl\n"
     "       orlex-convert IN.3dl --to petrack [--deck-height H] [--cell-size S] -o OUT.txt\n";
 
 constexpr const char* kHelp =
@@ -39,6 +40,9 @@ constexpr const char* kHelp =
     "                     moves more than one cell a step)\n"
     "  --fps F            frame rate, where the text file gives none\n"
     "  --unit m|cm        length unit, where the text file names none\n"
+    "  --floors-from-z    decks from the persons' z values: they cluster at floor\n"
+    "                     heights, z between two floors means the stairs (a person on\n"
+    "                     the stairs belongs to the floor below until half-way)\n"
     "  --to petrack       write IN.3dl as PeTrack text (# id frame x/m y/m z/m)\n"
     "  --deck-height H    with --to petrack: z of a person is its deck times H (default 3 m)\n"
     "  -o OUT             the file to write; nothing is left behind on an error\n"
@@ -121,7 +125,7 @@ TArgs Parse(const std::vector<std::string>& args) {
         } else if (arg == "--deck-height") {
             a.DeckHeight = PositiveNumber(arg, value());
         } else if (arg == "--floors-from-z") {
-            throw TUsageError{"--floors-from-z is not yet supported"};
+            a.Import.FloorsFromZ = true;
         } else if (!arg.empty() && arg[0] == '-' && arg != "-") {
             throw TUsageError{"unknown option " + arg};
         } else if (a.In.empty()) {
@@ -219,6 +223,13 @@ int Import(const TArgs& a, std::string& out, std::string& err) {
     out += "grid: " + std::to_string(plan.Columns) + " x " + std::to_string(plan.Rows) +
            " cells of " + Fixed(plan.CellSize, 3) + " m, lower-left corner at (" +
            Fixed(plan.OriginX, 3) + ", " + Fixed(plan.OriginY, 3) + ") m\n";
+    if (!c.Floors.Empty()) {
+        out += "floors found from z:";
+        for (std::size_t i = 0; i < c.Floors.Heights.size(); ++i)
+            out += std::string(i ? "," : "") + " deck " + std::to_string(c.Floors.Levels[i]) +
+                   " at " + Fixed(c.Floors.Heights[i], 2) + " m";
+        out += "\n";
+    }
     out +=
         "step rate: " + std::to_string(c.StepRate) + " steps a second" +
         (c.StepRateChosen ? " (chosen: nobody moves more than one cell a step)" : " (as given)") +
