@@ -13,7 +13,9 @@
 #include "cells.h"
 #include "jupedsim.h"
 #include "logwriter.h"
+#include "pathfinder.h"
 #include "petrack.h"
+#include "source.h"
 #include "wktarea.h"
 
 namespace orlex::fuzz {
@@ -25,18 +27,21 @@ inline import::TCellOptions SmallLimits() {
     return options;
 }
 
-// Cells of a set read; returns whether it came through without error.
-inline bool ToCells(const import::TTrajectorySet& set) {
+// Cells of a set read, with floors from z where asked; returns whether it came
+// through without error.
+inline bool ToCells(const import::TTrajectorySet& set, bool floorsFromZ = false) {
     const import::TCellOptions options = SmallLimits();
     try {
+        import::TSetSource source(set);
+        const import::TTrajectorySummary summary = import::Summarize(source, floorsFromZ);
         import::TCellPlan plan;
         if (set.WalkableWkt.empty()) {
-            plan = import::PlanOfTrajectories(set, options);
+            plan = import::PlanOfTrajectories(set.Source, summary, options);
         } else {
             const import::TWktArea area(set.WalkableWkt, set.Source);
-            plan = import::PlanOfArea(set, area, options);
+            plan = import::PlanOfArea(set.Source, summary, area, options);
         }
-        const import::TConversion c = import::Convert(set, std::move(plan), options);
+        const import::TConversion c = import::Convert(source, summary, std::move(plan), options);
         std::string sink;
         for (const import::TConvertedPerson& p : c.Persons) sink += p.Track;
         return !sink.empty() || c.Persons.empty();
@@ -45,7 +50,8 @@ inline bool ToCells(const import::TTrajectorySet& set) {
     }
 }
 
-// PeTrack text, once as it is and once with a frame rate and unit given.
+// PeTrack text, once as it is and once with a frame rate and unit given and the
+// floors found from z.
 inline int RunPeTrack(const char* data, std::size_t size) {
     int accepted = 0;
     for (int pass = 0; pass < 2; ++pass) {
@@ -57,11 +63,22 @@ inline int RunPeTrack(const char* data, std::size_t size) {
         try {
             const import::TTrajectorySet set =
                 import::ParsePeTrackText(std::string_view(data, size), "fuzz.txt", options);
-            accepted += ToCells(set) ? 1 : 0;
+            accepted += ToCells(set, pass == 1) ? 1 : 0;
         } catch (const import::TImportError&) {
         }
     }
     return accepted;
+}
+
+// A Pathfinder occupant CSV, its floors from z.
+inline int RunPathfinder(const char* data, std::size_t size) {
+    try {
+        return ToCells(import::ParsePathfinderText(std::string_view(data, size), "fuzz.csv"), true)
+                   ? 1
+                   : 0;
+    } catch (const import::TImportError&) {
+        return 0;
+    }
 }
 
 // A JuPedSim database: the bytes are written to a file of their own first.

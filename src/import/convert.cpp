@@ -8,6 +8,7 @@
 #include "interfaces.h"
 #include "jupedsim.h"
 #include "logfile.h"
+#include "pathfinder.h"
 #include "source.h"
 #include "wktarea.h"
 
@@ -73,15 +74,25 @@ const char* FormatName(TFormat format) {
             return "petrack";
         case TFormat::JuPedSim:
             return "jupedsim";
+        case TFormat::Pathfinder:
+            return "pathfinder";
         case TFormat::Auto:
             break;
     }
     return "auto";
 }
 
+std::optional<TFormat> FormatOfName(const std::string& name) {
+    for (const TFormat f :
+         {TFormat::Auto, TFormat::PeTrack, TFormat::JuPedSim, TFormat::Pathfinder})
+        if (name == FormatName(f)) return f;
+    return std::nullopt;
+}
+
 TFormat SniffFormat(const std::string& path) {
     const std::string head = Head(path, 4096);
     if (LooksLikeSqlite(head.data(), head.size())) return TFormat::JuPedSim;
+    if (LooksLikePathfinder(head)) return TFormat::Pathfinder;
     if (LooksLikeRows(head)) return TFormat::PeTrack;
     return TFormat::Auto;
 }
@@ -94,20 +105,27 @@ TConversion ImportFile(const std::string& path, const TImportOptions& options) {
             if (IsLogFileText(Head(path, 64)))
                 throw TImportError(path + ": this is a 3D log file already");
             throw TImportError(path +
-                               ": unknown format (neither PeTrack or PedPy text rows "
-                               "\"id frame x y\" nor a JuPedSim SQLite file); name it "
-                               "with --format");
+                               ": unknown format (none of PeTrack or PedPy text rows "
+                               "\"id frame x y\", a JuPedSim SQLite file, a Pathfinder "
+                               "occupant CSV); name it with --format");
         }
     }
     std::unique_ptr<TTrajectorySet> whole;
     std::unique_ptr<IPersonSource> source;
-    if (format == TFormat::JuPedSim) {
-        whole = std::make_unique<TTrajectorySet>(ReadJuPedSimFile(path));
-        source = std::make_unique<TSetSource>(*whole);
-    } else {
+    // Formats whose z is the floor's height always give their floors.
+    bool floorsFromZ = options.FloorsFromZ;
+    if (format == TFormat::PeTrack) {
         source = std::make_unique<TPeTrackFile>(path, options.Text);
+    } else {
+        if (format == TFormat::JuPedSim) {
+            whole = std::make_unique<TTrajectorySet>(ReadJuPedSimFile(path));
+        } else {
+            whole = std::make_unique<TTrajectorySet>(ReadPathfinderFile(path));
+            floorsFromZ = true;
+        }
+        source = std::make_unique<TSetSource>(*whole);
     }
-    TTrajectorySummary summary = Summarize(*source, options.FloorsFromZ);
+    TTrajectorySummary summary = Summarize(*source, floorsFromZ);
 
     TCellOptions cells = options.Cells;
     cells.CellSize = options.CellSize.value_or(0.4);

@@ -9,7 +9,7 @@
 
 namespace orlex::import {
 
-enum class TFormat { Auto, PeTrack, JuPedSim };
+enum class TFormat { Auto, PeTrack, JuPedSim, Pathfinder };
 
 struct TImportOptions {
     TFormat Format = TFormat::Auto;
@@ -22,9 +22,11 @@ struct TImportOptions {
     TCellOptions Cells;  // limits; CellSize and StepRate are set from the above
 };
 
+// The format of a name as --format gives it; Auto for "auto", nullopt for none.
+std::optional<TFormat> FormatOfName(const std::string& name);
 // The format of a file by its first bytes; Auto when it is none of those read.
 TFormat SniffFormat(const std::string& path);
-// "petrack", "jupedsim".
+// "petrack", "jupedsim", "pathfinder".
 const char* FormatName(TFormat format);
 
 // Reads path and turns it into cells. Throws TImportError.

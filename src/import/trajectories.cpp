@@ -1,6 +1,7 @@
 #include "trajectories.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 namespace orlex::import {
@@ -23,6 +24,23 @@ void SortAndCheck(TTrajectorySet& set) {
                                    " has frame " + std::to_string(person.Samples[k].Frame) +
                                    " twice");
     }
+}
+
+void FramesFromTimes(TTrajectorySet& set, const std::vector<std::vector<double>>& times) {
+    std::vector<double> all;
+    for (const std::vector<double>& t : times) all.insert(all.end(), t.begin(), t.end());
+    std::sort(all.begin(), all.end());
+    double shortest = INFINITY;
+    for (std::size_t k = 1; k < all.size(); ++k)
+        if (all[k] - all[k - 1] > 1e-6) shortest = std::min(shortest, all[k] - all[k - 1]);
+    double fps = std::isfinite(shortest) ? std::min(1000.0, 1 / shortest) : 1.0;
+    if (std::abs(fps - std::round(fps)) < 1e-3 * fps) fps = std::round(fps);
+    set.Fps = fps;
+    const double first = all.empty() ? 0 : all.front();
+    for (std::size_t i = 0; i < set.Persons.size(); ++i)
+        for (std::size_t k = 0; k < set.Persons[i].Samples.size(); ++k)
+            set.Persons[i].Samples[k].Frame = std::llround((times[i][k] - first) * fps);
+    SortAndCheck(set);
 }
 
 }  // namespace orlex::import

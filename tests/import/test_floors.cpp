@@ -88,9 +88,12 @@ TEST(FloorsFromZ, FittedToTheDecksOfAGeometry) {
         std::vector<int> Levels;  // empty: refused
     };
     const TFit cases[] = {
-        {"as many", {0.1, 2.9, 6.2}, 3, {0, 1, 2}},   {"an empty deck between", {0, 3, 9}, 4, {0, 1, 3}},
-        {"upper decks only", {3, 6}, 4, {1, 2}},      {"one floor", {1.7}, 5, {0}},
-        {"more floors than decks", {0, 3, 6}, 2, {}}, {"beyond the top deck", {6, 9}, 3, {}},
+        {"as many", {0.1, 2.9, 6.2}, 3, {0, 1, 2}},
+        {"an empty deck between", {0, 3, 9}, 4, {0, 1, 3}},
+        {"upper decks only", {3, 6}, 4, {1, 2}},
+        {"one floor", {1.7}, 5, {0}},
+        {"more floors than decks", {0, 3, 6}, 2, {}},
+        {"beyond the top deck", {6, 9}, 3, {}},
         {"no common spacing", {0, 3, 4.2}, 5, {}},
     };
     for (const TFit& c : cases) {

@@ -41,5 +41,12 @@ TEST(ImportFuzzCorpus, JuPedSimSeedsReplay) {
     EXPECT_EQ(accepted, 3);
 }
 
+TEST(ImportFuzzCorpus, PathfinderSeedsReplay) {
+    int files = 0;
+    const int accepted = Replay("corpus-pathfinder", RunPathfinder, files);
+    EXPECT_GE(files, 4);
+    EXPECT_GE(accepted, 2);
+}
+
 }  // namespace
 }  // namespace orlex::fuzz

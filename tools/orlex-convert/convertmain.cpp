@@ -21,7 +21,7 @@ namespace fs = std::filesystem;
 using import::TImportError;
 
 constexpr const char* kUsage =
-    "usage: orlex-convert IN [--format auto|petrack|jupedsim] [--geometry FILE]\n"
+    "usage: orlex-convert IN [--format auto|petrack|jupedsim|pathfinder] [--geometry FILE]\n"
     "                        [--cell-size S] [--step-rate V] [--fps F] [--unit m|cm]\n"
     "                        [--floors-from-z] -o OUT.3dl\n"
     "       orlex-convert IN.3dl --to petrack [--deck-height H] [--cell-size S] -o OUT.txt\n";
@@ -30,9 +30,10 @@ constexpr const char* kHelp =
     "Converts the trajectories of other tools into a 3D log file, and writes 3D log files\n"
     "as PeTrack text for PedPy.\n"
     "\n"
-    "  IN                 PeTrack or PedPy text (id frame x y [z ...]) or a JuPedSim\n"
-    "                     SQLite file (versions 1 to 3); the format is found from the file\n"
-    "  --format F         auto (default), petrack or jupedsim\n"
+    "  IN                 PeTrack or PedPy text (id frame x y [z ...]), a JuPedSim\n"
+    "                     SQLite file (versions 1 to 3) or a Pathfinder occupant CSV\n"
+    "                     (decks from its z values); the format is found from the file\n"
+    "  --format F         auto (default), petrack, jupedsim or pathfinder\n"
     "  --geometry FILE    the walkable area: WKT polygons (holes are obstacles), or a 3D\n"
     "                     log file whose cells are used as they are\n"
     "  --cell-size S      cell size in metres (default 0.4, or the geometry file's own)\n"
@@ -88,14 +89,11 @@ TArgs Parse(const std::vector<std::string>& args) {
             a.Out = value();
         } else if (arg == "--format") {
             const std::string& f = value();
-            if (f == "auto")
-                a.Import.Format = import::TFormat::Auto;
-            else if (f == "petrack")
-                a.Import.Format = import::TFormat::PeTrack;
-            else if (f == "jupedsim")
-                a.Import.Format = import::TFormat::JuPedSim;
-            else
-                throw TUsageError{"--format takes auto, petrack or jupedsim, not \"" + f + "\""};
+            const std::optional<import::TFormat> format = import::FormatOfName(f);
+            if (!format)
+                throw TUsageError{"--format takes auto, petrack, jupedsim or pathfinder, not \"" +
+                                  f + "\""};
+            a.Import.Format = *format;
         } else if (arg == "--geometry") {
             a.Import.GeometryPath = value();
         } else if (arg == "--cell-size") {
