@@ -115,7 +115,7 @@ TConversion ImportFile(const std::string& path, const TImportOptions& options) {
     // Formats whose z is the floor's height always give their floors.
     bool floorsFromZ = options.FloorsFromZ;
     if (format == TFormat::PeTrack) {
-        source = std::make_unique<TPeTrackFile>(path, options.Text);
+        source = std::make_unique<TPeTrackFile>(path, options.Text, floorsFromZ);
     } else {
         if (format == TFormat::JuPedSim) {
             whole = std::make_unique<TTrajectorySet>(ReadJuPedSimFile(path));

@@ -254,7 +254,7 @@ TTrajectorySet ReadPeTrackFile(const std::string& path, const TTextOptions& opti
 
 // Rows read are let go from memory in pieces of this size, so that a large file
 // never stays mapped in memory whole.
-constexpr std::size_t kReleaseEvery = std::size_t{16} << 20;
+constexpr std::size_t kReleaseEvery = std::size_t{1} << 20;
 
 struct TPeTrackFile::TCursor {
     TCursor(std::string_view text, const std::string& name) : Scanner(text, name) {}
@@ -262,49 +262,51 @@ struct TPeTrackFile::TCursor {
     TRow Pending;
     bool HasPending = false;
     std::size_t Released = 0;
+    std::unordered_set<int64_t> Seen;  // the persons read so far, until checked
 };
 
-TPeTrackFile::TPeTrackFile(const std::string& path, const TTextOptions& options)
-    : Name_(path), File_(std::make_unique<TMappedFile>(path)) {
-    // First pass: are the rows sorted, by person then frame?
-    TRowScanner rows(File_->View(), Name_);
-    std::unordered_set<int64_t> seen;
-    bool any = false, sorted = true;
-    int64_t id = 0, frame = 0;
+// Thrown by a pass that finds a person's rows apart or its frames out of order.
+struct TUnsorted {};
+
+TPeTrackFile::TPeTrackFile(const std::string& path, const TTextOptions& options, bool floorsFromZ)
+    : Name_(path), File_(std::make_unique<TMappedFile>(path)), FloorsFromZ_(floorsFromZ) {
+    // Do the comments before the first row, or the options, give the frame rate and
+    // the unit? Then one pass checks the rows and makes the summary.
+    TRowScanner lead(File_->View(), Name_);
     TRow row;
-    std::size_t released = 0;
-    while (rows.Next(row)) {
-        if (rows.Offset() > released + kReleaseEvery) {
-            released = rows.Offset();
-            File_->Release(released);
-        }
-        if (!any || row.Id != id) {
-            if (!seen.insert(row.Id).second) {
-                sorted = false;
-                break;
+    if (!lead.Next(row)) throw TImportError(Name_ + ": no trajectory rows found");
+    const bool known =
+        (options.Fps > 0 || lead.FpsLine > 0) &&
+        (options.Unit != TLengthUnit::Unknown || lead.FileUnit != TLengthUnit::Unknown);
+    try {
+        if (!known) {
+            // A pass for the rows alone; the comments may come after them.
+            Rewind();
+            TPersonTrack person;
+            while (Next(person)) {
             }
-        } else if (row.Frame <= frame) {
-            if (row.Frame == frame) Twice(Name_, rows.Line(), row.Id, row.Frame);
-            sorted = false;
-            break;
         }
-        any = true;
-        id = row.Id;
-        frame = row.Frame;
-    }
-    if (!sorted) {
+        TTextMeta meta = MetaOf(known ? lead : Cursor_->Scanner, Name_, options);
+        Fps_ = meta.Fps;
+        Scale_ = meta.Scale;
+        Warnings_ = std::move(meta.Warnings);
+        Rewind();
+        TSummaryBuilder builder(Fps_, floorsFromZ, Name_);
+        TPersonTrack person;
+        while (Next(person)) builder.Add(person);
+        Summary_ = std::make_unique<TTrajectorySummary>(builder.Finish());
+        Rewind();
+    } catch (const TUnsorted&) {
         // Read whole and sorted in memory.
+        Cursor_.reset();
         Whole_ = std::make_unique<TTrajectorySet>(ParsePeTrackText(File_->View(), path, options));
         WholeSource_ = std::make_unique<TSetSource>(*Whole_);
         File_.reset();
-        return;
     }
-    if (!any) throw TImportError(Name_ + ": no trajectory rows found");
-    TTextMeta meta = MetaOf(rows, Name_, options);
-    Fps_ = meta.Fps;
-    Scale_ = meta.Scale;
-    Warnings_ = std::move(meta.Warnings);
-    Rewind();
+}
+
+const TTrajectorySummary* TPeTrackFile::Summarized(bool floorsFromZ) const {
+    return Summary_ && floorsFromZ == FloorsFromZ_ ? Summary_.get() : nullptr;
 }
 
 TPeTrackFile::~TPeTrackFile() = default;
@@ -330,7 +332,12 @@ bool TPeTrackFile::Next(TPersonTrack& person) {
     if (WholeSource_) return WholeSource_->Next(person);
     person.Samples.clear();
     TRow row;
+    const TRowScanner& rows = Cursor_->Scanner;
     const auto add = [&](const TRow& r) {
+        if (!person.Samples.empty() && r.Frame <= person.Samples.back().Frame) {
+            if (r.Frame == person.Samples.back().Frame) Twice(Name_, rows.Line(), r.Id, r.Frame);
+            throw TUnsorted{};
+        }
         person.Samples.push_back({r.Frame, r.X * Scale_, r.Y * Scale_, r.Z * Scale_});
     };
     if (Cursor_->HasPending) {
@@ -343,6 +350,7 @@ bool TPeTrackFile::Next(TPersonTrack& person) {
     } else {
         return false;
     }
+    if (!Summary_ && !Cursor_->Seen.insert(person.Id).second) throw TUnsorted{};
     while (Cursor_->Scanner.Next(row)) {
         if (row.Id != person.Id) {
             Cursor_->Pending = row;

@@ -36,8 +36,9 @@ class TMappedFile;
 // samples are held at a time; other files are read whole and sorted in memory.
 class TPeTrackFile final : public IPersonSource {
 public:
-    // Checks every row (and whether they are sorted). Throws TImportError.
-    TPeTrackFile(const std::string& path, const TTextOptions& options);
+    // Checks every row (and whether they are sorted) and makes the summary, with the
+    // floors from z where asked. Throws TImportError.
+    TPeTrackFile(const std::string& path, const TTextOptions& options, bool floorsFromZ = false);
     ~TPeTrackFile() override;
     TPeTrackFile(const TPeTrackFile&) = delete;
     TPeTrackFile& operator=(const TPeTrackFile&) = delete;
@@ -51,6 +52,7 @@ public:
     const std::vector<std::string>& Warnings() const override;
     void Rewind() override;
     bool Next(TPersonTrack& person) override;
+    const TTrajectorySummary* Summarized(bool floorsFromZ) const override;
 
 private:
     struct TCursor;
@@ -60,6 +62,8 @@ private:
     double Scale_ = 1;
     std::vector<std::string> Warnings_;
     std::vector<std::string> NoWkt_;
+    bool FloorsFromZ_ = false;
+    std::unique_ptr<TTrajectorySummary> Summary_;
     std::unique_ptr<TCursor> Cursor_;
     std::unique_ptr<TTrajectorySet> Whole_;
     std::unique_ptr<TSetSource> WholeSource_;

@@ -54,38 +54,68 @@ std::string Seconds(double t) {
     return Decimal(t, 2) + " s";
 }
 
+// Warnings of one kind, the first few in full, then counted: bad data must not
+// fill the memory (or the user's screen) with them.
+class TWarningLog {
+public:
+    static constexpr int kInFull = 20;
+    TWarningLog(std::vector<std::string>& out, std::string more)
+        : Out_(out), More_(std::move(more)) {}
+    void Add(const std::string& text) {
+        if (++Count_ <= kInFull) Out_.push_back(text);
+    }
+    // Adds the count of the warnings left out.
+    void Finish() {
+        if (Count_ > kInFull)
+            Out_.push_back(std::to_string(Count_ - kInFull) + " more " + More_ + " not listed");
+    }
+
+private:
+    std::vector<std::string>& Out_;
+    std::string More_;
+    int64_t Count_ = 0;
+};
+
 int Sign(int value) {
     return (value > 0) - (value < 0);
 }
 
 }  // namespace
 
-TTrajectorySummary Summarize(IPersonSource& source, bool floorsFromZ) {
-    TTrajectorySummary summary;
-    TFloorFinder finder;
-    const double fps = source.Fps();
-    source.Rewind();
-    TPersonTrack person;
-    while (source.Next(person)) {
-        const std::vector<TSample>& s = person.Samples;
-        if (s.empty()) continue;
-        ++summary.Persons;
-        summary.FirstFrame = std::min(summary.FirstFrame, s.front().Frame);
-        summary.LastFrameSum += static_cast<double>(s.back().Frame);
-        for (std::size_t k = 0; k < s.size(); ++k) {
-            summary.AddPoint(s[k].X, s[k].Y);
-            const double dt =
-                k + 1 < s.size() ? static_cast<double>(s[k + 1].Frame - s[k].Frame) / fps : 0;
-            if (floorsFromZ) finder.Add(s[k].Z, k + 1 < s.size() ? dt : 1 / fps, source.Name());
-            if (k + 1 == s.size()) break;
-            const double dx = std::abs(s[k + 1].X - s[k].X), dy = std::abs(s[k + 1].Y - s[k].Y);
-            if (std::hypot(dx, dy) / dt > kTrackingErrorSpeed) continue;
-            summary.FastestAxis = std::max(summary.FastestAxis, std::max(dx, dy) / dt);
+void TSummaryBuilder::Add(const TPersonTrack& person) {
+    const std::vector<TSample>& s = person.Samples;
+    if (s.empty()) return;
+    TTrajectorySummary& summary = Summary_;
+    ++summary.Persons;
+    summary.FirstFrame = std::min(summary.FirstFrame, s.front().Frame);
+    summary.LastFrameSum += static_cast<double>(s.back().Frame);
+    for (std::size_t k = 0; k < s.size(); ++k) {
+        summary.AddPoint(s[k].X, s[k].Y);
+        if (k + 1 == s.size()) {
+            if (FloorsFromZ_) Finder_.Add(s[k].Z, 1 / Fps_, Source_);
+            break;
         }
+        const double dt = static_cast<double>(s[k + 1].Frame - s[k].Frame) / Fps_;
+        if (FloorsFromZ_) Finder_.Add(s[k].Z, dt, Source_);
+        const double dx = std::abs(s[k + 1].X - s[k].X), dy = std::abs(s[k + 1].Y - s[k].Y);
+        if (std::hypot(dx, dy) / dt > kTrackingErrorSpeed) continue;
+        summary.FastestAxis = std::max(summary.FastestAxis, std::max(dx, dy) / dt);
     }
+}
+
+TTrajectorySummary TSummaryBuilder::Finish() {
+    if (FloorsFromZ_) Summary_.Floors = Finder_.Find();
+    return Summary_;
+}
+
+TTrajectorySummary Summarize(IPersonSource& source, bool floorsFromZ) {
     source.Rewind();
-    if (floorsFromZ) summary.Floors = finder.Find();
-    return summary;
+    if (const TTrajectorySummary* known = source.Summarized(floorsFromZ)) return *known;
+    TSummaryBuilder builder(source.Fps(), floorsFromZ, source.Name());
+    TPersonTrack person;
+    while (source.Next(person)) builder.Add(person);
+    source.Rewind();
+    return builder.Finish();
 }
 
 TConversion Convert(const TTrajectorySet& set, TCellPlan plan, const TCellOptions& options) {
@@ -137,6 +167,9 @@ TConversion Convert(IPersonSource& source, const TTrajectorySummary& summary, TC
 
     int outside = 0;
     result.ErrorBound = size * std::sqrt(0.5);
+    result.Persons.reserve(static_cast<std::size_t>(summary.Persons));
+    TWarningLog gaps(result.Warnings, "gaps longer than " + Seconds(kLongGap) + " in " + name);
+    TWarningLog jumps(result.Warnings, "jumps in " + name);
     TPersonTrack person;
     while (source.Next(person)) {
         if (person.Samples.empty()) continue;
@@ -148,10 +181,9 @@ TConversion Convert(IPersonSource& source, const TTrajectorySummary& summary, TC
         for (std::size_t k = 1; k < s.size(); ++k) {
             const double gap = static_cast<double>(s[k].Frame - s[k - 1].Frame) / fps;
             if (s[k].Frame - s[k - 1].Frame > 1 && gap > kLongGap)
-                result.Warnings.push_back(name + ": " + who + " has no position from " +
-                                          Seconds(timeOf(s[k - 1].Frame)) + " to " +
-                                          Seconds(timeOf(s[k].Frame)) +
-                                          "; the positions between are interpolated");
+                gaps.Add(name + ": " + who + " has no position from " +
+                         Seconds(timeOf(s[k - 1].Frame)) + " to " + Seconds(timeOf(s[k].Frame)) +
+                         "; the positions between are interpolated");
         }
         const double tFirst = timeOf(s.front().Frame);
         const double tLast = timeOf(s.back().Frame);
@@ -223,14 +255,13 @@ TConversion Convert(IPersonSource& source, const TTrajectorySummary& summary, TC
                 const bool far =
                     std::abs(tc - c) > 1 || std::abs(tr - r) > 1 || std::abs(tl - level) > 1;
                 if (far && !jumping)
-                    result.Warnings.push_back(
-                        name + ": " + who + " jumps " + Decimal(std::hypot(tc - c, tr - r) * size) +
-                        " m" +
-                        (std::abs(tl - level) > 1
-                             ? " and " + std::to_string(std::abs(tl - level)) + " decks"
-                             : "") +
-                        " at " + Seconds(static_cast<double>(k + 1) / rate) +
-                        " (a tracking error?); the move is spread over the following steps");
+                    jumps.Add(name + ": " + who + " jumps " +
+                              Decimal(std::hypot(tc - c, tr - r) * size) + " m" +
+                              (std::abs(tl - level) > 1
+                                   ? " and " + std::to_string(std::abs(tl - level)) + " decks"
+                                   : "") +
+                              " at " + Seconds(static_cast<double>(k + 1) / rate) +
+                              " (a tracking error?); the move is spread over the following steps");
                 stepTowards(track, tc, tr, tl);
                 jumping = c != tc || r != tr || level != tl;
                 if (!jumping)
@@ -247,9 +278,12 @@ TConversion Convert(IPersonSource& source, const TTrajectorySummary& summary, TC
             }
         }
         out.Steps += last;
+        out.Track.shrink_to_fit();  // many persons: no slack kept for each
         if (out.Heading == 0) out.Heading = 3;
         result.Persons.push_back(std::move(out));
     }
+    gaps.Finish();
+    jumps.Finish();
     if (outside > 0)
         result.Warnings.push_back(name + ": " + std::to_string(outside) +
                                   " positions lie outside the grid; they were moved to its edge");

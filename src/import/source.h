@@ -14,6 +14,8 @@
 
 namespace orlex::import {
 
+struct TTrajectorySummary;
+
 class IPersonSource {
 public:
     virtual ~IPersonSource() = default;
@@ -28,6 +30,11 @@ public:
     // The next person with its samples by frame; false after the last. Throws
     // TImportError.
     virtual bool Next(TPersonTrack& person) = 0;
+    // The summary where the source made it while checking its input, else null.
+    virtual const TTrajectorySummary* Summarized(bool floorsFromZ) const {
+        (void)floorsFromZ;
+        return nullptr;
+    }
 };
 
 // A trajectory set held in memory, as a source.
@@ -70,8 +77,25 @@ struct TTrajectorySummary {
     }
 };
 
-// Reads every person of source once (then rewinds it). With floorsFromZ the
-// floors are found from the persons' z values. Throws TImportError.
+// Gathers the summary person by person.
+class TSummaryBuilder {
+public:
+    TSummaryBuilder(double fps, bool floorsFromZ, const std::string& source)
+        : Fps_(fps), FloorsFromZ_(floorsFromZ), Source_(source) {}
+    void Add(const TPersonTrack& person);
+    TTrajectorySummary Finish();
+
+private:
+    double Fps_;
+    bool FloorsFromZ_;
+    const std::string& Source_;
+    TTrajectorySummary Summary_;
+    TFloorFinder Finder_;
+};
+
+// Reads every person of source once (then rewinds it), unless the source made the
+// summary already. With floorsFromZ the floors are found from the persons' z
+// values. Throws TImportError.
 TTrajectorySummary Summarize(IPersonSource& source, bool floorsFromZ);
 
 }  // namespace orlex::import
