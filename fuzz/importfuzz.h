@@ -16,6 +16,7 @@
 #include "pathfinder.h"
 #include "petrack.h"
 #include "source.h"
+#include "vadere.h"
 #include "wktarea.h"
 
 namespace orlex::fuzz {
@@ -97,6 +98,35 @@ inline int RunJuPedSim(const char* data, std::size_t size) {
     }
     unlink(path);
     return accepted;
+}
+
+// Vadere footsteps (postvis.traj).
+inline int RunVadere(const char* data, std::size_t size) {
+    try {
+        return ToCells(import::ParseVadereText(std::string_view(data, size), "fuzz.traj")) ? 1 : 0;
+    } catch (const import::TImportError&) {
+        return 0;
+    }
+}
+
+// A Vadere scenario: its topography on the grid of one standing person.
+inline int RunVadereScenario(const char* data, std::size_t size) {
+    try {
+        const import::TGeometry geometry =
+            import::ParseVadereScenario(std::string_view(data, size), "fuzz.scenario");
+        import::TTrajectorySet set;
+        set.Source = "fuzz.scenario";
+        set.Fps = 1;
+        set.Persons.push_back({1, {{0, 0.5, 0.5, 0}}});
+        import::TSetSource source(set);
+        const import::TTrajectorySummary summary = import::Summarize(source, false);
+        const import::TWktArea area(geometry.Walkable, set.Source, geometry.Obstacles);
+        import::TCellPlan plan = import::PlanOfArea(set.Source, summary, area, SmallLimits());
+        import::ColourCells(plan, geometry, set.Source);
+        return 1;
+    } catch (const import::TImportError&) {
+        return 0;
+    }
 }
 
 }  // namespace orlex::fuzz

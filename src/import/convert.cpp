@@ -5,11 +5,13 @@
 #include <fstream>
 #include <memory>
 
+#include "geometry.h"
 #include "interfaces.h"
 #include "jupedsim.h"
 #include "logfile.h"
 #include "pathfinder.h"
 #include "source.h"
+#include "vadere.h"
 #include "wktarea.h"
 
 namespace orlex::import {
@@ -76,6 +78,8 @@ const char* FormatName(TFormat format) {
             return "jupedsim";
         case TFormat::Pathfinder:
             return "pathfinder";
+        case TFormat::Vadere:
+            return "vadere";
         case TFormat::Auto:
             break;
     }
@@ -93,6 +97,7 @@ TFormat SniffFormat(const std::string& path) {
     const std::string head = Head(path, 4096);
     if (LooksLikeSqlite(head.data(), head.size())) return TFormat::JuPedSim;
     if (LooksLikePathfinder(head)) return TFormat::Pathfinder;
+    if (LooksLikeVadere(head)) return TFormat::Vadere;
     if (LooksLikeRows(head)) return TFormat::PeTrack;
     return TFormat::Auto;
 }
@@ -107,7 +112,7 @@ TConversion ImportFile(const std::string& path, const TImportOptions& options) {
             throw TImportError(path +
                                ": unknown format (none of PeTrack or PedPy text rows "
                                "\"id frame x y\", a JuPedSim SQLite file, a Pathfinder "
-                               "occupant CSV); name it with --format");
+                               "occupant CSV, a Vadere postvis.traj); name it with --format");
         }
     }
     std::unique_ptr<TTrajectorySet> whole;
@@ -119,6 +124,8 @@ TConversion ImportFile(const std::string& path, const TImportOptions& options) {
     } else {
         if (format == TFormat::JuPedSim) {
             whole = std::make_unique<TTrajectorySet>(ReadJuPedSimFile(path));
+        } else if (format == TFormat::Vadere) {
+            whole = std::make_unique<TTrajectorySet>(ReadVadereFile(path));
         } else {
             whole = std::make_unique<TTrajectorySet>(ReadPathfinderFile(path));
             floorsFromZ = true;
@@ -149,10 +156,16 @@ TConversion ImportFile(const std::string& path, const TImportOptions& options) {
     } else if (!geometry.empty() || !source->WalkableWkt().empty()) {
         if (!geometry.empty() && !source->WalkableWkt().empty())
             warnings.push_back(path + ": its own geometry is replaced by " + geometry);
-        const std::vector<std::string> wkt =
-            geometry.empty() ? source->WalkableWkt() : ReadWktFile(geometry);
-        const TWktArea area(wkt, geometry.empty() ? path : geometry);
+        TGeometry shapes;
+        if (geometry.empty())
+            shapes.Walkable = source->WalkableWkt();
+        else
+            shapes = ReadGeometryFile(geometry);
+        const std::string& from = geometry.empty() ? path : geometry;
+        const TWktArea area(shapes.Walkable, from, shapes.Obstacles);
         plan = PlanOfArea(path, summary, area, cells);
+        ColourCells(plan, shapes, from);
+        warnings.insert(warnings.end(), shapes.Warnings.begin(), shapes.Warnings.end());
     } else {
         plan = PlanOfTrajectories(path, summary, cells);
     }

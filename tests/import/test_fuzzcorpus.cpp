@@ -48,5 +48,14 @@ TEST(ImportFuzzCorpus, PathfinderSeedsReplay) {
     EXPECT_GE(accepted, 2);
 }
 
+TEST(ImportFuzzCorpus, VadereSeedsReplay) {
+    int files = 0;
+    EXPECT_GE(Replay("corpus-vadere", RunVadere, files), 2);
+    EXPECT_GE(files, 4);
+    files = 0;
+    EXPECT_GE(Replay("corpus-vaderescenario", RunVadereScenario, files), 2);
+    EXPECT_GE(files, 4);
+}
+
 }  // namespace
 }  // namespace orlex::fuzz

@@ -21,7 +21,8 @@ namespace fs = std::filesystem;
 using import::TImportError;
 
 constexpr const char* kUsage =
-    "usage: orlex-convert IN [--format auto|petrack|jupedsim|pathfinder] [--geometry FILE]\n"
+    "usage: orlex-convert IN [--format auto|petrack|jupedsim|pathfinder|vadere]\n"
+    "                        [--geometry FILE]\n"
     "                        [--cell-size S] [--step-rate V] [--fps F] [--unit m|cm]\n"
     "                        [--floors-from-z] -o OUT.3dl\n"
     "       orlex-convert IN.3dl --to petrack [--deck-height H] [--cell-size S] -o OUT.txt\n";
@@ -31,11 +32,13 @@ constexpr const char* kHelp =
     "as PeTrack text for PedPy.\n"
     "\n"
     "  IN                 PeTrack or PedPy text (id frame x y [z ...]), a JuPedSim\n"
-    "                     SQLite file (versions 1 to 3) or a Pathfinder occupant CSV\n"
-    "                     (decks from its z values); the format is found from the file\n"
-    "  --format F         auto (default), petrack, jupedsim or pathfinder\n"
-    "  --geometry FILE    the walkable area: WKT polygons (holes are obstacles), or a 3D\n"
-    "                     log file whose cells are used as they are\n"
+    "                     SQLite file (versions 1 to 3), a Pathfinder occupant CSV\n"
+    "                     (decks from its z values) or Vadere footsteps (postvis.traj);\n"
+    "                     the format is found from the file\n"
+    "  --format F         auto (default), petrack, jupedsim, pathfinder or vadere\n"
+    "  --geometry FILE    the walkable area: WKT polygons (holes are obstacles), a Vadere\n"
+    "                     .scenario (obstacles; targets light green, sources light blue)\n"
+    "                     or a 3D log file whose cells are used as they are\n"
     "  --cell-size S      cell size in metres (default 0.4, or the geometry file's own)\n"
     "  --step-rate V      steps a second, 1 to 100 (default: the lowest at which nobody\n"
     "                     moves more than one cell a step)\n"
@@ -91,8 +94,9 @@ TArgs Parse(const std::vector<std::string>& args) {
             const std::string& f = value();
             const std::optional<import::TFormat> format = import::FormatOfName(f);
             if (!format)
-                throw TUsageError{"--format takes auto, petrack, jupedsim or pathfinder, not \"" +
-                                  f + "\""};
+                throw TUsageError{
+                    "--format takes auto, petrack, jupedsim, pathfinder or vadere, not \"" + f +
+                    "\""};
             a.Import.Format = *format;
         } else if (arg == "--geometry") {
             a.Import.GeometryPath = value();

@@ -1,0 +1,30 @@
+// Geometry files given with --geometry or beside the trajectories, as WKT polygons:
+// the walkable area, the obstacles in it, and the exits and sources drawn coloured.
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace orlex::import {
+
+struct TCellPlan;
+
+struct TGeometry {
+    std::vector<std::string> Walkable;   // their union
+    std::vector<std::string> Obstacles;  // taken out of it, raised blocks
+    std::vector<std::string> Exits;      // targets, exits: light green floor
+    std::vector<std::string> Sources;    // where persons appear: light blue floor
+    std::vector<std::string> Warnings;   // what was left out
+};
+
+// A WKT text file, or a Vadere scenario (JSON). Throws TImportError.
+TGeometry ReadGeometryFile(const std::string& path);
+
+// The floor cells whose centre lies in an exit (light green) or a source (light
+// blue), on every deck. Throws TImportError for broken WKT.
+void ColourCells(TCellPlan& plan, const TGeometry& geometry, const std::string& source);
+
+// A rectangle as WKT.
+std::string RectangleWkt(double x, double y, double width, double height);
+
+}  // namespace orlex::import
