@@ -11,12 +11,15 @@
 #include <string_view>
 
 #include "cells.h"
+#include "crowdit.h"
+#include "gzipdata.h"
 #include "jupedsim.h"
 #include "logwriter.h"
 #include "pathfinder.h"
 #include "petrack.h"
 #include "source.h"
 #include "vadere.h"
+#include "walls.h"
 #include "wktarea.h"
 
 namespace orlex::fuzz {
@@ -109,20 +112,49 @@ inline int RunVadere(const char* data, std::size_t size) {
     }
 }
 
+// A geometry on the grid of one standing person, coloured.
+inline void GeometryToCells(const import::TGeometry& geometry) {
+    import::TTrajectorySet set;
+    set.Source = "fuzz.scenario";
+    set.Fps = 1;
+    set.Persons.push_back({1, {{0, 0.5, 0.5, 0}}});
+    import::TSetSource source(set);
+    const import::TTrajectorySummary summary = import::Summarize(source, false);
+    const import::TWktArea area(geometry.Walkable, set.Source, geometry.Obstacles);
+    import::TCellPlan plan = import::PlanOfArea(set.Source, summary, area, SmallLimits());
+    import::ColourCells(plan, geometry, set.Source);
+}
+
 // A Vadere scenario: its topography on the grid of one standing person.
 inline int RunVadereScenario(const char* data, std::size_t size) {
     try {
-        const import::TGeometry geometry =
-            import::ParseVadereScenario(std::string_view(data, size), "fuzz.scenario");
-        import::TTrajectorySet set;
-        set.Source = "fuzz.scenario";
-        set.Fps = 1;
-        set.Persons.push_back({1, {{0, 0.5, 0.5, 0}}});
-        import::TSetSource source(set);
-        const import::TTrajectorySummary summary = import::Summarize(source, false);
-        const import::TWktArea area(geometry.Walkable, set.Source, geometry.Obstacles);
-        import::TCellPlan plan = import::PlanOfArea(set.Source, summary, area, SmallLimits());
-        import::ColourCells(plan, geometry, set.Source);
+        GeometryToCells(import::ParseVadereScenario(std::string_view(data, size), "fuzz.scenario"));
+        return 1;
+    } catch (const import::TImportError&) {
+        return 0;
+    }
+}
+
+// crowd:it rows, plain or gzip (unpacked to at most 16 MB).
+inline int RunCrowdit(const char* data, std::size_t size) {
+    try {
+        const std::string_view bytes(data, size);
+        const std::string text = import::IsGzip(bytes)
+                                     ? import::Gunzip(bytes, "fuzz.csv.gz", 16 << 20)
+                                     : std::string(bytes);
+        return ToCells(import::ParseCrowditText(text, "fuzz.csv")) ? 1 : 0;
+    } catch (const import::TImportError&) {
+        return 0;
+    }
+}
+
+// A crowd:it floor: its walls, the rooms they close, on a grid.
+inline int RunCrowditFloor(const char* data, std::size_t size) {
+    try {
+        import::TGeometry geometry =
+            import::ParseCrowditFloor(std::string_view(data, size), "fuzz.floor");
+        geometry.Walkable = import::RoomsOfWalls(geometry.Walls, "fuzz.floor");
+        GeometryToCells(geometry);
         return 1;
     } catch (const import::TImportError&) {
         return 0;

@@ -5,7 +5,9 @@
 #include <fstream>
 #include <memory>
 
+#include "crowdit.h"
 #include "geometry.h"
+#include "gzipdata.h"
 #include "interfaces.h"
 #include "jupedsim.h"
 #include "logfile.h"
@@ -80,6 +82,8 @@ const char* FormatName(TFormat format) {
             return "pathfinder";
         case TFormat::Vadere:
             return "vadere";
+        case TFormat::Crowdit:
+            return "crowdit";
         case TFormat::Auto:
             break;
     }
@@ -94,8 +98,11 @@ std::optional<TFormat> FormatOfName(const std::string& name) {
 }
 
 TFormat SniffFormat(const std::string& path) {
-    const std::string head = Head(path, 4096);
+    std::string head = Head(path, 4096);
     if (LooksLikeSqlite(head.data(), head.size())) return TFormat::JuPedSim;
+    if (IsGzip(head))
+        return LooksLikeCrowdit(GunzipHead(head, 4096)) ? TFormat::Crowdit : TFormat::Auto;
+    if (LooksLikeCrowdit(head)) return TFormat::Crowdit;
     if (LooksLikePathfinder(head)) return TFormat::Pathfinder;
     if (LooksLikeVadere(head)) return TFormat::Vadere;
     if (LooksLikeRows(head)) return TFormat::PeTrack;
@@ -112,7 +119,8 @@ TConversion ImportFile(const std::string& path, const TImportOptions& options) {
             throw TImportError(path +
                                ": unknown format (none of PeTrack or PedPy text rows "
                                "\"id frame x y\", a JuPedSim SQLite file, a Pathfinder "
-                               "occupant CSV, a Vadere postvis.traj); name it with --format");
+                               "occupant CSV, a Vadere postvis.traj, a crowd:it CSV); name it "
+                               "with --format");
         }
     }
     std::unique_ptr<TTrajectorySet> whole;
@@ -124,6 +132,8 @@ TConversion ImportFile(const std::string& path, const TImportOptions& options) {
     } else {
         if (format == TFormat::JuPedSim) {
             whole = std::make_unique<TTrajectorySet>(ReadJuPedSimFile(path));
+        } else if (format == TFormat::Crowdit) {
+            whole = std::make_unique<TTrajectorySet>(ReadCrowditFile(path));
         } else if (format == TFormat::Vadere) {
             whole = std::make_unique<TTrajectorySet>(ReadVadereFile(path));
         } else {

@@ -9,7 +9,7 @@
 
 namespace orlex::import {
 
-enum class TFormat { Auto, PeTrack, JuPedSim, Pathfinder, Vadere };
+enum class TFormat { Auto, PeTrack, JuPedSim, Pathfinder, Vadere, Crowdit };
 
 struct TImportOptions {
     TFormat Format = TFormat::Auto;
@@ -26,7 +26,7 @@ struct TImportOptions {
 std::optional<TFormat> FormatOfName(const std::string& name);
 // The format of a file by its first bytes; Auto when it is none of those read.
 TFormat SniffFormat(const std::string& path);
-// "petrack", "jupedsim", "pathfinder", "vadere".
+// "petrack", "jupedsim", "pathfinder", "vadere", "crowdit".
 const char* FormatName(TFormat format);
 
 // Reads path and turns it into cells. Throws TImportError.

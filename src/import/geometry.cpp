@@ -5,7 +5,10 @@
 #include <fstream>
 
 #include "cells.h"
+#include "crowdit.h"
+#include "mappedfile.h"
 #include "vadere.h"
+#include "walls.h"
 #include "wktarea.h"
 
 namespace orlex::import {
@@ -39,13 +42,21 @@ void Paint(TCellPlan& plan, const std::vector<std::string>& wkt, const std::stri
 }  // namespace
 
 TGeometry ReadGeometryFile(const std::string& path) {
-    if (FirstCharacter(path) == '{') return ReadVadereScenario(path);
+    const char first = FirstCharacter(path);
+    if (first == '{') return ReadVadereScenario(path);
+    if (first == '<') {
+        const TMappedFile file(path);
+        TGeometry geometry = ParseCrowditFloor(file.View(), path);
+        geometry.Walkable = RoomsOfWalls(geometry.Walls, path);
+        return geometry;
+    }
     TGeometry geometry;
     geometry.Walkable = ReadWktFile(path);
     return geometry;
 }
 
 void ColourCells(TCellPlan& plan, const TGeometry& geometry, const std::string& source) {
+    PaintWalls(plan, geometry.Walls, source);
     Paint(plan, geometry.Exits, source, '4');
     Paint(plan, geometry.Sources, source, '2');
 }

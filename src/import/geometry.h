@@ -14,14 +14,18 @@ struct TGeometry {
     std::vector<std::string> Obstacles;  // taken out of it, raised blocks
     std::vector<std::string> Exits;      // targets, exits: light green floor
     std::vector<std::string> Sources;    // where persons appear: light blue floor
-    std::vector<std::string> Warnings;   // what was left out
+    // Wall lines (WKT line strings): raised blocks where they run; the rooms they
+    // close are walkable where no Walkable is given.
+    std::vector<std::string> Walls;
+    std::vector<std::string> Warnings;  // what was left out
 };
 
-// A WKT text file, or a Vadere scenario (JSON). Throws TImportError.
+// A WKT text file, a Vadere scenario (JSON) or a crowd:it floor (XML). Throws
+// TImportError.
 TGeometry ReadGeometryFile(const std::string& path);
 
-// The floor cells whose centre lies in an exit (light green) or a source (light
-// blue), on every deck. Throws TImportError for broken WKT.
+// The walls on the plan, then the floor cells whose centre lies in an exit (light green) or a
+// source (light blue), on every deck. Throws TImportError for broken WKT.
 void ColourCells(TCellPlan& plan, const TGeometry& geometry, const std::string& source);
 
 // A rectangle as WKT.

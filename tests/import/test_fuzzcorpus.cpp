@@ -57,5 +57,14 @@ TEST(ImportFuzzCorpus, VadereSeedsReplay) {
     EXPECT_GE(files, 4);
 }
 
+TEST(ImportFuzzCorpus, CrowditSeedsReplay) {
+    int files = 0;
+    EXPECT_GE(Replay("corpus-crowdit", RunCrowdit, files), 2);
+    EXPECT_GE(files, 4);
+    files = 0;
+    EXPECT_GE(Replay("corpus-crowditfloor", RunCrowditFloor, files), 2);
+    EXPECT_GE(files, 4);
+}
+
 }  // namespace
 }  // namespace orlex::fuzz

@@ -21,7 +21,7 @@ namespace fs = std::filesystem;
 using import::TImportError;
 
 constexpr const char* kUsage =
-    "usage: orlex-convert IN [--format auto|petrack|jupedsim|pathfinder|vadere]\n"
+    "usage: orlex-convert IN [--format auto|petrack|jupedsim|pathfinder|vadere|crowdit]\n"
     "                        [--geometry FILE]\n"
     "                        [--cell-size S] [--step-rate V] [--fps F] [--unit m|cm]\n"
     "                        [--floors-from-z] -o OUT.3dl\n"
@@ -33,12 +33,14 @@ constexpr const char* kHelp =
     "\n"
     "  IN                 PeTrack or PedPy text (id frame x y [z ...]), a JuPedSim\n"
     "                     SQLite file (versions 1 to 3), a Pathfinder occupant CSV\n"
-    "                     (decks from its z values) or Vadere footsteps (postvis.traj);\n"
-    "                     the format is found from the file\n"
-    "  --format F         auto (default), petrack, jupedsim, pathfinder or vadere\n"
+    "                     (decks from its z values), Vadere footsteps (postvis.traj) or\n"
+    "                     a crowd:it CSV (time,pedID,posX,posY; plain or gzip); the\n"
+    "                     format is found from the file\n"
+    "  --format F         auto (default), petrack, jupedsim, pathfinder, vadere, crowdit\n"
     "  --geometry FILE    the walkable area: WKT polygons (holes are obstacles), a Vadere\n"
-    "                     .scenario (obstacles; targets light green, sources light blue)\n"
-    "                     or a 3D log file whose cells are used as they are\n"
+    "                     .scenario (obstacles; targets light green, sources light blue),\n"
+    "                     a crowd:it .floor (walls as point lists; the rooms they close\n"
+    "                     are walkable) or a 3D log file whose cells are used as they are\n"
     "  --cell-size S      cell size in metres (default 0.4, or the geometry file's own)\n"
     "  --step-rate V      steps a second, 1 to 100 (default: the lowest at which nobody\n"
     "                     moves more than one cell a step)\n"
