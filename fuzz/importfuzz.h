@@ -13,6 +13,7 @@
 #include "cells.h"
 #include "crowdit.h"
 #include "gzipdata.h"
+#include "jpsgeometry.h"
 #include "jupedsim.h"
 #include "logwriter.h"
 #include "pathfinder.h"
@@ -155,6 +156,16 @@ inline int RunCrowditFloor(const char* data, std::size_t size) {
             import::ParseCrowditFloor(std::string_view(data, size), "fuzz.floor");
         geometry.Walkable = import::RoomsOfWalls(geometry.Walls, "fuzz.floor");
         GeometryToCells(geometry);
+        return 1;
+    } catch (const import::TImportError&) {
+        return 0;
+    }
+}
+
+// JuPedSim's geometry XML: its rooms, walls and exits on a grid.
+inline int RunJuPedSimGeometry(const char* data, std::size_t size) {
+    try {
+        GeometryToCells(import::ParseJuPedSimGeometry(std::string_view(data, size), "fuzz.xml"));
         return 1;
     } catch (const import::TImportError&) {
         return 0;

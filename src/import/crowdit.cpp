@@ -11,6 +11,7 @@
 #include "csvrow.h"
 #include "gzipdata.h"
 #include "mappedfile.h"
+#include "xmlload.h"
 
 namespace orlex::import {
 
@@ -100,15 +101,7 @@ TTrajectorySet ReadCrowditFile(const std::string& path) {
 
 TGeometry ParseCrowditFloor(std::string_view text, const std::string& name) {
     pugi::xml_document doc;
-    const pugi::xml_parse_result parsed = doc.load_buffer(text.data(), text.size());
-    if (!parsed) {
-        const std::size_t offset = std::min(
-            static_cast<std::size_t>(std::max<std::ptrdiff_t>(parsed.offset, 0)), text.size());
-        const long long line =
-            1 + std::count(text.begin(), text.begin() + static_cast<std::ptrdiff_t>(offset), '\n');
-        throw TImportError(name + ", line " + std::to_string(line) + ": broken XML (" +
-                           parsed.description() + ")");
-    }
+    LoadXml(doc, text, name);
     TGeometry geometry;
     int skipped = 0;
     for (const pugi::xpath_node& found : doc.select_nodes("//*")) {

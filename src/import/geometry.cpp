@@ -6,6 +6,7 @@
 
 #include "cells.h"
 #include "crowdit.h"
+#include "jpsgeometry.h"
 #include "mappedfile.h"
 #include "vadere.h"
 #include "walls.h"
@@ -46,6 +47,7 @@ TGeometry ReadGeometryFile(const std::string& path) {
     if (first == '{') return ReadVadereScenario(path);
     if (first == '<') {
         const TMappedFile file(path);
+        if (IsJuPedSimGeometry(file.View())) return ParseJuPedSimGeometry(file.View(), path);
         TGeometry geometry = ParseCrowditFloor(file.View(), path);
         geometry.Walkable = RoomsOfWalls(geometry.Walls, path);
         return geometry;
@@ -56,7 +58,8 @@ TGeometry ReadGeometryFile(const std::string& path) {
 }
 
 void ColourCells(TCellPlan& plan, const TGeometry& geometry, const std::string& source) {
-    PaintWalls(plan, geometry.Walls, source);
+    PaintLines(plan, geometry.Walls, source, '1', false);
+    PaintLines(plan, geometry.ExitLines, source, '4', true);
     Paint(plan, geometry.Exits, source, '4');
     Paint(plan, geometry.Sources, source, '2');
 }

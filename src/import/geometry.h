@@ -17,11 +17,12 @@ struct TGeometry {
     // Wall lines (WKT line strings): raised blocks where they run; the rooms they
     // close are walkable where no Walkable is given.
     std::vector<std::string> Walls;
-    std::vector<std::string> Warnings;  // what was left out
+    std::vector<std::string> ExitLines;  // doors to the outside: light green floor
+    std::vector<std::string> Warnings;   // what was left out
 };
 
-// A WKT text file, a Vadere scenario (JSON) or a crowd:it floor (XML). Throws
-// TImportError.
+// A WKT text file, a Vadere scenario (JSON), JuPedSim's geometry XML or a crowd:it
+// floor (XML). Throws TImportError.
 TGeometry ReadGeometryFile(const std::string& path);
 
 // The walls on the plan, then the floor cells whose centre lies in an exit (light green) or a

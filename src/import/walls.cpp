@@ -92,7 +92,8 @@ std::vector<std::string> RoomsOfWalls(const std::vector<std::string>& walls,
     return rooms;
 }
 
-void PaintWalls(TCellPlan& plan, const std::vector<std::string>& walls, const std::string& source) {
+void PaintLines(TCellPlan& plan, const std::vector<std::string>& walls, const std::string& source,
+                char letter, bool floorOnly) {
     if (walls.empty()) return;
     const TWallLines lines(walls, source);
     GEOSContextHandle_t h = lines.H();
@@ -107,8 +108,10 @@ void PaintWalls(TCellPlan& plan, const std::vector<std::string>& walls, const st
             const bool near = GEOSPreparedDistanceWithin_r(h, prepared, point, reach) == 1;
             GEOSGeom_destroy_r(h, point);
             if (!near) continue;
-            for (TPlanDeck& deck : plan.Decks)
-                deck.Cells[static_cast<std::size_t>(r) * plan.Columns + c] = '1';
+            for (TPlanDeck& deck : plan.Decks) {
+                char& cell = deck.Cells[static_cast<std::size_t>(r) * plan.Columns + c];
+                if (!floorOnly || cell == '0') cell = letter;
+            }
         }
     GEOSPreparedGeom_destroy_r(h, prepared);
 }

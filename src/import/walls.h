@@ -14,8 +14,11 @@ struct TCellPlan;
 std::vector<std::string> RoomsOfWalls(const std::vector<std::string>& walls,
                                       const std::string& source);
 
-// Cells whose centre lies within half a cell of a wall (the cells it runs through)
-// become raised blocks, on every deck. Throws TImportError naming source.
-void PaintWalls(TCellPlan& plan, const std::vector<std::string>& walls, const std::string& source);
+// Cells whose centre lies within half a cell of a line (the cells it runs through)
+// get letter, on every deck: all of them, or (floorOnly) the floor cells. Walls
+// are raised blocks ('1'), exits light green floor ('4'). Throws TImportError
+// naming source.
+void PaintLines(TCellPlan& plan, const std::vector<std::string>& lines, const std::string& source,
+                char letter, bool floorOnly);
 
 }  // namespace orlex::import

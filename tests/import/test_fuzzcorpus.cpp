@@ -66,5 +66,11 @@ TEST(ImportFuzzCorpus, CrowditSeedsReplay) {
     EXPECT_GE(files, 4);
 }
 
+TEST(ImportFuzzCorpus, JuPedSimGeometrySeedsReplay) {
+    int files = 0;
+    EXPECT_GE(Replay("corpus-jpsgeometry", RunJuPedSimGeometry, files), 2);
+    EXPECT_GE(files, 4);
+}
+
 }  // namespace
 }  // namespace orlex::fuzz
