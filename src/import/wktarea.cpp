@@ -61,6 +61,8 @@ void AddShells(GEOSContextHandle_t h, const GEOSGeometry* g, std::vector<GEOSGeo
         if (polygon) out.push_back(polygon);
         return;
     }
+    // Lines and points (left by repairing a polygon) enclose nothing.
+    if (type != GEOS_MULTIPOLYGON && type != GEOS_GEOMETRYCOLLECTION) return;
     const int n = GEOSGetNumGeometries_r(h, g);
     for (int i = 0; i < n; ++i) AddShells(h, GEOSGetGeometryN_r(h, g, i), out);
 }

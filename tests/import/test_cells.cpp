@@ -158,6 +158,19 @@ TEST(LateEntries, EntryStepWrittenAndReadBack) {
     for (int k = 0; k < 6; ++k) EXPECT_EQ(steps[static_cast<std::size_t>(k)].Direction, 0);
 }
 
+TEST(Grid, ObstaclesTakenOutAndDegeneratePolygonsIgnored) {
+    // A flat polygon (repaired into a line) beside the room; a pillar given apart.
+    const TWktArea area({"POLYGON((0 0,1 0,2 0,0 0))", "POLYGON((0 0,4 0,4 2,0 2,0 0))"},
+                        "room.wkt", {"POLYGON((1.6 0.4,2.4 0.4,2.4 1.2,1.6 1.2,1.6 0.4))"});
+    EXPECT_TRUE(area.Walkable(0.5, 0.5));
+    EXPECT_FALSE(area.Walkable(2.0, 0.8));
+    EXPECT_TRUE(area.Enclosed(2.0, 0.8));
+    EXPECT_FALSE(area.Enclosed(5.0, 0.8));
+    EXPECT_THROW(TWktArea({"POLYGON((0 0,4 0,4 2,0 2,0 0))"}, "room.wkt",
+                          {"POLYGON((-1 -1,5 -1,5 3,-1 3,-1 -1))"}),
+                 TImportError);  // nothing walkable left
+}
+
 TEST(Grid, WalkableAreaWithAHoleGivesFloorObstacleWallsAndVoid) {
     // A 4 m x 2 m room with a 0.8 m square pillar; cells of 0.4 m.
     const TWktArea area(

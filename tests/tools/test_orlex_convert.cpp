@@ -2,6 +2,7 @@
 // output left behind on an error.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <filesystem>
 
 #include "convertmain.h"
@@ -130,6 +131,76 @@ TEST_F(OrlexConvert, RoundTripOfAMultiDeckShipFindsTheFloorsFromZ) {
     }
 }
 
+bool Walkable(int code) {
+    return code == 0 || code == 64 || code == 32 || code == 8 || code == 16;
+}
+
+// Deck z of a (no origin of its own, 0.4 m cells) and deck 0 of b have the same
+// walkable cells, measured in metres; b's grid may be smaller, around the floor.
+void ExpectSameWalkableCells(const TLogFile1& a, int z, const TLogFile1& b) {
+    ASSERT_TRUE(b.Source.Known);
+    const double size = b.Source.CellSize;
+    int walkableA = 0, walkableB = 0;
+    for (const TCell& cell : b.Decks[0].Cells) walkableB += Walkable(cell.Code);
+    for (int r = 0; r < a.YMax; ++r)
+        for (int c = 0; c < a.XMax; ++c) {
+            const bool inA = Walkable(a.Decks[static_cast<std::size_t>(z)]
+                                          .Cells[static_cast<std::size_t>(r) * a.XMax + c]
+                                          .Code);
+            walkableA += inA;
+            const double x = (c + 0.5) * 0.4, y = (a.YMax - r - 0.5) * 0.4;
+            const int cb = static_cast<int>(std::floor((x - b.Source.OriginX) / size));
+            const int rb = b.YMax - 1 - static_cast<int>(std::floor((y - b.Source.OriginY) / size));
+            if (cb < 0 || cb >= b.XMax || rb < 0 || rb >= b.YMax) {
+                EXPECT_FALSE(inA) << "column " << c << ", row " << r << " beyond the grid";
+                continue;
+            }
+            EXPECT_EQ(Walkable(b.Decks[0].Cells[static_cast<std::size_t>(rb) * b.XMax + cb].Code),
+                      inA)
+                << "column " << c << ", row " << r;
+        }
+    EXPECT_EQ(walkableB, walkableA);
+}
+
+TEST_F(OrlexConvert, RoundTripThroughJuPedSimKeepsTheWalkableCells) {
+    gen::TGenOptions options;
+    options.Decks = 2;
+    options.Columns = 40;
+    options.Rows = 16;
+    options.Persons = 40;
+    options.ResponseMin = 0;
+    options.ResponseMax = 10;
+    gen::TStringSink sink;
+    ASSERT_TRUE(gen::Generate(options, sink));
+    WriteText(Path("ship.3dl"), sink.Text);
+    // A deck with a pillar (a hole in the floor), void inside and coloured floor.
+    WriteText(
+        Path("room.3dl"),
+        "<header>\nversion 1\npmax 1\nxmax 8\nymax 6\nzmax 1\nvmax 2\n</header>\n"
+        "<deck>\nlevel 0\n(celldata)\nP8x1\n10000001\n10120001\n1040..01\n10000051\nP8x1\n"
+        "</deck>\n<persons>\n<startpositions>\n1 1 0 3 5\n(movement)\n3 3 5 5S\n</persons>\n");
+    const std::pair<const char*, int> cases[] = {{"room.3dl", 0}, {"ship.3dl", 0}, {"ship.3dl", 1}};
+    for (const auto& [file, deck] : cases) {
+        SCOPED_TRACE(std::string(file) + " deck " + std::to_string(deck));
+        const std::string db = Path("run.sqlite");
+        std::filesystem::remove(db);
+        const TRun out =
+            Convert({Path(file), "--to", "jupedsim", "--deck", std::to_string(deck), "-o", db});
+        ASSERT_EQ(out.Status, 0) << out.Err;
+        EXPECT_NE(out.Out.find("JuPedSim version 2"), std::string::npos) << out.Out;
+        const TRun in = Convert({db, "--cell-size", "0.4", "-o", Path("back.3dl")});
+        ASSERT_EQ(in.Status, 0) << in.Err;
+        ExpectSameWalkableCells(*Load(Path(file)), deck, *Load(Path("back.3dl")));
+    }
+    const TRun noDeck =
+        Convert({Path("room.3dl"), "--to", "jupedsim", "--deck", "3", "-o", Path("x.sqlite")});
+    EXPECT_EQ(noDeck.Status, 1);
+    EXPECT_NE(noDeck.Err.find("room.3dl has 1 decks; there is no deck 3"), std::string::npos)
+        << noDeck.Err;
+    EXPECT_FALSE(std::filesystem::exists(Path("x.sqlite")));
+    EXPECT_FALSE(std::filesystem::exists(Path("x.sqlite.part")));
+}
+
 TEST_F(OrlexConvert, ReportsTheRateTheGridAndTheError) {
     const std::string in = Path("walk.txt");
     WriteText(in, "# framerate: 10\n# id frame x/m y/m\n1 0 0 0\n1 10 1.2 0\n2 5 1 1\n2 15 1 2\n");
@@ -177,6 +248,14 @@ TEST_F(OrlexConvert, ExitStatusesAndNoOutputLeftBehind) {
          "floors.txt: the persons' z values show 2 floors (at 0.00, 3.00 m), which do not fit the "
          "geometry's 1 decks"},
         {"missing value", {"good.txt", "-o"}, 2, "-o needs a value"},
+        {"bad target",
+         {"good.txt", "--to", "csv", "-o", "OUT"},
+         2,
+         "--to takes petrack or jupedsim"},
+        {"bad deck",
+         {"good.txt", "--to", "jupedsim", "--deck", "x", "-o", "OUT"},
+         2,
+         "--deck takes a deck number"},
         {"bad row", {"bad.txt", "-o", "OUT"}, 1, "bad.txt, line 4: x is not a number"},
         {"no unit", {"nounit.txt", "-o", "OUT"}, 1, "--unit m or --unit cm"},
         {"unknown format", {"notes.txt", "-o", "OUT"}, 1, "notes.txt: unknown format"},
