@@ -230,7 +230,7 @@ std::unique_ptr<TAnalysisResult> TEvacuationAnalysis::Run(IAnalysisProgress* pro
     const int64_t cells = int64_t{r->Columns} * r->Rows * r->Decks;
     // The density pass numbers a deck's cells in 31 bits.
     r->DensityTooLarge = Options_.Density && (cells > Options_.MaxDensityCells ||
-                                              !analysis::DensityGridFits(r->Columns, r->Rows));
+                                              int64_t{r->Columns} * r->Rows >= int64_t{1} << 31);
     if (!Options_.Density || r->DensityTooLarge) {
         if (!Curves(*r, progress)) return nullptr;
         return r;

@@ -21,11 +21,18 @@ uint32_t CountLimit(double limit, double area) {
 
 namespace pass {
 
+void TPass::MakeTile(int z, TDeckCounts& d, std::size_t t) {
+    TDeckMaps& maps = Result_.Maps[static_cast<std::size_t>(z)];
+    d.Counts[t] = std::make_unique<TCount[]>(TCellMap::kTileCells);
+    d.Tiles[t] = {d.Counts[t].get(), maps.StepsAbove.Tile(t), d.Usage.Tile(t)};
+}
+
 template <typename F>
-void TPass::ForDifference(TDeckCounts& d, const TRect& a, const TRect& b, F&& f) {
-    const auto run = [&](TTileCounts* tile, int r, int c0, int c1) {
+void TPass::ForDifference(int z, const TRect& a, const TRect& b, F&& f) {
+    TDeckCounts& d = Counts_[static_cast<std::size_t>(z)];
+    const auto run = [&](TTile& tile, int r, int c0, int c1) {
         std::size_t i = TCellMap::InTile(r, c0);
-        for (int c = c0; c <= c1; ++c, ++i) f(*tile, i, r, c);
+        for (int c = c0; c <= c1; ++c, ++i) f(tile, i, r, c);
     };
     const auto rows = [&](auto&& span) {
         for (int r = a.R0; r <= a.R1; ++r) {
@@ -37,39 +44,33 @@ void TPass::ForDifference(TDeckCounts& d, const TRect& a, const TRect& b, F&& f)
             }
         }
     };
-    if ((a.C0 >> TCellMap::kColumnShift) == (a.C1 >> TCellMap::kColumnShift)) {
-        // Mostly the window lies in one tile, else in two above each other.
-        TTileCounts* tile = TileAt(d, Code_.TileOf(a.R0, a.C0));
-        int band = a.R0 >> TCellMap::kRowShift;
-        rows([&](int r, int c0, int c1) {
-            if (r >> TCellMap::kRowShift != band) [[unlikely]] {
-                band = r >> TCellMap::kRowShift;
-                tile = TileAt(d, Code_.TileOf(r, a.C0));
-            }
-            run(tile, r, c0, c1);
-        });
+    if ((a.R0 >> TCellMap::kRowShift) == (a.R1 >> TCellMap::kRowShift) &&
+        (a.C0 >> TCellMap::kColumnShift) == (a.C1 >> TCellMap::kColumnShift)) {
+        // Mostly the window lies in one tile.
+        TTile& tile = TileAt(z, d, a.R0, a.C0);
+        rows([&](int r, int c0, int c1) { run(tile, r, c0, c1); });
         return;
     }
     rows([&](int r, int c0, int c1) {
         while (c0 <= c1) {
             const int stop = std::min(c1, c0 | (TCellMap::kTileColumns - 1));
-            run(TileAt(d, Code_.TileOf(r, c0)), r, c0, stop);
+            run(TileAt(z, d, r, c0), r, c0, stop);
             c0 = stop + 1;
         }
     });
 }
 
-inline void TPass::Leave(TDeckCounts& d, const TRect& a, const TRect& b, int64_t k) {
-    ForDifference(d, a, b, [&](TTileCounts& tile, std::size_t i, int, int) {
-        if (tile.Counts[i].Window-- == Limit1_) tile.Sums[i].Above += static_cast<uint32_t>(k);
+inline void TPass::Leave(int deck, const TRect& a, const TRect& b, int64_t k) {
+    ForDifference(deck, a, b, [&](TTile& tile, std::size_t i, int, int) {
+        if (tile.Counts[i].Window-- == Limit1_) tile.Above[i] += static_cast<uint32_t>(k);
     });
 }
 
-inline void TPass::Enter(int deck, TDeckCounts& d, const TRect& a, const TRect& b, int64_t k) {
-    ForDifference(d, a, b, [&](TTileCounts& tile, std::size_t i, int r, int c) {
+inline void TPass::Enter(int deck, const TRect& a, const TRect& b, int64_t k) {
+    ForDifference(deck, a, b, [&](TTile& tile, std::size_t i, int r, int c) {
         TCount& cell = tile.Counts[i];
         const uint32_t count = ++cell.Window;
-        if (count == Limit1_) tile.Sums[i].Above -= static_cast<uint32_t>(k);
+        if (count == Limit1_) tile.Above[i] -= static_cast<uint32_t>(k);
         if (count > cell.Peak) Take(deck, cell.Peak, r, c, count, k);
     });
 }
@@ -88,12 +89,12 @@ void TPass::Take(int deck, uint32_t& peak, int row, int column, uint32_t count, 
     best = TDensityPeak{{deck, row, column}, k, static_cast<int>(count), 0.0};
 }
 
-inline void TPass::AddUsage(TDeckCounts& d, uint32_t& usage, uint32_t code, uint64_t steps) {
+inline void TPass::AddUsage(TDeckCounts& d, uint32_t& usage, std::size_t index, uint64_t steps) {
     const uint64_t sum = usage + steps;
     if (sum < TUsageMap::kLarge) {
         usage = static_cast<uint32_t>(sum);
     } else {
-        d.Spill.emplace_back(code, sum);
+        d.Spill.emplace_back(index, sum);
         usage = 0;
     }
 }
@@ -103,28 +104,29 @@ void TPass::Apply(int z, int64_t begin, int64_t end, const std::vector<TFound>& 
     // before the step and after it, so the peaks see only real values.
     constexpr TRect kNone{1, 0, 1, 0};
     TDeckCounts& d = Counts_[static_cast<std::size_t>(z)];
-    // The cells of a move lie anywhere on the deck: fetch the window columns of later
-    // moves ahead (in the tiles made so far).
+    const auto place = [&](uint32_t cell) {
+        const uint32_t i = cell & ~kHere;
+        const int row = Index_.Row(i);
+        return std::pair{row, Index_.Column(i, row)};
+    };
+    // The cells of a move lie anywhere on the deck: fetch those of later moves ahead
+    // (in the tiles made so far).
     constexpr std::size_t kAhead = 6;
-    const auto prefetch = [&](uint32_t cell) {
+    const auto prefetch = [&](uint32_t cell, bool usage) {
         if (!(cell & kHere)) return;
-        const int row = Code_.Row(cell);
-        const int column = Code_.Column(cell);
-        const TTileCounts* tile = d.Tiles[TTileCode::Tile(cell)].get();
-        if (tile) FetchAhead(&tile->Sums[TTileCode::InTile(cell)]);
-        const int last = std::min(Job_.Rows - 1, row + Half_);
-        for (int r = std::max(0, row - Half_); r <= last; ++r) {
-            if ((r ^ row) >> TCellMap::kRowShift) {
-                tile = d.Tiles[Code_.TileOf(r, column)].get();
-                if (!tile) continue;
-            } else if (!tile) {
-                continue;
-            }
-            FetchAhead(&tile->Counts[TCellMap::InTile(r, column)]);
+        const auto [row, column] = place(cell);
+        const TTile& tile = d.Tiles[d.Usage.TileOf(row, column)];
+        if (!tile.Counts) return;
+        const int band = row >> TCellMap::kRowShift;
+        for (int r = std::max(0, row - Half_); r <= std::min(Job_.Rows - 1, row + Half_); ++r) {
+            if (r >> TCellMap::kRowShift == band)
+                __builtin_prefetch(&tile.Counts[TCellMap::InTile(r, column)], 1);
         }
+        if (usage) __builtin_prefetch(&tile.Usage[TCellMap::InTile(row, column)], 1);
     };
     const auto window = [&](uint32_t cell) {
-        return WindowOf(Code_.Row(cell), Code_.Column(cell));
+        const auto [row, column] = place(cell);
+        return WindowOf(row, column);
     };
     for (int64_t k = begin; k < end; ++k) {
         const std::size_t at = static_cast<std::size_t>(z) * static_cast<std::size_t>(Block_) +
@@ -132,22 +134,24 @@ void TPass::Apply(int z, int64_t begin, int64_t end, const std::vector<TFound>& 
         for (const TFound& found : all) {
             const auto& moves = found.Moves[at];
             for (std::size_t j = 0; j < moves.size(); ++j) {
-                if (j + kAhead < moves.size()) prefetch(moves[j + kAhead].From);
+                if (j + kAhead < moves.size()) prefetch(moves[j + kAhead].From, false);
+                if (j + 2 * kAhead < moves.size()) prefetch(moves[j + 2 * kAhead].From, true);
                 const TMove& m = moves[j];
                 if (!(m.From & kHere)) continue;
-                TTileCounts* tile = TileAt(d, TTileCode::Tile(m.From));
-                AddUsage(d, tile->Sums[TTileCode::InTile(m.From)].Usage, m.From & ~kHere,
+                const auto [row, column] = place(m.From);
+                TTile& tile = TileAt(z, d, row, column);
+                AddUsage(d, tile.Usage[TCellMap::InTile(row, column)], m.From & ~kHere,
                          static_cast<uint64_t>(k - m.Since));
-                Leave(d, window(m.From), m.To & kHere ? window(m.To) : kNone, k);
+                Leave(z, WindowOf(row, column), m.To & kHere ? window(m.To) : kNone, k);
             }
         }
         for (const TFound& found : all) {
             const auto& moves = found.Moves[at];
             for (std::size_t j = 0; j < moves.size(); ++j) {
-                if (j + kAhead < moves.size()) prefetch(moves[j + kAhead].To);
+                if (j + kAhead < moves.size()) prefetch(moves[j + kAhead].To, false);
                 const TMove& m = moves[j];
                 if (!(m.To & kHere)) continue;
-                Enter(z, d, window(m.To), m.From & kHere ? window(m.From) : kNone, k);
+                Enter(z, window(m.To), m.From & kHere ? window(m.From) : kNone, k);
             }
         }
     }
@@ -161,51 +165,45 @@ void TPass::MakeMaps(int z) {
         const TCell* cell = deck.CellAt(row, column);
         return !cell || cell->Code == kCodeVoid;
     };
-    // The counts go to the maps tile by tile, each freed once copied, so that little
-    // memory is held twice; void cells keep 0. The tiles' cells beyond the grid were
-    // never reached.
-    TCellMap usage(Job_.Columns, Job_.Rows);
+    // The peaks go to the maps, which hold the other sums already; void cells keep 0.
+    // The tiles' cells beyond the grid were never reached.
     for (std::size_t t = 0; t < d.Tiles.size(); ++t) {
-        if (!d.Tiles[t]) continue;
-        const TTileCounts& counts = *d.Tiles[t];
-        const int r0 = Code_.TileRow(t);
-        const int c0 = Code_.TileColumn(t);
-        const std::size_t mapTile = usage.TileOf(r0, c0);
-        uint32_t* peak = m.PeakCount.Tile(mapTile);
-        uint32_t* above = m.StepsAbove.Tile(mapTile);
-        uint32_t* steps = usage.Tile(mapTile);
+        const TTile& tile = d.Tiles[t];
+        if (!tile.Counts) continue;
+        const int r0 = d.Usage.TileRow(t);
+        const int c0 = d.Usage.TileColumn(t);
+        uint32_t* peak = m.PeakCount.Tile(t);
         for (int i = 0; i < TCellMap::kTileCells; ++i) {
             const int row = r0 + (i >> TCellMap::kColumnShift);
             const int column = c0 + (i & (TCellMap::kTileColumns - 1));
-            if (row >= Job_.Rows || column >= Job_.Columns || isVoid(row, column)) continue;
-            peak[i] = counts.Counts[i].Peak;
-            above[i] = counts.Sums[i].Above;
-            steps[i] = counts.Sums[i].Usage;
+            if (row >= Job_.Rows || column >= Job_.Columns) continue;
+            if (isVoid(row, column)) {
+                tile.Above[i] = 0;
+                tile.Usage[i] = 0;
+            } else {
+                peak[i] = tile.Counts[i].Peak;
+            }
         }
-        d.Tiles[t].reset();
+        d.Counts[t].reset();
     }
     // The sums that did not fit 32 bits, added up per cell.
     std::sort(d.Spill.begin(), d.Spill.end());
     std::vector<std::pair<std::size_t, uint64_t>> large;
     for (std::size_t j = 0; j < d.Spill.size();) {
-        const uint32_t code = d.Spill[j].first;
-        const int row = Code_.Row(code);
-        const int column = Code_.Column(code);
-        uint64_t sum = usage.At(row, column);
-        for (; j < d.Spill.size() && d.Spill[j].first == code; ++j) sum += d.Spill[j].second;
+        const std::size_t i = d.Spill[j].first;
+        const int row = Index_.Row(static_cast<uint32_t>(i));
+        const int column = Index_.Column(static_cast<uint32_t>(i), row);
+        uint64_t sum = d.Usage.At(row, column);
+        for (; j < d.Spill.size() && d.Spill[j].first == i; ++j) sum += d.Spill[j].second;
         if (isVoid(row, column)) continue;
         if (sum < TUsageMap::kLarge) {
-            usage.Cell(row, column) = static_cast<uint32_t>(sum);
+            d.Usage.Cell(row, column) = static_cast<uint32_t>(sum);
         } else {
-            usage.Cell(row, column) = TUsageMap::kLarge;
-            large.emplace_back(
-                static_cast<std::size_t>(row) * static_cast<std::size_t>(Job_.Columns) +
-                    static_cast<std::size_t>(column),
-                sum);
+            d.Usage.Cell(row, column) = TUsageMap::kLarge;
+            large.emplace_back(i, sum);
         }
     }
-    std::sort(large.begin(), large.end());
-    m.UsageSteps = TUsageMap(std::move(usage), std::move(large));
+    m.UsageSteps = TUsageMap(std::move(d.Usage), std::move(large));
     d = TDeckCounts{};
 }
 
@@ -289,10 +287,6 @@ bool TPass::Run(std::optional<TDensityPeak>& peak, TOccupancyEvents& occupancy,
 }
 
 }  // namespace pass
-
-bool DensityGridFits(int columns, int rows) {
-    return pass::TTileCode::Fits(columns, rows);
-}
 
 bool RunDensity(const TDensityJob& job, int threads, TAnalysisResult& result,
                 std::optional<TDensityPeak>& peak, TOccupancyEvents& occupancy,

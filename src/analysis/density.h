@@ -40,10 +40,6 @@ bool RunDensity(const TDensityJob& job, int threads, TAnalysisResult& result,
                 std::optional<TDensityPeak>& peak, TOccupancyEvents& occupancy,
                 const std::function<void(double)>& progress);
 
-// Whether the density pass can number every cell of a columns x rows deck in 31 bits
-// (its tiles rounded up); false for grids of 2^31 cells or more.
-bool DensityGridFits(int columns, int rows);
-
 // The largest window count whose density does not exceed the limit, as the density
 // d = count / area is compared with it.
 uint32_t CountLimit(double limit, double area);

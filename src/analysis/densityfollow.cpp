@@ -10,13 +10,16 @@ TPass::TPass(const TDensityJob& job, int threads, TAnalysisResult& r)
       Result_(r),
       Half_((job.Window - 1) / 2),
       Limit1_(job.CountLimit + 1),
-      Code_(job.Columns, job.Rows),
+      Index_(std::max(1, job.Columns)),
       Counts_(static_cast<std::size_t>(job.Decks)),
       Best_(static_cast<std::size_t>(job.Decks)) {
     r.Maps.resize(static_cast<std::size_t>(job.Decks));
     // The tiles are made as the persons' windows reach them.
     for (std::size_t z = 0; z < Counts_.size(); ++z) {
-        Counts_[z].Tiles.resize(static_cast<std::size_t>(Code_.TileCount()));
+        TDeckCounts& d = Counts_[z];
+        d.Usage = TCellMap(job.Columns, job.Rows);
+        d.Tiles.resize(d.Usage.TileCount());
+        d.Counts.resize(d.Usage.TileCount());
         r.Maps[z].PeakCount = TCellMap(job.Columns, job.Rows);
         r.Maps[z].StepsAbove = TCellMap(job.Columns, job.Rows);
     }
@@ -64,8 +67,8 @@ inline void TPass::Schedule(TWalker& w) {
 
 inline void TPass::Change(TWalker& w, int64_t k, int deck, int row, int column, int64_t begin,
                           TFound& found) {
-    const uint32_t from = w.Deck == kNowhere ? 0 : Code_.Of(w.Row, w.Column);
-    const uint32_t to = deck == kNowhere ? 0 : Code_.Of(row, column);
+    const uint32_t from = w.Deck == kNowhere ? 0 : Index_.Of(w.Row, w.Column);
+    const uint32_t to = deck == kNowhere ? 0 : Index_.Of(row, column);
     const auto since = static_cast<uint32_t>(w.Arrived);
     if (w.Deck != kNowhere) {
         Bucket(found, w.Deck, k, begin)
@@ -93,20 +96,17 @@ inline int64_t TPass::Walk(TWalker& w, int64_t k, int64_t begin, int64_t end, TF
     const TSpan inside = InsideSpan(w.Place, d, Job_.Columns, Job_.Rows, 1, w.RunLeft);
     const int64_t n = std::min(inside.Last, end - k);
     if (n <= 0) return 0;
-    TMove move{Code_.Of(w.Row, w.Column) | kHere, 0, static_cast<uint32_t>(w.Arrived)};
+    const uint32_t delta = static_cast<uint32_t>(dr * Job_.Columns + dc);  // wraps for -1
+    TMove move{Index_.Of(w.Row, w.Column) | kHere, 0, static_cast<uint32_t>(w.Arrived)};
     auto* bucket = &Bucket(found, w.Deck, k, begin);
-    int row = w.Row;
-    int column = w.Column;
     for (int64_t i = 0; i < n; ++i, ++bucket) {
-        row += dr;
-        column += dc;
-        move.To = Code_.Of(row, column) | kHere;
+        move.To = move.From + delta;
         bucket->push_back(move);
         move.From = move.To;
         move.Since = static_cast<uint32_t>(k + i);
     }
-    w.Row = row;
-    w.Column = column;
+    w.Row += static_cast<int>(n) * dr;
+    w.Column += static_cast<int>(n) * dc;
     w.Place.Row = w.Row;
     w.Place.Column = w.Column;
     w.Arrived = k + n - 1;

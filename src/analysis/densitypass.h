@@ -3,7 +3,6 @@
 #pragma once
 
 #include <algorithm>
-#include <bit>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -16,17 +15,6 @@
 namespace orlex::analysis::pass {
 
 constexpr int kNowhere = -1;
-
-// Fetches the cache line at p ahead of a write. GCC drops __builtin_prefetch under
-// some branches (GCC 12 in the window loops), so on x86 the instruction is written
-// out.
-inline void FetchAhead(const void* p) {
-#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
-    asm volatile("prefetcht0 %0" : : "m"(*static_cast<const char*>(p)));
-#else
-    __builtin_prefetch(p, 1);
-#endif
-}
 
 // One person as the density pass follows it.
 struct TWalker {
@@ -46,8 +34,8 @@ struct TWalker {
 };
 
 // A change of cell of one person at one step counter, in the list of a deck: the
-// cells it leaves and enters (their TTileCode), each marked with kHere when it lies
-// on that deck.
+// cells it leaves and enters (indices row * columns + column), each marked with kHere
+// when it lies on that deck.
 struct TMove {
     uint32_t From;
     uint32_t To;
@@ -55,58 +43,30 @@ struct TMove {
 };
 constexpr uint32_t kHere = uint32_t{1} << 31;
 
-// The number of a cell as the density pass keeps it: the tile of the cell (tiles of
-// TCellMap's size, row by row, the tiles of a row rounded up to a power of two) and
-// its place in the tile, so that the tile and the cell are a shift and a mask away
-// and row and column a few more.
-class TTileCode {
+// Row and column of a cell index, by a multiplication instead of a division.
+class TCellIndex {
 public:
-    static constexpr int kInTileBits = TCellMap::kColumnShift + TCellMap::kRowShift;
-    TTileCode(int columns, int rows)
-        : ColumnTileBits_(
-              static_cast<int>(std::bit_width(TileSpan(columns, TCellMap::kColumnShift) - 1))),
-          TileRows_(TileSpan(rows, TCellMap::kRowShift)) {}
-    // Whether every cell of a columns x rows grid has a code below kHere.
-    static bool Fits(int columns, int rows) {
-        const TTileCode code(columns, rows);
-        return code.TileCount() <= (uint64_t{kHere} >> kInTileBits);
-    }
-    uint64_t TileCount() const { return TileRows_ << ColumnTileBits_; }
-    std::size_t TileOf(int row, int column) const {
-        return (static_cast<std::size_t>(row >> TCellMap::kRowShift) << ColumnTileBits_) |
-               static_cast<std::size_t>(column >> TCellMap::kColumnShift);
-    }
+    explicit TCellIndex(int columns)
+        : Columns_(static_cast<uint32_t>(columns)), Inverse_(UINT64_MAX / Columns_ + 1) {}
     uint32_t Of(int row, int column) const {
-        return static_cast<uint32_t>((TileOf(row, column) << kInTileBits) |
-                                     TCellMap::InTile(row, column));
+        return static_cast<uint32_t>(row) * Columns_ + static_cast<uint32_t>(column);
     }
-    static std::size_t Tile(uint32_t code) { return (code & ~kHere) >> kInTileBits; }
-    static std::size_t InTile(uint32_t code) { return code & ((1u << kInTileBits) - 1); }
-    int Row(uint32_t code) const {
-        return static_cast<int>((Tile(code) >> ColumnTileBits_) << TCellMap::kRowShift) |
-               static_cast<int>(InTile(code) >> TCellMap::kColumnShift);
+    int Row(uint32_t index) const {
+#if defined(__SIZEOF_INT128__)
+        // Exact for every 32-bit index and divisor.
+        __extension__ typedef unsigned __int128 TWide;
+        return static_cast<int>((static_cast<TWide>(Inverse_) * index) >> 64);
+#else
+        return static_cast<int>(index / Columns_);
+#endif
     }
-    int Column(uint32_t code) const {
-        return static_cast<int>((Tile(code) & ((std::size_t{1} << ColumnTileBits_) - 1))
-                                << TCellMap::kColumnShift) |
-               static_cast<int>(InTile(code) & (TCellMap::kTileColumns - 1));
-    }
-    // The first row and column of a tile.
-    int TileRow(std::size_t tile) const {
-        return static_cast<int>(tile >> ColumnTileBits_) << TCellMap::kRowShift;
-    }
-    int TileColumn(std::size_t tile) const {
-        return static_cast<int>(tile & ((std::size_t{1} << ColumnTileBits_) - 1))
-               << TCellMap::kColumnShift;
+    int Column(uint32_t index, int row) const {
+        return static_cast<int>(index - static_cast<uint32_t>(row) * Columns_);
     }
 
 private:
-    static uint64_t TileSpan(int cells, int shift) {
-        return std::max<uint64_t>(
-            1, (static_cast<uint64_t>(std::max(cells, 0)) + (uint64_t{1} << shift) - 1) >> shift);
-    }
-    int ColumnTileBits_;
-    uint64_t TileRows_;
+    uint32_t Columns_;
+    uint64_t Inverse_;
 };
 
 // What one thread finds while following its persons through a block of steps.
@@ -163,37 +123,35 @@ private:
         uint32_t Window = 0;
         uint32_t Peak = 0;
     };
-    // Used less often: the sum of +k and -k at the crossings of the limit, and the
-    // person-steps (the sums that do not fit go to Spill).
-    struct TSums {
-        uint32_t Above = 0;
-        uint32_t Usage = 0;
+    // The cells of one tile of a deck as the pass counts them: the window counts and
+    // peaks in a tile of the pass's own, the step sums above the limit and the
+    // person-steps in tiles of the maps themselves. Made when a window first reaches
+    // the tile, by the thread that holds the deck.
+    struct TTile {
+        TCount* Counts = nullptr;
+        uint32_t* Above = nullptr;  // the sum of +k and -k at the crossings of the limit
+        uint32_t* Usage = nullptr;  // person-steps; the sums that do not fit go to Spill
     };
-    // The counts of one tile: a window row of five cells spans one or two cache lines.
-    struct TTileCounts {
-        TCount Counts[TCellMap::kTileCells];
-        TSums Sums[TCellMap::kTileCells];
-    };
-    // A deck's counts in tiles numbered as TTileCode numbers them, each made when a
-    // window first reaches it, by the thread that holds the deck; they become the
-    // deck's maps at the end.
     struct TDeckCounts {
-        std::vector<std::unique_ptr<TTileCounts>> Tiles;
-        std::vector<std::pair<uint32_t, uint64_t>> Spill;  // by code
+        std::vector<TTile> Tiles;  // laid out like the maps' tiles
+        std::vector<std::unique_ptr<TCount[]>> Counts;
+        TCellMap Usage;
+        std::vector<std::pair<std::size_t, uint64_t>> Spill;
     };
-    TTileCounts* TileAt(TDeckCounts& d, std::size_t t) {
-        std::unique_ptr<TTileCounts>& tile = d.Tiles[t];
-        if (!tile) [[unlikely]]
-            tile = std::make_unique<TTileCounts>();
-        return tile.get();
+    TTile& TileAt(int deck, TDeckCounts& d, int row, int column) {
+        const std::size_t t = d.Usage.TileOf(row, column);
+        if (!d.Tiles[t].Counts) [[unlikely]]
+            MakeTile(deck, d, t);
+        return d.Tiles[t];
     }
+    void MakeTile(int deck, TDeckCounts& d, std::size_t t);
     // Calls f(tile, index in the tile, row, column) for every cell of a not in b.
     template <typename F>
-    void ForDifference(TDeckCounts& d, const TRect& a, const TRect& b, F&& f);
-    void Leave(TDeckCounts& d, const TRect& a, const TRect& b, int64_t k);
-    void Enter(int deck, TDeckCounts& d, const TRect& a, const TRect& b, int64_t k);
+    void ForDifference(int deck, const TRect& a, const TRect& b, F&& f);
+    void Leave(int deck, const TRect& a, const TRect& b, int64_t k);
+    void Enter(int deck, const TRect& a, const TRect& b, int64_t k);
     void Take(int deck, uint32_t& peak, int row, int column, uint32_t count, int64_t k);
-    void AddUsage(TDeckCounts& d, uint32_t& usage, uint32_t code, uint64_t steps);
+    void AddUsage(TDeckCounts& d, uint32_t& usage, std::size_t index, uint64_t steps);
     void MakeMaps(int deck);
 
     const TDensityJob& Job_;
@@ -201,7 +159,7 @@ private:
     TAnalysisResult& Result_;
     const int Half_;
     const uint32_t Limit1_;  // the first count above the limit
-    const TTileCode Code_;
+    const TCellIndex Index_;
     int64_t Block_ = 1;  // step counters taken into memory at once
     std::vector<TDeckCounts> Counts_;
     std::vector<TWalker> Walkers_;
