@@ -52,4 +52,17 @@ std::string TickLabel(double value, double step) {
     return text;
 }
 
+TTimeUnit TimeAxisUnit(double seconds) {
+    constexpr double kHour = 3600;
+    constexpr double kDay = 24 * kHour;
+    const double reach = std::abs(seconds);
+    if (!(reach > 10 * kHour)) return {1, "s"};  // also NaN
+    if (reach <= 100 * kDay) return {kHour, "h"};
+    return {kDay, "d"};
+}
+
+std::string TimeAxisTitle(const TTimeUnit& unit) {
+    return std::string("Time (") + unit.Symbol + ")";
+}
+
 }  // namespace orlex

@@ -23,4 +23,16 @@ double RoundUp(double value, int maxTicks);
 // "1000"), never "-0".
 std::string TickLabel(double value, double step);
 
+// The unit of a time axis that reaches seconds (the largest magnitude on it):
+// seconds up to 10 hours, hours up to 100 days, days beyond, so that the tick labels
+// of a long run keep to a few digits instead of nine or ten.
+struct TTimeUnit {
+    double Seconds = 1;  // seconds in one unit
+    const char* Symbol = "s";
+};
+TTimeUnit TimeAxisUnit(double seconds);
+
+// The title of a time axis in that unit: "Time (s)", "Time (h)", "Time (d)".
+std::string TimeAxisTitle(const TTimeUnit& unit);
+
 }  // namespace orlex

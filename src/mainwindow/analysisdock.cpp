@@ -78,8 +78,11 @@ void SetRoundRange(QValueAxis* axis, double lo, double hi) {
     axis->setLabelFormat(QStringLiteral("%.%1f").arg(decimals));
 }
 
-void SetRanges(QChart* chart, double x0, double x1, double yMax) {
-    SetRoundRange(static_cast<QValueAxis*>(chart->axes(Qt::Horizontal).front()), x0, x1);
+// The time axis runs from x0 to x1, in the unit's values.
+void SetRanges(QChart* chart, double x0, double x1, double yMax, const TTimeUnit& unit) {
+    auto* time = static_cast<QValueAxis*>(chart->axes(Qt::Horizontal).front());
+    time->setTitleText(QString::fromStdString(TimeAxisTitle(unit)));
+    SetRoundRange(time, x0, x1);
     SetRoundRange(static_cast<QValueAxis*>(chart->axes(Qt::Vertical).front()), 0, yMax);
 }
 
@@ -104,13 +107,22 @@ void TAnalysisChartView::mousePressEvent(QMouseEvent* event) {
     QChartView::mousePressEvent(event);
 }
 
-// At most kMaxCurvePoints corners, however many changes the curve has.
-QList<QPointF> StairPoints(const TAnalysisResult& result, const TStepCurve& curve, int64_t end) {
+// At most kMaxCurvePoints corners, however many changes the curve has; times in the
+// axis's unit.
+QList<QPointF> StairPoints(const TAnalysisResult& result, const TStepCurve& curve, int64_t end,
+                           const TTimeUnit& unit) {
     QList<QPointF> points;
     for (const TStairPoint& p : curve.Stairs(end)) {
-        points.append({result.TimeOfStep(p.Step), static_cast<double>(p.Value)});
+        points.append({result.TimeOfStep(p.Step) / unit.Seconds, static_cast<double>(p.Value)});
     }
     return points;
+}
+
+// The unit of the time axes: a long run's ticks in hours or days.
+TTimeUnit TimeUnitOf(const TAnalysisResult* result, const TTimeline& timeline) {
+    if (!result) return {};
+    return TimeAxisUnit(
+        std::max(std::abs(result->TimeOfStep(0)), std::abs(result->TimeOfStep(timeline.End))));
 }
 
 TAnalysisPanel::TAnalysisPanel(QWidget* parent) : QWidget(parent) {
@@ -215,29 +227,31 @@ void TAnalysisPanel::FillEvacuation() {
     QChart* chart = EvacuationChart();
     auto* saved = new QLineSeries;
     saved->setName(QStringLiteral("Saved persons"));
-    saved->replace(StairPoints(r, r.Saved, Timeline_.End));
+    const TTimeUnit unit = TimeUnitOf(&r, Timeline_);
+    saved->replace(StairPoints(r, r.Saved, Timeline_.End, unit));
     Attach(chart, saved);
     YMaxCurve_ = std::max(1, r.Persons);
     // The figures go into the title, so that the legend stays short enough to read
     // whole in a narrow panel.
     QStringList figures;
     if (r.EvacuationTime) {
-        VerticalLine(chart, QStringLiteral("Evacuation time"), *r.EvacuationTime, YMaxCurve_,
-                     Qt::darkRed, Qt::DashLine);
+        VerticalLine(chart, QStringLiteral("Evacuation time"), *r.EvacuationTime / unit.Seconds,
+                     YMaxCurve_, Qt::darkRed, Qt::DashLine);
         figures << QStringLiteral("evacuation time %1").arg(Seconds(r.EvacuationTime));
     }
     if (r.ExitStats) {
-        VerticalLine(chart, QStringLiteral("p95"), r.ExitStats->P95, YMaxCurve_, Qt::darkYellow,
-                     Qt::DashLine);
+        VerticalLine(chart, QStringLiteral("p95"), r.ExitStats->P95 / unit.Seconds, YMaxCurve_,
+                     Qt::darkYellow, Qt::DashLine);
         figures << QStringLiteral("p95 %1").arg(Seconds(r.ExitStats->P95));
     }
     if (!r.Complete()) figures << QStringLiteral("incomplete run, %1 tracks cut").arg(r.CutTracks);
     chart->setTitle(figures.isEmpty()
                         ? QStringLiteral("Evacuation curve")
                         : QStringLiteral("Evacuation curve: %1").arg(figures.join(", ")));
-    CurveNow_ = VerticalLine(chart, QStringLiteral("Current time"), r.TimeOfStep(0), YMaxCurve_,
-                             Qt::black, Qt::SolidLine);
-    SetRanges(chart, r.TimeOfStep(0), r.TimeOfStep(Timeline_.End), YMaxCurve_);
+    CurveNow_ = VerticalLine(chart, QStringLiteral("Current time"), r.TimeOfStep(0) / unit.Seconds,
+                             YMaxCurve_, Qt::black, Qt::SolidLine);
+    SetRanges(chart, r.TimeOfStep(0) / unit.Seconds, r.TimeOfStep(Timeline_.End) / unit.Seconds,
+              YMaxCurve_, unit);
     CurveLegend_->setText(LegendText(chart));
 }
 
@@ -245,18 +259,21 @@ void TAnalysisPanel::FillOccupancy(const QStringList& captions) {
     const TAnalysisResult& r = *Result_;
     QChart* chart = OccupancyChart();
     YMaxOccupancy_ = 1;
+    const TTimeUnit unit = TimeUnitOf(&r, Timeline_);
     std::vector<std::string> names;
     for (const QString& caption : captions) names.push_back(caption.toStdString());
     for (std::size_t z = 0; z < r.Occupancy.size(); ++z) {
         auto* deck = new QLineSeries;
         deck->setName(QString::fromStdString(DeckLabel(names, static_cast<int>(z))));
-        deck->replace(StairPoints(r, r.Occupancy[z], Timeline_.End));
+        deck->replace(StairPoints(r, r.Occupancy[z], Timeline_.End, unit));
         for (int v : r.Occupancy[z].Values) YMaxOccupancy_ = std::max<double>(YMaxOccupancy_, v);
         Attach(chart, deck);
     }
-    OccupancyNow_ = VerticalLine(chart, QStringLiteral("Current time"), r.TimeOfStep(0),
-                                 YMaxOccupancy_, Qt::black, Qt::SolidLine);
-    SetRanges(chart, r.TimeOfStep(0), r.TimeOfStep(Timeline_.End), YMaxOccupancy_);
+    OccupancyNow_ =
+        VerticalLine(chart, QStringLiteral("Current time"), r.TimeOfStep(0) / unit.Seconds,
+                     YMaxOccupancy_, Qt::black, Qt::SolidLine);
+    SetRanges(chart, r.TimeOfStep(0) / unit.Seconds, r.TimeOfStep(Timeline_.End) / unit.Seconds,
+              YMaxOccupancy_, unit);
     OccupancyLegend_->setText(LegendText(chart));
 }
 
@@ -283,12 +300,15 @@ QStringList TAnalysisPanel::SummaryLines() const {
 }
 
 void TAnalysisPanel::SetCurrentTime(double seconds) {
-    if (CurveNow_) CurveNow_->replace({{seconds, 0}, {seconds, YMaxCurve_}});
-    if (OccupancyNow_) OccupancyNow_->replace({{seconds, 0}, {seconds, YMaxOccupancy_}});
+    const double x = seconds / TimeUnitOf(Result_.get(), Timeline_).Seconds;
+    if (CurveNow_) CurveNow_->replace({{x, 0}, {x, YMaxCurve_}});
+    if (OccupancyNow_) OccupancyNow_->replace({{x, 0}, {x, YMaxOccupancy_}});
 }
 
-void TAnalysisPanel::TimeClicked(double seconds) {
-    if (Result_) emit SeekRequested(Timeline_.FirstStepAt(seconds));
+void TAnalysisPanel::TimeClicked(double x) {
+    // The charts' x runs in the time axes' unit.
+    if (Result_)
+        emit SeekRequested(Timeline_.FirstStepAt(x * TimeUnitOf(Result_.get(), Timeline_).Seconds));
 }
 
 }  // namespace orlex

@@ -143,6 +143,23 @@ Qt::PenStyle SeriesStyle(int i) {
     return kStyles[(i / 10) % 4];
 }
 
+namespace {
+
+// A long run's time axis in hours or days: the chart's times divided into that unit.
+void UseTimeUnit(TChart& chart) {
+    const TTimeUnit unit = TimeAxisUnit(std::max(std::abs(chart.X0), std::abs(chart.X1)));
+    chart.XTitle = QString::fromStdString(TimeAxisTitle(unit));
+    if (unit.Seconds == 1) return;
+    chart.X0 /= unit.Seconds;
+    chart.X1 /= unit.Seconds;
+    for (TChartLine& line : chart.Lines) {
+        for (QPointF& point : line.Points) point.setX(point.x() / unit.Seconds);
+    }
+    for (TChartMarker& marker : chart.Markers) marker.X /= unit.Seconds;
+}
+
+}  // namespace
+
 TChart SavedChart(const TAnalysisResult& r) {
     TChart chart;
     // A cut track ends where the file ends: the curve counts its person as saved
@@ -170,6 +187,7 @@ TChart SavedChart(const TAnalysisResult& r) {
                                      .arg(QString::fromStdString(SecondsText(r.ExitStats->P95))),
                                  r.ExitStats->P95, QColor(200, 140, 0)});
     }
+    UseTimeUnit(chart);
     return chart;
 }
 
@@ -189,6 +207,7 @@ TChart OccupancyChart(const TAnalysisResult& r, const QStringList& captions) {
                                StairPolygon(r, r.Occupancy[z], end), SeriesColor(i),
                                SeriesStyle(i)});
     }
+    UseTimeUnit(chart);
     return chart;
 }
 

@@ -71,3 +71,37 @@ TEST(Ticks, RoundEndsAndLabels) {
 }
 
 }  // namespace
+
+namespace {
+
+// A time axis keeps seconds for ordinary runs and changes to hours, then days, for long
+// ones, its title naming the unit.
+TEST(Ticks, TimeAxisUnits) {
+    const struct {
+        double Seconds;
+        double Unit;
+        std::string Title;
+    } rows[] = {
+        {0, 1, "Time (s)"},
+        {375.5, 1, "Time (s)"},
+        {-375.5, 1, "Time (s)"},
+        {36000, 1, "Time (s)"},
+        {36001, 3600, "Time (h)"},
+        {8640000, 3600, "Time (h)"},
+        {8640001, 86400, "Time (d)"},
+        {2147483648.0, 86400, "Time (d)"},
+        {std::nan(""), 1, "Time (s)"},
+    };
+    for (const auto& row : rows) {
+        const orlex::TTimeUnit unit = orlex::TimeAxisUnit(row.Seconds);
+        EXPECT_EQ(unit.Seconds, row.Unit) << row.Seconds;
+        EXPECT_EQ(orlex::TimeAxisTitle(unit), row.Title) << row.Seconds;
+    }
+    // A run of 2^31 s reads in days with labels of at most five digits.
+    const orlex::TTimeUnit days = orlex::TimeAxisUnit(2147483648.0);
+    const std::vector<double> ticks = orlex::RoundTicks(0, 2147483648.0 / days.Seconds, 6);
+    const double step = orlex::RoundStep(2147483648.0 / days.Seconds, 6);
+    for (const double t : ticks) EXPECT_LE(orlex::TickLabel(t, step).size(), 5u) << t;
+}
+
+}  // namespace
