@@ -25,9 +25,8 @@ enum class TCutAway {
 // the side of -y, 30 degrees above the floors, so that higher decks stand
 // higher in the picture and the floors still show their rooms.
 inline constexpr double kStackTheta = -1.05;
-// The deck spacing by default, in block heights: more than a true deck height,
-// so that from the stack's camera each deck's floor stands clear of the next.
-inline constexpr double kDefaultDeckSpacing = 8.0;
+// The deck spacing by default, in block heights.
+inline constexpr double kDefaultDeckSpacing = 3.0;
 // The eye's height for the faces the plan view turns up: far above everything.
 inline constexpr double kPlanEyeHeight = 1e5;
 // How much of a dimmed deck's colour covers what lies behind it.

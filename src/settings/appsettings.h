@@ -34,7 +34,7 @@
 namespace orlex {
 
 // The deck spacing of the stacked view, in block heights.
-inline constexpr double kDefaultDeckSpacingSetting = 8.0;
+inline constexpr double kDefaultDeckSpacingSetting = 3.0;
 inline constexpr double kMinDeckSpacing = 1.0;
 inline constexpr double kMaxDeckSpacing = 20.0;
 

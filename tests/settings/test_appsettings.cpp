@@ -152,15 +152,15 @@ private slots:
     void deckSpacing_data() {
         QTest::addColumn<QVariant>("stored");  // invalid: missing
         QTest::addColumn<double>("expected");
-        QTest::newRow("missing") << QVariant() << 8.0;
+        QTest::newRow("missing") << QVariant() << 3.0;
         QTest::newRow("text") << QVariant("4.5") << 4.5;
         QTest::newRow("number") << QVariant(12) << 12.0;
         QTest::newRow("lowest") << QVariant("1") << 1.0;
         QTest::newRow("highest") << QVariant("20") << 20.0;
-        QTest::newRow("too small") << QVariant("0.5") << 8.0;
-        QTest::newRow("too large") << QVariant("21") << 8.0;
-        QTest::newRow("word") << QVariant("wide") << 8.0;
-        QTest::newRow("list") << QVariant(QStringList{"1", "2"}) << 8.0;
+        QTest::newRow("too small") << QVariant("0.5") << 3.0;
+        QTest::newRow("too large") << QVariant("21") << 3.0;
+        QTest::newRow("word") << QVariant("wide") << 3.0;
+        QTest::newRow("list") << QVariant(QStringList{"1", "2"}) << 3.0;
     }
     void deckSpacing() {
         QFETCH(QVariant, stored);

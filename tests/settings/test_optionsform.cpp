@@ -279,7 +279,7 @@ private slots:
     }
 
     void deckSpacingShownAsSet() {
-        QCOMPARE(form_->DeckSpacingEdit->text(), QString("8"));  // the default before any
+        QCOMPARE(form_->DeckSpacingEdit->text(), QString("3"));  // the default before any
         form_->SetDeckSpacing(4.5);
         QCOMPARE(form_->DeckSpacingEdit->text(), QString("4.5"));
         QCOMPARE(form_->PageControl1->tabText(form_->PageControl1->indexOf(form_->ViewPage)),

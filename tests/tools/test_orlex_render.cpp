@@ -376,6 +376,9 @@ TEST_F(OrlexRender, AllDecksWithAChosenDeckInFull) {
         {"--deck all:1", "--deck all:2", false},
         {"--deck all:1", "--deck all:1 --camera oblique", true},
         {"--deck all:1", "--deck all:1 --camera top", false},
+        // The viewer's default spacing, and another.
+        {"--deck all:1", "--deck all:1 --deck-spacing 3", true},
+        {"--deck all:1", "--deck all:1 --deck-spacing 8", false},
     };
     int k = 0;
     for (const TSame& c : cases) {
@@ -390,7 +393,11 @@ TEST_F(OrlexRender, AllDecksWithAChosenDeckInFull) {
         int Code;
         const char* Says;
     };
-    const TBad bad[] = {{"all:3", 2, "3 deck(s)"}, {"all:x", 2, "all:N"}, {"all:-1", 2, "all:N"}};
+    const TBad bad[] = {{"all:3", 2, "3 deck(s)"},
+                        {"all:x", 2, "all:N"},
+                        {"all:-1", 2, "all:N"},
+                        {"all --deck-spacing 0.5", 2, "--deck-spacing"},
+                        {"all --deck-spacing x", 2, "--deck-spacing"}};
     for (const TBad& b : bad) {
         const TRun run =
             Render("'" + kShip + "' --deck " + b.Deck + " -o '" + Path("bad.png") + "'");

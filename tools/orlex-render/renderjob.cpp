@@ -140,6 +140,8 @@ int RunRender(const TRenderOptions& o, std::FILE* err) {
     scene.StackAll = o.AllDecks;
     scene.Plan = o.Plan;
     scene.CutAway = static_cast<TCutAway>(o.Cut);
+    if (o.DeckSpacing > 0)
+        scene.DeckSpacing = StackSpacing(scene.Decks, scene.DeckCount, o.DeckSpacing);
     scene.CellMetres = TAnalysisSettings{}.CellSize;
     std::vector<TFloorOverlay> overlays;
     TOverlayKind kind = TOverlayKind::None;

@@ -63,6 +63,8 @@ QString RenderUsage() {
         "                     others dimmed; all:N: the same with deck N drawn fully\n"
         "  --cut C            with --deck all: all (default), below (the deck drawn\n"
         "                     fully and those below it) or only (that deck alone)\n"
+        "  --deck-spacing F   with --deck all: F block heights between the decks (1 to\n"
+        "                     20; default 3, as the viewer's option)\n"
         "  --plan             the plan view: straight down, without perspective, with\n"
         "                     a scale bar in metres\n"
         "  --at TIME          the moment of a picture (default the start)\n"
@@ -110,9 +112,9 @@ bool ParseRenderOptions(const QStringList& args, TRenderOptions& o, QString& err
             inputs << a;
             continue;
         }
-        static const QStringList valued = {"-o",       "--deck",    "--at",      "--from",
-                                           "--to",     "--fps",     "--speed",   "--size",
-                                           "--camera", "--overlay", "--caption", "--cut"};
+        static const QStringList valued = {
+            "-o",     "--deck",   "--at",      "--from",    "--to",  "--fps",         "--speed",
+            "--size", "--camera", "--overlay", "--caption", "--cut", "--deck-spacing"};
         if (!valued.contains(a)) return bad(a, QStringLiteral("unknown option"));
         if (i + 1 >= args.size()) return bad(a, QStringLiteral("a value is missing"));
         const QString v = args[++i];
@@ -181,6 +183,9 @@ bool ParseRenderOptions(const QStringList& args, TRenderOptions& o, QString& err
             const int cut = QStringList{"all", "below", "only"}.indexOf(v);
             if (cut < 0) return bad(a, QStringLiteral("expected all, below or only"));
             o.Cut = cut;
+        } else if (a == "--deck-spacing") {
+            if (!ReadNumber(v, o.DeckSpacing) || o.DeckSpacing < 1 || o.DeckSpacing > 20)
+                return bad(a, QStringLiteral("expected 1 to 20 block heights"));
         } else if (a == "--caption") {
             if (v != "band" && v != "none") return bad(a, QStringLiteral("expected band or none"));
             o.Caption = v == "band";

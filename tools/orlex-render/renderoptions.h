@@ -22,6 +22,7 @@ struct TRenderOptions {
         false;          // --deck all or all:N: every deck stacked, Deck (or the busiest) in full
     bool Plan = false;  // --plan: straight down, parallel projection
     int Cut = 0;        // --cut: 0 all, 1 this deck and below, 2 only this deck
+    double DeckSpacing = 0;    // --deck-spacing: block heights between decks; 0 the default
     std::optional<double> At;  // --at, seconds as the viewer shows them
     std::optional<double> From;
     std::optional<double> To;
