@@ -103,6 +103,39 @@ private slots:
         QCOMPARE(form.StatusText(3), before);
     }
 
+    // File > "Export report over runs...": the runs chosen, one of them no 3D log
+    // file, give a report of the others that names it; with no usable run, an error
+    // and no file.
+    void runsReportOfTheChosenFiles() {
+        TMainForm& form = NewForm();
+        const QStringList runs = {Small(),
+                                  Project("small2.3dl", {"A", "B"}, 2, {"P30x0S", "P10x0S"}, 5)};
+        const QString junk = test::WriteFile(Files_.path(), "junk.3dl", "not a log\n");
+        const QString report = QDir(Files_.path()).filePath("case.pdf");
+        QString suggested;
+        QStringList chosen = runs + QStringList{junk};
+        form.ChooseRunFiles = [&](const QString&) { return chosen; };
+        form.ChooseRunsReportFile = [&](const QString& s) {
+            suggested = s;
+            return report;
+        };
+        form.ExportRunsReport1Click();
+        QVERIFY(Messages_.Messages.empty());
+        QVERIFY(suggested.endsWith("small-runs.pdf"));
+        QFile file(report);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QVERIFY(file.read(5) == "%PDF-");
+        file.close();
+        QVERIFY2(form.StatusText(3).startsWith("Report over 2 runs written to "),
+                 qPrintable(form.StatusText(3)));
+        QVERIFY(form.StatusText(3).endsWith("(1 left out, named in the report)"));
+        QVERIFY(QFile::remove(report));
+        chosen = {junk};
+        form.ExportRunsReport1Click();
+        QCOMPARE(Messages_.Messages.size(), std::size_t{1});
+        QVERIFY(!QFile::exists(report));
+    }
+
     void aClickInTheChartsSeeks() {
         TMainForm& form = Loaded(Small());
         QTRY_VERIFY(form.Analysis() != nullptr);
