@@ -1,6 +1,7 @@
-// bench_import SIZE_MB DIR: writes a sorted PeTrack file of about SIZE_MB megabytes
-// (persons walking at 1.2 m/s, 25 frames a second, in centimetres) into DIR, then
-// imports it to a 3D log file and prints the throughput and the peak memory.
+// bench_import SIZE_MB DIR [--keep]: writes a sorted PeTrack file of about SIZE_MB
+// megabytes (persons walking at 1.2 m/s, 25 frames a second, in centimetres) into
+// DIR, then imports it to a 3D log file and prints the throughput and the peak
+// memory. --keep leaves both files in DIR (for /usr/bin/time -v orlex-convert ...).
 #include <sys/resource.h>
 
 #include <chrono>
@@ -24,8 +25,9 @@ long PeakKiB() {
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: bench_import SIZE_MB DIR\n");
+    const bool keep = argc == 4 && std::string(argv[3]) == "--keep";
+    if (argc != 3 && !keep) {
+        std::fprintf(stderr, "usage: bench_import SIZE_MB DIR [--keep]\n");
         return 2;
     }
     const double megabytes = std::atof(argv[1]);
@@ -64,7 +66,9 @@ int main(int argc, char** argv) {
                 c.Persons.size(), c.StepRate, static_cast<double>(written.tellg()) / 1e6);
     std::printf("import %.3f s, %.1f MB/s; peak memory %.1f MB (%.1f MB before)\n", seconds,
                 fileBytes / 1e6 / seconds, PeakKiB() / 1024.0, before / 1024.0);
-    std::remove(in.c_str());
-    std::remove(out.c_str());
+    if (!keep) {
+        std::remove(in.c_str());
+        std::remove(out.c_str());
+    }
     return 0;
 }

@@ -5,40 +5,24 @@
 #include <cstdio>
 
 #include "logfile.h"
+#include "source.h"
 
 namespace orlex::import {
 
 namespace {
 
 std::string Metres(double value, int decimals = 2) {
-    char text[64];
-    std::snprintf(text, sizeof text, "%.*f", decimals, value);
-    return text;
+    return Decimal(value, decimals);
 }
 
-struct TBox {
-    double MinX = INFINITY, MinY = INFINITY, MaxX = -INFINITY, MaxY = -INFINITY;
-    void Add(double x, double y) {
-        MinX = std::min(MinX, x);
-        MinY = std::min(MinY, y);
-        MaxX = std::max(MaxX, x);
-        MaxY = std::max(MaxY, y);
-    }
-};
-
-TBox BoxOf(const TTrajectorySet& set) {
-    TBox box;
-    for (const TPersonTrack& person : set.Persons)
-        for (const TSample& s : person.Samples) box.Add(s.X, s.Y);
-    return box;
-}
-
-// A grid over box with margin cells around it; refuses absurd sizes.
-TCellPlan GridOver(const TTrajectorySet& set, const TBox& box, int margin,
+// A grid over the box with margin cells around it; refuses absurd sizes.
+TCellPlan GridOver(const std::string& source, const TTrajectorySummary& box, int margin, int decks,
                    const TCellOptions& options) {
     const double size = options.CellSize;
     if (!(size > 0) || !std::isfinite(size))
-        throw TImportError(set.Source + ": the cell size must be above 0");
+        throw TImportError(source + ": the cell size must be above 0");
+    if (!(box.MinX <= box.MaxX && box.MinY <= box.MaxY))
+        throw TImportError(source + ": no persons");
     const double firstX = std::floor(box.MinX / size) - margin;
     const double firstY = std::floor(box.MinY / size) - margin;
     // Measured from the origin as TCellPlan::CellOf does, so that every position fits.
@@ -50,7 +34,7 @@ TCellPlan GridOver(const TTrajectorySet& set, const TBox& box, int margin,
         double needed = size * std::sqrt(cells / static_cast<double>(options.MaxCells)) * 1.01;
         const double scale = std::pow(10.0, std::floor(std::log10(needed)) - 1);
         needed = std::ceil(needed / scale) * scale;
-        throw TImportError(set.Source + ": the positions span " + Metres(box.MaxX - box.MinX) +
+        throw TImportError(source + ": the positions span " + Metres(box.MaxX - box.MinX) +
                            " m x " + Metres(box.MaxY - box.MinY) + " m, which needs more than " +
                            std::to_string(options.MaxCells) + " cells of " + Metres(size, 3) +
                            " m; use a cell size of at least " + Metres(needed, 3) +
@@ -62,45 +46,10 @@ TCellPlan GridOver(const TTrajectorySet& set, const TBox& box, int margin,
     plan.OriginY = firstY * size;
     plan.Columns = static_cast<int>(columns);
     plan.Rows = static_cast<int>(rows);
-    plan.Decks.push_back({"Level 0", std::string(static_cast<std::size_t>(cells), '.')});
+    for (int z = 0; z < decks; ++z)
+        plan.Decks.push_back(
+            {"Level " + std::to_string(z), std::string(static_cast<std::size_t>(cells), '.')});
     return plan;
-}
-
-int DirectionOf(int dc, int dr) {
-    static const int kTable[3][3] = {{8, 1, 2}, {7, 0, 3}, {6, 5, 4}};  // [dr + 1][dc + 1]
-    return kTable[dr + 1][dc + 1];
-}
-
-// Run-length writer of one movement track.
-class TTrackText {
-public:
-    explicit TTrackText(std::string& out) : Out_(out) {}
-    ~TTrackText() { Flush(); }
-    void Add(int direction, int64_t count = 1) {
-        if (direction != Direction_) Flush();
-        Direction_ = direction;
-        Count_ += count;
-    }
-    void Flush() {
-        if (Count_ >= 3) {
-            Out_ += 'P';
-            Out_ += std::to_string(Count_);
-            Out_ += 'x';
-            Out_ += static_cast<char>('0' + Direction_);
-        } else {
-            Out_.append(static_cast<std::size_t>(Count_), static_cast<char>('0' + Direction_));
-        }
-        Count_ = 0;
-    }
-
-private:
-    std::string& Out_;
-    int Direction_ = -1;
-    int64_t Count_ = 0;
-};
-
-std::string Seconds(double t) {
-    return Metres(t, 2) + " s";
 }
 
 }  // namespace
@@ -113,18 +62,24 @@ bool TCellPlan::CellOf(double x, double y, int& column, int& row) const {
     return c >= 0 && c < Columns && r >= 0 && r < Rows;
 }
 
-TCellPlan PlanOfTrajectories(const TTrajectorySet& set, const TCellOptions& options) {
-    return GridOver(set, BoxOf(set), 0, options);
+TCellPlan PlanOfTrajectories(const std::string& source, const TTrajectorySummary& summary,
+                             const TCellOptions& options) {
+    return GridOver(source, summary, 0, summary.Floors.DeckCount(), options);
 }
 
-TCellPlan PlanOfArea(const TTrajectorySet& set, const IWalkableArea& area,
-                     const TCellOptions& options) {
-    TBox box = BoxOf(set);
+TCellPlan PlanOfTrajectories(const TTrajectorySet& set, const TCellOptions& options) {
+    TSetSource source(set);
+    return PlanOfTrajectories(set.Source, Summarize(source, false), options);
+}
+
+TCellPlan PlanOfArea(const std::string& source, const TTrajectorySummary& summary,
+                     const IWalkableArea& area, const TCellOptions& options) {
+    TTrajectorySummary box = summary;
     double minX, minY, maxX, maxY;
     area.Bounds(minX, minY, maxX, maxY);
-    box.Add(minX, minY);
-    box.Add(maxX, maxY);
-    TCellPlan plan = GridOver(set, box, 1, options);
+    box.AddPoint(minX, minY);
+    box.AddPoint(maxX, maxY);
+    TCellPlan plan = GridOver(source, box, 1, 1, options);
     std::string& cells = plan.Decks[0].Cells;
     const auto at = [&](int c, int r) -> char& {
         return cells[static_cast<std::size_t>(r) * plan.Columns + c];
@@ -154,7 +109,16 @@ TCellPlan PlanOfArea(const TTrajectorySet& set, const IWalkableArea& area,
                 }
             if (nearFloor) at(c, r) = '1';
         }
+    // The same area on every floor found.
+    for (int z = 1; z < summary.Floors.DeckCount(); ++z)
+        plan.Decks.push_back({"Level " + std::to_string(z), cells});
     return plan;
+}
+
+TCellPlan PlanOfArea(const TTrajectorySet& set, const IWalkableArea& area,
+                     const TCellOptions& options) {
+    TSetSource source(set);
+    return PlanOfArea(set.Source, Summarize(source, false), area, options);
 }
 
 TCellPlan PlanOfProject(const TLogFile1& project, double cellSize, bool cellSizeGiven) {
@@ -200,159 +164,6 @@ TCellPlan PlanOfProject(const TLogFile1& project, double cellSize, bool cellSize
         plan.Decks.push_back(std::move(out));
     }
     return plan;
-}
-
-TConversion Convert(const TTrajectorySet& set, TCellPlan plan, const TCellOptions& options) {
-    TConversion result;
-    result.Warnings = set.Warnings;
-    const std::string& name = set.Source;
-    if (set.Persons.empty()) throw TImportError(name + ": no persons");
-    if (plan.Columns <= 0 || plan.Rows <= 0 || plan.Decks.empty())
-        throw TImportError(name + ": the grid has no cells");
-    const double fps = set.Fps;
-    const double size = plan.CellSize;
-    const bool markVisited = std::all_of(plan.Decks[0].Cells.begin(), plan.Decks[0].Cells.end(),
-                                         [](char c) { return c == '.'; });
-
-    // The step rate: fast enough that nobody moves more than one cell a step.
-    int64_t firstFrame = INT64_MAX;
-    double fastest = 0;  // cells a second, along one axis
-    for (const TPersonTrack& person : set.Persons) {
-        if (person.Samples.empty()) continue;
-        firstFrame = std::min(firstFrame, person.Samples.front().Frame);
-        for (std::size_t k = 1; k < person.Samples.size(); ++k) {
-            const TSample& a = person.Samples[k - 1];
-            const TSample& b = person.Samples[k];
-            const double dt = static_cast<double>(b.Frame - a.Frame) / fps;
-            const double dx = std::abs(b.X - a.X), dy = std::abs(b.Y - a.Y);
-            if (std::hypot(dx, dy) / dt > kTrackingErrorSpeed) continue;
-            fastest = std::max(fastest, std::max(dx, dy) / size / dt);
-        }
-    }
-    if (options.StepRate > 0) {
-        result.StepRate = options.StepRate;
-    } else {
-        result.StepRate = std::clamp(static_cast<int>(std::ceil(fastest - 1e-9)), 1, kMaxStepRate);
-        result.StepRateChosen = true;
-    }
-    const double rate = result.StepRate;
-
-    // Length of the whole, refused before anything is allocated for it.
-    double totalSteps = 0;
-    for (const TPersonTrack& person : set.Persons)
-        if (!person.Samples.empty())
-            totalSteps +=
-                static_cast<double>(person.Samples.back().Frame - firstFrame) / fps * rate + 1;
-    if (!(totalSteps <= static_cast<double>(options.MaxTotalSteps)))
-        throw TImportError(name + ": the tracks would take more than " +
-                           std::to_string(options.MaxTotalSteps) + " steps at " +
-                           std::to_string(result.StepRate) +
-                           " steps a second; check the frame numbers and the frame rate");
-
-    std::string& floor = plan.Decks[0].Cells;
-    int outside = 0;
-    result.ErrorBound = size * std::sqrt(0.5);
-    for (const TPersonTrack& person : set.Persons) {
-        if (person.Samples.empty()) continue;
-        const std::vector<TSample>& s = person.Samples;
-        const std::string who = "person " + std::to_string(person.Id);
-        const auto timeOf = [&](int64_t frame) {
-            return static_cast<double>(frame - firstFrame) / fps;
-        };
-        for (std::size_t k = 1; k < s.size(); ++k) {
-            const double gap = static_cast<double>(s[k].Frame - s[k - 1].Frame) / fps;
-            if (s[k].Frame - s[k - 1].Frame > 1 && gap > kLongGap)
-                result.Warnings.push_back(name + ": " + who + " has no position from " +
-                                          Seconds(timeOf(s[k - 1].Frame)) + " to " +
-                                          Seconds(timeOf(s[k].Frame)) +
-                                          "; the positions between are interpolated");
-        }
-        const double tFirst = timeOf(s.front().Frame);
-        const double tLast = timeOf(s.back().Frame);
-        const int64_t entry = static_cast<int64_t>(std::ceil(tFirst * rate - 1e-9));
-        const int64_t last = std::max(entry, static_cast<int64_t>(std::ceil(tLast * rate - 1e-9)));
-        if (last > kMaxStepCount)
-            throw TImportError(name + ": " + who + " lasts longer than a track may hold");
-
-        std::size_t seg = 0;
-        const auto positionAt = [&](double t, double& x, double& y) {
-            if (t <= tFirst) {
-                x = s.front().X, y = s.front().Y;
-                return;
-            }
-            while (seg + 1 < s.size() && timeOf(s[seg + 1].Frame) < t) ++seg;
-            if (seg + 1 >= s.size()) {
-                x = s.back().X, y = s.back().Y;
-                return;
-            }
-            const double t0 = timeOf(s[seg].Frame), t1 = timeOf(s[seg + 1].Frame);
-            const double u = (t - t0) / (t1 - t0);
-            x = s[seg].X + u * (s[seg + 1].X - s[seg].X);
-            y = s[seg].Y + u * (s[seg + 1].Y - s[seg].Y);
-        };
-        const auto cellOf = [&](double x, double y, int& c, int& r) {
-            if (!plan.CellOf(x, y, c, r)) ++outside;
-        };
-
-        TConvertedPerson out;
-        out.Id = person.Id;
-        out.EntryStep = static_cast<int>(entry);
-        double x, y;
-        positionAt(static_cast<double>(entry) / rate, x, y);
-        int c, r;
-        cellOf(x, y, c, r);
-        out.StartColumn = c;
-        out.StartRow = r;
-        out.Heading = 0;
-        const auto visit = [&](int cc, int rr) {
-            if (markVisited) floor[static_cast<std::size_t>(rr) * plan.Columns + cc] = '0';
-        };
-        visit(c, r);
-        {
-            TTrackText track(out.Track);
-            track.Add(0, entry);
-            bool jumping = false;
-            for (int64_t k = entry; k < last; ++k) {
-                positionAt(static_cast<double>(k + 1) / rate, x, y);
-                int tc, tr;
-                cellOf(x, y, tc, tr);
-                const int dc = (tc > c) - (tc < c), dr = (tr > r) - (tr < r);
-                const bool far = std::abs(tc - c) > 1 || std::abs(tr - r) > 1;
-                if (far && !jumping)
-                    result.Warnings.push_back(
-                        name + ": " + who + " jumps " + Metres(std::hypot(tc - c, tr - r) * size) +
-                        " m at " + Seconds(static_cast<double>(k + 1) / rate) +
-                        " (a tracking error?); the move is spread over the following steps");
-                c += dc, r += dr;
-                jumping = c != tc || r != tr;
-                const int direction = DirectionOf(dc, dr);
-                if (direction != 0 && out.Heading == 0) out.Heading = direction;
-                track.Add(direction);
-                visit(c, r);
-                if (!jumping)
-                    result.MaxError = std::max(
-                        result.MaxError, std::hypot(x - plan.CentreX(c), y - plan.CentreY(r)));
-            }
-            // Still behind after a jump at the end: the remaining moves.
-            int tc, tr;
-            cellOf(s.back().X, s.back().Y, tc, tr);
-            while (c != tc || r != tr) {
-                const int dc = (tc > c) - (tc < c), dr = (tr > r) - (tr < r);
-                c += dc, r += dr;
-                track.Add(DirectionOf(dc, dr));
-                visit(c, r);
-                ++out.Steps;
-            }
-        }
-        out.Steps += last;
-        if (out.Heading == 0) out.Heading = 3;
-        result.Persons.push_back(std::move(out));
-    }
-    if (outside > 0)
-        result.Warnings.push_back(name + ": " + std::to_string(outside) +
-                                  " positions lie outside the grid; they were moved to its edge");
-    result.Plan = std::move(plan);
-    return result;
 }
 
 }  // namespace orlex::import

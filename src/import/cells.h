@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "floors.h"
 #include "trajectories.h"
 
 namespace orlex {
@@ -14,6 +15,9 @@ class TLogFile1;
 }
 
 namespace orlex::import {
+
+class IPersonSource;
+struct TTrajectorySummary;
 
 // The walkable area of a geometry, asked about single points (metres).
 class IWalkableArea {
@@ -67,6 +71,7 @@ struct TConvertedPerson {
     int64_t Id = 0;
     int StartColumn = 0;
     int StartRow = 0;
+    int StartLevel = 0;
     int Heading = 3;
     int EntryStep = 0;  // the step of the person's first position
     int64_t Steps = 0;
@@ -82,22 +87,34 @@ struct TConversion {
     // the warned jumps, and the bound it keeps (half a cell's diagonal).
     double MaxError = 0;
     double ErrorBound = 0;
+    // The floors found from z (empty unless asked for).
+    TFloors Floors;
     std::vector<std::string> Warnings;
 };
 
 // Grid of a walkable area: floor where a cell's centre is walkable, raised blocks
 // for the obstacles inside it and the walls around it, void elsewhere; it also
 // covers the trajectories. Throws TImportError for a grid beyond options.MaxCells.
+// The area stands on every floor the summary found.
+TCellPlan PlanOfArea(const std::string& source, const TTrajectorySummary& summary,
+                     const IWalkableArea& area, const TCellOptions& options);
 TCellPlan PlanOfArea(const TTrajectorySet& set, const IWalkableArea& area,
                      const TCellOptions& options);
-// Grid of the trajectories' bounding box, all void until persons visit its cells.
+// Grid of the trajectories' bounding box, all void until persons visit its cells;
+// a deck for every floor the summary found.
+TCellPlan PlanOfTrajectories(const std::string& source, const TTrajectorySummary& summary,
+                             const TCellOptions& options);
 TCellPlan PlanOfTrajectories(const TTrajectorySet& set, const TCellOptions& options);
 // The cells of a loaded project, as they are; its origin and cell size when it
 // remembers them, else (0, 0) and cellSize.
 TCellPlan PlanOfProject(const TLogFile1& project, double cellSize, bool cellSizeGiven);
 
-// Resamples the persons onto the plan's cells at the step rate. A plan made by
-// PlanOfTrajectories gets its visited cells as floor. Throws TImportError.
+// Resamples the persons of source, person by person, onto the plan's cells at the
+// step rate; summary is what a first pass over source found (Summarize), its floors
+// give the persons' decks. A plan made by PlanOfTrajectories gets its visited cells
+// as floor. Throws TImportError.
+TConversion Convert(IPersonSource& source, const TTrajectorySummary& summary, TCellPlan plan,
+                    const TCellOptions& options);
 TConversion Convert(const TTrajectorySet& set, TCellPlan plan, const TCellOptions& options);
 
 }  // namespace orlex::import

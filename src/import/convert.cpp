@@ -3,10 +3,17 @@
 #include <cctype>
 #include <charconv>
 #include <fstream>
+#include <memory>
 
+#include "crowdit.h"
+#include "geometry.h"
+#include "gzipdata.h"
 #include "interfaces.h"
 #include "jupedsim.h"
 #include "logfile.h"
+#include "pathfinder.h"
+#include "source.h"
+#include "vadere.h"
 #include "wktarea.h"
 
 namespace orlex::import {
@@ -71,15 +78,33 @@ const char* FormatName(TFormat format) {
             return "petrack";
         case TFormat::JuPedSim:
             return "jupedsim";
+        case TFormat::Pathfinder:
+            return "pathfinder";
+        case TFormat::Vadere:
+            return "vadere";
+        case TFormat::Crowdit:
+            return "crowdit";
         case TFormat::Auto:
             break;
     }
     return "auto";
 }
 
+std::optional<TFormat> FormatOfName(const std::string& name) {
+    for (const TFormat f :
+         {TFormat::Auto, TFormat::PeTrack, TFormat::JuPedSim, TFormat::Pathfinder})
+        if (name == FormatName(f)) return f;
+    return std::nullopt;
+}
+
 TFormat SniffFormat(const std::string& path) {
-    const std::string head = Head(path, 4096);
+    std::string head = Head(path, 4096);
     if (LooksLikeSqlite(head.data(), head.size())) return TFormat::JuPedSim;
+    if (IsGzip(head))
+        return LooksLikeCrowdit(GunzipHead(head, 4096)) ? TFormat::Crowdit : TFormat::Auto;
+    if (LooksLikeCrowdit(head)) return TFormat::Crowdit;
+    if (LooksLikePathfinder(head)) return TFormat::Pathfinder;
+    if (LooksLikeVadere(head)) return TFormat::Vadere;
     if (LooksLikeRows(head)) return TFormat::PeTrack;
     return TFormat::Auto;
 }
@@ -92,20 +117,41 @@ TConversion ImportFile(const std::string& path, const TImportOptions& options) {
             if (IsLogFileText(Head(path, 64)))
                 throw TImportError(path + ": this is a 3D log file already");
             throw TImportError(path +
-                               ": unknown format (neither PeTrack or PedPy text rows "
-                               "\"id frame x y\" nor a JuPedSim SQLite file); name it "
+                               ": unknown format (none of PeTrack or PedPy text rows "
+                               "\"id frame x y\", a JuPedSim SQLite file, a Pathfinder "
+                               "occupant CSV, a Vadere postvis.traj, a crowd:it CSV); name it "
                                "with --format");
         }
     }
-    TTrajectorySet set =
-        format == TFormat::JuPedSim ? ReadJuPedSimFile(path) : ReadPeTrackFile(path, options.Text);
+    std::unique_ptr<TTrajectorySet> whole;
+    std::unique_ptr<IPersonSource> source;
+    // Formats whose z is the floor's height always give their floors.
+    bool floorsFromZ = options.FloorsFromZ;
+    if (format == TFormat::PeTrack) {
+        source = std::make_unique<TPeTrackFile>(path, options.Text, floorsFromZ);
+    } else {
+        if (format == TFormat::JuPedSim) {
+            whole = std::make_unique<TTrajectorySet>(ReadJuPedSimFile(path));
+        } else if (format == TFormat::Crowdit) {
+            whole = std::make_unique<TTrajectorySet>(ReadCrowditFile(path));
+        } else if (format == TFormat::Vadere) {
+            whole = std::make_unique<TTrajectorySet>(ReadVadereFile(path));
+        } else {
+            whole = std::make_unique<TTrajectorySet>(ReadPathfinderFile(path));
+            floorsFromZ = true;
+        }
+        source = std::make_unique<TSetSource>(*whole);
+    }
+    TTrajectorySummary summary = Summarize(*source, floorsFromZ);
 
     TCellOptions cells = options.Cells;
     cells.CellSize = options.CellSize.value_or(0.4);
     cells.StepRate = options.StepRate;
     TCellPlan plan;
+    std::vector<std::string> warnings;
     const std::string& geometry = options.GeometryPath;
-    if (!geometry.empty() && IsLogFileText(Head(geometry, 64))) {
+    const bool geometry3dl = !geometry.empty() && IsLogFileText(Head(geometry, 64));
+    if (geometry3dl) {
         TLogFile1 project("Deck");
         TNullProgress progress;
         TLoadMessages messages;
@@ -116,17 +162,31 @@ TConversion ImportFile(const std::string& path, const TImportOptions& options) {
             throw TImportError(geometry + ": the 3D log file has no decks");
         plan = PlanOfProject(project, cells.CellSize, options.CellSize.has_value());
         cells.CellSize = plan.CellSize;
-    } else if (!geometry.empty() || !set.WalkableWkt.empty()) {
-        if (!geometry.empty() && !set.WalkableWkt.empty())
-            set.Warnings.push_back(path + ": its own geometry is replaced by " + geometry);
-        const std::vector<std::string> wkt =
-            geometry.empty() ? set.WalkableWkt : ReadWktFile(geometry);
-        const TWktArea area(wkt, geometry.empty() ? path : geometry);
-        plan = PlanOfArea(set, area, cells);
+        FitFloorsToDecks(summary.Floors, static_cast<int>(plan.Decks.size()), path);
+    } else if (!geometry.empty() || !source->WalkableWkt().empty()) {
+        if (!geometry.empty() && !source->WalkableWkt().empty())
+            warnings.push_back(path + ": its own geometry is replaced by " + geometry);
+        TGeometry shapes;
+        if (geometry.empty())
+            shapes.Walkable = source->WalkableWkt();
+        else
+            shapes = ReadGeometryFile(geometry);
+        const std::string& from = geometry.empty() ? path : geometry;
+        const TWktArea area(shapes.Walkable, from, shapes.Obstacles);
+        plan = PlanOfArea(path, summary, area, cells);
+        ColourCells(plan, shapes, from);
+        warnings.insert(warnings.end(), shapes.Warnings.begin(), shapes.Warnings.end());
     } else {
-        plan = PlanOfTrajectories(set, cells);
+        plan = PlanOfTrajectories(path, summary, cells);
     }
-    return Convert(set, std::move(plan), cells);
+    if (!geometry3dl)
+        for (std::size_t i = 0; i < summary.Floors.Heights.size(); ++i)
+            plan.Decks[static_cast<std::size_t>(summary.Floors.Levels[i])].Caption =
+                "Level " + std::to_string(summary.Floors.Levels[i]) + ", z " +
+                Decimal(summary.Floors.Heights[i]) + " m";
+    TConversion conversion = Convert(*source, summary, std::move(plan), cells);
+    conversion.Warnings.insert(conversion.Warnings.end(), warnings.begin(), warnings.end());
+    return conversion;
 }
 
 }  // namespace orlex::import

@@ -9,7 +9,7 @@
 
 namespace orlex::import {
 
-enum class TFormat { Auto, PeTrack, JuPedSim };
+enum class TFormat { Auto, PeTrack, JuPedSim, Pathfinder, Vadere, Crowdit };
 
 struct TImportOptions {
     TFormat Format = TFormat::Auto;
@@ -17,12 +17,16 @@ struct TImportOptions {
     std::optional<double> CellSize;
     int StepRate = 0;  // 0 chooses it
     TTextOptions Text;
+    // Decks from the persons' z values (floors where they cluster).
+    bool FloorsFromZ = false;
     TCellOptions Cells;  // limits; CellSize and StepRate are set from the above
 };
 
+// The format of a name as --format gives it; Auto for "auto", nullopt for none.
+std::optional<TFormat> FormatOfName(const std::string& name);
 // The format of a file by its first bytes; Auto when it is none of those read.
 TFormat SniffFormat(const std::string& path);
-// "petrack", "jupedsim".
+// "petrack", "jupedsim", "pathfinder", "vadere", "crowdit".
 const char* FormatName(TFormat format);
 
 // Reads path and turns it into cells. Throws TImportError.

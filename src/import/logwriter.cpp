@@ -49,7 +49,8 @@ void WriteLogFile(const TConversion& conversion, std::ostream& out) {
         const TConvertedPerson& p = conversion.Persons[i];
         // The tag keeps the source's id where it fits.
         const int64_t tag = p.Id >= INT_MIN && p.Id <= INT_MAX ? p.Id : static_cast<int64_t>(i);
-        out << p.StartColumn << ' ' << p.StartRow << " 0 " << p.Heading << ' ' << tag << '\n';
+        out << p.StartColumn << ' ' << p.StartRow << ' ' << p.StartLevel << ' ' << p.Heading << ' '
+            << tag << '\n';
     }
     out << "(movement)\n";
     for (const TConvertedPerson& p : conversion.Persons) out << p.Track << "S\n";

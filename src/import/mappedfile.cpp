@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 
@@ -31,6 +32,12 @@ TMappedFile::TMappedFile(const std::string& path) {
         Data_ = static_cast<const char*>(data);
     }
     ::close(fd);
+}
+
+void TMappedFile::Release(std::size_t offset) const {
+    const std::size_t page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
+    const std::size_t length = std::min(offset, Size_) / page * page;
+    if (Data_ && length > 0) ::madvise(const_cast<char*>(Data_), length, MADV_DONTNEED);
 }
 
 TMappedFile::~TMappedFile() {

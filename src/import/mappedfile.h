@@ -16,6 +16,9 @@ public:
     TMappedFile& operator=(const TMappedFile&) = delete;
 
     std::string_view View() const { return {Data_, Size_}; }
+    // Read up to offset: its pages leave the process's memory (they stay in the
+    // system's file cache, and are read again where the data is used again).
+    void Release(std::size_t offset) const;
 
 private:
     const char* Data_ = nullptr;

@@ -42,4 +42,16 @@ struct TTrajectorySet {
 // twice for one person. Readers call it when their rows came out of order.
 void SortAndCheck(TTrajectorySet& set);
 
+// For formats that give times in seconds: times[i][k] is the time of sample k of
+// person i. Sets the frame rate from the shortest interval between distinct times
+// (at most 1000 frames a second), every sample's frame, then sorts and checks as
+// SortAndCheck. With fps given, the frames are of that rate instead and a person's
+// samples that fall into one frame are one (the earliest counts). Throws
+// TImportError.
+void FramesFromTimes(TTrajectorySet& set, const std::vector<std::vector<double>>& times,
+                     double fps = 0);
+
+// A number with a fixed count of decimals, for messages.
+std::string Decimal(double value, int decimals = 2);
+
 }  // namespace orlex::import

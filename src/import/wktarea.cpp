@@ -61,13 +61,71 @@ void AddShells(GEOSContextHandle_t h, const GEOSGeometry* g, std::vector<GEOSGeo
         if (polygon) out.push_back(polygon);
         return;
     }
+    // Lines and points (left by repairing a polygon) enclose nothing.
+    if (type != GEOS_MULTIPOLYGON && type != GEOS_GEOMETRYCOLLECTION) return;
     const int n = GEOSGetNumGeometries_r(h, g);
     for (int i = 0; i < n; ++i) AddShells(h, GEOSGetGeometryN_r(h, g, i), out);
 }
 
 }  // namespace
 
-TWktArea::TWktArea(const std::vector<std::string>& wkt, const std::string& source)
+namespace {
+
+// Every WKT read and checked (repaired where invalid); what names the list in
+// messages. Throws TImportError, leaving nothing allocated.
+std::vector<GEOSGeometry*> ReadParts(GEOSContextHandle_t h, std::string& lastError,
+                                     const std::vector<std::string>& wkt, const std::string& source,
+                                     const char* what) {
+    std::vector<GEOSGeometry*> parts;
+    GEOSWKTReader* reader = GEOSWKTReader_create_r(h);
+    for (std::size_t i = 0; i < wkt.size(); ++i) {
+        lastError.clear();
+        GEOSGeometry* g = GEOSWKTReader_read_r(h, reader, wkt[i].c_str());
+        std::string problem;
+        if (!g) {
+            problem = "broken WKT (" + lastError + ")";
+        } else if (!IsPolygonal(h, g)) {
+            problem = "the WKT is not a polygon or multipolygon";
+        } else if (GEOSisValid_r(h, g) != 1) {
+            GEOSGeometry* valid = GEOSMakeValid_r(h, g);
+            GEOSGeom_destroy_r(h, g);
+            g = valid;
+            if (!g) problem = "the polygon is invalid and cannot be repaired";
+        }
+        if (!problem.empty()) {
+            if (g) GEOSGeom_destroy_r(h, g);
+            GEOSWKTReader_destroy_r(h, reader);
+            for (GEOSGeometry* part : parts) GEOSGeom_destroy_r(h, part);
+            const std::string where = wkt.size() > 1
+                                          ? ", " + std::string(what) + " " + std::to_string(i + 1)
+                                          : std::string();
+            throw TImportError(source + where + ": " + problem);
+        }
+        parts.push_back(g);
+    }
+    GEOSWKTReader_destroy_r(h, reader);
+    return parts;
+}
+
+// The union of parts, which it takes over; null on failure.
+GEOSGeometry* UnionOf(GEOSContextHandle_t h, std::vector<GEOSGeometry*>& parts) {
+    GEOSGeometry* all = GEOSGeom_createCollection_r(h, GEOS_GEOMETRYCOLLECTION, parts.data(),
+                                                    static_cast<unsigned>(parts.size()));
+    if (!all) {
+        for (GEOSGeometry* g : parts) GEOSGeom_destroy_r(h, g);
+        parts.clear();
+        return nullptr;
+    }
+    parts.clear();  // owned by the collection now
+    GEOSGeometry* joined = GEOSUnaryUnion_r(h, all);
+    GEOSGeom_destroy_r(h, all);
+    return joined;
+}
+
+}  // namespace
+
+TWktArea::TWktArea(const std::vector<std::string>& wkt, const std::string& source,
+                   const std::vector<std::string>& obstacles)
     : S_(std::make_unique<TState>()) {
     TState& s = *S_;
     s.H = GEOS_init_r();
@@ -76,60 +134,25 @@ TWktArea::TWktArea(const std::vector<std::string>& wkt, const std::string& sourc
     GEOSContext_setNoticeMessageHandler_r(s.H, nullptr, nullptr);
     if (wkt.empty()) throw TImportError(source + ": the geometry is empty");
 
-    std::vector<GEOSGeometry*> parts;
-    const auto dropParts = [&] {
-        for (GEOSGeometry* g : parts) GEOSGeom_destroy_r(s.H, g);
-        parts.clear();
-    };
-    GEOSWKTReader* reader = GEOSWKTReader_create_r(s.H);
-    for (std::size_t i = 0; i < wkt.size(); ++i) {
-        s.LastError.clear();
-        GEOSGeometry* g = GEOSWKTReader_read_r(s.H, reader, wkt[i].c_str());
-        std::string problem;
-        if (!g) {
-            problem = "broken WKT (" + s.LastError + ")";
-        } else if (!IsPolygonal(s.H, g)) {
-            problem = "the WKT is not a polygon or multipolygon";
-        } else if (GEOSisValid_r(s.H, g) != 1) {
-            GEOSGeometry* valid = GEOSMakeValid_r(s.H, g);
-            GEOSGeom_destroy_r(s.H, g);
-            g = valid;
-            if (!g) problem = "the polygon is invalid and cannot be repaired";
-        }
-        if (!problem.empty()) {
-            if (g) GEOSGeom_destroy_r(s.H, g);
-            GEOSWKTReader_destroy_r(s.H, reader);
-            dropParts();
-            const std::string where =
-                wkt.size() > 1 ? ", geometry " + std::to_string(i + 1) : std::string();
-            throw TImportError(source + where + ": " + problem);
-        }
-        parts.push_back(g);
-    }
-    GEOSWKTReader_destroy_r(s.H, reader);
-
+    std::vector<GEOSGeometry*> parts = ReadParts(s.H, s.LastError, wkt, source, "geometry");
     std::vector<GEOSGeometry*> shells;
     for (GEOSGeometry* g : parts) AddShells(s.H, g, shells);
-    GEOSGeometry* all = GEOSGeom_createCollection_r(s.H, GEOS_GEOMETRYCOLLECTION, parts.data(),
-                                                    static_cast<unsigned>(parts.size()));
-    if (!all) {
-        dropParts();
-        for (GEOSGeometry* g : shells) GEOSGeom_destroy_r(s.H, g);
-        throw TImportError(source + ": the geometry cannot be joined");
-    }
-    parts.clear();  // owned by the collection now
-    s.Area = GEOSUnaryUnion_r(s.H, all);
-    GEOSGeom_destroy_r(s.H, all);
-    GEOSGeometry* shellSet = GEOSGeom_createCollection_r(
-        s.H, GEOS_GEOMETRYCOLLECTION, shells.data(), static_cast<unsigned>(shells.size()));
-    if (shellSet) {
-        s.Shells = GEOSUnaryUnion_r(s.H, shellSet);
-        GEOSGeom_destroy_r(s.H, shellSet);
-    } else {
-        for (GEOSGeometry* g : shells) GEOSGeom_destroy_r(s.H, g);
-    }
+    s.Area = UnionOf(s.H, parts);
+    s.Shells = UnionOf(s.H, shells);
     if (!s.Area || !s.Shells)
         throw TImportError(source + ": the polygons cannot be joined (" + s.LastError + ")");
+    if (!obstacles.empty()) {
+        std::vector<GEOSGeometry*> blocks =
+            ReadParts(s.H, s.LastError, obstacles, source, "obstacle");
+        GEOSGeometry* blocked = UnionOf(s.H, blocks);
+        GEOSGeometry* rest = blocked ? GEOSDifference_r(s.H, s.Area, blocked) : nullptr;
+        if (blocked) GEOSGeom_destroy_r(s.H, blocked);
+        if (!rest)
+            throw TImportError(source + ": the obstacles cannot be taken out (" + s.LastError +
+                               ")");
+        GEOSGeom_destroy_r(s.H, s.Area);
+        s.Area = rest;
+    }
     double area = 0;
     if (GEOSisEmpty_r(s.H, s.Area) != 0 || GEOSArea_r(s.H, s.Area, &area) != 1 || !(area > 0))
         throw TImportError(source + ": the walkable area is empty");

@@ -12,9 +12,11 @@ namespace orlex::import {
 
 class TWktArea final : public IWalkableArea {
 public:
-    // Throws TImportError naming source for broken or non-polygonal WKT, or an
-    // empty area.
-    TWktArea(const std::vector<std::string>& wkt, const std::string& source);
+    // The union of wkt less the union of obstacles (which stay enclosed, as raised
+    // blocks). Throws TImportError naming source for broken or non-polygonal WKT, or
+    // an empty area.
+    TWktArea(const std::vector<std::string>& wkt, const std::string& source,
+             const std::vector<std::string>& obstacles = {});
     ~TWktArea() override;
     TWktArea(const TWktArea&) = delete;
     TWktArea& operator=(const TWktArea&) = delete;

@@ -115,6 +115,28 @@ TEST(Resampling, JumpsAreSpreadAndWarnedGapsInterpolated) {
     EXPECT_EQ(column, static_cast<int>(std::floor((4.3 - p.Source.OriginX) / 0.4)));
 }
 
+TEST(Resampling, ManyJumpsAndGapsAreCountedBeyondTheFirstFew) {
+    // 30 persons, each with one jump and one long gap.
+    TTrajectorySet set = OnePerson({});
+    set.Persons.clear();
+    for (int id = 1; id <= 30; ++id)
+        set.Persons.push_back(
+            {id, {{0, 0.2, 0.4 * id, 0}, {1, 4.2, 0.4 * id, 0}, {40, 4.4, 0.4 * id, 0}}});
+    TCellOptions options;
+    options.StepRate = 10;
+    const TConversion c = Convert(set, PlanOfTrajectories(set, options), options);
+    int jumps = 0, gaps = 0;
+    for (const std::string& w : c.Warnings) {
+        jumps +=
+            w.find(" jumps ") != std::string::npos && w.find("not listed") == std::string::npos;
+        gaps += w.find("has no position") != std::string::npos;
+    }
+    EXPECT_EQ(jumps, 20);
+    EXPECT_EQ(gaps, 20);
+    EXPECT_TRUE(Has(c.Warnings, "10 more jumps in walk.txt not listed"));
+    EXPECT_TRUE(Has(c.Warnings, "10 more gaps longer than 2.00 s in walk.txt not listed"));
+}
+
 TEST(LateEntries, EntryStepWrittenAndReadBack) {
     TTrajectorySet set = OnePerson({{0, 0, 0, 0}, {10, 1, 0, 0}});
     set.Persons.push_back({9, {{15, 0.5, 1.0, 0}, {25, 1.5, 1.0, 0}}});
@@ -134,6 +156,19 @@ TEST(LateEntries, EntryStepWrittenAndReadBack) {
     const std::vector<TStep> steps = Entries(*loaded.Project, 1);
     ASSERT_GE(steps.size(), 6u);
     for (int k = 0; k < 6; ++k) EXPECT_EQ(steps[static_cast<std::size_t>(k)].Direction, 0);
+}
+
+TEST(Grid, ObstaclesTakenOutAndDegeneratePolygonsIgnored) {
+    // A flat polygon (repaired into a line) beside the room; a pillar given apart.
+    const TWktArea area({"POLYGON((0 0,1 0,2 0,0 0))", "POLYGON((0 0,4 0,4 2,0 2,0 0))"},
+                        "room.wkt", {"POLYGON((1.6 0.4,2.4 0.4,2.4 1.2,1.6 1.2,1.6 0.4))"});
+    EXPECT_TRUE(area.Walkable(0.5, 0.5));
+    EXPECT_FALSE(area.Walkable(2.0, 0.8));
+    EXPECT_TRUE(area.Enclosed(2.0, 0.8));
+    EXPECT_FALSE(area.Enclosed(5.0, 0.8));
+    EXPECT_THROW(TWktArea({"POLYGON((0 0,4 0,4 2,0 2,0 0))"}, "room.wkt",
+                          {"POLYGON((-1 -1,5 -1,5 3,-1 3,-1 -1))"}),
+                 TImportError);  // nothing walkable left
 }
 
 TEST(Grid, WalkableAreaWithAHoleGivesFloorObstacleWallsAndVoid) {

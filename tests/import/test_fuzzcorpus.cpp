@@ -41,5 +41,36 @@ TEST(ImportFuzzCorpus, JuPedSimSeedsReplay) {
     EXPECT_EQ(accepted, 3);
 }
 
+TEST(ImportFuzzCorpus, PathfinderSeedsReplay) {
+    int files = 0;
+    const int accepted = Replay("corpus-pathfinder", RunPathfinder, files);
+    EXPECT_GE(files, 4);
+    EXPECT_GE(accepted, 2);
+}
+
+TEST(ImportFuzzCorpus, VadereSeedsReplay) {
+    int files = 0;
+    EXPECT_GE(Replay("corpus-vadere", RunVadere, files), 2);
+    EXPECT_GE(files, 4);
+    files = 0;
+    EXPECT_GE(Replay("corpus-vaderescenario", RunVadereScenario, files), 2);
+    EXPECT_GE(files, 4);
+}
+
+TEST(ImportFuzzCorpus, CrowditSeedsReplay) {
+    int files = 0;
+    EXPECT_GE(Replay("corpus-crowdit", RunCrowdit, files), 2);
+    EXPECT_GE(files, 4);
+    files = 0;
+    EXPECT_GE(Replay("corpus-crowditfloor", RunCrowditFloor, files), 2);
+    EXPECT_GE(files, 4);
+}
+
+TEST(ImportFuzzCorpus, JuPedSimGeometrySeedsReplay) {
+    int files = 0;
+    EXPECT_GE(Replay("corpus-jpsgeometry", RunJuPedSimGeometry, files), 2);
+    EXPECT_GE(files, 4);
+}
+
 }  // namespace
 }  // namespace orlex::fuzz

@@ -1,7 +1,10 @@
 // PeTrack and PedPy text: comments, units, rows, and every kind of bad row.
 #include <gtest/gtest.h>
 
+#include "convert.h"
+#include "importsupport.h"
 #include "petrack.h"
+#include "tempfolder.h"
 
 namespace orlex::import {
 namespace {
@@ -107,6 +110,68 @@ TEST(PeTrackText, BadInputIsRefusedNamingFileAndLine) {
             ADD_FAILURE() << "accepted";
         } catch (const TImportError& e) {
             EXPECT_NE(std::string(e.what()).find(c.Message), std::string::npos) << e.what();
+        }
+    }
+}
+
+class PeTrackFile : public test::TTempFolderTest {};
+
+TEST_F(PeTrackFile, SortedFilesAreReadPersonByPersonToTheSameProject) {
+    // The same rows, person by person (ids not ascending), and shuffled.
+    const std::string head = "# framerate: 5 fps\n# id frame x/cm y/cm z/cm\n";
+    const std::string sorted = head +
+                               "7 3 40 0 170\n7 4 80 10 170\n7 5 120 20 171\n"
+                               "# a comment between persons\n\n"
+                               "2 0 0 100 168\n2 1 30 100 168\n2 2 60 130 168\n2 9 100 100 168\n"
+                               "5 1 200 0 180\n";
+    const std::string shuffled = head +
+                                 "2 2 60 130 168\n7 4 80 10 170\n2 0 0 100 168\n5 1 200 0 180\n"
+                                 "7 3 40 0 170\n2 9 100 100 168\n7 5 120 20 171\n2 1 30 100 168\n";
+    test::WriteText(Path("sorted.txt"), sorted);
+    test::WriteText(Path("shuffled.txt"), shuffled);
+    EXPECT_TRUE(TPeTrackFile(Path("sorted.txt"), {}).Streamed());
+    EXPECT_FALSE(TPeTrackFile(Path("shuffled.txt"), {}).Streamed());
+
+    TPeTrackFile streamed(Path("sorted.txt"), {});
+    std::vector<int64_t> ids;
+    TPersonTrack person;
+    for (int pass = 0; pass < 2; ++pass) {
+        streamed.Rewind();
+        while (streamed.Next(person)) ids.push_back(person.Id);
+    }
+    EXPECT_EQ(ids, (std::vector<int64_t>{7, 2, 5, 7, 2, 5}));
+
+    // The whole in memory, converted the way it always was.
+    const TTrajectorySet whole = ParsePeTrackText(sorted, Path("sorted.txt"), {});
+    TCellOptions options;
+    const std::string expected =
+        test::LogText(Convert(whole, PlanOfTrajectories(whole, options), options));
+    EXPECT_EQ(test::LogText(ImportFile(Path("sorted.txt"), {})), expected);
+    // Shuffled rows are sorted by id: the same persons, in another order.
+    const TConversion fromShuffled = ImportFile(Path("shuffled.txt"), {});
+    ASSERT_EQ(fromShuffled.Persons.size(), 3u);
+    EXPECT_EQ(fromShuffled.Persons[0].Id, 2);
+    EXPECT_EQ(fromShuffled.Persons[0].Track, ImportFile(Path("sorted.txt"), {}).Persons[1].Track);
+}
+
+TEST_F(PeTrackFile, BadRowsAnywhereAreFoundBeforeAnythingIsConverted) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"# framerate: 5\n# x/m\n1 0 0 0\n1 1 0 0\n2 0 0 0\n2 0 1 1\n",
+         "line 6: person 2 has frame 0 twice"},
+        {"# framerate: 5\n# x/m\n1 0 0 0\n2 0 0 0\n2 1 0 x\n", "line 5: y is not a number"},
+        {"# framerate: 5\n# x/m\n1 0 0 0\n2 0 0 0\n1 1 0 0\n1 1 0 0\n",
+         "person 1 has frame 1 twice"},
+        {"# framerate: 5\n# comments only\n", "no trajectory rows"},
+        {"# framerate: 5\n1 0 0 0\n", "--unit m or --unit cm"},
+    };
+    for (const auto& [text, message] : cases) {
+        SCOPED_TRACE(text);
+        test::WriteText(Path("bad.txt"), text);
+        try {
+            TPeTrackFile file(Path("bad.txt"), {});
+            ADD_FAILURE() << "accepted";
+        } catch (const TImportError& e) {
+            EXPECT_NE(std::string(e.what()).find(message), std::string::npos) << e.what();
         }
     }
 }

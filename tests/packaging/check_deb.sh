@@ -26,7 +26,7 @@ for want in ./usr/bin/orlex-viewer ./usr/bin/orlex-info ./usr/bin/orlex-gen ./us
 done
 depends=$(dpkg-deb -f "$deb" Depends)
 for lib in libqt6widgets6 libjpeg62-turbo libavcodec59 libegl1 shared-mime-info libsqlite3-0 \
-    libgeos-c1; do
+    libgeos-c1 libpugixml1v5 zlib1g; do
     if ! grep -q "$lib" <<<"$depends"; then
         echo "Depends lacks $lib: $depends"
         status=1

@@ -5,10 +5,12 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <optional>
 
 #include "convert.h"
 #include "interfaces.h"
+#include "jupedsimexport.h"
 #include "logfile.h"
 #include "logwriter.h"
 #include "petrackexport.h"
@@ -21,26 +23,41 @@ namespace fs = std::filesystem;
 using import::TImportError;
 
 constexpr const char* kUsage =
-    "usage: orlex-convert IN [--format auto|petrack|jupedsim] [--geometry FILE]\n"
-    "                        [--cell-size S] [--step-rate V] [--fps F] [--unit m|cm] -o OUT.3dl\n"
-    "       orlex-convert IN.3dl --to petrack [--deck-height H] [--cell-size S] -o OUT.txt\n";
+    "usage: orlex-convert IN [--format auto|petrack|jupedsim|pathfinder|vadere|crowdit]\n"
+    "                        [--geometry FILE]\n"
+    "                        [--cell-size S] [--step-rate V] [--fps F] [--unit m|cm]\n"
+    "                        [--floors-from-z] -o OUT.3dl\n"
+    "       orlex-convert IN.3dl --to petrack [--deck-height H] [--cell-size S] -o OUT.txt\n"
+    "       orlex-convert IN.3dl --to jupedsim [--deck N] [--cell-size S] -o OUT.sqlite\n";
 
 constexpr const char* kHelp =
     "Converts the trajectories of other tools into a 3D log file, and writes 3D log files\n"
-    "as PeTrack text for PedPy.\n"
+    "as PeTrack text for PedPy or as JuPedSim SQLite files.\n"
     "\n"
-    "  IN                 PeTrack or PedPy text (id frame x y [z ...]) or a JuPedSim\n"
-    "                     SQLite file (versions 1 to 3); the format is found from the file\n"
-    "  --format F         auto (default), petrack or jupedsim\n"
-    "  --geometry FILE    the walkable area: WKT polygons (holes are obstacles), or a 3D\n"
-    "                     log file whose cells are used as they are\n"
+    "  IN                 PeTrack or PedPy text (id frame x y [z ...]), a JuPedSim\n"
+    "                     SQLite file (versions 1 to 3), a Pathfinder occupant CSV\n"
+    "                     (decks from its z values), Vadere footsteps (postvis.traj) or\n"
+    "                     a crowd:it CSV (time,pedID,posX,posY; plain or gzip); the\n"
+    "                     format is found from the file\n"
+    "  --format F         auto (default), petrack, jupedsim, pathfinder, vadere, crowdit\n"
+    "  --geometry FILE    the walkable area: WKT polygons (holes are obstacles), a Vadere\n"
+    "                     .scenario (obstacles; targets light green, sources light blue),\n"
+    "                     a crowd:it .floor (walls as point lists; the rooms they close\n"
+    "                     are walkable) or a 3D log file whose cells are used as they are\n"
     "  --cell-size S      cell size in metres (default 0.4, or the geometry file's own)\n"
     "  --step-rate V      steps a second, 1 to 100 (default: the lowest at which nobody\n"
     "                     moves more than one cell a step)\n"
     "  --fps F            frame rate, where the text file gives none\n"
     "  --unit m|cm        length unit, where the text file names none\n"
+    "  --floors-from-z    decks from the persons' z values: they cluster at floor\n"
+    "                     heights, z between two floors means the stairs (a person on\n"
+    "                     the stairs belongs to the floor below until half-way)\n"
     "  --to petrack       write IN.3dl as PeTrack text (# id frame x/m y/m z/m)\n"
     "  --deck-height H    with --to petrack: z of a person is its deck times H (default 3 m)\n"
+    "  --to jupedsim      write one deck of IN.3dl as a JuPedSim SQLite file (version 2):\n"
+    "                     its floor cells merged into the walkable area, the persons while\n"
+    "                     they are on it\n"
+    "  --deck N           with --to jupedsim: the deck, from 0 (default 0)\n"
     "  -o OUT             the file to write; nothing is left behind on an error\n"
     "\n"
     "Exit status: 0 written, 1 bad input, 2 usage error.\n";
@@ -69,6 +86,7 @@ struct TArgs {
     std::string Out;
     std::string To;
     double DeckHeight = 3.0;
+    int Deck = 0;
     import::TImportOptions Import;
 };
 
@@ -84,14 +102,12 @@ TArgs Parse(const std::vector<std::string>& args) {
             a.Out = value();
         } else if (arg == "--format") {
             const std::string& f = value();
-            if (f == "auto")
-                a.Import.Format = import::TFormat::Auto;
-            else if (f == "petrack")
-                a.Import.Format = import::TFormat::PeTrack;
-            else if (f == "jupedsim")
-                a.Import.Format = import::TFormat::JuPedSim;
-            else
-                throw TUsageError{"--format takes auto, petrack or jupedsim, not \"" + f + "\""};
+            const std::optional<import::TFormat> format = import::FormatOfName(f);
+            if (!format)
+                throw TUsageError{
+                    "--format takes auto, petrack, jupedsim, pathfinder or vadere, not \"" + f +
+                    "\""};
+            a.Import.Format = *format;
         } else if (arg == "--geometry") {
             a.Import.GeometryPath = value();
         } else if (arg == "--cell-size") {
@@ -117,11 +133,17 @@ TArgs Parse(const std::vector<std::string>& args) {
                 throw TUsageError{"--unit takes m or cm, not \"" + u + "\""};
         } else if (arg == "--to") {
             a.To = value();
-            if (a.To != "petrack") throw TUsageError{"--to takes petrack, not \"" + a.To + "\""};
+            if (a.To != "petrack" && a.To != "jupedsim")
+                throw TUsageError{"--to takes petrack or jupedsim, not \"" + a.To + "\""};
+        } else if (arg == "--deck") {
+            const std::string& v = value();
+            const auto [ptr, ec] = std::from_chars(v.data(), v.data() + v.size(), a.Deck);
+            if (ec != std::errc() || ptr != v.data() + v.size() || a.Deck < 0)
+                throw TUsageError{"--deck takes a deck number from 0, not \"" + v + "\""};
         } else if (arg == "--deck-height") {
             a.DeckHeight = PositiveNumber(arg, value());
         } else if (arg == "--floors-from-z") {
-            throw TUsageError{"--floors-from-z is not yet supported"};
+            a.Import.FloorsFromZ = true;
         } else if (!arg.empty() && arg[0] == '-' && arg != "-") {
             throw TUsageError{"unknown option " + arg};
         } else if (a.In.empty()) {
@@ -135,35 +157,36 @@ TArgs Parse(const std::vector<std::string>& args) {
     return a;
 }
 
-// Writes through OUT.part, renamed to OUT once complete.
-template <typename Write>
-void WriteAtomically(const std::string& path, Write write) {
+// Writes through OUT.part (by write, given its path), renamed to OUT once complete;
+// nothing is left behind on an error.
+void WriteAtomically(const std::string& path,
+                     const std::function<void(const std::string& part)>& write) {
     const std::string part = path + ".part";
-    {
-        std::ofstream out(part, std::ios::binary | std::ios::trunc);
-        if (!out) throw TImportError(path + ": cannot be written");
-        try {
-            write(out);
-        } catch (...) {
-            out.close();
-            std::error_code ignored;
-            fs::remove(part, ignored);
-            throw;
-        }
-        out.flush();
-        if (!out) {
-            out.close();
-            std::error_code ignored;
-            fs::remove(part, ignored);
-            throw TImportError(path + ": cannot be written (disk full?)");
-        }
-    }
     std::error_code error;
+    fs::remove(part, error);
+    try {
+        write(part);
+    } catch (...) {
+        fs::remove(part, error);
+        throw;
+    }
     fs::rename(part, path, error);
     if (error) {
         fs::remove(part, error);
         throw TImportError(path + ": cannot be written");
     }
+}
+
+// The same for a text written to a stream.
+void WriteStreamAtomically(const std::string& path,
+                           const std::function<void(std::ostream& out)>& write) {
+    WriteAtomically(path, [&](const std::string& part) {
+        std::ofstream out(part, std::ios::binary | std::ios::trunc);
+        if (!out) throw TImportError(path + ": cannot be written");
+        write(out);
+        out.flush();
+        if (!out) throw TImportError(path + ": cannot be written (disk full?)");
+    });
 }
 
 class TLoadMessages final : public IMessages {
@@ -184,20 +207,37 @@ private:
     std::string& Err_;
 };
 
-int ExportPeTrack(const TArgs& a, std::string& out, std::string& err) {
+int Export(const TArgs& a, std::string& out, std::string& err) {
     TLogFile1 project("Deck");
     TNullProgress progress;
     TLoadMessages messages(err);
     if (!project.LoadFromFile(a.In, progress, messages) || !messages.First.empty())
         throw TImportError(messages.First.empty() ? a.In + ": cannot be read" : messages.First);
     if (project.PersonCount() == 0) throw TImportError(a.In + ": the project has no persons");
-    import::TExportOptions options;
-    options.DeckHeight = a.DeckHeight;
-    if (a.Import.CellSize) options.CellSize = *a.Import.CellSize;
     if (project.Source.Known && a.Import.CellSize)
         err += "warning: " + a.In + " gives its own cell size, " +
                Fixed(project.Source.CellSize, 3) + " m; --cell-size is not used\n";
-    WriteAtomically(a.Out, [&](std::ostream& o) { import::WritePeTrack(project, o, options); });
+    const double cellSize = a.Import.CellSize.value_or(0.4);
+    if (a.To == "jupedsim") {
+        if (a.Deck >= project.DeckCount())
+            throw TImportError(a.In + " has " + std::to_string(project.DeckCount()) +
+                               " decks; there is no deck " + std::to_string(a.Deck) +
+                               " (--deck counts from 0)");
+        import::TJuPedSimExportOptions options;
+        options.CellSize = cellSize;
+        options.Deck = a.Deck;
+        WriteAtomically(
+            a.Out, [&](const std::string& part) { import::WriteJuPedSim(project, part, options); });
+        out += "wrote " + a.Out + ": deck " + std::to_string(a.Deck) + " (" +
+               project.GetDeckCaption(a.Deck) + "), " + std::to_string(project.VMax) +
+               " frames a second, JuPedSim version 2\n";
+        return 0;
+    }
+    import::TExportOptions options;
+    options.DeckHeight = a.DeckHeight;
+    options.CellSize = cellSize;
+    WriteStreamAtomically(a.Out,
+                          [&](std::ostream& o) { import::WritePeTrack(project, o, options); });
     out += "wrote " + a.Out + ": " + std::to_string(project.PersonCount()) + " persons, " +
            std::to_string(project.VMax) + " frames a second\n";
     return 0;
@@ -213,12 +253,19 @@ int Import(const TArgs& a, std::string& out, std::string& err) {
                " persons enter after the start; their entry steps are written to the file, "
                "but until playback and analysis honour them each stands at its first cell "
                "from step 0\n";
-    WriteAtomically(a.Out, [&](std::ostream& o) { import::WriteLogFile(c, o); });
+    WriteStreamAtomically(a.Out, [&](std::ostream& o) { import::WriteLogFile(c, o); });
     const import::TCellPlan& plan = c.Plan;
     out += a.In + ": " + std::to_string(c.Persons.size()) + " persons\n";
     out += "grid: " + std::to_string(plan.Columns) + " x " + std::to_string(plan.Rows) +
            " cells of " + Fixed(plan.CellSize, 3) + " m, lower-left corner at (" +
            Fixed(plan.OriginX, 3) + ", " + Fixed(plan.OriginY, 3) + ") m\n";
+    if (!c.Floors.Empty()) {
+        out += "floors found from z:";
+        for (std::size_t i = 0; i < c.Floors.Heights.size(); ++i)
+            out += std::string(i ? "," : "") + " deck " + std::to_string(c.Floors.Levels[i]) +
+                   " at " + Fixed(c.Floors.Heights[i], 2) + " m";
+        out += "\n";
+    }
     out +=
         "step rate: " + std::to_string(c.StepRate) + " steps a second" +
         (c.StepRateChosen ? " (chosen: nobody moves more than one cell a step)" : " (as given)") +
@@ -247,7 +294,7 @@ int Main(const std::vector<std::string>& args, std::string& out, std::string& er
         return 2;
     }
     try {
-        return a.To.empty() ? Import(a, out, err) : ExportPeTrack(a, out, err);
+        return a.To.empty() ? Import(a, out, err) : Export(a, out, err);
     } catch (const TImportError& e) {
         err += "orlex-convert: " + std::string(e.what()) + "\n";
         return 1;

@@ -1,0 +1,10 @@
+// Feeds arbitrary bytes to the Vadere footstep (postvis.traj) reader and the conversion to cells.
+#include <cstddef>
+#include <cstdint>
+
+#include "importfuzz.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, std::size_t size) {
+    orlex::fuzz::RunVadere(reinterpret_cast<const char*>(data), size);
+    return 0;
+}

@@ -1,0 +1,112 @@
+#include "pathfinder.h"
+
+#include <charconv>
+#include <cmath>
+#include <unordered_map>
+
+#include "csvrow.h"
+#include "mappedfile.h"
+
+namespace orlex::import {
+
+namespace {
+
+[[noreturn]] void Fail(const std::string& name, long long row, const std::string& what) {
+    throw TImportError(name + ", row " + std::to_string(row) + ": " + what);
+}
+
+// Metres in one unit of the units row.
+double ScaleOf(const std::string& unit) {
+    if (unit == "m" || unit.empty()) return 1;
+    if (unit == "cm") return 0.01;
+    if (unit == "mm") return 0.001;
+    if (unit == "ft") return 0.3048;
+    return 0;
+}
+
+bool Number(const std::string& text, double& value) {
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    return ec == std::errc() && ptr == end && std::isfinite(value);
+}
+
+}  // namespace
+
+bool LooksLikePathfinder(std::string_view head) {
+    const std::size_t eol = head.find('\n');
+    std::vector<std::string> fields;
+    if (!SplitCsvRow(head.substr(0, eol), fields) || fields.size() < 5) return false;
+    return fields[0] == "t" && head.substr(0, 3) == "\"t\"";
+}
+
+TTrajectorySet ParsePathfinderText(std::string_view text, const std::string& name) {
+    TTrajectorySet set;
+    set.Source = name;
+    TLineReader lines(text);
+    std::string_view line;
+    std::vector<std::string> fields;
+    if (!lines.Next(line) || !SplitCsvRow(line, fields))
+        throw TImportError(name + ", row 1: no header row");
+    enum { kT, kId, kX, kY, kZ, kCount };
+    static const char* const kNames[kCount] = {"t", "id", "x", "y", "z"};
+    std::size_t column[kCount];
+    for (int c = 0; c < kCount; ++c) {
+        column[c] = fields.size();
+        for (std::size_t k = 0; k < fields.size(); ++k)
+            if (fields[k] == kNames[c]) column[c] = k;
+        if (column[c] == fields.size())
+            Fail(name, 1, "the header has no column \"" + std::string(kNames[c]) + "\"");
+    }
+    const std::size_t width = fields.size();
+    if (!lines.Next(line) || !SplitCsvRow(line, fields) || fields.size() != width)
+        Fail(name, 2, "the units row is missing or has not " + std::to_string(width) + " fields");
+    double scale[kCount] = {1, 1, 1, 1, 1};
+    for (const int c : {kX, kY, kZ}) {
+        scale[c] = ScaleOf(fields[column[c]]);
+        if (scale[c] == 0)
+            Fail(name, 2,
+                 "the unit \"" + fields[column[c]] + "\" of " + kNames[c] +
+                     " is none of m, cm, mm, ft");
+    }
+    if (fields[column[kT]] != "s" && !fields[column[kT]].empty())
+        Fail(name, 2, "the unit of t is \"" + fields[column[kT]] + "\", not s");
+
+    std::unordered_map<int64_t, std::size_t> index;
+    std::vector<std::vector<double>> times;
+    while (lines.Next(line)) {
+        const long long row = lines.Number();
+        if (line.find_first_not_of(" \t") == std::string_view::npos) continue;
+        if (!SplitCsvRow(line, fields)) Fail(name, row, "a quoted field is not closed");
+        if (fields.size() != width)
+            Fail(name, row,
+                 std::to_string(fields.size()) + " fields where the header has " +
+                     std::to_string(width));
+        double value[kCount];
+        for (int c = 0; c < kCount; ++c)
+            if (!Number(fields[column[c]], value[c]))
+                Fail(name, row,
+                     std::string(kNames[c]) + " is not a number (\"" + fields[column[c]] + "\")");
+        if (std::abs(value[kT]) > 1e9) Fail(name, row, "t is out of range");
+        if (!(std::abs(value[kId]) <= 9e15) || std::trunc(value[kId]) != value[kId])
+            Fail(name, row, "id is not a whole number");
+        const int64_t id = static_cast<int64_t>(value[kId]);
+        const auto [it, added] = index.try_emplace(id, set.Persons.size());
+        if (added) {
+            set.Persons.push_back({id, {}});
+            times.emplace_back();
+        }
+        set.Persons[it->second].Samples.push_back(
+            {0, value[kX] * scale[kX], value[kY] * scale[kY], value[kZ] * scale[kZ]});
+        times[it->second].push_back(value[kT]);
+    }
+    if (set.Persons.empty()) throw TImportError(name + ": no occupant rows found");
+    FramesFromTimes(set, times);
+    return set;
+}
+
+TTrajectorySet ReadPathfinderFile(const std::string& path) {
+    const TMappedFile file(path);
+    return ParsePathfinderText(file.View(), path);
+}
+
+}  // namespace orlex::import
