@@ -1,5 +1,6 @@
 #include "openproject.h"
 
+#include <fstream>
 #include <new>
 #include <sstream>
 
@@ -23,6 +24,24 @@ bool NeedsImport(const std::string& path, const TImportOptions& options) {
     } catch (const TImportError&) {
         return false;  // the reader says it cannot open the file
     }
+}
+
+TFileFacts InspectFile(const std::string& path) {
+    TFileFacts facts;
+    facts.Format = SniffFormat(path);
+    facts.TextRows = facts.Format == TFormat::PeTrack;
+    if (!facts.TextRows) return facts;
+    // The comments come first; those of the first 64 kB are enough.
+    std::ifstream in(path, std::ios::binary);
+    std::string line;
+    for (std::size_t read = 0; read < 65536 && std::getline(in, line); read += line.size() + 1) {
+        const std::size_t p = line.find_first_not_of(" \t\r");
+        if (p == std::string::npos) continue;
+        if (line[p] != '#') break;
+        if (facts.Fps <= 0) facts.Fps = FrameRateOfComment(line);
+        if (facts.Unit == TLengthUnit::Unknown) facts.Unit = UnitOfComment(line);
+    }
+    return facts;
 }
 
 bool OpenProject(const std::string& path, const TImportOptions& options, TLogFile1& project,

@@ -109,6 +109,37 @@ TEST_F(OpenProject, OptionsReachTheImportAndWarningsTheMessages) {
     }
 }
 
+TEST_F(OpenProject, WhatAFileSaysAboutItself) {
+    struct TCase {
+        const char* Name;
+        const char* Text;
+        TFormat Format;
+        bool TextRows;
+        double Fps;
+        TLengthUnit Unit;
+    } cases[] = {
+        {"rate and unit", kPeTrack, TFormat::PeTrack, true, 10, TLengthUnit::Metre},
+        {"neither", "1 0 1 1\n1 1 2 1\n", TFormat::PeTrack, true, 0, TLengthUnit::Unknown},
+        {"unit in cm only", "# x/cm y/cm\n1 0 1 1\n", TFormat::PeTrack, true, 0,
+         TLengthUnit::Centimetre},
+        {"comments after the rows are not read", "1 0 1 1\n# framerate 25\n", TFormat::PeTrack,
+         true, 0, TLengthUnit::Unknown},
+        {"crowd:it gives both", "time,pedID,posX,posY\n0,1,1,1\n", TFormat::Crowdit, false, 0,
+         TLengthUnit::Unknown},
+        {"unknown", "hello\n", TFormat::Auto, false, 0, TLengthUnit::Unknown},
+    };
+    for (const TCase& c : cases) {
+        SCOPED_TRACE(c.Name);
+        test::WriteText(Path("f.txt"), c.Text);
+        const TFileFacts facts = InspectFile(Path("f.txt"));
+        EXPECT_EQ(facts.Format, c.Format);
+        EXPECT_EQ(facts.TextRows, c.TextRows);
+        EXPECT_DOUBLE_EQ(facts.Fps, c.Fps);
+        EXPECT_EQ(facts.Unit, c.Unit);
+    }
+    EXPECT_THROW(InspectFile(Path("missing.txt")), TImportError);
+}
+
 TEST(ImportOptions, ValuesAndTheirErrors) {
     struct TCase {
         const char* Name;
@@ -156,7 +187,8 @@ TEST(ImportOptions, ValuesAndTheirErrors) {
     std::size_t start = 0;
     for (std::size_t end; (end = help.find('\n', start)) != std::string::npos; start = end + 1)
         EXPECT_LE(end - start, 79u) << help.substr(start, end - start);
-    EXPECT_NE(help.find("\n" + std::string(20, ' ') + "petrack"), std::string::npos) << help;
+    EXPECT_NE(help.find("\n" + std::string(20, ' ') + "found from the file"), std::string::npos)
+        << help;
     EXPECT_EQ(help.find("--fps"), std::string::npos);
 }
 
