@@ -124,8 +124,7 @@ public:
     // options (path, what the file says -> options, none when cancelled). Replaced
     // by tests; the defaults show the dialogs.
     std::function<QString(const QString&)> ChooseImportFile;
-    std::function<std::optional<import::TImportOptions>(const QString&,
-                                                        const import::TFileFacts&)>
+    std::function<std::optional<import::TImportOptions>(const QString&, const import::TFileFacts&)>
         AskImportOptions;
     // The analysis settings with the cell size in effect: the project's own where it
     // was imported or converted, else the setting's.

@@ -29,8 +29,9 @@ void TMainForm::CreateImport() {
     ChooseImportFile = [this](const QString& folder) {
         return QFileDialog::getOpenFileName(this, "Import trajectories", folder, kImportFilter);
     };
-    AskImportOptions = [this](const QString& path, const import::TFileFacts& facts)
-        -> std::optional<import::TImportOptions> {
+    AskImportOptions =
+        [this](const QString& path,
+               const import::TFileFacts& facts) -> std::optional<import::TImportOptions> {
         TImportForm form(this, path, facts, Settings_.ImportValues());
         if (form.exec() != QDialog::Accepted) return std::nullopt;
         Settings_.SetImportValues(form.Values());
