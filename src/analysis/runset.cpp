@@ -54,13 +54,22 @@ void ApplyCaseKey(std::vector<TRunSummary>& runs, TCaseChoice& choice) {
 
 }  // namespace
 
-TRunSummary AnalyseFile(const std::string& path, const TAnalysisSettings& settings) {
+double CellSizeInEffect(const std::optional<double>& given, const TLogFile1& project,
+                        double setting) {
+    if (given) return *given;
+    if (project.Source.Known && project.Source.CellSize > 0) return project.Source.CellSize;
+    return setting;
+}
+
+TRunSummary AnalyseFile(const std::string& path, const TAnalysisSettings& given,
+                        const TRunOpening& opening) {
     TRunSummary run;
     run.File = path;
     TLogFile1 project("Deck");
     TCollectingMessages messages;
     TNullProgress progress;
-    const bool read = project.LoadFromFile(path, progress, messages);
+    const bool read = opening.Open ? opening.Open(path, project, progress, messages)
+                                   : project.LoadFromFile(path, progress, messages);
     run.Warnings = messages.Warnings;
     if (!read || !messages.Errors.empty()) {
         run.Error = messages.Errors.empty() ? "cannot be read" : messages.Errors.front();
@@ -68,6 +77,10 @@ TRunSummary AnalyseFile(const std::string& path, const TAnalysisSettings& settin
         if (run.Error.rfind(path + " ", 0) == 0) run.Error.erase(0, path.size() + 1);
         return run;
     }
+    TAnalysisSettings settings = given;
+    settings.CellSize = CellSizeInEffect(
+        opening.CellSizeGiven ? std::optional<double>(given.CellSize) : std::nullopt, project,
+        given.CellSize);
     const auto result = TEvacuationAnalysis(project, settings, {true, 1}).Run();
     if (!result || !result->ExitStats) {
         run.Error =
@@ -96,7 +109,7 @@ TRunSummary AnalyseFile(const std::string& path, const TAnalysisSettings& settin
 
 std::vector<TRunSummary> AnalyseFiles(const std::vector<std::string>& files,
                                       const TAnalysisSettings& settings, int threads,
-                                      TRunSetControl* control) {
+                                      TRunSetControl* control, const TRunOpening& opening) {
     std::vector<TRunSummary> runs(files.size());
     std::atomic<std::size_t> next{0};
     const auto work = [&] {
@@ -106,7 +119,7 @@ std::vector<TRunSummary> AnalyseFiles(const std::vector<std::string>& files,
                 runs[i].Error = "cancelled";
                 continue;
             }
-            runs[i] = AnalyseFile(files[i], settings);
+            runs[i] = AnalyseFile(files[i], settings, opening);
             if (control) control->Done.fetch_add(1);
         }
     };
@@ -171,8 +184,9 @@ std::optional<TRunStatistics> OverRuns(const std::vector<TRunSummary>& runs) {
 }
 
 bool ChooseCaseFile(TCaseChoice& choice, const std::string& caseFile,
-                    const TAnalysisSettings& settings, TRunSummary& reference, std::string& why) {
-    reference = AnalyseFile(caseFile, settings);
+                    const TAnalysisSettings& settings, TRunSummary& reference, std::string& why,
+                    const TRunOpening& opening) {
+    reference = AnalyseFile(caseFile, settings, opening);
     if (!reference.Ok) {
         why = "cannot be used: " + reference.Error;
         return false;
@@ -187,9 +201,11 @@ TRunSet AnalyseRunSet(const TRunSetRequest& request, TRunSetControl* control) {
     set.Choice.Mode = request.Mode;
     set.Choice.IncludeIncomplete = request.IncludeIncomplete;
     if (request.Mode == TCaseMode::File &&
-        !ChooseCaseFile(set.Choice, request.CaseFile, request.Settings, set.CaseRun, set.CaseError))
+        !ChooseCaseFile(set.Choice, request.CaseFile, request.Settings, set.CaseRun, set.CaseError,
+                        request.Opening))
         return set;
-    set.Runs = AnalyseFiles(request.Files, request.Settings, request.Threads, control);
+    set.Runs =
+        AnalyseFiles(request.Files, request.Settings, request.Threads, control, request.Opening);
     if (control && control->Cancel.load()) {
         set.Cancelled = true;
         return set;

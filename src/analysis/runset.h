@@ -5,10 +5,13 @@
 
 #include <atomic>
 #include <cstddef>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "interfaces.h"
+#include "logfile.h"
 #include "runcase.h"
 #include "settings.h"
 
@@ -60,13 +63,32 @@ struct TRunSetControl {
     std::atomic<std::size_t> Done{0};  // files analysed so far
 };
 
+// How the runs are opened. The analysis knows 3D log files only; a tool that also
+// reads the trajectories of other tools passes its opener in (the import lies above
+// the analysis, which does not depend on it).
+using TProjectOpener = std::function<bool(const std::string& path, TLogFile1& project,
+                                          IProgress& progress, IMessages& messages)>;
+struct TRunOpening {
+    TProjectOpener Open;  // empty: the 3D log file reader
+    // The settings' cell size was given on the command line; else a converted run's
+    // own cell size is used for it.
+    bool CellSizeGiven = false;
+};
+
+// The cell size in effect: given (on the command line), else the project's own (an
+// imported or converted file's), else the setting's.
+double CellSizeInEffect(const std::optional<double>& given, const TLogFile1& project,
+                        double setting);
+
 // Reads and analyses one file.
-TRunSummary AnalyseFile(const std::string& path, const TAnalysisSettings& settings);
+TRunSummary AnalyseFile(const std::string& path, const TAnalysisSettings& settings,
+                        const TRunOpening& opening = {});
 // Every file, in parallel on threads threads (0: one per core); in the files' order.
 // With control, the files not started before a cancel keep Error "cancelled".
 std::vector<TRunSummary> AnalyseFiles(const std::vector<std::string>& files,
                                       const TAnalysisSettings& settings, int threads,
-                                      TRunSetControl* control = nullptr);
+                                      TRunSetControl* control = nullptr,
+                                      const TRunOpening& opening = {});
 
 // The case the runs are held against and where it came from.
 struct TCaseChoice {
@@ -110,7 +132,8 @@ std::optional<TRunStatistics> OverRuns(const std::vector<TRunSummary>& runs);
 // is not a 3D log file ...") when that file gives no usable run. Sets Key and From;
 // reference receives the file's run.
 bool ChooseCaseFile(TCaseChoice& choice, const std::string& caseFile,
-                    const TAnalysisSettings& settings, TRunSummary& reference, std::string& why);
+                    const TAnalysisSettings& settings, TRunSummary& reference, std::string& why,
+                    const TRunOpening& opening = {});
 
 // What a report over runs asks for, and what it gets.
 struct TRunSetRequest {
@@ -120,6 +143,7 @@ struct TRunSetRequest {
     std::string CaseFile;  // with the File mode
     bool IncludeIncomplete = false;
     int Threads = 0;  // 0: one per core
+    TRunOpening Opening;
 };
 struct TRunSet {
     std::vector<TRunSummary> Runs;  // in the files' order, held against the case

@@ -91,8 +91,8 @@ const char* FormatName(TFormat format) {
 }
 
 std::optional<TFormat> FormatOfName(const std::string& name) {
-    for (const TFormat f :
-         {TFormat::Auto, TFormat::PeTrack, TFormat::JuPedSim, TFormat::Pathfinder})
+    for (const TFormat f : {TFormat::Auto, TFormat::PeTrack, TFormat::JuPedSim, TFormat::Pathfinder,
+                            TFormat::Vadere, TFormat::Crowdit})
         if (name == FormatName(f)) return f;
     return std::nullopt;
 }

@@ -68,6 +68,7 @@ TMainForm::TMainForm(IMessages* messages, QWidget* parent)
     CreateStatusBar();
     CreatePersonDock();
     CreateAnalysis();
+    CreateImport();
     CreateLayoutCommands();
 
     setMinimumSize(350, 250);
@@ -352,7 +353,10 @@ void TMainForm::FormActivate() {
     StartFile.clear();
     SetStatusText(3, "Loading " + ShortPath(path));
     QCoreApplication::processEvents();
-    LoadLogFile(path);
+    if (import::NeedsImport(path.toStdString(), {}))
+        ImportTrajectories(path);
+    else
+        LoadLogFile(path);
 }
 
 void TMainForm::FormClose() {

@@ -11,12 +11,14 @@
 #include <array>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "appsettings.h"
 #include "deckoverlay.h"
 #include "interfaces.h"
 #include "logfile.h"
+#include "openproject.h"
 #include "options1.h"
 #include "playback.h"
 #include "projectsession.h"
@@ -101,7 +103,8 @@ public:
     // --- opening projects (mainform_loading.cpp) ---
     void BitBtn1Click();
     void OpenRecent(QAction* item);
-    void LoadLogFile(const QString& path);
+    // With importing, path is not a 3D log file but imported with those options.
+    void LoadLogFile(const QString& path, const import::TImportOptions* importing = nullptr);
     void AddToLastProjects(const QString& path);
     void EnableControls(bool enabled);
     // Loads a file dropped on the window, as a recent entry would.
@@ -111,6 +114,21 @@ public:
     // Chooses the file of the Load dialog: (initial directory, initial file name)
     // -> chosen path or empty. Replaced by tests; the default shows the dialog.
     std::function<QString(const QString&, const QString&)> ChooseLogFile;
+
+    // --- other tools' trajectories (mainform_import.cpp) ---
+    // File > "Import trajectories...": the file, then the import dialog, then the load.
+    void ImportTrajectories1Click();
+    // The import dialog for path, then the load; the file of a command line or a drop.
+    void ImportTrajectories(const QString& path);
+    // Chooses the file to import (folder -> path or empty), and asks for the import's
+    // options (path, what the file says -> options, none when cancelled). Replaced
+    // by tests; the defaults show the dialogs.
+    std::function<QString(const QString&)> ChooseImportFile;
+    std::function<std::optional<import::TImportOptions>(const QString&, const import::TFileFacts&)>
+        AskImportOptions;
+    // The analysis settings with the cell size in effect: the project's own where it
+    // was imported or converted, else the setting's.
+    TAnalysisSettings AnalysisSettingsInEffect() const;
 
     // --- exports (mainform_export.cpp) ---
     void ExportVideo1Click();
@@ -253,6 +271,7 @@ private:
     QAction* AddWindowAction(const char* name, const QString& text, const QKeySequence& shortcut);
     void CreatePersonDock();
     void CreateAnalysis();
+    void CreateImport();
     void CreateLayoutCommands();
     void CreateStackCommands();
     void RestoreWindowState();
@@ -348,6 +367,7 @@ private:
     QMenu* Overlay1 = nullptr;
     QAction* ExportAnalysis1 = nullptr;
     QAction* ExportRunsReport1 = nullptr;
+    QAction* ImportTrajectories1 = nullptr;
     std::shared_ptr<const TAnalysisResult> Analysis_;
     // The analysis shows its progress in the message panel after this long.
     static constexpr qint64 kQuietAnalysisMs = 300;

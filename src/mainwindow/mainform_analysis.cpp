@@ -135,7 +135,7 @@ void TMainForm::StartAnalysis() {
     ExportAnalysis1->setEnabled(false);
     if (!HasProject()) return;
     AnalysisPanel_->SetAnalysing(0);
-    AnalysisRunner_->Start(*LogFile, Settings_.AnalysisSettings());
+    AnalysisRunner_->Start(*LogFile, AnalysisSettingsInEffect());
 }
 
 void TMainForm::ClearAnalysis() {

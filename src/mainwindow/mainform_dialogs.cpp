@@ -59,7 +59,7 @@ void TMainForm::Options1Click() {
     if (const auto entered = OptionsForm->EnteredAnalysisSettings()) {
         Settings_.SetAnalysisSettings(*entered);
         const TAnalysisSettings& a = *entered;
-        PersonPanel->SetCellSize(a.CellSize);
+        PersonPanel->SetCellSize(AnalysisSettingsInEffect().CellSize);
         PickPerson(Picked_);  // the positions in metres follow the cell size
         const bool changed = a.CellSize != before.CellSize || a.Window != before.Window ||
                              a.DensityLimit != before.DensityLimit ||

@@ -89,7 +89,9 @@ void TMainForm::OpenRecent(QAction* item) {
 
 void TMainForm::OpenDroppedFile(const QString& path) {
     if (Loading_ || Closed_) return;
-    if (QFileInfo(path).isFile()) {
+    if (QFileInfo(path).isFile() && import::NeedsImport(path.toStdString(), {})) {
+        ImportTrajectories(path);
+    } else if (QFileInfo(path).isFile()) {
         LoadLogFile(path);
     } else {
         ShowCannotOpen(path);
@@ -100,7 +102,8 @@ void TMainForm::dragEnterEvent(QDragEnterEvent* event) {
     const QMimeData* mime = event->mimeData();
     if (!Loading_ && mime != nullptr && mime->hasUrls() && mime->urls().size() == 1 &&
         mime->urls().constFirst().isLocalFile() &&
-        IsLogFilePath(mime->urls().constFirst().toLocalFile())) {
+        (IsLogFilePath(mime->urls().constFirst().toLocalFile()) ||
+         import::NeedsImport(mime->urls().constFirst().toLocalFile().toStdString(), {}))) {
         event->acceptProposedAction();
     }
 }
@@ -188,7 +191,7 @@ int TMainForm::DeckCount() const {
     return LogFile != nullptr ? LogFile->DeckCount() : 0;
 }
 
-void TMainForm::LoadLogFile(const QString& path) {
+void TMainForm::LoadLogFile(const QString& path, const import::TImportOptions* importing) {
     if (Loading_ || Closed_) return;
     // A file that cannot be read leaves everything as it is, whoever asked for it.
     {
@@ -229,7 +232,11 @@ void TMainForm::LoadLogFile(const QString& path) {
         TNullProgress noProgress;
         IProgress& progress =
             FProgressDialog != nullptr ? static_cast<IProgress&>(*FProgressDialog) : noProgress;
-        if (project.LoadFromFile(path.toStdString(), progress, *Messages_)) {
+        const bool loaded =
+            importing != nullptr
+                ? import::OpenProject(path.toStdString(), *importing, project, progress, *Messages_)
+                : project.LoadFromFile(path.toStdString(), progress, *Messages_);
+        if (loaded) {
             setWindowTitle(AppTitle + ", " + path);
         } else {
             // The earlier project is gone: the caption names no file any more.

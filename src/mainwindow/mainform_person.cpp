@@ -45,7 +45,7 @@ void TMainForm::StartTimeNavigation() {
     CellView3D->SetPlayback(&Playback);
     CellView3D->SetPickedPerson(-1);
     TimelineBar->SetTimeline(TTimeline::Of(*LogFile));
-    PersonPanel->SetCellSize(Settings_.AnalysisSettings().CellSize);
+    PersonPanel->SetCellSize(AnalysisSettingsInEffect().CellSize);
     PersonPanel->Update(LogFile.get(), -1, false);
     SpeedBox->RestartPacing();
 }

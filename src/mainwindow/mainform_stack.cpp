@@ -92,7 +92,7 @@ void TMainForm::ApplyStack() {
     stack.Hidden = DeckList->Hidden();
     stack.Spacing = Settings_.DeckSpacing();
     stack.Plan = PlanView1->isChecked();
-    stack.CellMetres = Settings_.AnalysisSettings().CellSize;
+    stack.CellMetres = AnalysisSettingsInEffect().CellSize;
     CellView3D->SetStack(stack);
 }
 

@@ -19,6 +19,10 @@ const char* const kDeckSpacing = "DeckSpacing";
 const char* const kOverwritingAsked = "IsOverwritingAsked";
 const char* const kResizeOption = "ScreenShotResizeOption";
 const char* const kResizeValue = "ScreenShotResizeValue";
+const char* const kImportCellSize = "ImportCellSize";
+const char* const kImportGeometry = "ImportGeometry";
+const char* const kImportFps = "ImportFps";
+const char* const kImportUnit = "ImportUnit";
 constexpr int kRecentCount = 4;
 
 QString AnalysisText(double value) {
@@ -122,6 +126,24 @@ double TAppSettings::DeckSpacing() const {
 }
 void TAppSettings::SetDeckSpacing(double value) {
     Write(kDeckSpacing, QString::number(value, 'g', 6));
+}
+
+TImportValues TAppSettings::ImportValues() const {
+    TImportValues values;
+    bool ok = false;
+    const double cellSize = ReadText(kImportCellSize, QString()).toDouble(&ok);
+    if (ok && cellSize >= kMinCellSize && cellSize <= kMaxCellSize) values.CellSize = cellSize;
+    values.Geometry = ReadText(kImportGeometry, QString());
+    const double fps = ReadText(kImportFps, QString()).toDouble(&ok);
+    if (ok && fps >= 1 && fps <= 1000) values.Fps = fps;
+    values.Centimetres = ReadText(kImportUnit, QString()) == "cm";
+    return values;
+}
+void TAppSettings::SetImportValues(const TImportValues& value) {
+    Write(kImportCellSize, AnalysisText(value.CellSize));
+    Write(kImportGeometry, value.Geometry);
+    Write(kImportFps, AnalysisText(value.Fps));
+    Write(kImportUnit, value.Centimetres ? QStringLiteral("cm") : QStringLiteral("m"));
 }
 
 QByteArray TAppSettings::WindowState() const {

@@ -38,6 +38,15 @@ inline constexpr double kDefaultDeckSpacingSetting = 3.0;
 inline constexpr double kMinDeckSpacing = 1.0;
 inline constexpr double kMaxDeckSpacing = 20.0;
 
+// The last values of the import dialog.
+struct TImportValues {
+    double CellSize = 0.4;     // metres, 0.05 to 5
+    QString Geometry;          // a geometry file; empty for none
+    double Fps = 25;           // frame rate where the file gives none, 1 to 1000
+    bool Centimetres = false;  // length unit where the file names none
+    bool operator==(const TImportValues&) const = default;
+};
+
 class TAppSettings {
 public:
     explicit TAppSettings(const QString& appTitle = QStringLiteral("ORLEX Viewer"));
@@ -97,6 +106,11 @@ public:
     // is no number or out of range, reads as 8.
     double DeckSpacing() const;
     void SetDeckSpacing(double value);
+
+    // The import dialog's last values ("ImportCellSize", "ImportGeometry", "ImportFps",
+    // "ImportUnit" m or cm); each missing or bad one reads as its default.
+    TImportValues ImportValues() const;
+    void SetImportValues(const TImportValues& value);
 
     // Whether the last write reached the store (false on an access or format
     // error, e.g. a read-only settings file).

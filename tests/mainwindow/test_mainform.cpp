@@ -129,8 +129,9 @@ private slots:
         QCOMPARE(Ui().File1->title(), QString("&File"));
         QCOMPARE(captions(Ui().File1),
                  (QStringList{"LoadLogfile1", "-", "Singlescreenshot1", "Screenshotseries1", "-",
-                              "ExportVideo1", "ExportAnalysis1", "ExportRunsReport1", "-",
-                              "OldFile1", "OldFile2", "OldFile3", "OldFile4", "-", "Quit1"}));
+                              "ExportVideo1", "ExportAnalysis1", "ExportRunsReport1",
+                              "ImportTrajectories1", "-", "OldFile1", "OldFile2", "OldFile3",
+                              "OldFile4", "-", "Quit1"}));
         // The items of time navigation and analysis follow the menus' own, behind a
         // separator.
         QCOMPARE(captions(Ui().Views1),

@@ -9,6 +9,7 @@
 #include <optional>
 
 #include "convert.h"
+#include "importargs.h"
 #include "interfaces.h"
 #include "jupedsimexport.h"
 #include "logfile.h"
@@ -100,37 +101,11 @@ TArgs Parse(const std::vector<std::string>& args) {
         };
         if (arg == "-o") {
             a.Out = value();
-        } else if (arg == "--format") {
-            const std::string& f = value();
-            const std::optional<import::TFormat> format = import::FormatOfName(f);
-            if (!format)
-                throw TUsageError{
-                    "--format takes auto, petrack, jupedsim, pathfinder or vadere, not \"" + f +
-                    "\""};
-            a.Import.Format = *format;
-        } else if (arg == "--geometry") {
-            a.Import.GeometryPath = value();
-        } else if (arg == "--cell-size") {
-            a.Import.CellSize = PositiveNumber(arg, value());
-        } else if (arg == "--step-rate") {
-            const std::string& v = value();
-            int rate = 0;
-            const auto [ptr, ec] = std::from_chars(v.data(), v.data() + v.size(), rate);
-            if (ec != std::errc() || ptr != v.data() + v.size() || rate < 1 ||
-                rate > import::kMaxStepRate)
-                throw TUsageError{"--step-rate takes a whole number from 1 to 100, not \"" + v +
-                                  "\""};
-            a.Import.StepRate = rate;
-        } else if (arg == "--fps") {
-            a.Import.Text.Fps = PositiveNumber(arg, value());
-        } else if (arg == "--unit") {
-            const std::string& u = value();
-            if (u == "m")
-                a.Import.Text.Unit = import::TLengthUnit::Metre;
-            else if (u == "cm")
-                a.Import.Text.Unit = import::TLengthUnit::Centimetre;
-            else
-                throw TUsageError{"--unit takes m or cm, not \"" + u + "\""};
+        } else if (import::IsImportOption(arg)) {
+            const std::string name = arg.substr(2);
+            const std::string error = import::SetImportOption(
+                name, import::ImportOptionTakesValue(name) ? value() : std::string(), a.Import);
+            if (!error.empty()) throw TUsageError{error};
         } else if (arg == "--to") {
             a.To = value();
             if (a.To != "petrack" && a.To != "jupedsim")
@@ -142,8 +117,6 @@ TArgs Parse(const std::vector<std::string>& args) {
                 throw TUsageError{"--deck takes a deck number from 0, not \"" + v + "\""};
         } else if (arg == "--deck-height") {
             a.DeckHeight = PositiveNumber(arg, value());
-        } else if (arg == "--floors-from-z") {
-            a.Import.FloorsFromZ = true;
         } else if (!arg.empty() && arg[0] == '-' && arg != "-") {
             throw TUsageError{"unknown option " + arg};
         } else if (a.In.empty()) {

@@ -6,7 +6,10 @@
 #include <cstdio>
 
 #include "analysisinfo.h"
+#include "importargs.h"
 #include "infoprinter.h"
+#include "openproject.h"
+#include "runset.h"
 
 using namespace orlex;
 
@@ -16,10 +19,12 @@ int main(int argc, char* argv[]) {
     QCoreApplication::setApplicationVersion(ORLEX_VERSION);
 
     QCommandLineParser parser;
-    parser.setApplicationDescription("Reads a 3D log file and describes its project.");
+    parser.setApplicationDescription(
+        "Reads a 3D log file, or the trajectories of another tool (imported as orlex-convert "
+        "does), and describes its project.");
     parser.addHelpOption();
     parser.addVersionOption();
-    parser.addPositionalArgument("file", "The 3D log file (*.3dl) to read.");
+    parser.addPositionalArgument("file", "The 3D log file (*.3dl) or trajectory file to read.");
     const QCommandLineOption json("json", "Print the description as JSON.");
     const QCommandLineOption quads("quads", "With --json: include every deck's quads.");
     const QCommandLineOption persons("persons", "With --json: include every person's state.");
@@ -30,7 +35,10 @@ int main(int argc, char* argv[]) {
         "separated by commas.",
         "sequence");
     parser.addOptions({json, quads, persons, play});
-    info::AddAnalysisOptions(parser);
+    info::AddAnalysisOptions(parser);  // with --cell-size
+    for (const import::TImportOptionInfo& option : import::ImportOptionTable())
+        if (std::string(option.Name) != "cell-size")
+            parser.addOption(QCommandLineOption(option.Name, option.Help, option.ValueName));
     // A bad option is a usage error (2), as a bad argument; process() would exit with 1.
     if (!parser.parse(QCoreApplication::arguments())) {
         std::fprintf(stderr, "orlex-info: %s\n", qPrintable(parser.errorText()));
@@ -41,6 +49,17 @@ int main(int argc, char* argv[]) {
     if (QString error; !info::ReadAnalysisOptions(parser, analysis, error)) {
         std::fprintf(stderr, "orlex-info: %s\n", qPrintable(error));
         return 2;
+    }
+
+    import::TImportOptions importing;
+    for (const import::TImportOptionInfo& option : import::ImportOptionTable()) {
+        if (!parser.isSet(option.Name)) continue;
+        const std::string problem = import::SetImportOption(
+            option.Name, parser.value(option.Name).toStdString(), importing);
+        if (!problem.empty()) {
+            std::fprintf(stderr, "orlex-info: %s\n", problem.c_str());
+            return 2;
+        }
     }
 
     const QStringList args = parser.positionalArguments();
@@ -60,7 +79,10 @@ int main(int argc, char* argv[]) {
     info::TRecorder recorder;
     recorder.EchoMessages = !parser.isSet(json);
     TLogFile1 project("Deck");
-    const bool opened = project.LoadFromFile(path.toStdString(), recorder, recorder);
+    const bool opened =
+        import::OpenProject(path.toStdString(), importing, project, recorder, recorder);
+    analysis.Settings.CellSize =
+        stats::CellSizeInEffect(importing.CellSize, project, analysis.Settings.CellSize);
 
     TPlayback playback;
     playback.SetHost(&recorder);

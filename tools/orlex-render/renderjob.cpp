@@ -15,8 +15,10 @@
 #include "interfaces.h"
 #include "logfile.h"
 #include "offscreenview.h"
+#include "openproject.h"
 #include "playback.h"
 #include "projectscene.h"
+#include "runset.h"
 #include "videoexport.h"
 
 namespace orlex::render {
@@ -118,7 +120,10 @@ int RunRender(const TRenderOptions& o, std::FILE* err) {
     TStderrMessages messages(err);
     TNullProgress progress;
     TLogFile1 project("Deck");
-    if (!project.LoadFromFile(o.Input.toStdString(), progress, messages)) return 1;
+    if (!import::OpenProject(o.Input.toStdString(), o.Import, project, progress, messages))
+        return 1;
+    TAnalysisSettings settings;
+    settings.CellSize = stats::CellSizeInEffect(o.Import.CellSize, project, settings.CellSize);
     if (!o.Busiest && o.Deck > 0 && o.Deck >= project.DeckCount()) {
         std::fprintf(err, "orlex-render: --deck: the file has %d deck(s)\n", project.DeckCount());
         return 2;
@@ -142,13 +147,12 @@ int RunRender(const TRenderOptions& o, std::FILE* err) {
     scene.CutAway = static_cast<TCutAway>(o.Cut);
     if (o.DeckSpacing > 0)
         scene.DeckSpacing = StackSpacing(scene.Decks, scene.DeckCount, o.DeckSpacing);
-    scene.CellMetres = TAnalysisSettings{}.CellSize;
+    scene.CellMetres = settings.CellSize;
     std::vector<TFloorOverlay> overlays;
     TOverlayKind kind = TOverlayKind::None;
     OverlayKindOf(o.Overlay.toStdString().c_str(), kind);
     if (kind != TOverlayKind::None) {
-        std::unique_ptr<TAnalysisResult> result =
-            TEvacuationAnalysis(project, TAnalysisSettings{}).Run();
+        std::unique_ptr<TAnalysisResult> result = TEvacuationAnalysis(project, settings).Run();
         if (result) overlays = FloorOverlays(*result, project, kind);
         scene.Overlays = overlays.empty() ? nullptr : overlays.data();
         scene.OverlayCount = static_cast<int>(overlays.size());

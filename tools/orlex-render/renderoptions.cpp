@@ -3,6 +3,7 @@
 #include <QRegularExpression>
 #include <cmath>
 
+#include "importargs.h"
 #include "timenavigation.h"
 
 namespace orlex::render {
@@ -51,39 +52,44 @@ bool GoodPattern(const QString& path) {
 
 QString RenderUsage() {
     return QStringLiteral(
-        "Usage: orlex-render FILE [options] -o OUT\n"
-        "Draws a 3D log file without a window or a display.\n\n"
-        "  -o OUT             .mp4 video, .png or .jpg picture, or a numbered series\n"
-        "                     such as frames/%06d.jpg\n"
-        "  --deck D           the deck to show: N, 0-based (default 0: the file's\n"
-        "                     first deck); busiest: the deck with the most persons\n"
-        "                     at the moment of --at, of --from for a video or\n"
-        "                     series, or at the start; all:\n"
-        "                     every deck at its height, the busiest drawn fully, the\n"
-        "                     others dimmed; all:N: the same with deck N drawn fully\n"
-        "  --cut C            with --deck all: all (default), below (the deck drawn\n"
-        "                     fully and those below it) or only (that deck alone)\n"
-        "  --deck-spacing F   with --deck all: F block heights between the decks (1 to\n"
-        "                     20; default 3, as the viewer's option)\n"
-        "  --plan             the plan view: straight down, without perspective, with\n"
-        "                     a scale bar in metres\n"
-        "  --at TIME          the moment of a picture (default the start)\n"
-        "  --from TIME        start of a video or series (default the start)\n"
-        "  --to TIME          end of a video or series (default when everybody is saved)\n"
-        "  --fps F            frames per second, 1 to 240 (default 25)\n"
-        "  --speed S          simulated seconds per video second (default 5)\n"
-        "  --size WxH         picture size, 16x16 to 8192x8192 (default 1280x720;\n"
-        "                     even for a video)\n"
-        "  --camera C         top or oblique (the whole deck or stack in view), or\n"
-        "                     PHI,THETA,DISTANCE,PANX,PANY (default top; with --deck all\n"
-        "                     oblique, with --plan straight down)\n"
-        "  --overlay O        none, peak, above, usage or los (levels of service A to F)\n"
-        "                     with its legend (default none)\n"
-        "  --caption C        band: a band at the top with the time, the deck and the\n"
-        "                     legend, within the size (default); none: the view alone\n"
-        "  --trails           everyone's trails of the last 10 seconds\n"
-        "  --no-origin        without the origin marker\n"
-        "TIME is seconds (450) or minutes and seconds (7:30), as the viewer shows them.\n");
+               "Usage: orlex-render FILE [options] -o OUT\n"
+               "Draws a 3D log file without a window or a display.\n\n"
+               "  -o OUT             .mp4 video, .png or .jpg picture, or a numbered series\n"
+               "                     such as frames/%06d.jpg\n"
+               "  --deck D           the deck to show: N, 0-based (default 0: the file's\n"
+               "                     first deck); busiest: the deck with the most persons\n"
+               "                     at the moment of --at, of --from for a video or\n"
+               "                     series, or at the start; all:\n"
+               "                     every deck at its height, the busiest drawn fully, the\n"
+               "                     others dimmed; all:N: the same with deck N drawn fully\n"
+               "  --cut C            with --deck all: all (default), below (the deck drawn\n"
+               "                     fully and those below it) or only (that deck alone)\n"
+               "  --deck-spacing F   with --deck all: F block heights between the decks (1 to\n"
+               "                     20; default 3, as the viewer's option)\n"
+               "  --plan             the plan view: straight down, without perspective, with\n"
+               "                     a scale bar in metres\n"
+               "  --at TIME          the moment of a picture (default the start)\n"
+               "  --from TIME        start of a video or series (default the start)\n"
+               "  --to TIME          end of a video or series (default when everybody is saved)\n"
+               "  --fps F            frames per second, 1 to 240 (default 25)\n"
+               "  --speed S          simulated seconds per video second (default 5)\n"
+               "  --size WxH         picture size, 16x16 to 8192x8192 (default 1280x720;\n"
+               "                     even for a video)\n"
+               "  --camera C         top or oblique (the whole deck or stack in view), or\n"
+               "                     PHI,THETA,DISTANCE,PANX,PANY (default top; with --deck all\n"
+               "                     oblique, with --plan straight down)\n"
+               "  --overlay O        none, peak, above, usage or los (levels of service A to F)\n"
+               "                     with its legend (default none)\n"
+               "  --caption C        band: a band at the top with the time, the deck and the\n"
+               "                     legend, within the size (default); none: the view alone\n"
+               "  --trails           everyone's trails of the last 10 seconds\n"
+               "  --no-origin        without the origin marker\n"
+               "TIME is seconds (450) or minutes and seconds (7:30), as the viewer shows them.\n"
+               "FILE may also be the trajectories of another tool, imported as orlex-convert\n"
+               "does (the frame rate of a text file that gives none as --source-fps):\n") +
+           QString::fromStdString(import::ImportOptionsHelp(21, {"fps"})) +
+           QStringLiteral(
+               "  --source-fps F     frame rate of an imported text file that gives none\n");
 }
 
 bool ParseRenderOptions(const QStringList& args, TRenderOptions& o, QString& error, bool& help) {
@@ -110,6 +116,22 @@ bool ParseRenderOptions(const QStringList& args, TRenderOptions& o, QString& err
         }
         if (!a.startsWith('-') || a == "-") {
             inputs << a;
+            continue;
+        }
+        // The import's options; its --fps is --source-fps here.
+        const std::string importName = a == "--source-fps" ? std::string("fps")
+                                       : a == "--fps"      ? std::string()
+                                                           : a.mid(2).toStdString();
+        if (!importName.empty() &&
+            (a == "--source-fps" || import::IsImportOption(a.toStdString()))) {
+            QString v;
+            if (import::ImportOptionTakesValue(importName)) {
+                if (i + 1 >= args.size()) return bad(a, QStringLiteral("a value is missing"));
+                v = args[++i];
+            }
+            const std::string problem =
+                import::SetImportOption(importName, v.toStdString(), o.Import);
+            if (!problem.empty()) return bad(a, QString::fromStdString(problem));
             continue;
         }
         static const QStringList valued = {

@@ -6,6 +6,7 @@
 #include <optional>
 
 #include "camera.h"
+#include "convert.h"
 
 namespace orlex::render {
 
@@ -37,6 +38,9 @@ struct TRenderOptions {
     bool Caption = true;  // --caption band (time, deck, legend) or none
     bool Trails = false;
     bool Origin = true;
+    // How a file that is not a 3D log file is imported (--format, --geometry, ...; the
+    // frame rate of a text file as --source-fps, --fps being the video's).
+    import::TImportOptions Import;
 };
 
 // Reads the arguments (without the program name). False with error naming the

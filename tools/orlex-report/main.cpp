@@ -12,6 +12,7 @@
 #include "analysis.h"
 #include "interfaces.h"
 #include "logfile.h"
+#include "openproject.h"
 #include "pdfreport.h"
 #include "reportoptions.h"
 
@@ -70,13 +71,16 @@ int main(int argc, char* argv[]) {
     TStderrMessages messages;
     TNullProgress progress;
     TLogFile1 project("Deck");
-    if (!project.LoadFromFile(options.Inputs.front().toStdString(), progress, messages)) {
+    if (!import::OpenProject(options.Inputs.front().toStdString(), options.Import, project,
+                             progress, messages)) {
         // A file that opened but is no project has been named with the reason already.
         if (!project.FileName.empty()) return 1;
         return Fail(options.Inputs.front(), QStringLiteral("cannot be read"));
     }
     if (const QString why = Refusal(project); !why.isEmpty())
         return Fail(options.Inputs.front(), why);
+    options.Settings.CellSize =
+        stats::CellSizeInEffect(options.Import.CellSize, project, options.Settings.CellSize);
     const std::unique_ptr<TAnalysisResult> result =
         TEvacuationAnalysis(project, options.Settings).Run();
     if (!result) return Fail(options.Inputs.front(), QStringLiteral("the analysis failed"));

@@ -1,5 +1,7 @@
 #include "reportoptions.h"
 
+#include "importargs.h"
+
 namespace orlex::reporttool {
 
 namespace {
@@ -12,35 +14,39 @@ constexpr TAnalysisSetting kSettings[] = {TAnalysisSetting::CellSize, TAnalysisS
 
 QString ReportUsage() {
     return QStringLiteral(
-        "Usage: orlex-report FILE -o REPORT.pdf [options]\n"
-        "       orlex-report RUN... -o CASE.pdf [--runs] [options]\n"
-        "Writes the PDF report of the evacuation analysis of a 3D log file, without a\n"
-        "window or a display. With two or more files, or --runs, one report over the\n"
-        "runs of one case: N, min, mean, median and max of the evacuation times, the p95\n"
-        "by the ranking rule of MSC.1/Circ.1533 and its upper 95 % confidence bound, the\n"
-        "running p95, their charts and the table of the runs. Runs are of one case when\n"
-        "XMax, YMax, ZMax, VMax, PMax and the decks' cells agree; files of another case\n"
-        "are named and left out.\n\n"
-        "  -o REPORT.pdf            the report to write\n"
-        "  --runs                   a report over runs, even of one file\n"
-        "  --case FILE              the 3D log file of the case (default: the first\n"
-        "                           usable file)\n"
-        "  --any-case               take every usable file, whatever its case\n"
-        "  --include-incomplete     count runs whose file ends inside the tracks, with\n"
-        "                           their largest known exit time (marked incomplete)\n"
-        "  --cell-size S            the side of a cell in metres (0.05 to 5, default 0.4)\n"
-        "  --window W               the side of the density window in cells (odd, 1 to 15,\n"
-        "                           default 5)\n"
-        "  --density-limit D        the density above which a window is crowded, in\n"
-        "                           persons/m\u00b2 (above 0 up to 100, default 4)\n"
-        "  --congestion-share F     the share of the duration above the limit that makes a\n"
-        "                           cell congested (0 to 1, default 0.1)\n"
-        "  -h, --help               this text\n"
-        "The analysis settings apply to every run.\n"
-        "Exit status: 0 written (over runs: with every run used), 1 the file could not be\n"
-        "read or the report not written, or over runs any run left out (the report is\n"
-        "written and names it) or none usable (no report), 2 a usage error or a --case\n"
-        "file that cannot be used.\n");
+               "Usage: orlex-report FILE -o REPORT.pdf [options]\n"
+               "       orlex-report RUN... -o CASE.pdf [--runs] [options]\n"
+               "Writes the PDF report of the evacuation analysis of a 3D log file, without a\n"
+               "window or a display. With two or more files, or --runs, one report over the\n"
+               "runs of one case: N, min, mean, median and max of the evacuation times, the p95\n"
+               "by the ranking rule of MSC.1/Circ.1533 and its upper 95 % confidence bound, the\n"
+               "running p95, their charts and the table of the runs. Runs are of one case when\n"
+               "XMax, YMax, ZMax, VMax, PMax and the decks' cells agree; files of another case\n"
+               "are named and left out.\n\n"
+               "  -o REPORT.pdf            the report to write\n"
+               "  --runs                   a report over runs, even of one file\n"
+               "  --case FILE              the 3D log file of the case (default: the first\n"
+               "                           usable file)\n"
+               "  --any-case               take every usable file, whatever its case\n"
+               "  --include-incomplete     count runs whose file ends inside the tracks, with\n"
+               "                           their largest known exit time (marked incomplete)\n"
+               "  --cell-size S            the side of a cell in metres (0.05 to 5, default: the\n"
+               "                           file's own where it was imported, else 0.4)\n"
+               "  --window W               the side of the density window in cells (odd, 1 to 15,\n"
+               "                           default 5)\n"
+               "  --density-limit D        the density above which a window is crowded, in\n"
+               "                           persons/m\u00b2 (above 0 up to 100, default 4)\n"
+               "  --congestion-share F     the share of the duration above the limit that makes a\n"
+               "                           cell congested (0 to 1, default 0.1)\n"
+               "  -h, --help               this text\n"
+               "The analysis settings apply to every run. A FILE may also be the trajectories\n"
+               "of another tool, imported as orlex-convert does:\n") +
+           QString::fromStdString(import::ImportOptionsHelp(27, {"cell-size"})) +
+           QStringLiteral(
+               "Exit status: 0 written (over runs: with every run used), 1 the file could not be\n"
+               "read or the report not written, or over runs any run left out (the report is\n"
+               "written and names it) or none usable (no report), 2 a usage error or a --case\n"
+               "file that cannot be used.\n");
 }
 
 stats::TRunSetRequest RunSetRequest(const TReportOptions& o) {
@@ -52,6 +58,7 @@ stats::TRunSetRequest RunSetRequest(const TReportOptions& o) {
                                           : stats::TCaseMode::File;
     request.CaseFile = o.CaseFile.toStdString();
     request.IncludeIncomplete = o.IncludeIncomplete;
+    request.Opening = {import::TImportOpener{o.Import}, o.Import.CellSize.has_value()};
     return request;
 }
 
@@ -85,6 +92,20 @@ bool ParseReportOptions(const QStringList& args, TReportOptions& o, QString& err
             name = a.section('=', 0, 0);
             value = a.section('=', 1);
         }
+        if (import::IsImportOption(name.toStdString()) && name != "--cell-size") {
+            const std::string option = name.mid(2).toStdString();
+            if (!joined && import::ImportOptionTakesValue(option)) {
+                if (i + 1 >= args.size()) return bad(name, QStringLiteral("a value is missing"));
+                value = args[++i];
+            }
+            const std::string problem =
+                import::SetImportOption(option, value.toStdString(), o.Import);
+            if (!problem.empty()) {
+                error = QString::fromStdString(problem);
+                return false;
+            }
+            continue;
+        }
         const TAnalysisSetting* setting = nullptr;
         for (const TAnalysisSetting& s : kSettings)
             if (name == QStringLiteral("--") + OptionName(s)) setting = &s;
@@ -108,6 +129,7 @@ bool ParseReportOptions(const QStringList& args, TReportOptions& o, QString& err
         }
         if (const auto problem = ParseAnalysisSetting(*setting, value.toStdString(), o.Settings))
             return bad(name, QString::fromStdString(problem->Message));
+        if (*setting == TAnalysisSetting::CellSize) o.Import.CellSize = o.Settings.CellSize;
     }
     if (inputs.isEmpty())
         return bad(QStringLiteral("FILE"), QStringLiteral("a 3D log file is missing"));

@@ -4,6 +4,7 @@
 #include <QString>
 #include <QStringList>
 
+#include "convert.h"
 #include "runset.h"
 #include "settings.h"
 
@@ -18,6 +19,9 @@ struct TReportOptions {
     QString CaseFile;  // --case
     bool AnyCase = false;
     bool IncludeIncomplete = false;
+    // How files that are not 3D log files are imported (--format, --geometry, ...);
+    // its CellSize is the --cell-size given.
+    import::TImportOptions Import;
 };
 
 QString ReportUsage();

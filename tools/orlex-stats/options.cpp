@@ -1,6 +1,7 @@
 // The command line of orlex-stats.
 #include <charconv>
 
+#include "importargs.h"
 #include "stats.h"
 
 namespace orlex::stats {
@@ -33,11 +34,15 @@ std::string UsageText() {
            "  --summary OUT.json      also write a summary for a later --merge\n"
            "  --merge                 the FILEs are summaries: the statistics of all their\n"
            "                          runs, in the order given, as one call over the files\n"
-           "  --cell-size S           cell size in metres (0.05 to 5, default 0.4)\n"
+           "  --cell-size S           cell size in metres (0.05 to 5, default: the file's\n"
+           "                          own where it was imported, else 0.4)\n"
            "  --window W              density window in cells (odd, 1 to 15, default 5)\n"
            "  --density-limit D       persons/m² above which a window is crowded (default 4)\n"
            "  --congestion-share F    share of the duration that makes a cell congested\n"
            "                          (0 to 1, default 0.1)\n"
+           "The FILEs may also be the trajectories of other tools, imported as orlex-convert\n"
+           "does (the cell size of the analysis is then the import's):\n" +
+           import::ImportOptionsHelp(26, {"cell-size"}) +
            "  --threads N             files analysed at once (default: one per core)\n"
            "  -h, --help              this text\n"
            "Exit status: 0 when every file was used, 1 when any was left out (unreadable\n"
@@ -108,8 +113,23 @@ TParseResult ParseArguments(const std::vector<std::string>& args) {
                 return result;
             }
             o.SettingsGiven = true;
+            if (setting == TAnalysisSetting::CellSize) o.Import.CellSize = o.Settings.CellSize;
         }
         if (known) continue;
+        if (import::IsImportOption(arg)) {
+            const std::string name = arg.substr(2);
+            std::string text;
+            if (import::ImportOptionTakesValue(name) && !value(text)) {
+                result.Error = arg + ": a value is missing";
+                return result;
+            }
+            if (std::string problem = import::SetImportOption(name, text, o.Import);
+                !problem.empty()) {
+                result.Error = std::move(problem);
+                return result;
+            }
+            continue;
+        }
         if (arg == "--threads") {
             std::string text;
             int threads = 0;

@@ -4,6 +4,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "importargs.h"
+
 namespace orlex::stats {
 
 namespace {
@@ -99,8 +101,9 @@ int Main(const std::vector<std::string>& args, std::string& out, std::string& er
     choice.IncludeIncomplete = o.IncludeIncomplete;
     TRunSummary reference;
     std::string why;
+    const TRunOpening opening{import::TImportOpener{o.Import}, o.Import.CellSize.has_value()};
     if (o.CaseMode == TCaseMode::File &&
-        !ChooseCaseFile(choice, o.CaseFile, settings, reference, why)) {
+        !ChooseCaseFile(choice, o.CaseFile, settings, reference, why, opening)) {
         err += "orlex-stats: --case " + o.CaseFile + ": " + why + "\n";
         return 2;
     }
@@ -108,7 +111,7 @@ int Main(const std::vector<std::string>& args, std::string& out, std::string& er
     if (o.Merge) {
         if (const auto status = ReadShards(o.Files, settings, choice, runs, err)) return *status;
     } else {
-        runs = AnalyseFiles(o.Files, settings, o.Threads);
+        runs = AnalyseFiles(o.Files, settings, o.Threads, nullptr, opening);
     }
     ApplyCase(runs, choice);
     int status = 0;

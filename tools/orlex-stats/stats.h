@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "convert.h"
 #include "runset.h"
 #include "settings.h"
 
@@ -25,6 +26,8 @@ struct TStatsOptions {
     bool SettingsGiven = false;
     int Threads = 0;                 // 0: one per core
     bool IncludeIncomplete = false;  // --include-incomplete
+    // How files that are not 3D log files are imported (--format, --geometry, ...).
+    import::TImportOptions Import;
 };
 
 struct TParseResult {
