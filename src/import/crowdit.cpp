@@ -60,8 +60,7 @@ TTrajectorySet ParseCrowditText(std::string_view text, const std::string& name) 
             Fail(name, 1, "the header has no column \"" + std::string(kNames[c]) + "\"");
     }
     const std::size_t width = fields.size();
-    std::unordered_map<int64_t, std::size_t> index;
-    std::vector<std::vector<double>> times;
+    TTimedSamples samples(set);
     while (lines.Next(line)) {
         const long long row = lines.Number();
         if (line.find_first_not_of(" \t") == std::string_view::npos) continue;
@@ -76,19 +75,11 @@ TTrajectorySet ParseCrowditText(std::string_view text, const std::string& name) 
                 Fail(name, row,
                      std::string(kNames[c]) + " is not a number (\"" + fields[column[c]] + "\")");
         if (std::abs(value[kTime]) > 1e9) Fail(name, row, "the time is out of range");
-        if (!(std::abs(value[kId]) <= 9e15) || std::trunc(value[kId]) != value[kId])
-            Fail(name, row, "pedID is not a whole number");
-        const int64_t id = static_cast<int64_t>(value[kId]);
-        const auto [it, added] = index.try_emplace(id, set.Persons.size());
-        if (added) {
-            set.Persons.push_back({id, {}});
-            times.emplace_back();
-        }
-        set.Persons[it->second].Samples.push_back({0, value[kX], value[kY], 0});
-        times[it->second].push_back(value[kTime]);
+        if (!IsWholeId(value[kId])) Fail(name, row, "pedID is not a whole number");
+        samples.Add(static_cast<int64_t>(value[kId]), value[kTime], {0, value[kX], value[kY], 0});
     }
-    if (set.Persons.empty()) throw TImportError(name + ": no trajectory rows found");
-    FramesFromTimes(set, times);
+    if (samples.Empty()) throw TImportError(name + ": no trajectory rows found");
+    samples.Finish();
     return set;
 }
 

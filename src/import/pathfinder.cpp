@@ -71,8 +71,7 @@ TTrajectorySet ParsePathfinderText(std::string_view text, const std::string& nam
     if (fields[column[kT]] != "s" && !fields[column[kT]].empty())
         Fail(name, 2, "the unit of t is \"" + fields[column[kT]] + "\", not s");
 
-    std::unordered_map<int64_t, std::size_t> index;
-    std::vector<std::vector<double>> times;
+    TTimedSamples samples(set);
     while (lines.Next(line)) {
         const long long row = lines.Number();
         if (line.find_first_not_of(" \t") == std::string_view::npos) continue;
@@ -87,20 +86,12 @@ TTrajectorySet ParsePathfinderText(std::string_view text, const std::string& nam
                 Fail(name, row,
                      std::string(kNames[c]) + " is not a number (\"" + fields[column[c]] + "\")");
         if (std::abs(value[kT]) > 1e9) Fail(name, row, "t is out of range");
-        if (!(std::abs(value[kId]) <= 9e15) || std::trunc(value[kId]) != value[kId])
-            Fail(name, row, "id is not a whole number");
-        const int64_t id = static_cast<int64_t>(value[kId]);
-        const auto [it, added] = index.try_emplace(id, set.Persons.size());
-        if (added) {
-            set.Persons.push_back({id, {}});
-            times.emplace_back();
-        }
-        set.Persons[it->second].Samples.push_back(
-            {0, value[kX] * scale[kX], value[kY] * scale[kY], value[kZ] * scale[kZ]});
-        times[it->second].push_back(value[kT]);
+        if (!IsWholeId(value[kId])) Fail(name, row, "id is not a whole number");
+        samples.Add(static_cast<int64_t>(value[kId]), value[kT],
+                    {0, value[kX] * scale[kX], value[kY] * scale[kY], value[kZ] * scale[kZ]});
     }
-    if (set.Persons.empty()) throw TImportError(name + ": no occupant rows found");
-    FramesFromTimes(set, times);
+    if (samples.Empty()) throw TImportError(name + ": no occupant rows found");
+    samples.Finish();
     return set;
 }
 

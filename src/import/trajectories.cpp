@@ -26,6 +26,20 @@ void SortAndCheck(TTrajectorySet& set) {
     }
 }
 
+void TTimedSamples::Add(int64_t id, double seconds, const TSample& sample) {
+    const auto [it, added] = Index_.try_emplace(id, Set_.Persons.size());
+    if (added) {
+        Set_.Persons.push_back({id, {}});
+        Times_.emplace_back();
+    }
+    Set_.Persons[it->second].Samples.push_back(sample);
+    Times_[it->second].push_back(seconds);
+}
+
+bool IsWholeId(double value) {
+    return std::abs(value) <= 9e15 && std::trunc(value) == value;
+}
+
 void FramesFromTimes(TTrajectorySet& set, const std::vector<std::vector<double>>& times,
                      double fps) {
     double first = INFINITY;

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <stdexcept>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 namespace orlex::import {
@@ -50,6 +51,25 @@ void SortAndCheck(TTrajectorySet& set);
 // TImportError.
 void FramesFromTimes(TTrajectorySet& set, const std::vector<std::vector<double>>& times,
                      double fps = 0);
+
+// Persons' samples gathered from rows in any order, each with its time in seconds,
+// for FramesFromTimes: a person's first row adds it to the set.
+class TTimedSamples {
+public:
+    explicit TTimedSamples(TTrajectorySet& set) : Set_(set) {}
+    void Add(int64_t id, double seconds, const TSample& sample);
+    bool Empty() const { return Times_.empty(); }
+    // The frames of what was added (FramesFromTimes).
+    void Finish(double fps = 0) { FramesFromTimes(Set_, Times_, fps); }
+
+private:
+    TTrajectorySet& Set_;
+    std::unordered_map<int64_t, std::size_t> Index_;
+    std::vector<std::vector<double>> Times_;
+};
+
+// Whether a number read as an id is whole and fits one.
+bool IsWholeId(double value);
 
 // A number with a fixed count of decimals, for messages.
 std::string Decimal(double value, int decimals = 2);

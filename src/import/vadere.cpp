@@ -108,8 +108,7 @@ TTrajectorySet ParseVadereText(std::string_view text, const std::string& name) {
              "endY (or x, y)");
     const std::size_t width = fields.size();
 
-    std::unordered_map<int64_t, std::size_t> index;
-    std::vector<std::vector<double>> times;
+    TTimedSamples samples(set);
     while (lines.Next(line)) {
         if (line.find_first_not_of(" \t") == std::string_view::npos || line.front() == '#')
             continue;
@@ -124,33 +123,22 @@ TTrajectorySet ParseVadereText(std::string_view text, const std::string& name) {
                 Fail(name, lines.Number(),
                      std::string(kNames[c]) + " is not a number (\"" +
                          std::string(fields[column[c]]) + "\")");
-        if (!(std::abs(value[kId]) <= 9e15) || std::trunc(value[kId]) != value[kId])
+        if (!IsWholeId(value[kId]))
             Fail(name, lines.Number(), "pedestrianId is not a whole number");
         for (const int c : {kTime, kEndTime})
             if (std::abs(value[c]) > 1e9) Fail(name, lines.Number(), "a time is out of range");
         const int64_t id = static_cast<int64_t>(value[kId]);
-        const auto [it, added] = index.try_emplace(id, set.Persons.size());
-        if (added) {
-            set.Persons.push_back({id, {}});
-            times.emplace_back();
-        }
-        std::vector<TSample>& samples = set.Persons[it->second].Samples;
-        std::vector<double>& t = times[it->second];
         if (!footsteps) {
-            samples.push_back({0, value[kX], value[kY], 0});
-            t.push_back(value[kTime]);
+            samples.Add(id, value[kTime], {0, value[kX], value[kY], 0});
         } else if (has(kEndTime)) {
-            samples.push_back({0, value[kStartX], value[kStartY], 0});
-            t.push_back(value[kTime]);
-            samples.push_back({0, value[kEndX], value[kEndY], 0});
-            t.push_back(value[kEndTime]);
+            samples.Add(id, value[kTime], {0, value[kStartX], value[kStartY], 0});
+            samples.Add(id, value[kEndTime], {0, value[kEndX], value[kEndY], 0});
         } else {
-            samples.push_back({0, value[kEndX], value[kEndY], 0});
-            t.push_back(value[kTime]);
+            samples.Add(id, value[kTime], {0, value[kEndX], value[kEndY], 0});
         }
     }
-    if (set.Persons.empty()) throw TImportError(name + ": no footstep rows found");
-    FramesFromTimes(set, times, kVadereFps);
+    if (samples.Empty()) throw TImportError(name + ": no footstep rows found");
+    samples.Finish(kVadereFps);
     return set;
 }
 
