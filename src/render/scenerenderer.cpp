@@ -104,6 +104,22 @@ void TSceneRenderer::ForgetPersons() {
     PickedCounter_ = -1;
 }
 
+void TSceneRenderer::BeginView(const TSceneInput& scene, const TCamera& camera,
+                               double eye[3]) const {
+    glLoadIdentity();
+    gluLookAt(camera.EyeX, camera.EyeY, camera.EyeZ, 0, 0, 0, camera.UpX, camera.UpY, camera.UpZ);
+    glPushMatrix();
+    // Before the pan: the marker stays at the point the camera turns about.
+    if (scene.OriginVisible && OriginList) glCallList(OriginList);
+    glTranslatef(static_cast<float>(camera.PanX), static_cast<float>(camera.PanY), 0.0f);
+    // The eye in deck coordinates (the deck is drawn shifted by the pan).
+    eye[0] = camera.EyeX - static_cast<float>(camera.PanX);
+    eye[1] = camera.EyeY - static_cast<float>(camera.PanY);
+    eye[2] = camera.EyeZ;
+    // Parallel rays: every face turned up is seen, as from very far above.
+    if (scene.Plan) eye[2] = kPlanEyeHeight;
+}
+
 const std::vector<int>& TSceneRenderer::RenderScene(const TSceneInput& scene,
                                                     const TCamera& cameraIn) {
     BadHeadings_.clear();
@@ -112,17 +128,8 @@ const std::vector<int>& TSceneRenderer::RenderScene(const TSceneInput& scene,
         RenderStack(scene, camera);
         return BadHeadings_;
     }
-    glLoadIdentity();
-    gluLookAt(camera.EyeX, camera.EyeY, camera.EyeZ, 0, 0, 0, camera.UpX, camera.UpY, camera.UpZ);
-    glPushMatrix();
-    // Before the pan: the marker stays at the point the camera turns about.
-    if (scene.OriginVisible && OriginList) glCallList(OriginList);
-    glTranslatef(static_cast<float>(camera.PanX), static_cast<float>(camera.PanY), 0.0f);
-    // The eye in deck coordinates (the deck is drawn shifted by the pan).
-    double eye[3] = {camera.EyeX - static_cast<float>(camera.PanX),
-                     camera.EyeY - static_cast<float>(camera.PanY), camera.EyeZ};
-    // Parallel rays: every face turned up is seen, as from very far above.
-    if (scene.Plan) eye[2] = kPlanEyeHeight;
+    double eye[3];
+    BeginView(scene, camera, eye);
 
     if (scene.Persons && scene.PersonCount > 0) {
         TPersonPass pass;

@@ -119,6 +119,9 @@ private:
     void DrawPicked(const TSceneInput& scene);
     void DrawTrails(const TSceneInput& scene);
     // The frame of the stack (defined in stackrenderer.cpp).
+    // Looks at the scene from the camera, the origin marker before the pan, then the
+    // pan; eye receives the eye in deck coordinates (far above in the plan view).
+    void BeginView(const TSceneInput& scene, const TCamera& camera, double eye[3]) const;
     void RenderStack(const TSceneInput& scene, const TCamera& camera);
     void DrawStackDeck(const TSceneInput& scene, int d, const double eye[3]);
     void DrawLifted(const TSceneInput& scene, int d);

@@ -89,14 +89,8 @@ void DimBlending() {
 }  // namespace
 
 void TSceneRenderer::RenderStack(const TSceneInput& scene, const TCamera& camera) {
-    glLoadIdentity();
-    gluLookAt(camera.EyeX, camera.EyeY, camera.EyeZ, 0, 0, 0, camera.UpX, camera.UpY, camera.UpZ);
-    glPushMatrix();
-    if (scene.OriginVisible && OriginList) glCallList(OriginList);
-    glTranslatef(static_cast<float>(camera.PanX), static_cast<float>(camera.PanY), 0.0f);
-    double eye[3] = {camera.EyeX - static_cast<float>(camera.PanX),
-                     camera.EyeY - static_cast<float>(camera.PanY), camera.EyeZ};
-    if (scene.Plan) eye[2] = kPlanEyeHeight;
+    double eye[3];
+    BeginView(scene, camera, eye);
 
     // Who is half way between two decks.
     Lifted_.assign(static_cast<std::size_t>(scene.Persons ? scene.PersonCount : 0), 0);
