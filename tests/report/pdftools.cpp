@@ -1,7 +1,5 @@
 #include "pdftools.h"
 
-#include <sys/wait.h>
-
 #include <cstdio>
 #include <sstream>
 
@@ -17,24 +15,6 @@ std::vector<std::string> Lines(const std::string& text) {
 }
 
 }  // namespace
-
-TCommandRun RunCommand(const std::string& command) {
-    TCommandRun run;
-    FILE* pipe = popen((command + " 2>&1").c_str(), "r");
-    if (!pipe) return run;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.Output.append(buffer, n);
-    const int status = pclose(pipe);
-    run.Code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    return run;
-}
-
-std::string Quoted(const std::string& path) {
-    std::string quoted = "'";
-    for (const char c : path) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-    return quoted + "'";
-}
 
 std::string PdfText(const std::string& pdf, int page) {
     std::string command = "pdftotext -enc UTF-8 ";

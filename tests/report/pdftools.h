@@ -4,17 +4,9 @@
 #include <string>
 #include <vector>
 
+#include "command.h"
+
 namespace orlex::test {
-
-struct TCommandRun {
-    int Code = -1;
-    std::string Output;  // standard output and standard error
-};
-
-// Runs a shell command line and collects what it prints.
-TCommandRun RunCommand(const std::string& command);
-// A path quoted for the shell.
-std::string Quoted(const std::string& path);
 
 // The text of one page (from 1), or of every page for 0, with runs of white space
 // (line breaks included) made one blank.

@@ -1,6 +1,5 @@
 // orlex-info as a user runs it: the summary, the JSON, --play and the exit codes.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -10,6 +9,8 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+
+#include "command.h"
 
 namespace {
 
@@ -22,17 +23,9 @@ struct TRun {
 
 // Runs orlex-info with args (already quoted for the shell).
 TRun RunInfo(const std::string& args, bool withErrors = false) {
-    const std::string command =
-        std::string("'") + ORLEX_INFO_EXE + "' " + args + (withErrors ? " 2>&1" : " 2>/dev/null");
-    TRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return run;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.Out.append(buffer, n);
-    const int status = pclose(pipe);
-    run.Code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    const orlex::test::TCommandRun run =
+        orlex::test::RunCommand(std::string("'") + ORLEX_INFO_EXE + "' " + args, withErrors);
+    return {run.Code, run.Output};
 }
 
 QJsonObject Json(const std::string& args) {

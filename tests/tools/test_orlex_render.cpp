@@ -1,7 +1,6 @@
 // orlex-render as a user runs it, with no display server: pictures, videos,
 // series, bad input and bad options.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <QFileInfo>
 #include <QImage>
@@ -11,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "command.h"
 #include "tempfolder.h"
 #include "videoprobe.h"
 
@@ -27,17 +27,9 @@ struct TRun {
 
 // Runs orlex-render with args (quoted for the shell) and no display.
 TRun Render(const std::string& args) {
-    const std::string command = std::string("env -u DISPLAY QT_QPA_PLATFORM=offscreen '") +
-                                ORLEX_RENDER_EXE + "' " + args + " 2>&1";
-    TRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return run;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.Err.append(buffer, n);
-    const int status = pclose(pipe);
-    run.Code = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
-    return run;
+    const orlex::test::TCommandRun run = orlex::test::RunCommand(
+        std::string("env -u DISPLAY QT_QPA_PLATFORM=offscreen '") + ORLEX_RENDER_EXE + "' " + args);
+    return {run.Code, run.Output};
 }
 
 using OrlexRender = orlex::test::TTempFolderTest;

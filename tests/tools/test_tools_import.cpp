@@ -2,13 +2,13 @@
 // other tools directly, with the import's options, as users run them.
 #include <gtest/gtest.h>
 #include <sqlite3.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
 
+#include "command.h"
 #include "tempfolder.h"
 
 namespace {
@@ -19,16 +19,8 @@ struct TRun {
 };
 
 TRun RunTool(const std::string& exe, const std::string& args) {
-    const std::string command = "'" + exe + "' " + args + " 2>&1";
-    TRun run;
-    FILE* pipe = popen(command.c_str(), "r");
-    if (!pipe) return run;
-    char buffer[4096];
-    std::size_t n;
-    while ((n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0) run.Out.append(buffer, n);
-    const int status = pclose(pipe);
-    run.Code = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-    return run;
+    const orlex::test::TCommandRun run = orlex::test::RunCommand("'" + exe + "' " + args);
+    return {run.Code, run.Output};
 }
 
 // Two persons walking 3 m along a corridor in 3 s, 10 frames a second.
