@@ -21,9 +21,11 @@ struct TCurveWork {
 };
 
 // Follows one person along its track and notes when it starts and stops being
-// counted on a deck (on a valid level and inside the grid).
-void CollectPerson(const TPersonData& person, int64_t columns, int64_t rows, int decks,
-                   TCurveWork& work) {
+// counted on a deck (on a valid level and inside the grid). A person entering late
+// is counted from its entry step on: what happens before it is moved there, where
+// the changes add up to the deck it then stands on.
+void CollectPerson(const TPersonData& person, int64_t entry, int64_t columns, int64_t rows,
+                   int decks, TCurveWork& work) {
     TPlace place = analysis::StartPlace(person);
     const auto deckOf = [&](const TPlace& p) {
         const bool counted = p.Level >= 0 && p.Level < decks && p.Column >= 0 &&
@@ -32,6 +34,7 @@ void CollectPerson(const TPersonData& person, int64_t columns, int64_t rows, int
     };
     const auto change = [&](int64_t step, int from, int to) {
         if (from == to) return;
+        step = std::max(step, entry);
         if (from >= 0) work.Events[static_cast<std::size_t>(from)].push_back({step, -1});
         if (to >= 0) work.Events[static_cast<std::size_t>(to)].push_back({step, +1});
     };
@@ -147,6 +150,7 @@ bool TEvacuationAnalysis::Curves(TAnalysisResult& r, IAnalysisProgress* progress
 bool TEvacuationAnalysis::CollectOccupancy(const TAnalysisResult& r,
                                            std::vector<std::vector<TOccupancyEvent>>& events) {
     const auto& persons = Project_.Persons;
+    const std::vector<int>& entries = Project_.EntrySteps;
     const int threads =
         std::min<int>(AnalysisThreads(Options_.Threads), std::max<int>(1, persons.size() / 256));
     std::vector<TCurveWork> work(static_cast<std::size_t>(threads));
@@ -160,7 +164,8 @@ bool TEvacuationAnalysis::CollectOccupancy(const TAnalysisResult& r,
             if (begin >= persons.size() || IsCancelled()) return;
             const std::size_t end = std::min(persons.size(), begin + kChunk);
             for (std::size_t i = begin; i < end; ++i) {
-                CollectPerson(persons[i], r.Columns, r.Rows, r.Decks, work[t]);
+                const int64_t entry = i < entries.size() ? std::max(0, entries[i]) : 0;
+                CollectPerson(persons[i], entry, r.Columns, r.Rows, r.Decks, work[t]);
             }
         }
     };

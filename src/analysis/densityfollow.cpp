@@ -24,7 +24,9 @@ TPass::TPass(const TDensityJob& job, int threads, TAnalysisResult& r)
         r.Maps[z].StepsAbove = TCellMap(job.Columns, job.Rows);
     }
     Walkers_.reserve(job.Project->Persons.size());
-    for (const TPersonData& p : job.Project->Persons) Walkers_.emplace_back(p);
+    const std::vector<int>& entries = job.Project->EntrySteps;
+    for (std::size_t i = 0; i < job.Project->Persons.size(); ++i)
+        Walkers_.emplace_back(job.Project->Persons[i], i < entries.size() ? entries[i] : 0);
     Due_.assign(Walkers_.size(), 0);
 }
 
@@ -62,6 +64,22 @@ inline void TPass::Schedule(TWalker& w) {
         w.Place.Apply(s, skip);
         w.Applied += skip;
         w.RunLeft -= skip;
+    }
+}
+
+void TPass::Advance(TWalker& w) {
+    while (w.Applied < w.Entry) {
+        if (w.RunLeft == 0) {
+            // A track shorter than its count stands still.
+            if (!w.Reader.Next(w.Run)) return;
+            w.RunLeft = std::min<int64_t>(w.Run.Count, w.Last - w.Applied);
+            if (w.RunLeft <= 0) return;
+            continue;
+        }
+        const int64_t n = std::min(w.RunLeft, w.Entry - w.Applied);
+        w.Place.Apply(w.Run.Step, n);
+        w.Applied += n;
+        w.RunLeft -= n;
     }
 }
 
@@ -118,6 +136,16 @@ inline int64_t TPass::Walk(TWalker& w, int64_t k, int64_t begin, int64_t end, TF
 inline void TPass::Follow(TWalker& w, int64_t begin, int64_t end, TFound& found) {
     while (w.Next < end) {
         const int64_t k = w.Next;
+        if (w.Waiting) {
+            // Comes into the building where its track has taken it by now.
+            w.Waiting = false;
+            if (Counted(w.Place)) {
+                Change(w, k, static_cast<int>(w.Place.Level), static_cast<int>(w.Place.Row),
+                       static_cast<int>(w.Place.Column), begin, found);
+            }
+            Schedule(w);
+            continue;
+        }
         if (k <= w.Last && w.Deck != kNowhere && w.Run.Step.LevelChange == 0 &&
             IsMoveDirection(w.Run.Step.Direction)) {
             // A straight walk on the deck: one cell a step, no level change.
@@ -153,6 +181,15 @@ inline void TPass::Follow(TWalker& w, int64_t begin, int64_t end, TFound& found)
 void TPass::StartShare(std::size_t first, std::size_t last, TFound& found) {
     for (std::size_t i = first; i < last; ++i) {
         TWalker& w = Walkers_[i];
+        if (w.Entry > 0) {
+            // A late entry: not counted anywhere before its entry step (never when
+            // its track ends before it).
+            Advance(w);
+            w.Applied = w.Entry;
+            w.Waiting = w.Entry <= w.Last;
+            w.Next = w.Waiting ? w.Entry : INT64_MAX;
+            continue;
+        }
         if (Counted(w.Place)) {
             Change(w, 0, static_cast<int>(w.Place.Level), static_cast<int>(w.Place.Row),
                    static_cast<int>(w.Place.Column), 0, found);

@@ -18,8 +18,11 @@ constexpr int kNowhere = -1;
 
 // One person as the density pass follows it.
 struct TWalker {
-    explicit TWalker(const TPersonData& person)
-        : Reader(person), Place(StartPlace(person)), Last(std::max(0, person.StepCount)) {}
+    TWalker(const TPersonData& person, int64_t entry)
+        : Reader(person),
+          Place(StartPlace(person)),
+          Last(std::max(0, person.StepCount)),
+          Entry(std::max<int64_t>(0, entry)) {}
     TRunReader Reader;
     TStepRun Run;
     int64_t RunLeft = 0;
@@ -31,6 +34,8 @@ struct TWalker {
     int Deck = kNowhere;  // deck it is counted on
     int Row = -1;         // its cell there
     int Column = -1;
+    int64_t Entry;         // step counter from which it is in the building
+    bool Waiting = false;  // placed, not yet counted: it enters at Next
 };
 
 // A change of cell of one person at one step counter, in the list of a deck: the
@@ -95,6 +100,8 @@ private:
     }
     // Skips what cannot change the person's cell and sets w.Next.
     void Schedule(TWalker& w);
+    // Applies the person's track entries up to step counter w.Entry, uncounted.
+    static void Advance(TWalker& w);
     // Places the persons first .. last - 1 at step counter 0.
     void StartShare(std::size_t first, std::size_t last, TFound& found);
     // Follows the persons first .. last - 1 through the block [begin, end); returns the

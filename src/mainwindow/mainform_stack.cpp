@@ -111,8 +111,8 @@ void TMainForm::UpdateDeckList() {
     }
     std::vector<int> counts(static_cast<std::size_t>(decks), 0);
     for (const TPersonData& person : LogFile->Persons)
-        if (person.Level >= 0 && person.Level < decks)
-            ++counts[static_cast<std::size_t>(person.Level)];
+        if (person.ShownLevel() >= 0 && person.ShownLevel() < decks)
+            ++counts[static_cast<std::size_t>(person.ShownLevel())];
     DeckList->SetCounts(counts);
 }
 

@@ -114,10 +114,10 @@ void TMainForm::FollowPlayback() {
     PersonPanel->Update(LogFile.get(), Picked_, saved);
     if (Picked_ < 0 || !PersonPanel->Follow()) return;
     const TPersonData& person = LogFile->Persons[Picked_];
-    if (person.Level >= 0 && person.Level < DeckCount() &&
-        person.Level != CellView3D->CurrentDeck) {
-        ComboBox1->setCurrentIndex(ComboBox1->count() - 1 - person.Level);
-        CellView3D->SetCurrentDeck(person.Level);
+    const int level = person.ShownLevel();
+    if (level >= 0 && level < DeckCount() && level != CellView3D->CurrentDeck) {
+        ComboBox1->setCurrentIndex(ComboBox1->count() - 1 - level);
+        CellView3D->SetCurrentDeck(level);
         UpdateLightsStatus();
     }
     CellView3D->CentreOn(person.X, person.Y);

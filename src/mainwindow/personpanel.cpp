@@ -101,9 +101,13 @@ void TPersonPanel::Update(const TLogFile1* project, int person, bool saved) {
                              .arg(LevelText(*project, p.StartLevel)));
     int column = 0, row = 0;
     CellOf(p.X, p.Y, project->XMax, project->YMax, column, row);
-    Label_Now->setText(QString("%1, level %2")
-                           .arg(PlaceText(column, row, project->YMax, CellSize_))
-                           .arg(LevelText(*project, saved ? -1 : p.Level)));
+    if (p.Waiting) {
+        Label_Now->setText("not entered yet");
+    } else {
+        Label_Now->setText(QString("%1, level %2")
+                               .arg(PlaceText(column, row, project->YMax, CellSize_))
+                               .arg(LevelText(*project, saved ? -1 : p.Level)));
+    }
     Label_Heading->setText(HeadingText(p.Heading));
     Label_Steps->setText(QString::number(p.StepCount));
     const int exit = ShownSecondsAt(int64_t{p.StepCount} + 1, project->VMax, project->TOff);

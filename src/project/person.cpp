@@ -128,6 +128,7 @@ TPersonData& TPersonData::operator=(const TPersonData& other) {
     StartY = other.StartY;
     StartLevel = other.StartLevel;
     StartHeading = other.StartHeading;
+    Waiting = other.Waiting;
     X = other.X;
     Y = other.Y;
     Level = other.Level;
@@ -174,7 +175,7 @@ void TPersonData::GetPosition(float& x, float& y, int& tag, int& heading, int& l
     y = Y;
     tag = Tag;
     heading = Heading;
-    level = Level;
+    level = ShownLevel();
 }
 
 void TPersonData::Locate(int step) const {

@@ -143,6 +143,8 @@ public:
     int StartY = -1;
     int StartLevel = -1;
     int StartHeading = 0;
+    // The level the person is shown on: -1 while saved or still waiting to enter.
+    int ShownLevel() const { return Waiting ? -1 : Level; }
 
     void SetStart(int column, int row, int ymax, int xmax, int tag, int heading, int level);
     // Appends count steps of one direction and level change. Returns the number
@@ -276,6 +278,14 @@ private:
     int LevelDelta_ = 0;
     mutable int CursorOffset_ = 0;  // step within the item found by Locate
     bool Indexed_ = false;
+
+public:
+    // Set by the playback while the step shown lies before the person's entry step:
+    // the person is not in the building yet, and is neither drawn nor picked. (Kept
+    // here, where it fills what would be padding.)
+    bool Waiting = false;
+
+private:
     // Checkpoints of the track, in order, valid while Indexed_ (none for a short
     // track), and the track's own storage (none while an arena holds the track).
     std::unique_ptr<std::vector<TTrackCheckpoint>> Index_;

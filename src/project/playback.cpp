@@ -1,5 +1,6 @@
 #include "playback.h"
 
+#include <algorithm>
 #include <thread>
 #include <vector>
 
@@ -53,6 +54,15 @@ void TPlayback::SetProject(TLogFile1* project, bool indexNow) {
     StepCounter = 0;
     TimeSeconds = 0;
     SavedCount = 0;
+    MarkEntries();
+}
+
+void TPlayback::MarkEntries() {
+    if (!Project_) return;
+    const std::vector<int>& entries = Project_->EntrySteps;
+    std::vector<TPersonData>& persons = Project_->Persons;
+    const std::size_t n = std::min(entries.size(), persons.size());
+    for (std::size_t i = 0; i < n; ++i) persons[i].Waiting = StepCounter < entries[i];
 }
 
 int TPlayback::StepsPerSecond() const {
@@ -70,6 +80,7 @@ void TPlayback::StepForward() {
         return person.IsStepMoved(step, messages);
     });
     SavedCount = saved;
+    MarkEntries();
     AfterStep();
 }
 
@@ -83,6 +94,7 @@ void TPlayback::StepBackward() {
         return person.IsStepMovedBack(step, messages);
     });
     SavedCount = saved;
+    MarkEntries();
     AfterStep();
 }
 
@@ -105,6 +117,7 @@ void TPlayback::ResetToStart() {
         person.ResetToStart(Project_->XMax, Project_->YMax);
     StepCounter = 0;
     SavedCount = 0;
+    MarkEntries();
     if (!Host_) return;
     Host_->ShowTime("Time: 0:00 min");
     Host_->ShowSaved("Saved: 0");
@@ -119,6 +132,7 @@ void TPlayback::SeekTo(int k) {
         if (!person.SeekTo(k, Project_->XMax, Project_->YMax)) ++saved;
     StepCounter = k;
     SavedCount = saved;
+    MarkEntries();
     UpdateTime();
     if (!Host_) return;
     Host_->ShowSaved(SavedText(SavedCount));

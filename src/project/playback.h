@@ -88,6 +88,10 @@ public:
     static std::string TimeText(int seconds);
     static std::string SavedText(int saved);
 
+    // Marks the persons whose entry step lies after the step counter as waiting
+    // (not shown); nothing to do for projects without entry steps.
+    void MarkEntries();
+
 private:
     void AfterStep();
     void UpdateTime();

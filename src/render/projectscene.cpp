@@ -120,8 +120,8 @@ int CrowdedDeck(const TLogFile1& project) {
     if (decks <= 0) return 0;
     std::vector<int> count(static_cast<std::size_t>(decks), 0);
     for (const TPersonData& person : project.Persons)
-        if (person.Level >= 0 && person.Level < decks)
-            ++count[static_cast<std::size_t>(person.Level)];
+        if (person.ShownLevel() >= 0 && person.ShownLevel() < decks)
+            ++count[static_cast<std::size_t>(person.ShownLevel())];
     return static_cast<int>(std::max_element(count.begin(), count.end()) - count.begin());
 }
 

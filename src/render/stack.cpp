@@ -212,7 +212,7 @@ int PickInScene(const TSceneInput& scene, const TRay& ray) {
 }
 
 int LastLevelChange(const TPersonData& person, int stepCounter) {
-    if (person.Level < 0 || stepCounter <= 0 || stepCounter > person.StepCount) return 0;
+    if (person.ShownLevel() < 0 || stepCounter <= 0 || stepCounter > person.StepCount) return 0;
     return person.GetStep(stepCounter - 1).LevelChange;
 }
 

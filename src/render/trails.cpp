@@ -174,7 +174,7 @@ const std::vector<float>& TTrailCache::Segments(const TPersonData* persons, int 
     if (!Prepare(persons, count, xmax, ymax, counter, window, deck, nullptr)) return Segments_;
     for (std::size_t i = 0; i < Tails_.size(); ++i) {
         // Persons that are gone, or elsewhere now, leave no trail on this deck.
-        if (persons[i].Level != deck) continue;
+        if (persons[i].ShownLevel() != deck) continue;
         AppendWalk(Tails_[i].Walker, counter, deck, Segments_);
     }
     return Segments_;
@@ -186,7 +186,7 @@ const std::vector<float>& TTrailCache::Segments3D(const TPersonData* persons, in
     if (!Prepare(persons, count, xmax, ymax, counter, window, -1, &levels)) return Segments_;
     for (std::size_t i = 0; i < Tails_.size(); ++i) {
         // Persons that are gone leave no trail.
-        if (persons[i].Level < 0) continue;
+        if (persons[i].ShownLevel() < 0) continue;
         AppendWalk3D(Tails_[i].Walker, counter, levels, Segments_);
     }
     return Segments_;

@@ -108,9 +108,10 @@ private:
 void Follow(const TLogFile1& project, int person, TSceneInput& scene, TCamera& camera) {
     if (person < 0 || person >= project.PersonCount()) return;
     const TPersonData& p = project.Persons[static_cast<std::size_t>(person)];
-    if (p.Level >= 0 && p.Level < scene.DeckCount) {
-        scene.CurrentDeck = p.Level;
-        scene.LightSet = project.Decks[static_cast<std::size_t>(p.Level)].Lights;
+    const int level = p.ShownLevel();
+    if (level >= 0 && level < scene.DeckCount) {
+        scene.CurrentDeck = level;
+        scene.LightSet = project.Decks[static_cast<std::size_t>(level)].Lights;
     }
     camera.CentreOn(p.X, p.Y);
 }

@@ -152,7 +152,7 @@ TEST(LateEntries, EntryStepWrittenAndReadBack) {
     ASSERT_EQ(loaded.Project->EntrySteps.size(), 2u);
     EXPECT_EQ(loaded.Project->EntrySteps[1], 6);
     EXPECT_EQ(loaded.Project->Persons[1].Tag, 9);
-    // Until then it stands at its first cell.
+    // Before it the track keeps the person at its first cell (not shown, not counted).
     const std::vector<TStep> steps = Entries(*loaded.Project, 1);
     ASSERT_GE(steps.size(), 6u);
     for (int k = 0; k < 6; ++k) EXPECT_EQ(steps[static_cast<std::size_t>(k)].Direction, 0);

@@ -186,6 +186,49 @@ TEST(Playback, StateDependsOnlyOnTheCounter) {
     }
 }
 
+// Persons entering late are shown from their entry step on, however the counter got
+// there; a project without entry steps shows everybody from the start.
+TEST(Playback, LateEntriesAreShownFromTheirEntryStep) {
+    const std::string text =
+        " <header> pmax 3 xmax 8 ymax 8 zmax 1 vmax 1 toff 0 </header>"
+        " <import> origin 0 0 cellsize 0.4 entry 1 3 entry 2 9 </import>"
+        " <persons> <startpositions> 1 1 0 3 0 2 2 0 3 0 4 4 0 3 0"
+        " (movement) 33333S 0003S 00S </persons> ";
+    TLoaded l = LoadText(text);
+    ASSERT_EQ(l.Project->EntrySteps, (std::vector<int>{0, 3, 9}));
+    const auto shown = [&] {
+        std::vector<int> levels;
+        for (const TPersonData& p : l.Project->Persons) {
+            float x = 0, y = 0;
+            int tag = 0, heading = 0, level = 0;
+            p.GetPosition(x, y, tag, heading, level);
+            EXPECT_EQ(level, p.ShownLevel());
+            levels.push_back(level);
+        }
+        return levels;
+    };
+    // Person 2's track ends (saved) before its entry: it is never shown.
+    const std::vector<std::vector<int>> expected = {{0, -1, -1}, {0, -1, -1}, {0, -1, -1},
+                                                    {0, 0, -1},  {0, 0, -1},  {0, -1, -1}};
+    TPlayback pb;
+    pb.SetProject(l.Project.get());
+    for (int k = 0; k < 6; ++k) {
+        EXPECT_EQ(shown(), expected[k]) << "forward to " << k;
+        pb.StepForward();
+    }
+    for (int k = 5; k >= 0; --k) {
+        pb.StepBackward();
+        EXPECT_EQ(shown(), expected[k]) << "back to " << k;
+    }
+    for (const int k : {4, 1, 3, 0}) {
+        pb.SeekTo(k);
+        EXPECT_EQ(shown(), expected[k]) << "seek to " << k;
+    }
+    pb.SeekTo(4);
+    pb.ResetToStart();
+    EXPECT_EQ(shown(), expected[0]);
+}
+
 // The host of the animation commands: the timer calls are recorded with the rest.
 class TTimerHost : public TRecorder {
 public:

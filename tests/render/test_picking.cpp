@@ -86,6 +86,9 @@ TEST(PickPerson, NearestOnTheDeckShown) {
     EXPECT_EQ(PickPerson(persons, 3, 1, fromWest), 0);
     persons[1].Level = -1;  // saved: never picked
     EXPECT_EQ(PickPerson(persons, 3, 0, fromWest), 2);
+    persons[1].Level = 0;
+    persons[1].Waiting = true;  // not entered yet: never picked
+    EXPECT_EQ(PickPerson(persons, 3, 0, fromWest), 2);
     EXPECT_EQ(PickPerson(nullptr, 3, 0, fromWest), -1);
 }
 

@@ -209,7 +209,7 @@ TEST_F(OrlexConvert, ReportsTheRateTheGridAndTheError) {
     EXPECT_NE(run.Out.find("step rate: 3 steps a second (chosen"), std::string::npos) << run.Out;
     EXPECT_NE(run.Out.find("largest position error:"), std::string::npos);
     EXPECT_NE(run.Out.find("grid: 3 x 6 cells of 0.400 m"), std::string::npos) << run.Out;
-    EXPECT_NE(run.Err.find("1 persons enter after the start"), std::string::npos) << run.Err;
+    EXPECT_NE(run.Out.find("1 persons enter after the start"), std::string::npos) << run.Out;
     const auto project = Load(Path("walk.3dl"));
     EXPECT_EQ(project->EntrySteps, (std::vector<int>{0, 2}));
 }

@@ -221,14 +221,11 @@ int Import(const TArgs& a, std::string& out, std::string& err) {
     for (const std::string& w : c.Warnings) err += "warning: " + w + "\n";
     int late = 0;
     for (const import::TConvertedPerson& p : c.Persons) late += p.EntryStep > 0 ? 1 : 0;
-    if (late > 0)
-        err += "warning: " + std::to_string(late) +
-               " persons enter after the start; their entry steps are written to the file, "
-               "but until playback and analysis honour them each stands at its first cell "
-               "from step 0\n";
     WriteStreamAtomically(a.Out, [&](std::ostream& o) { import::WriteLogFile(c, o); });
     const import::TCellPlan& plan = c.Plan;
     out += a.In + ": " + std::to_string(c.Persons.size()) + " persons\n";
+    if (late > 0)
+        out += std::to_string(late) + " persons enter after the start (entry steps written)\n";
     out += "grid: " + std::to_string(plan.Columns) + " x " + std::to_string(plan.Rows) +
            " cells of " + Fixed(plan.CellSize, 3) + " m, lower-left corner at (" +
            Fixed(plan.OriginX, 3) + ", " + Fixed(plan.OriginY, 3) + ") m\n";
