@@ -81,6 +81,7 @@ TRunSummary AnalyseFile(const std::string& path, const TAnalysisSettings& given,
     settings.CellSize = CellSizeInEffect(
         opening.CellSizeGiven ? std::optional<double>(given.CellSize) : std::nullopt, project,
         given.CellSize);
+    run.CellSize = settings.CellSize;
     const auto result = TEvacuationAnalysis(project, settings, {true, 1}).Run();
     if (!result || !result->ExitStats) {
         run.Error =

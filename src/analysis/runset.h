@@ -52,6 +52,7 @@ struct TRunSummary {
     int Columns = 0;
     int Rows = 0;
     int StepsPerSecond = 1;
+    double CellSize = 0;  // the cell size in effect for its analysis (metres)
     // Set by ApplyCase: whether the run counts, and why not.
     TRunStatus Status = TRunStatus::Failed;
     std::string LeftOut;

@@ -221,8 +221,12 @@ bool WriteRunsPdf(QIODevice& device, const stats::TRunSet& set, const TAnalysisS
         folders.size() == 1 ? *folders.begin() : QStringLiteral("%1 folders").arg(folders.size()));
     flow.Row(QStringLiteral("Date of the analysis"), report::DateText(analysed));
     flow.Row(QStringLiteral("Program"), QStringLiteral("ORLEX Viewer %1").arg(version).trimmed());
+    // Runs converted from trajectories bring their own cell size, which their
+    // analysis used.
+    TAnalysisSettings used = settings;
+    if (caseRun.CellSize > 0) used.CellSize = caseRun.CellSize;
     flow.Heading(QStringLiteral("Analysis settings (every run)"));
-    flow.Rows(SettingsRows(settings));
+    flow.Rows(SettingsRows(used));
 
     flow.Heading(QStringLiteral("Evacuation time over the runs (MSC.1/Circ.1533)"));
     flow.Row(QStringLiteral("Runs"), RunsRow(set.Runs, s.N));

@@ -151,6 +151,25 @@ TEST_F(RunsReport, TheTableNamesEveryRunAndWhyItWasLeftOut) {
                     "the file or missing; counted with its largest known exit time"));
 }
 
+// Runs converted from trajectories are analysed at their own cell size, and the
+// report's settings say so; a cell size given on the command line still wins.
+TEST_F(RunsReport, ConvertedRunsShowTheirOwnCellSize) {
+    std::string args;
+    for (int i = 1; i <= 2; ++i) {
+        std::string text = RoomText(6, 4, 1, 1, {{1, 1, 0, "3"}, {1, 2, 0, "33"}});
+        text.insert(text.find("</header>") + 9, "\n<import>\norigin 0 0\ncellsize 0.25\n</import>");
+        args += Quoted(Write("conv" + std::to_string(i) + ".3dl", text)) + " ";
+    }
+    const std::string pdf = Path("case.pdf");
+    const std::pair<std::string, std::string> cases[] = {{"", "Cell size 0.25 m"},
+                                                         {" --cell-size 0.5", "Cell size 0.5 m"}};
+    for (const auto& [option, wanted] : cases) {
+        const TCommandRun run = Report(args + option + " -o " + Quoted(pdf));
+        ASSERT_EQ(run.Code, 0) << run.Output;
+        EXPECT_TRUE(Has(orlex::test::PdfText(pdf), wanted)) << option;
+    }
+}
+
 TEST_F(RunsReport, TheBoundBelowAndFrom59Runs) {
     const std::string pdf = Path("case.pdf");
     const struct {
