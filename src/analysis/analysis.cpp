@@ -7,6 +7,8 @@
 #include <tuple>
 
 #include "density.h"
+#include "exits.h"
+#include "measurement.h"
 #include "walk.h"
 
 namespace orlex {
@@ -143,8 +145,40 @@ bool TEvacuationAnalysis::Curves(TAnalysisResult& r, IAnalysisProgress* progress
     SavedAndExitTimes(r);
     if (IsCancelled()) return false;
     MakeOccupancy(r, events);
+    if (Options_.Measurements && !Measure(r, progress, last, 60)) return false;
     Report(progress, last, 100);
     return true;
+}
+
+bool TEvacuationAnalysis::Measure(TAnalysisResult& r, IAnalysisProgress* progress, int& last,
+                                  int from) {
+    analysis::TMeasureJob job;
+    job.Project = &Project_;
+    job.Set = Options_.Measures;
+    job.Frame = MetreFrameOf(Project_, Settings_.CellSize);
+    job.Decks = r.Decks;
+    job.LastStep = r.LastStep;
+    job.StepsPerSecond = r.StepsPerSecond;
+    job.TimeOffset = r.TimeOffset;
+    job.Cancelled = &Cancelled_;
+    analysis::TMeasureOutput out;
+    const auto onProgress = [&](double share) {
+        Report(progress, last, from + static_cast<int>((99 - from) * std::min(1.0, share)));
+    };
+    if (!analysis::RunMeasurePass(job, AnalysisThreads(Options_.Threads), out, onProgress))
+        return false;
+    std::vector<std::string> captions;
+    for (int z = 0; z < r.Decks; ++z) captions.push_back(Project_.GetDeckCaption(z));
+    r.Exits = analysis::MakeExits(out.Ends, job.Frame, captions, Settings_.FlowWindow);
+    r.Lines = std::move(out.Lines);
+    for (TLineResult& line : r.Lines) {
+        line.PeakFlow = PeakFlow(line.CrossingTimes, Settings_.FlowWindow);
+        line.PeakSpecificFlow = line.Length > 0 ? line.PeakFlow / line.Length : 0;
+    }
+    r.Areas = std::move(out.Areas);
+    r.LastOccupiedSteps = analysis::LastOccupiedSteps(r.Occupancy);
+    r.HasMeasurements = true;
+    return !IsCancelled();
 }
 
 bool TEvacuationAnalysis::CollectOccupancy(const TAnalysisResult& r,
@@ -255,8 +289,9 @@ std::unique_ptr<TAnalysisResult> TEvacuationAnalysis::Run(IAnalysisProgress* pro
     job.Window = Settings_.Window;
     job.CountLimit = analysis::CountLimit(Settings_.DensityLimit, r->WindowArea());
     job.Cancelled = &Cancelled_;
+    const double span = Options_.Measurements ? 69.0 : 89.0;
     const auto onProgress = [&](double share) {
-        Report(progress, last, 10 + static_cast<int>(89.0 * std::min(1.0, share)));
+        Report(progress, last, 10 + static_cast<int>(span * std::min(1.0, share)));
     };
     std::vector<std::vector<TOccupancyEvent>> occupancy;
     if (!analysis::RunDensity(job, threads, *r, r->Peak, occupancy, onProgress) || IsCancelled()) {
@@ -285,6 +320,7 @@ std::unique_ptr<TAnalysisResult> TEvacuationAnalysis::Run(IAnalysisProgress* pro
             static_cast<int>(r->Congested.size() - first);
     }
     r->HasDensity = true;
+    if (Options_.Measurements && !Measure(*r, progress, last, 80)) return nullptr;
     Report(progress, last, 100);
     return r;
 }

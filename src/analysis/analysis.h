@@ -8,6 +8,7 @@
 #include <memory>
 
 #include "logfile.h"
+#include "measure.h"
 #include "result.h"
 #include "settings.h"
 
@@ -32,6 +33,10 @@ struct TAnalysisOptions {
     // 16 bytes a cell while they are made, 12 after) plus 100 bytes for every tile of the grid;
     // projects with more cells than this (all decks together) get the curves and exit times only.
     int64_t MaxDensityCells = int64_t{1} << 26;
+    // The exits, the time each deck is clear, and the lines and areas of Measures
+    // (when given: it must stay unchanged while Run runs) in one more walk over the tracks.
+    bool Measurements = true;
+    const TMeasureSet* Measures = nullptr;
 };
 
 class TEvacuationAnalysis {
@@ -56,6 +61,8 @@ private:
     bool CollectOccupancy(const TAnalysisResult& result, TEvents& events);
     void MakeOccupancy(TAnalysisResult& result, TEvents& events);
     void SavedAndExitTimes(TAnalysisResult& result);
+    // The exits, clear times, lines and areas, reporting progress from `from` up.
+    bool Measure(TAnalysisResult& result, IAnalysisProgress* progress, int& last, int from);
 
     const TLogFile1& Project_;
     TAnalysisSettings Settings_;

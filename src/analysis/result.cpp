@@ -238,3 +238,34 @@ TCurveTable TAnalysisResult::Curves(std::size_t maxPoints) const {
 }
 
 }  // namespace orlex
+
+namespace orlex {
+
+double PeakFlow(const std::vector<double>& times, double window) {
+    if (times.empty() || !(window > 0)) return 0;
+    std::size_t best = 0;
+    std::size_t first = 0;  // the first time inside (times[i] - window, times[i]]
+    for (std::size_t i = 0; i < times.size(); ++i) {
+        while (times[first] <= times[i] - window) ++first;
+        // Equal times all count at the last of them.
+        if (i + 1 < times.size() && times[i + 1] == times[i]) continue;
+        best = std::max(best, i + 1 - first);
+    }
+    return static_cast<double>(best) / window;
+}
+
+double FlowAt(const std::vector<double>& times, double window, double t) {
+    if (!(window > 0)) return 0;
+    const auto end = std::upper_bound(times.begin(), times.end(), t);
+    const auto begin = std::upper_bound(times.begin(), times.end(), t - window);
+    return static_cast<double>(end - begin) / window;
+}
+
+std::optional<double> TAnalysisResult::ClearTime(int deck) const {
+    if (deck < 0 || deck >= static_cast<int>(LastOccupiedSteps.size())) return std::nullopt;
+    const int64_t last = LastOccupiedSteps[static_cast<std::size_t>(deck)];
+    if (last < 0) return std::nullopt;
+    return TimeOfStep(last + 1);
+}
+
+}  // namespace orlex

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -211,6 +212,55 @@ struct TDeckMaps {
     TUsageMap UsageSteps;  // (person, step counter) pairs in the cell
 };
 
+// The largest specific flow of a door in the evacuation guidelines, persons/(m·s):
+// an exit or line above it may be too optimistic a simulation.
+inline constexpr double kMaxSpecificFlow = 1.33;
+
+// The peak of the flow through a place: the most of times (ascending, seconds)
+// within any window of window seconds, (t - window, t], divided by window; 0 for
+// no times.
+double PeakFlow(const std::vector<double>& times, double window);
+// The flow at time t: the times in (t - window, t] divided by window.
+double FlowAt(const std::vector<double>& times, double window, double t);
+
+// An exit found where saved persons' tracks end: 8-neighbouring end cells of a deck.
+struct TExitResult {
+    std::string Name;  // "Exit at x 12.4 m, y 3.2 m, Deck 2 - Muster Stations"
+    int Deck = 0;
+    std::vector<TCellPlace> Cells;  // by row, then column
+    double X = 0;                   // the centre of its cells, metres
+    double Y = 0;
+    double Width = 0;             // metres across the main direction of the persons entering
+    std::vector<double> Times;    // exit times of its persons, ascending, seconds
+    double PeakFlow = 0;          // persons/s
+    double PeakSpecificFlow = 0;  // persons/(m·s)
+    int Persons() const { return static_cast<int>(Times.size()); }
+    bool AboveLimit() const { return PeakSpecificFlow > kMaxSpecificFlow; }
+};
+
+// The persons crossing a measurement line.
+struct TLineResult {
+    std::string Name;
+    int Deck = 0;
+    double Length = 0;                  // metres
+    std::vector<double> CrossingTimes;  // one per person, ascending, seconds
+    double PeakFlow = 0;                // persons/s
+    double PeakSpecificFlow = 0;        // persons/(m·s)
+};
+
+// Density and speed in a measurement area at evenly spaced step counters: point i
+// is at step counter i * EveryStep (every step while the run fits the curve limit).
+struct TAreaResult {
+    std::string Name;
+    int Deck = 0;
+    double Area = 0;  // square metres
+    int64_t EveryStep = 1;
+    std::vector<int> Count;                    // persons inside
+    std::vector<std::optional<double>> Speed;  // mean speed, m/s; none without persons
+                                               // whose positions a second before and after
+                                               // are known
+};
+
 class TAnalysisResult {
 public:
     TAnalysisSettings Settings;
@@ -248,6 +298,18 @@ public:
     std::vector<TCongestedCell> Congested;  // sorted by deck, row, column
     std::vector<int> CongestedPerDeck;
     std::vector<double> UsagePerDeck;  // person-seconds over the deck's non-void cells
+
+    // Exits, measurement lines and areas; only when the analysis was asked for them.
+    bool HasMeasurements = false;
+    std::vector<TExitResult> Exits;  // by deck, then first cell
+    std::vector<TLineResult> Lines;  // in the order of the measurement set
+    std::vector<TAreaResult> Areas;
+    // Per deck, the last step counter at which it holds a person (-1: never); the
+    // deck is clear from the next one.
+    std::vector<int64_t> LastOccupiedSteps;
+    // When the deck is clear: the simulated time of the step counter after its last
+    // occupied one; none for a deck that never holds a person.
+    std::optional<double> ClearTime(int deck) const;
 
     // The window's area in square metres, and a count of persons in it as a density.
     double WindowArea() const;

@@ -22,6 +22,8 @@ constexpr TSettingText kTexts[] = {
      "The density limit must be a number above 0 and up to 100 (persons/m²)."},
     {"AnalysisCongestionShare", "congestion-share",
      "The congestion share must be a number from 0 to 1."},
+    {"AnalysisFlowWindow", "flow-window",
+     "The flow window must be a number from 1 to 600 (seconds)."},
 };
 
 const TSettingText& TextOf(TAnalysisSetting setting) {
@@ -56,6 +58,9 @@ std::optional<TSettingsProblem> ValidateAnalysisSettings(const TAnalysisSettings
     if (!(s.CongestionShare >= 0.0 && s.CongestionShare <= 1.0)) {
         return Problem(TAnalysisSetting::CongestionShare);
     }
+    if (!(s.FlowWindow >= kMinFlowWindow && s.FlowWindow <= kMaxFlowWindow)) {
+        return Problem(TAnalysisSetting::FlowWindow);
+    }
     return std::nullopt;
 }
 
@@ -89,6 +94,9 @@ std::optional<TSettingsProblem> ParseAnalysisSetting(TAnalysisSetting setting,
             break;
         case TAnalysisSetting::CongestionShare:
             changed.CongestionShare = value;
+            break;
+        case TAnalysisSetting::FlowWindow:
+            changed.FlowWindow = value;
             break;
     }
     if (auto problem = ValidateAnalysisSettings(changed); problem && problem->Setting == setting) {

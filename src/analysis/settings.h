@@ -11,15 +11,18 @@ struct TAnalysisSettings {
     int Window = 5;                 // cells, odd, 1 to 15
     double DensityLimit = 4.0;      // persons per square metre, above 0 up to 100
     double CongestionShare = 0.10;  // share of the duration, 0 to 1
+    double FlowWindow = 10;         // seconds of the sliding window of flows, 1 to 600
 };
 
-enum class TAnalysisSetting { CellSize, Window, DensityLimit, CongestionShare };
+enum class TAnalysisSetting { CellSize, Window, DensityLimit, CongestionShare, FlowWindow };
 
 inline constexpr double kMinCellSize = 0.05;
 inline constexpr double kMaxCellSize = 5.0;
 inline constexpr int kMinWindow = 1;
 inline constexpr int kMaxWindow = 15;
 inline constexpr double kMaxDensityLimit = 100.0;
+inline constexpr double kMinFlowWindow = 1.0;
+inline constexpr double kMaxFlowWindow = 600.0;
 
 // The name under which the settings store a value ("AnalysisCellSize", ...).
 const char* SettingName(TAnalysisSetting setting);

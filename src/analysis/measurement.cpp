@@ -1,0 +1,327 @@
+#include "measurement.h"
+
+#include <algorithm>
+#include <cmath>
+#include <thread>
+#include <tuple>
+
+#include "geometry.h"
+#include "walk.h"
+
+namespace orlex::analysis {
+
+namespace {
+
+// A line in cell coordinates (column, row as fractions), where persons stand on
+// whole numbers; crossings do not change under that affine map.
+struct TCellLine {
+    int Deck = 0;
+    TMetrePoint A, B;  // X column, Y row
+    double MinC, MaxC, MinR, MaxR;
+};
+
+struct TCellArea {
+    int Deck = 0;
+    std::vector<TMetrePoint> Polygon;  // X column, Y row
+    double MinC, MaxC, MinR, MaxR;
+    bool Contains(int64_t c, int64_t r) const {
+        return c >= MinC && c <= MaxC && r >= MinR && r <= MaxR &&
+               geometry::Contains(Polygon, static_cast<double>(c), static_cast<double>(r));
+    }
+};
+
+TMetrePoint CellPoint(const TMetreFrame& f, const TMetrePoint& p) {
+    return {f.Column(p.X), f.Row(p.Y)};
+}
+
+// What one thread gathers.
+struct TWork {
+    std::vector<std::vector<double>> Crossings;  // per line
+    std::vector<std::vector<int>> Count;         // per area, per point
+    std::vector<std::vector<double>> SpeedSum;
+    std::vector<std::vector<int>> SpeedN;
+    std::vector<TExitEnd> Ends;
+};
+
+struct TPassSetup {
+    const TMeasureJob& Job;
+    std::vector<TCellLine> Lines;
+    std::vector<TCellArea> Areas;
+    std::vector<std::vector<int>> LinesOf;  // per deck
+    std::vector<std::vector<int>> AreasOf;
+    int64_t Every = 1;
+    std::size_t Points = 0;
+    std::size_t Complete = 0;
+};
+
+// Positions of the last 2v + 1 steps, stamped with their step counter.
+struct TStamped {
+    int64_t Step = -1;
+    TPlace Place;
+};
+
+class TPersonWalk {
+public:
+    TPersonWalk(const TPassSetup& s, TWork& w) : S_(s), W_(w) {
+        const int64_t v = s.Job.StepsPerSecond;
+        if (!s.Areas.empty()) Ring_.resize(static_cast<std::size_t>(2 * v + 1));
+        Crossed_.resize(s.Lines.size());
+    }
+
+    void Walk(std::size_t index) {
+        const TPersonData& person = S_.Job.Project->Persons[index];
+        const auto& entries = S_.Job.Project->EntrySteps;
+        N_ = std::max(0, person.StepCount);
+        Entry_ = index < entries.size() ? std::max(0, entries[index]) : 0;
+        std::fill(Crossed_.begin(), Crossed_.end(), false);
+        for (auto& r : Ring_) r.Step = -1;
+        TPlace place = StartPlace(person);
+        int lastColumn = 0, lastRow = 0;
+        int64_t k = 0;
+        At(0, place, place);
+        const bool stepwise = !S_.Lines.empty() || !S_.Areas.empty();
+        TRunReader reader(person);
+        TStepRun run;
+        while (k < N_ && reader.Next(run)) {
+            const int64_t m = std::min<int64_t>(run.Count, N_ - k);
+            const int d = run.Step.Direction;
+            const bool moves = IsMoveDirection(d);
+            if (!stepwise) {
+                place.Apply(run.Step, m);
+                k += m;
+            } else {
+                for (int64_t j = 0; j < m; ++j) {
+                    const TPlace before = place;
+                    place.Apply(run.Step, 1);
+                    At(++k, before, place);
+                }
+            }
+            // The last move after the person entered gives its direction at the exit.
+            if (moves && k > Entry_) {
+                lastColumn = kDirectionColumn[d];
+                lastRow = kDirectionRow[d];
+            }
+        }
+        Finish();
+        if (index < S_.Complete && Entry_ <= N_) {
+            const TMeasureJob& job = S_.Job;
+            if (place.Level >= 0 && place.Level < job.Decks && place.Column >= 0 &&
+                place.Column < job.Frame.Columns && place.Row >= 0 && place.Row < job.Frame.Rows) {
+                const double time =
+                    static_cast<double>(N_ + 1) / job.StepsPerSecond + job.TimeOffset;
+                W_.Ends.push_back({static_cast<int>(place.Level), static_cast<int>(place.Row),
+                                   static_cast<int>(place.Column), lastColumn, lastRow, time});
+            }
+        }
+    }
+
+private:
+    const std::vector<int>* OnDeck(const std::vector<std::vector<int>>& of, int64_t level) const {
+        if (level < 0 || level >= static_cast<int64_t>(of.size())) return nullptr;
+        const auto& list = of[static_cast<std::size_t>(level)];
+        return list.empty() ? nullptr : &list;
+    }
+
+    // The person stands at place at step counter k, coming from before.
+    void At(int64_t k, const TPlace& before, const TPlace& place) {
+        const int64_t v = S_.Job.StepsPerSecond;
+        if (!Ring_.empty()) Ring_[static_cast<std::size_t>(k % (2 * v + 1))] = {k, place};
+        if (k > Entry_ && before.Level == place.Level &&
+            (before.Column != place.Column || before.Row != place.Row)) {
+            if (const auto* lines = OnDeck(S_.LinesOf, place.Level))
+                Cross(k, before, place, *lines);
+        }
+        if (!Ring_.empty() && k - v >= 0) Sample(k - v);
+    }
+
+    void Cross(int64_t k, const TPlace& a, const TPlace& b, const std::vector<int>& lines) {
+        const double c0 = static_cast<double>(std::min(a.Column, b.Column));
+        const double c1 = static_cast<double>(std::max(a.Column, b.Column));
+        const double r0 = static_cast<double>(std::min(a.Row, b.Row));
+        const double r1 = static_cast<double>(std::max(a.Row, b.Row));
+        for (const int i : lines) {
+            const TCellLine& line = S_.Lines[static_cast<std::size_t>(i)];
+            if (Crossed_[static_cast<std::size_t>(i)] || c1 < line.MinC || c0 > line.MaxC ||
+                r1 < line.MinR || r0 > line.MaxR)
+                continue;
+            const TMetrePoint p{static_cast<double>(a.Column), static_cast<double>(a.Row)};
+            const TMetrePoint q{static_cast<double>(b.Column), static_cast<double>(b.Row)};
+            if (!geometry::SegmentsIntersect(p, q, line.A, line.B)) continue;
+            Crossed_[static_cast<std::size_t>(i)] = true;
+            W_.Crossings[static_cast<std::size_t>(i)].push_back(
+                static_cast<double>(k) / S_.Job.StepsPerSecond + S_.Job.TimeOffset);
+        }
+    }
+
+    const TPlace* PlaceAt(int64_t k) const {
+        if (k < Entry_ || k > N_ || k < 0) return nullptr;
+        const int64_t v = S_.Job.StepsPerSecond;
+        const TStamped& s = Ring_[static_cast<std::size_t>(k % (2 * v + 1))];
+        return s.Step == k ? &s.Place : nullptr;
+    }
+
+    // Counts the person at step counter s in the areas it stands in, once the
+    // position a second later is known (or the track has ended).
+    void Sample(int64_t s) {
+        if (s % S_.Every != 0 || s < Entry_ || s > N_) return;
+        const TPlace* here = PlaceAt(s);
+        if (!here) return;
+        const auto* areas = OnDeck(S_.AreasOf, here->Level);
+        if (!areas) return;
+        const int64_t v = S_.Job.StepsPerSecond;
+        const std::size_t point = static_cast<std::size_t>(s / S_.Every);
+        for (const int i : *areas) {
+            const auto a = static_cast<std::size_t>(i);
+            if (!S_.Areas[a].Contains(here->Column, here->Row)) continue;
+            ++W_.Count[a][point];
+            const TPlace* before = PlaceAt(s - v);
+            const TPlace* after = PlaceAt(s + v);
+            if (before && after && before->Level == here->Level && after->Level == here->Level) {
+                const double dc = static_cast<double>(after->Column - before->Column);
+                const double dr = static_cast<double>(after->Row - before->Row);
+                W_.SpeedSum[a][point] += std::hypot(dc, dr) * S_.Job.Frame.CellSize / 2.0;
+                ++W_.SpeedN[a][point];
+            }
+        }
+    }
+
+    // The steps whose second after lies beyond the end of the track.
+    void Finish() {
+        if (Ring_.empty()) return;
+        const int64_t v = S_.Job.StepsPerSecond;
+        for (int64_t s = std::max<int64_t>(0, N_ - v + 1); s <= N_; ++s) Sample(s);
+    }
+
+    const TPassSetup& S_;
+    TWork& W_;
+    std::vector<TStamped> Ring_;
+    std::vector<bool> Crossed_;
+    int64_t N_ = 0;
+    int64_t Entry_ = 0;
+};
+
+TPassSetup Setup(const TMeasureJob& job) {
+    TPassSetup s{job, {}, {}, {}, {}, 1, 0, 0};
+    const TMetreFrame& f = job.Frame;
+    s.LinesOf.resize(static_cast<std::size_t>(std::max(0, job.Decks)));
+    s.AreasOf = s.LinesOf;
+    if (job.Set) {
+        for (const TMeasureLine& l : job.Set->Lines) {
+            TCellLine c{l.Deck, CellPoint(f, l.From), CellPoint(f, l.To), 0, 0, 0, 0};
+            std::tie(c.MinC, c.MaxC) = std::minmax(c.A.X, c.B.X);
+            std::tie(c.MinR, c.MaxR) = std::minmax(c.A.Y, c.B.Y);
+            if (l.Deck >= 0 && l.Deck < job.Decks)
+                s.LinesOf[static_cast<std::size_t>(l.Deck)].push_back(
+                    static_cast<int>(s.Lines.size()));
+            s.Lines.push_back(c);
+        }
+        for (const TMeasureArea& a : job.Set->Areas) {
+            TCellArea c{a.Deck, {}, 1e300, -1e300, 1e300, -1e300};
+            for (const TMetrePoint& p : a.Polygon) {
+                const TMetrePoint q = CellPoint(f, p);
+                c.Polygon.push_back(q);
+                c.MinC = std::min(c.MinC, q.X);
+                c.MaxC = std::max(c.MaxC, q.X);
+                c.MinR = std::min(c.MinR, q.Y);
+                c.MaxR = std::max(c.MaxR, q.Y);
+            }
+            if (a.Deck >= 0 && a.Deck < job.Decks)
+                s.AreasOf[static_cast<std::size_t>(a.Deck)].push_back(
+                    static_cast<int>(s.Areas.size()));
+            s.Areas.push_back(std::move(c));
+        }
+    }
+    // Every step while the run fits the curve limit, else evenly spaced steps.
+    const int64_t steps = std::max<int64_t>(job.LastStep, 0) + 1;
+    const auto limit = static_cast<int64_t>(std::max<std::size_t>(job.MaxPoints, 2));
+    s.Every = (steps + limit - 1) / limit;
+    s.Points = static_cast<std::size_t>((steps + s.Every - 1) / s.Every);
+    const auto& persons = job.Project->Persons;
+    s.Complete = std::min(persons.size(),
+                          static_cast<std::size_t>(std::max(0, job.Project->CompleteTracks)));
+    return s;
+}
+
+}  // namespace
+
+bool RunMeasurePass(const TMeasureJob& job, int threads, TMeasureOutput& out,
+                    const std::function<void(double)>& progress) {
+    const TPassSetup setup = Setup(job);
+    const auto& persons = job.Project->Persons;
+    const auto cancelled = [&] {
+        return job.Cancelled && job.Cancelled->load(std::memory_order_relaxed);
+    };
+    threads = std::clamp<int>(threads, 1, std::max<int>(1, static_cast<int>(persons.size() / 256)));
+    std::vector<TWork> work(static_cast<std::size_t>(threads));
+    for (TWork& w : work) {
+        w.Crossings.resize(setup.Lines.size());
+        w.Count.assign(setup.Areas.size(), std::vector<int>(setup.Points, 0));
+        w.SpeedSum.assign(setup.Areas.size(), std::vector<double>(setup.Points, 0.0));
+        w.SpeedN = w.Count;
+    }
+    constexpr std::size_t kChunk = 256;
+    std::atomic<std::size_t> next{0};
+    std::atomic<std::size_t> done{0};
+    const auto walk = [&](int t) {
+        TPersonWalk person(setup, work[static_cast<std::size_t>(t)]);
+        for (;;) {
+            const std::size_t begin = next.fetch_add(kChunk, std::memory_order_relaxed);
+            if (begin >= persons.size() || cancelled()) return;
+            const std::size_t end = std::min(persons.size(), begin + kChunk);
+            for (std::size_t i = begin; i < end; ++i) person.Walk(i);
+            done.fetch_add(end - begin, std::memory_order_relaxed);
+            if (t == 0 && progress) progress(static_cast<double>(done.load()) / persons.size());
+        }
+    };
+    {
+        std::vector<std::jthread> helpers;
+        for (int t = 1; t < threads; ++t) helpers.emplace_back(walk, t);
+        walk(0);
+    }
+    if (cancelled()) return false;
+
+    out = {};
+    for (TWork& w : work) out.Ends.insert(out.Ends.end(), w.Ends.begin(), w.Ends.end());
+    std::sort(out.Ends.begin(), out.Ends.end(), [](const TExitEnd& a, const TExitEnd& b) {
+        return std::tie(a.Deck, a.Row, a.Column, a.Time) <
+               std::tie(b.Deck, b.Row, b.Column, b.Time);
+    });
+    if (job.Set) {
+        for (std::size_t i = 0; i < setup.Lines.size(); ++i) {
+            const TMeasureLine& l = job.Set->Lines[i];
+            TLineResult r;
+            r.Name = l.Name;
+            r.Deck = l.Deck;
+            r.Length = std::hypot(l.To.X - l.From.X, l.To.Y - l.From.Y);
+            for (TWork& w : work)
+                r.CrossingTimes.insert(r.CrossingTimes.end(), w.Crossings[i].begin(),
+                                       w.Crossings[i].end());
+            std::sort(r.CrossingTimes.begin(), r.CrossingTimes.end());
+            out.Lines.push_back(std::move(r));
+        }
+        for (std::size_t i = 0; i < setup.Areas.size(); ++i) {
+            const TMeasureArea& a = job.Set->Areas[i];
+            TAreaResult r;
+            r.Name = a.Name;
+            r.Deck = a.Deck;
+            r.Area = geometry::Area(a.Polygon);
+            r.EveryStep = setup.Every;
+            r.Count.assign(setup.Points, 0);
+            r.Speed.assign(setup.Points, std::nullopt);
+            for (std::size_t p = 0; p < setup.Points; ++p) {
+                double sum = 0;
+                int n = 0;
+                for (TWork& w : work) {
+                    r.Count[p] += w.Count[i][p];
+                    sum += w.SpeedSum[i][p];
+                    n += w.SpeedN[i][p];
+                }
+                if (n > 0) r.Speed[p] = sum / n;
+            }
+            out.Areas.push_back(std::move(r));
+        }
+    }
+    return true;
+}
+
+}  // namespace orlex::analysis
