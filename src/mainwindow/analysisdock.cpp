@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "analysisrunner.h"
+#include "chartparts.h"
 #include "summary.h"
 #include "ticks.h"
 
@@ -19,71 +20,6 @@ namespace {
 // A time as the summary writes it ("375.50 s").
 QString Seconds(const std::optional<double>& seconds) {
     return QString::fromStdString(SecondsText(seconds));
-}
-
-QChart* NewChart(const QString& title, const QString& yTitle) {
-    auto* chart = new QChart;
-    chart->setTitle(title);
-    // The panel writes the legend below the chart, where it can wrap.
-    chart->legend()->hide();
-    auto* x = new QValueAxis;
-    x->setTitleText(QStringLiteral("Time (s)"));
-    x->setLabelFormat(QStringLiteral("%.0f"));
-    auto* y = new QValueAxis;
-    y->setTitleText(yTitle);
-    y->setLabelFormat(QStringLiteral("%.0f"));
-    chart->addAxis(x, Qt::AlignBottom);
-    chart->addAxis(y, Qt::AlignLeft);
-    return chart;
-}
-
-void Attach(QChart* chart, QAbstractSeries* series) {
-    chart->addSeries(series);
-    for (QAbstractAxis* axis : chart->axes()) series->attachAxis(axis);
-}
-
-QLineSeries* VerticalLine(QChart* chart, const QString& name, double x, double yMax,
-                          const QColor& color, Qt::PenStyle style) {
-    auto* line = new QLineSeries;
-    line->setName(name);
-    line->append(x, 0);
-    line->append(x, yMax);
-    line->setPen(QPen(color, 1.5, style));
-    Attach(chart, line);
-    return line;
-}
-
-void ClearChart(QChart* chart) {
-    chart->removeAllSeries();
-    for (QAbstractAxis* axis : chart->axes()) axis->setRange(0, 1);
-}
-
-// Most tick intervals on an axis.
-constexpr int kAxisIntervals = 6;
-
-// An axis from lo to hi (at least to lo + 1) with its ends and ticks on round values.
-void SetRoundRange(QValueAxis* axis, double lo, double hi) {
-    hi = std::max(hi, lo + 1);
-    const double step = RoundStep(hi - lo, kAxisIntervals);
-    const double from = std::floor(lo / step + 1e-9) * step;
-    const double to = std::ceil(hi / step - 1e-9) * step;
-    axis->setRange(from, to);
-    axis->setTickType(QValueAxis::TicksDynamic);
-    axis->setTickAnchor(0);
-    axis->setTickInterval(RoundStep(to - from, kAxisIntervals));
-    const std::string label = TickLabel(step, step);
-    const std::size_t point = label.find('.');
-    const int decimals =
-        point == std::string::npos ? 0 : static_cast<int>(label.size() - point - 1);
-    axis->setLabelFormat(QStringLiteral("%.%1f").arg(decimals));
-}
-
-// The time axis runs from x0 to x1, in the unit's values.
-void SetRanges(QChart* chart, double x0, double x1, double yMax, const TTimeUnit& unit) {
-    auto* time = static_cast<QValueAxis*>(chart->axes(Qt::Horizontal).front());
-    time->setTitleText(QString::fromStdString(TimeAxisTitle(unit)));
-    SetRoundRange(time, x0, x1);
-    SetRoundRange(static_cast<QValueAxis*>(chart->axes(Qt::Vertical).front()), 0, yMax);
 }
 
 }  // namespace
@@ -116,13 +52,6 @@ QList<QPointF> StairPoints(const TAnalysisResult& result, const TStepCurve& curv
         points.append({result.TimeOfStep(p.Step) / unit.Seconds, static_cast<double>(p.Value)});
     }
     return points;
-}
-
-// The unit of the time axes: a long run's ticks in hours or days.
-TTimeUnit TimeUnitOf(const TAnalysisResult* result, const TTimeline& timeline) {
-    if (!result) return {};
-    return TimeAxisUnit(
-        std::max(std::abs(result->TimeOfStep(0)), std::abs(result->TimeOfStep(timeline.End))));
 }
 
 TAnalysisPanel::TAnalysisPanel(QWidget* parent) : QWidget(parent) {
@@ -162,6 +91,7 @@ TAnalysisPanel::TAnalysisPanel(QWidget* parent) : QWidget(parent) {
     Tabs_->addTab(page(Curve_, CurveLegend_), QStringLiteral("Evacuation"));
     Tabs_->addTab(page(Occupancy_, OccupancyLegend_), QStringLiteral("Decks"));
     Tabs_->addTab(Summary_, QStringLiteral("Summary"));
+    Flows_ = std::make_unique<TFlowPages>(Tabs_);
     layout->addWidget(Tabs_, 1);
     connect(Curve_, &TAnalysisChartView::TimeClicked, this, &TAnalysisPanel::TimeClicked);
     connect(Occupancy_, &TAnalysisChartView::TimeClicked, this, &TAnalysisPanel::TimeClicked);
@@ -171,8 +101,9 @@ TAnalysisPanel::TAnalysisPanel(QWidget* parent) : QWidget(parent) {
 QString TAnalysisPanel::LegendText(const QChart* chart) {
     QStringList items;
     for (const QAbstractSeries* series : chart->series()) {
-        const auto* line = qobject_cast<const QLineSeries*>(series);
-        const QColor color = line != nullptr ? line->pen().color() : QColor(Qt::black);
+        // A line's pen or a scatter's fill.
+        const auto* xy = qobject_cast<const QXYSeries*>(series);
+        const QColor color = xy != nullptr ? xy->color() : QColor(Qt::black);
         // No break inside an item: a marker stays with its name.
         items << QStringLiteral(
                      "<span style='white-space:nowrap'><span style='color:%1'>"
@@ -194,6 +125,7 @@ void TAnalysisPanel::Clear() {
     ClearChart(EvacuationChart());
     ClearChart(OccupancyChart());
     Summary_->setRowCount(0);
+    if (Flows_) Flows_->Clear();
     CurveLegend_->clear();
     OccupancyLegend_->clear();
     State_->setText(QStringLiteral("Not analysed yet"));
@@ -215,6 +147,7 @@ void TAnalysisPanel::SetResult(std::shared_ptr<const TAnalysisResult> result,
     FillEvacuation();
     FillOccupancy(captions);
     FillSummary(captions);
+    Flows_->SetResult(*Result_, captions);
     State_->setText(Result_->Persons == 1
                         ? QStringLiteral("Analysis of 1 person")
                         : QStringLiteral("Analysis of %1 persons").arg(Result_->Persons));

@@ -11,6 +11,7 @@
 #include <QWidget>
 #include <memory>
 
+#include "flowpages.h"
 #include "result.h"
 #include "timenavigation.h"
 
@@ -54,6 +55,8 @@ public:
     TAnalysisChartView* OccupancyView() const { return Occupancy_; }
     QTableWidget* Summary() const { return Summary_; }
     QTabWidget* Pages() const { return Tabs_; }
+    // The pages of the exits and measurements.
+    const TFlowPages& Flows() const { return *Flows_; }
     // The rows of the summary table as "name: value" texts.
     QStringList SummaryLines() const;
     // The legends below the charts, as rich text.
@@ -83,6 +86,7 @@ private:
     QLabel* CurveLegend_ = nullptr;
     QLabel* OccupancyLegend_ = nullptr;
     QTableWidget* Summary_ = nullptr;
+    std::unique_ptr<TFlowPages> Flows_;
     QLineSeries* CurveNow_ = nullptr;
     QLineSeries* OccupancyNow_ = nullptr;
     double YMaxCurve_ = 1;

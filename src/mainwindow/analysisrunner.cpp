@@ -38,7 +38,12 @@ void TAnalysisRunner::Start(const TLogFile1& project, const TAnalysisSettings& s
                             const TAnalysisOptions& options) {
     CancelAndJoin();
     const int generation = Generation_.load();
-    Analysis_ = std::make_unique<TEvacuationAnalysis>(project, settings, options);
+    TAnalysisOptions own = options;
+    if (options.Measures) {
+        Measures_ = *options.Measures;
+        own.Measures = &Measures_;
+    }
+    Analysis_ = std::make_unique<TEvacuationAnalysis>(project, settings, own);
     Done_.store(false);
     TEvacuationAnalysis* analysis = Analysis_.get();
     Worker_ = std::thread([this, analysis, generation] {

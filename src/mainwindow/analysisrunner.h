@@ -19,7 +19,8 @@ public:
     ~TAnalysisRunner() override;  // cancels and joins
 
     // Starts the analysis of project, cancelling (and joining) a run in progress.
-    // The project must stay loaded and unchanged until Finished or CancelAndJoin.
+    // The project must stay loaded and unchanged until Finished or CancelAndJoin;
+    // the measurements that options names are copied, so they may change at once.
     void Start(const TLogFile1& project, const TAnalysisSettings& settings,
                const TAnalysisOptions& options = {});
     // Cancels the run in progress, if any, and waits until its thread has ended.
@@ -42,6 +43,7 @@ private:
     void Deliver(int generation, std::shared_ptr<const TAnalysisResult> result);
 
     std::unique_ptr<TEvacuationAnalysis> Analysis_;
+    TMeasureSet Measures_;  // the run's own copy
     std::thread Worker_;
     std::atomic<bool> Done_{true};
     std::atomic<int> Generation_{0};  // the run whose signals are still wanted
