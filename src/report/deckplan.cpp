@@ -5,6 +5,7 @@
 #include <cmath>
 #include <map>
 
+#include "measurepage.h"
 #include "ticks.h"
 
 namespace orlex::report {
@@ -261,7 +262,7 @@ QPageLayout::Orientation PlanOrientation(const TCanvas& canvas, const TPlanExten
 }
 
 void DrawDeckPage(TCanvas& canvas, const TAnalysisResult& result, const TDeck& deck,
-                  const QString& caption, int z) {
+                  const QString& caption, int z, const TPlanMarks* marks) {
     QPainter& p = canvas.Painter();
     const QRectF body = canvas.Body();
     const double top = canvas.Mm(kHeadMm);
@@ -329,6 +330,15 @@ void DrawDeckPage(TCanvas& canvas, const TAnalysisResult& result, const TDeck& d
         p.setBrush(Qt::NoBrush);
         p.setPen(QPen(QColor(120, 120, 120), canvas.Mm(0.15)));
         p.drawRect(QRectF(left, top, width, height));
+        if (marks) {
+            DrawPlanMarks(
+                canvas, *marks, z,
+                [&](double column, double row) {
+                    return QPointF(left + (column - extent.FirstColumn) * cell,
+                                   top + (row - extent.FirstRow) * cell);
+                },
+                cell);
+        }
     } else {
         canvas.Text(QStringLiteral("The deck holds no cells."), canvas.Font(9), 0, top,
                     body.width());
@@ -348,6 +358,14 @@ void DrawDeckPage(TCanvas& canvas, const TAnalysisResult& result, const TDeck& d
     Swatch(canvas, sx, ky + canvas.Mm(5), kBlock, thin, QStringLiteral("Block"));
     Swatch(canvas, sx, ky + canvas.Mm(10), QColor(), QPen(Qt::black, canvas.Mm(0.35)),
            QStringLiteral("Congested cell"));
+    if (marks && result.HasMeasurements) {
+        Swatch(canvas, sx, ky + canvas.Mm(15), QColor(0, 140, 60, 150),
+               QPen(QColor(0, 140, 60), canvas.Mm(0.2)), QStringLiteral("Exit (E1, E2, ...)"));
+        Swatch(canvas, sx, ky + canvas.Mm(20), QColor(200, 30, 30),
+               QPen(QColor(200, 30, 30), canvas.Mm(0.2)), QStringLiteral("Measurement line"));
+        Swatch(canvas, sx, ky + canvas.Mm(25), QColor(30, 80, 200, 50),
+               QPen(QColor(30, 80, 200), canvas.Mm(0.35)), QStringLiteral("Measurement area"));
+    }
     if (cell > 0) ScaleBar(canvas, result, cell, 0, ky + canvas.Mm(21));
 }
 

@@ -82,8 +82,11 @@ TScaleBar ScaleBarOf(double least);
 
 // The orientation that shows a deck's extent at the larger scale.
 QPageLayout::Orientation PlanOrientation(const TCanvas& canvas, const TPlanExtent& extent);
-// Draws the page of deck z: heading, figures, plan, colour bar, key and scale bar.
+struct TPlanMarks;
+
+// Draws the page of deck z: heading, figures, plan, colour bar, key and scale bar;
+// with marks, the exits and measurements on the plan and in the key.
 void DrawDeckPage(TCanvas& canvas, const TAnalysisResult& result, const TDeck& deck,
-                  const QString& caption, int z);
+                  const QString& caption, int z, const TPlanMarks* marks = nullptr);
 
 }  // namespace orlex::report

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "deckplan.h"
+#include "measurepage.h"
 #include "reportcanvas.h"
 #include "reportchart.h"
 #include "reportflow.h"
@@ -76,11 +77,16 @@ bool WriteAnalysisPdf(QIODevice& device, const TAnalysisResult& r, const TAnalys
         "smallest of N values with m = min(N, ceil(X/100 \u00b7 N) + 1). The density is counted "
         "in a window of cells around every cell; a cell is congested when its density stays "
         "above the limit for longer than the congestion share of the duration."));
+    report::AddMeasureRows(flow, r, names);
     flow.PageBreak();
     flow.Chart(report::SavedChart(r));
     flow.Chart(report::OccupancyChart(r, src.Captions));
     std::vector<TPage> pages = flow.Pages();
 
+    report::TPlanMarks marks;
+    marks.Result = &r;
+    marks.Set = src.Measures;
+    if (src.Project) marks.Frame = MetreFrameOf(*src.Project, r.Settings.CellSize);
     if (src.Project) {
         const int decks = std::min<int>(r.Decks, static_cast<int>(src.Project->Decks.size()));
         for (int z = 0; z < decks; ++z) {
@@ -89,10 +95,10 @@ bool WriteAnalysisPdf(QIODevice& device, const TAnalysisResult& r, const TAnalys
             const TDeck& deck = src.Project->Decks[static_cast<std::size_t>(z)];
             const QString caption = QString::fromStdString(DeckLabel(names, z));
             const auto extent = report::DeckExtent(deck, r.Columns, r.Rows);
-            pages.push_back(
-                {report::PlanOrientation(canvas, extent), [&r, &deck, caption, z](TCanvas& c) {
-                     report::DrawDeckPage(c, r, deck, caption, z);
-                 }});
+            pages.push_back({report::PlanOrientation(canvas, extent),
+                             [&r, &deck, &marks, caption, z](TCanvas& c) {
+                                 report::DrawDeckPage(c, r, deck, caption, z, &marks);
+                             }});
         }
     }
 

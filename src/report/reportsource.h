@@ -6,6 +6,7 @@
 #include <QStringList>
 
 #include "logfile.h"
+#include "measure.h"
 
 namespace orlex {
 
@@ -16,6 +17,8 @@ struct TAnalysisSource {
     const TLogFile1* Project = nullptr;  // its decks, for the plans of the report
     QDateTime AnalysisDate;              // when the analysis ran; invalid: now
     QString Version;                     // of the program; empty: this build's
+    // The measurement lines and areas analysed, drawn on the plans; null for none.
+    const TMeasureSet* Measures = nullptr;
 };
 
 }  // namespace orlex
