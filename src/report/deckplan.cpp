@@ -361,6 +361,8 @@ void DrawDeckPage(TCanvas& canvas, const TAnalysisResult& result, const TDeck& d
     if (marks && result.HasMeasurements) {
         Swatch(canvas, sx, ky + canvas.Mm(15), QColor(0, 140, 60, 150),
                QPen(QColor(0, 140, 60), canvas.Mm(0.2)), QStringLiteral("Exit (E1, E2, ...)"));
+    }
+    if (marks && result.HasMeasurements && marks->Set && !marks->Set->Empty()) {
         Swatch(canvas, sx, ky + canvas.Mm(20), QColor(200, 30, 30),
                QPen(QColor(200, 30, 30), canvas.Mm(0.2)), QStringLiteral("Measurement line"));
         Swatch(canvas, sx, ky + canvas.Mm(25), QColor(30, 80, 200, 50),

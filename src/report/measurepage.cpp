@@ -1,6 +1,5 @@
 #include "measurepage.h"
 
-#include <QPainterPath>
 #include <QPolygonF>
 #include <algorithm>
 
@@ -33,17 +32,16 @@ QString FlowText(double peak, double specific) {
     return text;
 }
 
-// A label with a white halo, so that it reads over the plan's colours.
-void Halo(QPainter& p, const QPointF& at, const QString& text, const QFont& font,
+// A label with its left end at `at` (vertically centred) and a white halo, so that it
+// reads over the plan's colours.
+void Halo(TCanvas& canvas, const QPointF& at, const QString& text, const QFont& font,
           const QColor& colour, double halo) {
-    QPainterPath path;
-    path.addText(at, font, text);
-    p.setPen(QPen(Qt::white, halo, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.setBrush(Qt::NoBrush);
-    p.drawPath(path);
-    p.setPen(Qt::NoPen);
-    p.setBrush(colour);
-    p.drawPath(path);
+    for (const QPointF d : {QPointF(-1, -1), QPointF(0, -1), QPointF(1, -1), QPointF(-1, 0),
+                            QPointF(1, 0), QPointF(-1, 1), QPointF(0, 1), QPointF(1, 1)}) {
+        canvas.Label(text, font, at.x() + d.x() * halo, at.y() + d.y() * halo, Qt::AlignLeft,
+                     Qt::white);
+    }
+    canvas.Label(text, font, at.x(), at.y(), Qt::AlignLeft, colour);
 }
 
 }  // namespace
@@ -52,21 +50,48 @@ QString ExitLabel(std::size_t i) {
     return QStringLiteral("E%1").arg(i + 1);
 }
 
+std::vector<std::size_t> BusiestExits(const std::vector<TExitResult>& exits, std::size_t most) {
+    std::vector<std::size_t> order(exits.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    if (order.size() <= most) return order;
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return exits[a].Persons() > exits[b].Persons();
+    });
+    order.resize(most);
+    std::sort(order.begin(), order.end());
+    return order;
+}
+
 void AddMeasureRows(TFlow& flow, const TAnalysisResult& r, const std::vector<std::string>& names) {
     if (!r.HasMeasurements) return;
+    // Room for an exit's name on two lines.
+    const double nameWidth = flow.NameWidth();
+    flow.SetNameWidth(std::max(nameWidth, 80.0));
     flow.Heading(QStringLiteral("Exits (where saved persons' tracks end)"));
     if (r.Exits.empty()) flow.Row(QStringLiteral("Exits"), QStringLiteral("none"));
-    for (std::size_t i = 0; i < r.Exits.size(); ++i) {
+    const std::vector<std::size_t> listed = BusiestExits(r.Exits, kMaxListedExits);
+    for (const std::size_t i : listed) {
         const TExitResult& e = r.Exits[i];
         flow.Row(
             ExitLabel(i) + QStringLiteral(" ") + Q(e.Name),
-            QStringLiteral("%1 persons; width %2 m; first %3, last %4; %5")
-                .arg(e.Persons())
+            QStringLiteral("%1; width %2 m; first %3, last %4; %5")
+                .arg(e.Persons() == 1 ? QStringLiteral("1 person")
+                                      : QStringLiteral("%1 persons").arg(e.Persons()))
                 .arg(Fixed(e.Width, 2))
                 .arg(
                     Q(SecondsText(e.Times.empty() ? std::nullopt : std::optional(e.Times.front()))))
                 .arg(Q(SecondsText(e.Times.empty() ? std::nullopt : std::optional(e.Times.back()))))
                 .arg(FlowText(e.PeakFlow, e.PeakSpecificFlow)));
+    }
+    if (listed.size() < r.Exits.size()) {
+        int persons = 0;
+        for (const TExitResult& e : r.Exits) persons += e.Persons();
+        for (const std::size_t i : listed) persons -= r.Exits[i].Persons();
+        flow.Row(QStringLiteral("Other exits"),
+                 QStringLiteral("%1 more, with %2 persons together; every exit is in the "
+                                "analysis's CSV and JSON export")
+                     .arg(r.Exits.size() - listed.size())
+                     .arg(persons));
     }
     for (int z = 0; z < static_cast<int>(r.LastOccupiedSteps.size()); ++z) {
         const std::optional<double> at = r.ClearTime(z);
@@ -102,6 +127,7 @@ void AddMeasureRows(TFlow& flow, const TAnalysisResult& r, const std::vector<std
                            : QStringLiteral("; no speed measured");
         flow.Row(QStringLiteral("%1 (%2)").arg(Q(a.Name), Q(DeckLabel(names, a.Deck))), text);
     }
+    flow.SetNameWidth(nameWidth);
     flow.Note(
         QStringLiteral(
             "Flows are counted in a sliding window of %1 s; the specific flow is the flow per "
@@ -121,18 +147,22 @@ void DrawPlanMarks(TCanvas& canvas, const TPlanMarks& marks, int z,
     QPainter& p = canvas.Painter();
     p.save();
     const QFont font = canvas.Font(7, true);
-    const double halo = canvas.Mm(0.6);
+    const double halo = canvas.Mm(0.25);
     // Exits: their cells filled and outlined, the label beside the first.
     const std::vector<TExitResult>& exits = marks.Result->Exits;
-    for (std::size_t i = 0; i < exits.size(); ++i) {
-        const TExitResult& e = exits[i];
-        if (e.Deck != z || e.Cells.empty()) continue;
-        p.setPen(QPen(kExitColour, std::max(canvas.Mm(0.2), cell * 0.1)));
-        p.setBrush(QColor(kExitColour.red(), kExitColour.green(), kExitColour.blue(), 150));
+    p.setPen(QPen(kExitColour, std::min(canvas.Mm(0.2), cell * 0.1)));
+    p.setBrush(QColor(kExitColour.red(), kExitColour.green(), kExitColour.blue(), 150));
+    for (const TExitResult& e : exits) {
+        if (e.Deck != z) continue;
         for (const TCellPlace& c : e.Cells)
             p.drawRect(QRectF(at(c.Column, c.Row), at(c.Column + 1, c.Row + 1)));
+    }
+    // Labels for the exits the report lists.
+    for (const std::size_t i : BusiestExits(exits, kMaxListedExits)) {
+        const TExitResult& e = exits[i];
+        if (e.Deck != z || e.Cells.empty()) continue;
         const TCellPlace& first = e.Cells.front();
-        Halo(p, at(first.Column + 1, first.Row) + QPointF(canvas.Mm(0.5), -canvas.Mm(0.5)),
+        Halo(canvas, at(first.Column + 1, first.Row) + QPointF(canvas.Mm(0.5), -canvas.Mm(0.5)),
              ExitLabel(i), font, kExitColour.darker(130), halo);
     }
     if (marks.Set) {
@@ -148,7 +178,7 @@ void DrawPlanMarks(TCanvas& canvas, const TPlanMarks& marks, int z,
             p.setBrush(QColor(kAreaColour.red(), kAreaColour.green(), kAreaColour.blue(), 50));
             p.drawPolygon(polygon);
             const QRectF box = polygon.boundingRect();
-            Halo(p, box.topLeft() + QPointF(canvas.Mm(0.8), canvas.Mm(3)), Q(a.Name), font,
+            Halo(canvas, box.topLeft() + QPointF(canvas.Mm(0.8), canvas.Mm(3)), Q(a.Name), font,
                  kAreaColour, halo);
         }
         for (const TMeasureLine& l : marks.Set->Lines) {
@@ -156,8 +186,8 @@ void DrawPlanMarks(TCanvas& canvas, const TPlanMarks& marks, int z,
             const QPointF a = point(l.From), b = point(l.To);
             p.setPen(QPen(kLineColour, canvas.Mm(0.6), Qt::SolidLine, Qt::RoundCap));
             p.drawLine(a, b);
-            Halo(p, (a.x() > b.x() ? a : b) + QPointF(canvas.Mm(1), canvas.Mm(1)), Q(l.Name), font,
-                 kLineColour, halo);
+            Halo(canvas, (a.x() > b.x() ? a : b) + QPointF(canvas.Mm(1), canvas.Mm(1)), Q(l.Name),
+                 font, kLineColour, halo);
         }
     }
     p.restore();

@@ -55,6 +55,7 @@ public:
     void Heading(const QString& text);
     // A row of a two-column table: the name in bold, the value wrapped beside it.
     void SetNameWidth(double mm) { NameMm_ = mm; }
+    double NameWidth() const { return NameMm_; }
     void Row(const QString& name, const QString& value);
     void Rows(const std::vector<TSummaryRow>& rows);
     void Note(const QString& text);

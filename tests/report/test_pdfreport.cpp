@@ -26,7 +26,8 @@ protected:
     // Analyses the project and writes its report; the path of the report.
     std::string Write(const TLoaded& loaded, const std::string& name,
                       const orlex::TAnalysisSettings& settings = {},
-                      const orlex::TAnalysisOptions& options = {}) {
+                      const orlex::TAnalysisOptions& options = {},
+                      const orlex::TMeasureSet* measures = nullptr) {
         const auto result = orlex::TEvacuationAnalysis(*loaded.Project, settings, options).Run();
         EXPECT_TRUE(result);
         if (!result) return {};
@@ -36,6 +37,7 @@ protected:
         source.AnalysisDate = QDateTime({2026, 4, 2}, {8, 15});
         source.Version = "9.8.7";
         source.Project = loaded.Project.get();
+        source.Measures = measures;
         for (int z = 0; z < loaded.Project->DeckCount(); ++z)
             source.Captions << QString::fromStdString(loaded.Project->GetDeckCaption(z));
         const std::string path = Path(name + ".pdf");
@@ -52,6 +54,24 @@ protected:
 void ExpectHas(const std::string& text, const std::vector<std::string>& wanted) {
     for (const std::string& w : wanted)
         EXPECT_NE(text.find(w), std::string::npos) << w << " in\n" << text;
+}
+
+// The exits, a line both persons cross and an area they walk through: their figures
+// in the flowing pages, their marks in the plan's key.
+TEST_F(Report, ExitsAndMeasurements) {
+    const TLoaded loaded =
+        orlex::test::LoadText(orlex::test::ProjectText({"Main deck"}, 1, {"P3x3S", "P2x3S"}));
+    orlex::TMeasureSet set;
+    set.Lines.push_back({"Door A", 0, {1.2, 0.4}, {1.2, 1.6}});
+    set.Areas.push_back({"Queue", 0, {{0.4, 0.8}, {2.0, 0.8}, {2.0, 1.2}, {0.4, 1.2}}});
+    orlex::TAnalysisOptions options;
+    options.Measures = &set;
+    const std::string pdf = Write(loaded, "measured", {}, options, &set);
+    const std::string text = PdfText(pdf);
+    ExpectHas(text, {"Exits (where saved persons' tracks end)", "E1 Exit at x 1.6 m, y 1.0 m",
+                     "Main deck clear at 4.00 s", "Measurement lines", "Door A (Main deck)",
+                     "2 persons crossed; length 1.20 m", "Measurement areas", "Queue (Main deck)",
+                     "0.64 m²", "Measurement line", "Exit (E1, E2, ...)"});
 }
 
 TEST_F(Report, PagesAndTheirTexts) {
@@ -171,11 +191,14 @@ TEST_F(Report, ALargeDeckIsVectorsOfModestSize) {
     const TLoaded loaded =
         orlex::test::LoadText(orlex::test::RoomText(columns, rows, 1, 1, persons, cells));
     const std::string pdf = Write(loaded, "large", {0.4, 5, 0.5, 0.1});
-    ASSERT_EQ(orlex::test::PdfPages(pdf), 3);
+    // Every standing group is an exit of its own: the 30 busiest are listed (two more
+    // pages), the others summed up in a row, all of them marked on the plan.
+    ASSERT_EQ(orlex::test::PdfPages(pdf), 5);
+    EXPECT_NE(PdfText(pdf).find("Other exits"), std::string::npos);
     EXPECT_LT(std::filesystem::file_size(pdf), 2u * 1024 * 1024);
     EXPECT_EQ(orlex::test::PdfImages(pdf), 0);
     EXPECT_EQ(orlex::test::PdfFontsNotEmbedded(pdf), std::vector<std::string>{});
-    EXPECT_NE(PdfText(pdf, 3).find("Time above 0.5 persons/m² (s)"), std::string::npos);
+    EXPECT_NE(PdfText(pdf, 5).find("Time above 0.5 persons/m² (s)"), std::string::npos);
 }
 
 // Rectangles that cover the keys exactly: every cell with a key in one rectangle of
