@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "annotation.h"
+#include "measureoverlay.h"
 #include "ticks.h"
 
 namespace orlex {
@@ -64,10 +65,46 @@ void PaintScaleBar(QPainter& painter, const TScaleBar& bar, int w, int h) {
                      bar.Label);
 }
 
+QColor MeasureColour(const float rgb[3], int alpha) {
+    return QColor(static_cast<int>(rgb[0] * 255), static_cast<int>(rgb[1] * 255),
+                  static_cast<int>(rgb[2] * 255), alpha);
+}
+
+// The names of the measurements on dark boxes edged in their colours: a line's
+// centred above its middle, an area's above its top corner.
+void PaintMeasureNames(QPainter& painter, const TSceneInput& scene, const TCamera& camera, int w,
+                       int h) {
+    const double px = AnnotationPixels(w, h);
+    const QFont font = AnnotationFont(px);
+    const QFontMetricsF metrics(font);
+    const double pad = kPad * px;
+    painter.setFont(font);
+    for (const TMeasureLabel& label : MeasureLabels(scene, camera, w, h)) {
+        if (label.X < -w || label.X > 2.0 * w || label.Y < -h || label.Y > 2.0 * h) continue;
+        const QString text = QString::fromStdString(label.Name);
+        QRectF box(0, 0, metrics.horizontalAdvance(text) + 2 * pad, metrics.height() + 0.5 * pad);
+        if (label.Area)
+            box.moveBottomLeft(QPointF(label.X, label.Y - 0.3 * px));
+        else
+            box.moveBottomLeft(QPointF(label.X - 0.5 * box.width(), label.Y - 0.6 * px));
+        const int alpha = label.OnShownDeck ? 255 : 140;
+        const QColor colour =
+            MeasureColour(label.Area ? kMeasureAreaColour : kMeasureLineColour, alpha);
+        QPen edge(colour);
+        edge.setWidthF(std::max(1.0, 0.12 * px));
+        painter.setPen(edge);
+        painter.setBrush(QColor(0, 0, 0, label.OnShownDeck ? 170 : 100));
+        painter.drawRect(box);
+        painter.setPen(QColor(255, 255, 255, alpha));
+        painter.drawText(box, Qt::AlignCenter, text);
+    }
+}
+
 }  // namespace
 
 bool HasViewText(const TSceneInput& scene) {
-    return (scene.StackAll && scene.DeckCount > 0) || scene.Plan;
+    return (scene.StackAll && scene.DeckCount > 0) || scene.Plan ||
+           (scene.Measures && !scene.Measures->Empty());
 }
 
 TScaleBar PlanScaleBar(const TSceneInput& scene, const TCamera& camera, int w, int h) {
@@ -96,6 +133,7 @@ void PaintViewText(QPainter& painter, const TSceneInput& scene, const TCamera& c
     if (!HasViewText(scene)) return;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
+    PaintMeasureNames(painter, scene, camera, w, h);
     PaintDeckNames(painter, scene, camera, w, h);
     PaintScaleBar(painter, PlanScaleBar(scene, camera, w, h), w, h);
     painter.restore();
