@@ -79,12 +79,21 @@ std::vector<TMeasureLabel> MeasureLabels(const TSceneInput& scene, const TCamera
     for (const TMeasureLine& line : scene.Measures->Lines) {
         if (!DeckShown(scene, line.Deck)) continue;
         const TMetrePoint middle{0.5 * (line.From.X + line.To.X), 0.5 * (line.From.Y + line.To.Y)};
-        TMeasureLabel label{line.Name, false, line.Deck == scene.CurrentDeck, 0, 0};
-        if (project(line.Deck, middle, label.X, label.Y)) labels.push_back(label);
+        TMeasureLabel label{line.Name, false, line.Deck == scene.CurrentDeck, 0, 0, 0, 0};
+        if (!project(line.Deck, middle, label.X, label.Y)) continue;
+        double x0 = 0, y0 = 0, x1 = 0, y1 = 0;
+        if (project(line.Deck, line.From, x0, y0) && project(line.Deck, line.To, x1, y1)) {
+            const double length = std::hypot(x1 - x0, y1 - y0);
+            if (length > 1e-9) {
+                label.DirX = (x1 - x0) / length;
+                label.DirY = (y1 - y0) / length;
+            }
+        }
+        labels.push_back(label);
     }
     for (const TMeasureArea& area : scene.Measures->Areas) {
         if (!DeckShown(scene, area.Deck) || area.Polygon.empty()) continue;
-        TMeasureLabel label{area.Name, true, area.Deck == scene.CurrentDeck, 0, 0};
+        TMeasureLabel label{area.Name, true, area.Deck == scene.CurrentDeck, 0, 0, 0, 0};
         bool any = false;
         // The corner highest in the picture (the leftmost of equals).
         for (const TMetrePoint& p : area.Polygon) {
@@ -105,8 +114,10 @@ void DrawMeasures(const TSceneInput& scene, bool shownDeck) {
     if (!scene.Measures || scene.Measures->Empty() || !Usable(scene.MeasureFrame)) return;
     const TMetreFrame& frame = scene.MeasureFrame;
     const float alpha = shownDeck ? 1.0f : kDimAlpha;
+    // Unlit, and without touching the material the persons are lit with.
     glPushAttrib(GL_ENABLE_BIT | GL_LINE_BIT | GL_POINT_BIT | GL_COLOR_BUFFER_BIT |
-                 GL_DEPTH_BUFFER_BIT | GL_CURRENT_BIT);
+                 GL_DEPTH_BUFFER_BIT | GL_CURRENT_BIT | GL_LIGHTING_BIT);
+    glDisable(GL_COLOR_MATERIAL);
     glDisable(GL_LIGHTING);
     glDisable(GL_CULL_FACE);
     glDisable(GL_TEXTURE_2D);

@@ -40,8 +40,9 @@ bool MetresUnderPixel(const TSceneInput& scene, const TCamera& camera, double x,
 struct TMeasureLabel {
     std::string Name;
     bool Area = false;
-    bool OnShownDeck = true;  // false: on another deck of the stack (dimmed)
-    double X = 0, Y = 0;      // a line's middle, an area's top corner
+    bool OnShownDeck = true;    // false: on another deck of the stack (dimmed)
+    double X = 0, Y = 0;        // a line's middle, an area's top corner
+    double DirX = 0, DirY = 0;  // a line's direction in the window (unit length, or 0)
 };
 // The labels of every measurement on a deck drawn, in the set's order: lines first.
 std::vector<TMeasureLabel> MeasureLabels(const TSceneInput& scene, const TCamera& camera, int w,

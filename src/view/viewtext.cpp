@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "annotation.h"
 #include "measureoverlay.h"
@@ -70,8 +71,36 @@ QColor MeasureColour(const float rgb[3], int alpha) {
                   static_cast<int>(rgb[2] * 255), alpha);
 }
 
-// The names of the measurements on dark boxes edged in their colours: a line's
-// centred above its middle, an area's above its top corner.
+// Where a measurement's name stands: an area's above its top corner; a line's
+// beside its middle, across the line (below it, or right of an upright line),
+// so that the line stays in sight. A box that would cover one placed before
+// moves down out of its way.
+QRectF MeasureNameBox(const TMeasureLabel& label, QSizeF size, double px,
+                      const std::vector<QRectF>& placed) {
+    QRectF box(QPointF(0, 0), size);
+    if (label.Area) {
+        box.moveBottomLeft(QPointF(label.X, label.Y - 0.3 * px));
+    } else {
+        double nx = -label.DirY, ny = label.DirX;
+        if (ny < 0 || (ny == 0 && nx < 0)) nx = -nx, ny = -ny;
+        if (nx == 0 && ny == 0) ny = 1;
+        const double reach =
+            0.5 * px + std::fabs(nx) * 0.5 * size.width() + std::fabs(ny) * 0.5 * size.height();
+        box.moveCenter(QPointF(label.X + nx * reach, label.Y + ny * reach));
+    }
+    for (int tries = 0; tries < 8; ++tries) {
+        bool free = true;
+        for (const QRectF& other : placed) {
+            if (!box.intersects(other)) continue;
+            box.moveTop(other.bottom() + 0.2 * px);
+            free = false;
+        }
+        if (free) break;
+    }
+    return box;
+}
+
+// The names of the measurements on dark boxes edged in their colours.
 void PaintMeasureNames(QPainter& painter, const TSceneInput& scene, const TCamera& camera, int w,
                        int h) {
     const double px = AnnotationPixels(w, h);
@@ -79,14 +108,13 @@ void PaintMeasureNames(QPainter& painter, const TSceneInput& scene, const TCamer
     const QFontMetricsF metrics(font);
     const double pad = kPad * px;
     painter.setFont(font);
+    std::vector<QRectF> placed;
     for (const TMeasureLabel& label : MeasureLabels(scene, camera, w, h)) {
         if (label.X < -w || label.X > 2.0 * w || label.Y < -h || label.Y > 2.0 * h) continue;
         const QString text = QString::fromStdString(label.Name);
-        QRectF box(0, 0, metrics.horizontalAdvance(text) + 2 * pad, metrics.height() + 0.5 * pad);
-        if (label.Area)
-            box.moveBottomLeft(QPointF(label.X, label.Y - 0.3 * px));
-        else
-            box.moveBottomLeft(QPointF(label.X - 0.5 * box.width(), label.Y - 0.6 * px));
+        const QSizeF size(metrics.horizontalAdvance(text) + 2 * pad, metrics.height() + 0.5 * pad);
+        const QRectF box = MeasureNameBox(label, size, px, placed);
+        placed.push_back(box);
         const int alpha = label.OnShownDeck ? 255 : 140;
         const QColor colour =
             MeasureColour(label.Area ? kMeasureAreaColour : kMeasureLineColour, alpha);

@@ -186,12 +186,20 @@ bool IsLineColour(const TRgb& c) {
 TEST_F(Headless, LinesAndAreasShowOnTheirDeck) {
     std::vector<TDeck> decks;
     TSceneInput scene = Scene(decks);
+    scene.OriginVisible = true;  // lit green, as the persons are
     const TCamera camera = FitScene(scene, 0, 0, static_cast<double>(kW) / kH);
     const TRgbaPixels plain = Draw(scene, camera);
+    auto green = [](const TRgbaPixels& p) {
+        int n = 0;
+        for (int y = 0; y < kH; ++y)
+            for (int x = 0; x < kW; ++x) n += IsGlyphGreen(At(p, x, y)) ? 1 : 0;
+        return n;
+    };
+    ASSERT_GT(green(plain), 20);
 
     TMeasureSet set;
     set.Lines = {{"Door", 0, {0.5, 1.5}, {1.5, 1.5}}};
-    set.Areas = {{"Room", 0, RectanglePolygon({2.5, 0.25}, {3.75, 1.25})}};
+    set.Areas = {{"Room", 0, RectanglePolygon({0.25, 0.25}, {1.25, 0.9})}};
     scene.Measures = &set;
     const TRgbaPixels drawn = Draw(scene, camera);
     auto pixel = [&](const TRgbaPixels& p, const TMetrePoint& m) {
@@ -202,17 +210,19 @@ TEST_F(Headless, LinesAndAreasShowOnTheirDeck) {
     };
     const TRgb onLine = pixel(drawn, {1.0, 1.5});
     EXPECT_TRUE(IsLineColour(onLine)) << onLine[0] << " " << onLine[1] << " " << onLine[2];
-    const TRgb inside = pixel(drawn, {3.1, 0.7}), before = pixel(plain, {3.1, 0.7});
+    const TRgb inside = pixel(drawn, {0.7, 0.55}), before = pixel(plain, {0.7, 0.55});
     // Towards cyan: blue and green up against red.
     EXPECT_GT(inside[2] - inside[0], before[2] - before[0] + 10);
-    const TRgb away = pixel(drawn, {0.8, 0.5}), awayBefore = pixel(plain, {0.8, 0.5});
+    const TRgb away = pixel(drawn, {3.6, 0.3}), awayBefore = pixel(plain, {3.6, 0.3});
     EXPECT_EQ(away, awayBefore);
+    // The lit things keep their colour: the measurements leave the material alone.
+    EXPECT_EQ(green(drawn), green(plain));
     // On another deck they are not drawn in the single-deck view.
     set.Lines[0].Deck = 1;
     set.Areas[0].Deck = 2;
     const TRgbaPixels elsewhere = Draw(scene, camera);
     EXPECT_EQ(pixel(elsewhere, {1.0, 1.5}), pixel(plain, {1.0, 1.5}));
-    EXPECT_EQ(pixel(elsewhere, {3.1, 0.7}), before);
+    EXPECT_EQ(pixel(elsewhere, {0.7, 0.55}), before);
 }
 
 }  // namespace
