@@ -15,6 +15,8 @@ namespace orlex {
 namespace {
 
 constexpr int kDecimals = 2;
+// The panel's least width in pixels: a name, the kind, a deck caption and a size.
+constexpr int kPanelWidth = 380;
 // The largest coordinate typed in, in metres: far beyond any ship or building.
 constexpr double kLargestMetres = 1e6;
 
@@ -106,9 +108,13 @@ TMeasurePanel::TMeasurePanel(QWidget* parent) : QWidget(parent) {
     Items->setEditTriggers(QAbstractItemView::DoubleClicked | QAbstractItemView::EditKeyPressed |
                            QAbstractItemView::SelectedClicked);
     Items->verticalHeader()->hide();
-    Items->horizontalHeader()->setSectionResizeMode(kNameColumn, QHeaderView::Stretch);
-    for (int c : {kKindColumn, kDeckColumn, kSizeColumn})
+    // The names whole; a long deck caption gives way.
+    for (int c : {kNameColumn, kKindColumn, kSizeColumn})
         Items->horizontalHeader()->setSectionResizeMode(c, QHeaderView::ResizeToContents);
+    Items->horizontalHeader()->setSectionResizeMode(kDeckColumn, QHeaderView::Stretch);
+    Items->setWordWrap(false);
+    Items->setTextElideMode(Qt::ElideRight);
+    Items->setMinimumWidth(kPanelWidth);
     Items->setToolTip("Double-click a name to rename the measurement");
     layout->addWidget(Items, 3);
 
@@ -171,7 +177,8 @@ void TMeasurePanel::ShowSet(const TMeasureSet& set, const QStringList& deckCapti
         Items->setItem(row, kSizeColumn, Fixed(MeasureSizeText(Set_, row)));
     }
     Filling_ = false;
-    SelectRow(std::min(chosen, MeasureRowCount(Set_) - 1));
+    // The first row is chosen until the user chooses another.
+    SelectRow(std::min(std::max(chosen, 0), MeasureRowCount(Set_) - 1));
     ShowPoints();
 }
 

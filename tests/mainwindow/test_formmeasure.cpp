@@ -274,6 +274,9 @@ private slots:
         TMainForm& again = Ship(path);
         QCOMPARE(again.Measures(), ThreeMeasures());
         QCOMPARE(Panel(again)->Items->rowCount(), 3);
+        // The first row is chosen, its points shown.
+        QCOMPARE(Panel(again)->CurrentRow(), 0);
+        QCOMPARE(Panel(again)->Points->rowCount(), 2);
         QVERIFY(Messages_.Messages.empty());
         // Nothing to undo after a load.
         QVERIFY(!Item(again, "UndoMeasure1")->isEnabled());
