@@ -1,8 +1,10 @@
 #include "measureoverlay.h"
 
 #include <GL/gl.h>
+#include <GL/glu.h>
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 #include "scenerenderer.h"
@@ -30,6 +32,28 @@ bool OnDeckDrawn(const TSceneInput& scene, int deck, bool shownDeck) {
 void Vertex(const TMetreFrame& frame, const TMetrePoint& p, double z) {
     const TFloorPoint f = MetresToDeck(frame, p);
     glVertex3d(f.X, f.Y, z);
+}
+
+// Fills a simple polygon, convex or not, through the GLU tessellator.
+void FillPolygon(const TMetreFrame& frame, const std::vector<TMetrePoint>& polygon, double z) {
+    std::vector<std::array<GLdouble, 3>> points;
+    points.reserve(polygon.size());
+    for (const TMetrePoint& p : polygon) {
+        const TFloorPoint f = MetresToDeck(frame, p);
+        points.push_back({f.X, f.Y, z});
+    }
+    GLUtesselator* tess = gluNewTess();
+    if (tess == nullptr) return;
+    gluTessCallback(tess, GLU_TESS_BEGIN, reinterpret_cast<_GLUfuncptr>(&glBegin));
+    gluTessCallback(tess, GLU_TESS_VERTEX, reinterpret_cast<_GLUfuncptr>(&glVertex3dv));
+    gluTessCallback(tess, GLU_TESS_END, reinterpret_cast<_GLUfuncptr>(&glEnd));
+    gluTessNormal(tess, 0, 0, 1);
+    gluTessBeginPolygon(tess, nullptr);
+    gluTessBeginContour(tess);
+    for (std::array<GLdouble, 3>& p : points) gluTessVertex(tess, p.data(), p.data());
+    gluTessEndContour(tess);
+    gluTessEndPolygon(tess);
+    gluDeleteTess(tess);
 }
 
 }  // namespace
@@ -131,12 +155,9 @@ void DrawMeasures(const TSceneInput& scene, bool shownDeck) {
     for (const TMeasureArea& area : scene.Measures->Areas) {
         if (!OnDeckDrawn(scene, area.Deck, shownDeck) || area.Polygon.size() < 3) continue;
         const double z = DeckZ(scene, area.Deck) + kMeasureHeight;
-        // A fan fills a convex polygon; every area drawn with the mouse is a rectangle.
         glColor4f(kMeasureAreaColour[0], kMeasureAreaColour[1], kMeasureAreaColour[2],
                   kMeasureFillAlpha * alpha);
-        glBegin(GL_TRIANGLE_FAN);
-        for (const TMetrePoint& p : area.Polygon) Vertex(frame, p, z);
-        glEnd();
+        FillPolygon(frame, area.Polygon, z);
         glLineWidth(2.0f);
         glColor4f(kMeasureAreaColour[0], kMeasureAreaColour[1], kMeasureAreaColour[2], alpha);
         glBegin(GL_LINE_LOOP);

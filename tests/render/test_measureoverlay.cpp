@@ -225,4 +225,30 @@ TEST_F(Headless, LinesAndAreasShowOnTheirDeck) {
     EXPECT_EQ(pixel(elsewhere, {0.7, 0.55}), before);
 }
 
+// An L-shaped area is filled in its arms and not in the notch between them
+// (a fan from its first corner would cover part of the notch).
+TEST_F(Headless, AnAreaThatIsNotConvexIsFilledInsideOnly) {
+    std::vector<TDeck> decks;
+    TSceneInput scene = Scene(decks);
+    const TCamera camera = FitScene(scene, 0, 0, static_cast<double>(kW) / kH);
+    const TRgbaPixels plain = Draw(scene, camera);
+    TMeasureSet set;
+    set.Areas = {{"L", 0, {{3, 0.2}, {3, 1.0}, {2, 1.0}, {2, 1.8}, {1, 1.8}, {1, 0.2}}}};
+    scene.Measures = &set;
+    const TRgbaPixels drawn = Draw(scene, camera);
+    auto tinted = [&](const TMetrePoint& m) {
+        const TFloorPoint f = MetresToDeck(scene.MeasureFrame, m);
+        double wx = 0, wy = 0;
+        EXPECT_TRUE(ProjectToWindow(scene, camera, f.X, f.Y, 0, kW, kH, wx, wy));
+        const TRgb a = At(drawn, static_cast<int>(wx), static_cast<int>(wy));
+        const TRgb b = At(plain, static_cast<int>(wx), static_cast<int>(wy));
+        return a[2] - a[0] > b[2] - b[0] + 10;
+    };
+    EXPECT_TRUE(tinted({1.5, 1.4}));
+    EXPECT_TRUE(tinted({2.5, 0.6}));
+    EXPECT_TRUE(tinted({1.5, 0.4}));
+    EXPECT_FALSE(tinted({2.1, 1.4}));
+    EXPECT_FALSE(tinted({2.7, 1.6}));
+}
+
 }  // namespace
