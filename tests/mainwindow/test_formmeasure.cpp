@@ -328,6 +328,26 @@ private slots:
         QCOMPARE(kept.readAll(), QByteArray("{\"lines\": ["));
     }
 
+    void AnImportedProjectKeepsItsFileBesideTheImportedOne() {
+        // Two persons walking 2 m east, 10 frames a second, in metres.
+        const QString rows = test::WriteFile(
+            Files_.path(), "walk.txt",
+            "1 0 1.0 1.0\n1 10 2.0 1.0\n1 20 3.0 1.0\n2 0 1.0 2.0\n2 10 2.0 2.0\n2 20 3.0 2.0\n");
+        import::TImportOptions options;
+        options.Text.Fps = 10;
+        options.Text.Unit = import::TLengthUnit::Metre;
+        TMainForm& form = NewForm();
+        form.LoadLogFile(rows, &options);
+        QVERIFY(form.LogFile != nullptr);
+        // The source's own metres: a line across both walkers at x = 2 m.
+        TMeasureSet set;
+        set.Lines = {{"Gate", 0, {2.0, 0.9}, {2.0, 1.9}}};
+        QVERIFY2(form.ChangeMeasures(set),
+                 Messages_.Messages.empty() ? "" : Messages_.Texts().front().c_str());
+        QCOMPARE(FileSet(rows), set);
+        QVERIFY(QFile::exists(rows + ".measure.json"));
+    }
+
     void AFileThatCannotBeWrittenIsNamedInAnError() {
         const QString path = ShipPath();
         const QString file = QString::fromStdString(MeasureFilePathFor(path.toStdString()));
