@@ -89,6 +89,7 @@ TMainForm::TMainForm(IMessages* messages, QWidget* parent)
 
     FormCreate();
     CreateStackCommands();
+    CreateMeasureCommands();
     CreateAuxiliaryWindows();
     RestoreWindowState();
 }

@@ -13,11 +13,13 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "appsettings.h"
 #include "deckoverlay.h"
 #include "interfaces.h"
 #include "logfile.h"
+#include "measure.h"
 #include "openproject.h"
 #include "options1.h"
 #include "playback.h"
@@ -52,6 +54,7 @@ class TAnalysisPanel;
 class TAnalysisRunner;
 class TAnalysisResult;
 class TDeckList;
+class TMeasurePanel;
 
 class TMainForm : public QMainWindow, public IPlaybackHost {
     Q_OBJECT
@@ -218,6 +221,18 @@ public:
     // The deck list's rows for the project and its counts for the moment shown.
     void UpdateDeckList();
 
+    // --- measurement lines and areas (mainform_measure.cpp) ---
+    // Views > "Measure": the view's drags draw lines and areas while it is on.
+    void Measure1Click(bool on);
+    // The measurements of the project shown.
+    const TMeasureSet& Measures() const { return Measures_; }
+    // Makes next the project's measurements when the file would read it back
+    // whole (else a warning names what is wrong and nothing changes): kept for
+    // undo, saved beside the project and shown. False when nothing changed.
+    bool ChangeMeasures(const TMeasureSet& next);
+    // Ctrl+Z: back to the measurements before the last change.
+    void UndoMeasures();
+
     // Layout commands (mainform_layout.cpp).
     void ResetView1Click();
     void KeysAndMouse1Click();
@@ -274,6 +289,16 @@ private:
     void CreateImport();
     void CreateLayoutCommands();
     void CreateStackCommands();
+    void CreateMeasureCommands();
+    // At every load: the measurement file beside projectPath (none: no file) read
+    // with its problems shown as warnings; no undo yet.
+    void LoadMeasures(const QString& projectPath);
+    void ShowMeasures();
+    // Writes the measurements beside the project; an "Error" box when it cannot.
+    bool SaveMeasures();
+    void MeasureDrawn(bool area, int deck, TMetrePoint a, TMetrePoint b);
+    TMetreFrame MeasureFrame() const;
+    QString MeasureFilePath() const;
     void RestoreWindowState();
     void SaveWindowState();
     // After a load: a new run; before a release: no result.
@@ -381,6 +406,15 @@ private:
     QComboBox* CutAwayBox = nullptr;
     QDockWidget* Dock_Decks = nullptr;
     TDeckList* DeckList = nullptr;
+
+    QAction* Measure1 = nullptr;
+    QAction* UndoMeasure1 = nullptr;
+    QToolButton* SpeedButton_Measure = nullptr;
+    QDockWidget* Dock_Measure = nullptr;
+    TMeasurePanel* MeasurePanel = nullptr;
+    TMeasureSet Measures_;
+    std::vector<TMeasureSet> MeasureUndo_;  // oldest first
+    QString MeasureProject_;                // the file the measurements lie beside
 
     QToolBar* Panel1 = nullptr;
     QToolButton* BitBtn1 = nullptr;

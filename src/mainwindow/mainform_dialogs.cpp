@@ -61,6 +61,7 @@ void TMainForm::Options1Click() {
         const TAnalysisSettings& a = *entered;
         PersonPanel->SetCellSize(AnalysisSettingsInEffect().CellSize);
         PickPerson(Picked_);  // the positions in metres follow the cell size
+        ShowMeasures();       // and so do the cells the measurements lie on
         const bool changed = a.CellSize != before.CellSize || a.Window != before.Window ||
                              a.DensityLimit != before.DensityLimit ||
                              a.CongestionShare != before.CongestionShare;

@@ -116,7 +116,10 @@ QList<TKeyGroup> TMainForm::KeyGroups() const {
           {QStringLiteral("Left click on a person"),
            QStringLiteral("Pick the person: Person panel, trail, follow; with all decks, "
                           "on any deck drawn (its deck becomes the deck shown)")},
-          {QStringLiteral("Left click beside the persons"), QStringLiteral("Clear the pick")}}});
+          {QStringLiteral("Left click beside the persons"), QStringLiteral("Clear the pick")},
+          {QStringLiteral("Left / right drag, Views > Measure on"),
+           QStringLiteral("Draw a measurement line / area on the deck shown; Esc ends the "
+                          "mode")}}});
     groups.append(
         {QStringLiteral("Mouse elsewhere"),
          {{QStringLiteral("Drag the time line"),

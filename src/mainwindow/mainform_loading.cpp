@@ -253,6 +253,7 @@ void TMainForm::LoadLogFile(const QString& path, const import::TImportOptions* i
         StartTimeNavigation();
         Loading_ = false;  // the project is complete from here on
         StartAnalysis();
+        LoadMeasures(loaded ? path : QString());
 
         UpdateLightsStatus();
         SetStatusText(1, QString::fromStdString(TPlayback::TimeText(0)));

@@ -99,6 +99,21 @@ void Draw(QPainter& p, TToolIcon kind, bool enabled) {
             p.setPen(QPen(ink, 1));
             Camera(p, 2.5, 6, accent);
             break;
+        case TToolIcon::Measure: {
+            // A ruler laid aslant with its marks, and a measured line beneath.
+            p.setBrush(enabled ? QColor(235, 190, 70) : QColor(200, 200, 200));
+            QPolygonF ruler;
+            ruler << QPointF(1, 10) << QPointF(10, 1) << QPointF(14, 5) << QPointF(5, 14);
+            p.drawPolygon(ruler);
+            for (int i = 1; i <= 4; ++i) {
+                const double x = 1 + i * 1.8, y = 10 - i * 1.8;
+                const double mark = i % 2 == 0 ? 2.2 : 1.3;
+                p.drawLine(QPointF(x, y), QPointF(x + mark, y + mark));
+            }
+            p.setPen(QPen(enabled ? QColor(220, 40, 150) : QColor(175, 175, 175), 1.5));
+            p.drawLine(QPointF(8, 15), QPointF(15, 8));
+            break;
+        }
     }
 }
 

@@ -14,6 +14,7 @@ enum class TToolIcon {
     StepForward,
     ScreenShotSingle,
     ScreenShotSeries,
+    Measure,
 };
 
 // The icon with its normal and disabled images.

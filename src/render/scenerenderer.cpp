@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "glyph.h"
+#include "measureoverlay.h"
 
 namespace orlex {
 
@@ -167,6 +168,7 @@ const std::vector<int>& TSceneRenderer::RenderScene(const TSceneInput& scene,
     const TFloorOverlay* overlay = scene.CurrentOverlay();
     if (overlay) Overlay_.DrawFloor(*overlay, scene.XMax, scene.YMax);
     DrawTrails(scene);
+    DrawMeasures(scene, true);
     glPopMatrix();
     return BadHeadings_;
 }

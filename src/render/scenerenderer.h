@@ -11,6 +11,7 @@
 #include "camera.h"
 #include "deck.h"
 #include "lights.h"
+#include "measure.h"
 #include "overlay.h"
 #include "person.h"
 #include "personbatch.h"
@@ -70,6 +71,10 @@ struct TSceneInput {
     bool Plan = false;
     // The side of a cell in metres, for the plan view's scale bar.
     double CellMetres = 0.4;
+    // Measurement lines and areas drawn on their decks with their names (null:
+    // none), placed on the cells by MeasureFrame.
+    const TMeasureSet* Measures = nullptr;
+    TMetreFrame MeasureFrame;
 };
 
 class TSceneRenderer {

@@ -9,6 +9,7 @@
 #include <cmath>
 
 #include "glyph.h"
+#include "measureoverlay.h"
 #include "scenerenderer.h"
 
 namespace orlex {
@@ -121,11 +122,13 @@ void TSceneRenderer::RenderStack(const TSceneInput& scene, const TCamera& camera
         // The trails on the other decks are dimmed like their decks.
         DimBlending();
         DrawStackTrails(scene, false);
+        DrawMeasures(scene, false);
         glDisable(GL_BLEND);
         glClear(GL_DEPTH_BUFFER_BIT);
         if (DeckShown(scene, scene.CurrentDeck)) DrawStackDeck(scene, scene.CurrentDeck, eye);
     }
     DrawStackTrails(scene, true);
+    DrawMeasures(scene, true);
     glPopMatrix();
 }
 

@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include <QMouseEvent>
 #include <QPainter>
 #include <QTimer>
 #include <algorithm>
@@ -10,6 +11,7 @@
 
 #include "annotation.h"
 #include "glyph.h"
+#include "measureoverlay.h"
 #include "picking.h"
 #include "viewtext.h"
 
@@ -110,6 +112,9 @@ void TCellView3D::ReleaseProject() {
     PersonCount = 0;
     PickedPerson = -1;
     Overlays_.clear();
+    Measures_ = nullptr;
+    Drafting_ = false;
+    MeasureButton_ = Qt::NoButton;
     Renderer_.ForgetPersons();
     Renderer_.ForgetOverlay();
     HeadingReported_.clear();
@@ -175,6 +180,8 @@ TSceneInput TCellView3D::SceneInput() const {
     scene.DeckSpacing = StackSpacing(Decks, DeckCount, Stack.Spacing);
     scene.Plan = Stack.Plan;
     scene.CellMetres = Stack.CellMetres;
+    scene.Measures = Drafting_ ? &Draft_ : Measures_;
+    scene.MeasureFrame = MeasureFrame_;
     return scene;
 }
 
@@ -228,6 +235,88 @@ void TCellView3D::CentreOn(double x, double y) {
     Camera().CentreOn(x, y);
     WithContext([this] { SetOrtho(); });
     Invalidate();
+}
+
+// --- the Measure mode -------------------------------------------------------------
+
+void TCellView3D::SetMeasureMode(bool on) {
+    if (on == MeasureMode_) return;
+    MeasureMode_ = on;
+    MeasureButton_ = Qt::NoButton;
+    Drafting_ = false;
+    setCursor(on ? Qt::CrossCursor : Qt::ArrowCursor);
+    Invalidate();
+}
+
+void TCellView3D::SetMeasures(const TMeasureSet* set, const TMetreFrame& frame) {
+    Measures_ = set;
+    MeasureFrame_ = frame;
+    Invalidate();
+}
+
+bool TCellView3D::MetresAt(double x, double y, TMetrePoint& point) const {
+    if (Decks == nullptr || FieldOfView <= 0 || CurrentDeck < 0 || CurrentDeck >= DeckCount)
+        return false;
+    return MetresUnderPixel(SceneInput(), Camera(), x, y, width(), height(), CurrentDeck, point);
+}
+
+void TCellView3D::UpdateDraft(const TMetrePoint& to) {
+    Draft_ = Measures_ ? *Measures_ : TMeasureSet();
+    if (MeasureButton_ == Qt::LeftButton)
+        Draft_.Lines.push_back({"", CurrentDeck, DragFrom_, to});
+    else
+        Draft_.Areas.push_back({"", CurrentDeck, RectanglePolygon(DragFrom_, to)});
+    Drafting_ = true;
+    Invalidate();
+}
+
+void TCellView3D::mousePressEvent(QMouseEvent* event) {
+    if (!MeasureMode_) {
+        TGLControl::mousePressEvent(event);
+        return;
+    }
+    event->accept();
+    const Qt::MouseButton button = event->button();
+    if (!IsControlEnabled || MeasureButton_ != Qt::NoButton ||
+        (button != Qt::LeftButton && button != Qt::RightButton))
+        return;
+    const QPointF p = event->position();
+    // A drag that starts beside the deck's plane draws nothing.
+    if (!MetresAt(p.x(), p.y(), DragFrom_)) return;
+    MeasureButton_ = button;
+    DragPixel_ = p.toPoint();
+}
+
+void TCellView3D::mouseMoveEvent(QMouseEvent* event) {
+    if (!MeasureMode_) {
+        TGLControl::mouseMoveEvent(event);
+        return;
+    }
+    event->accept();
+    if (MeasureButton_ == Qt::NoButton) return;
+    TMetrePoint to;
+    if (MetresAt(event->position().x(), event->position().y(), to)) UpdateDraft(to);
+}
+
+void TCellView3D::mouseReleaseEvent(QMouseEvent* event) {
+    if (!MeasureMode_) {
+        TGLControl::mouseReleaseEvent(event);
+        return;
+    }
+    event->accept();
+    if (event->button() != MeasureButton_) return;
+    const Qt::MouseButton button = MeasureButton_;
+    MeasureButton_ = Qt::NoButton;
+    Drafting_ = false;
+    Invalidate();
+    const QPoint p = event->position().toPoint();
+    // A click is no drag.
+    if (std::abs(p.x() - DragPixel_.x()) <= kClickSlop &&
+        std::abs(p.y() - DragPixel_.y()) <= kClickSlop)
+        return;
+    TMetrePoint to;
+    if (!MetresAt(p.x(), p.y(), to)) return;
+    emit MeasureDrawn(button == Qt::RightButton, CurrentDeck, DragFrom_, to);
 }
 
 void TCellView3D::SetOrtho() {

@@ -7,6 +7,7 @@
 
 #include "deck.h"
 #include "glcontrol.h"
+#include "measure.h"
 #include "person.h"
 #include "playback.h"
 #include "projectscene.h"
@@ -101,9 +102,24 @@ public:
     // Pans so that deck point (x, y) is at the centre of the view, and repaints.
     void CentreOn(double x, double y);
 
+    // The Measure mode: a left drag draws a line and a right drag a rectangle on
+    // the deck shown (MeasureDrawn tells the end of each), the camera staying
+    // where it is; off, the mouse moves the camera and picks as ever.
+    void SetMeasureMode(bool on);
+    bool MeasureMode() const { return MeasureMode_; }
+    // The measurements drawn on their decks (borrowed; null for none), placed on
+    // the cells by frame.
+    void SetMeasures(const TMeasureSet* set, const TMetreFrame& frame);
+    // The point in metres on the deck shown's floor under widget position (x, y);
+    // false where the view does not see that floor.
+    bool MetresAt(double x, double y, TMetrePoint& point) const;
+
 signals:
     // A left click picked person, or nothing (-1).
     void PersonPicked(int person);
+    // A drag of the Measure mode ended on deck: a line from a to b, or (area) the
+    // rectangle with the corners a and b.
+    void MeasureDrawn(bool area, int deck, orlex::TMetrePoint a, orlex::TMetrePoint b);
 
 public:
     // Far clipping plane for a pan, a distance and a deck size:
@@ -117,6 +133,9 @@ protected:
     void initializeGL() override;
     void ReleaseGL() override;
     void LeftClick(int x, int y) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
 
 private:
     void BuildLists();
@@ -133,6 +152,18 @@ private:
     bool ShowingError_ = false;
     const TPlayback* Playback_ = nullptr;
     std::vector<TFloorOverlay> Overlays_;
+
+    // The Measure mode and its drag: the button held (none: no drag), where it
+    // started, and the set with the line or rectangle being drawn added.
+    bool MeasureMode_ = false;
+    Qt::MouseButton MeasureButton_ = Qt::NoButton;
+    TMetrePoint DragFrom_;
+    QPoint DragPixel_;
+    const TMeasureSet* Measures_ = nullptr;
+    TMetreFrame MeasureFrame_;
+    TMeasureSet Draft_;
+    bool Drafting_ = false;
+    void UpdateDraft(const TMetrePoint& to);
 };
 
 }  // namespace orlex

@@ -4,8 +4,10 @@
 #include <QPainter>
 #include <algorithm>
 #include <cmath>
+#include <vector>
 
 #include "annotation.h"
+#include "measureoverlay.h"
 #include "ticks.h"
 
 namespace orlex {
@@ -64,10 +66,73 @@ void PaintScaleBar(QPainter& painter, const TScaleBar& bar, int w, int h) {
                      bar.Label);
 }
 
+QColor MeasureColour(const float rgb[3], int alpha) {
+    return QColor(static_cast<int>(rgb[0] * 255), static_cast<int>(rgb[1] * 255),
+                  static_cast<int>(rgb[2] * 255), alpha);
+}
+
+// Where a measurement's name stands: an area's above its top corner; a line's
+// beside its middle, across the line (below it, or right of an upright line),
+// so that the line stays in sight. A box that would cover one placed before
+// moves down out of its way.
+QRectF MeasureNameBox(const TMeasureLabel& label, QSizeF size, double px,
+                      const std::vector<QRectF>& placed) {
+    QRectF box(QPointF(0, 0), size);
+    if (label.Area) {
+        box.moveBottomLeft(QPointF(label.X, label.Y - 0.3 * px));
+    } else {
+        double nx = -label.DirY, ny = label.DirX;
+        if (ny < 0 || (ny == 0 && nx < 0)) nx = -nx, ny = -ny;
+        if (nx == 0 && ny == 0) ny = 1;
+        const double reach =
+            0.5 * px + std::fabs(nx) * 0.5 * size.width() + std::fabs(ny) * 0.5 * size.height();
+        box.moveCenter(QPointF(label.X + nx * reach, label.Y + ny * reach));
+    }
+    for (int tries = 0; tries < 8; ++tries) {
+        bool free = true;
+        for (const QRectF& other : placed) {
+            if (!box.intersects(other)) continue;
+            box.moveTop(other.bottom() + 0.2 * px);
+            free = false;
+        }
+        if (free) break;
+    }
+    return box;
+}
+
+// The names of the measurements on dark boxes edged in their colours.
+void PaintMeasureNames(QPainter& painter, const TSceneInput& scene, const TCamera& camera, int w,
+                       int h) {
+    const double px = AnnotationPixels(w, h);
+    const QFont font = AnnotationFont(px);
+    const QFontMetricsF metrics(font);
+    const double pad = kPad * px;
+    painter.setFont(font);
+    std::vector<QRectF> placed;
+    for (const TMeasureLabel& label : MeasureLabels(scene, camera, w, h)) {
+        if (label.X < -w || label.X > 2.0 * w || label.Y < -h || label.Y > 2.0 * h) continue;
+        const QString text = QString::fromStdString(label.Name);
+        const QSizeF size(metrics.horizontalAdvance(text) + 2 * pad, metrics.height() + 0.5 * pad);
+        const QRectF box = MeasureNameBox(label, size, px, placed);
+        placed.push_back(box);
+        const int alpha = label.OnShownDeck ? 255 : 140;
+        const QColor colour =
+            MeasureColour(label.Area ? kMeasureAreaColour : kMeasureLineColour, alpha);
+        QPen edge(colour);
+        edge.setWidthF(std::max(1.0, 0.12 * px));
+        painter.setPen(edge);
+        painter.setBrush(QColor(0, 0, 0, label.OnShownDeck ? 170 : 100));
+        painter.drawRect(box);
+        painter.setPen(QColor(255, 255, 255, alpha));
+        painter.drawText(box, Qt::AlignCenter, text);
+    }
+}
+
 }  // namespace
 
 bool HasViewText(const TSceneInput& scene) {
-    return (scene.StackAll && scene.DeckCount > 0) || scene.Plan;
+    return (scene.StackAll && scene.DeckCount > 0) || scene.Plan ||
+           (scene.Measures && !scene.Measures->Empty());
 }
 
 TScaleBar PlanScaleBar(const TSceneInput& scene, const TCamera& camera, int w, int h) {
@@ -96,6 +161,7 @@ void PaintViewText(QPainter& painter, const TSceneInput& scene, const TCamera& c
     if (!HasViewText(scene)) return;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
+    PaintMeasureNames(painter, scene, camera, w, h);
     PaintDeckNames(painter, scene, camera, w, h);
     PaintScaleBar(painter, PlanScaleBar(scene, camera, w, h), w, h);
     painter.restore();

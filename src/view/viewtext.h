@@ -1,6 +1,7 @@
 // Text over the 3D view that belongs to the scene rather than to an overlay:
-// the names of the decks beside the stack, and the scale bar of the plan view
-// in metres. Painted by the window's view and into pictures and videos alike.
+// the names of the decks beside the stack, the names of the measurement lines
+// and areas, and the scale bar of the plan view in metres. Painted by the
+// window's view and into pictures and videos alike.
 #pragma once
 
 #include <QRectF>
@@ -27,7 +28,8 @@ struct TScaleBar {
 // fifth of the width; Metres 0 outside the plan view.
 TScaleBar PlanScaleBar(const TSceneInput& scene, const TCamera& camera, int w, int h);
 
-// Paints the deck names of a stack and the plan's scale bar over a w x h frame.
+// Paints the measurements' names, the deck names of a stack and the plan's scale
+// bar over a w x h frame.
 void PaintViewText(QPainter& painter, const TSceneInput& scene, const TCamera& camera, int w,
                    int h);
 

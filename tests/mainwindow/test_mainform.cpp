@@ -134,10 +134,11 @@ private slots:
                               "OldFile4", "-", "Quit1"}));
         // The items of time navigation and analysis follow the menus' own, behind a
         // separator.
-        QCOMPARE(captions(Ui().Views1),
-                 (QStringList{"Deckup1", "Deckdown1", "-", "Zoomin1", "Zoomout1", "-",
-                              "PersonPanel1", "AllTrails1", "-", "AnalysisPanel1", "OverlayMenu1",
-                              "-", "ResetView1", "-", "AllDecks1", "PlanView1"}));
+        QCOMPARE(
+            captions(Ui().Views1),
+            (QStringList{"Deckup1", "Deckdown1", "-", "Zoomin1", "Zoomout1", "-", "PersonPanel1",
+                         "AllTrails1", "-", "AnalysisPanel1", "OverlayMenu1", "-", "ResetView1",
+                         "-", "AllDecks1", "PlanView1", "-", "Measure1", "MeasurementsPanel1"}));
         QCOMPARE(captions(Ui().Animation1), (QStringList{"Run1", "ResettoStart1", "-", "Forward1",
                                                          "Backward1", "-", "GoToTime1"}));
         QCOMPARE(captions(Ui().Settings1), (QStringList{"ShowOrigin", "AddLight", "RemoveLight",

@@ -398,3 +398,56 @@ TEST_F(OrlexRender, AllDecksWithAChosenDeckInFull) {
         EXPECT_FALSE(fs::exists(Path("bad.png"))) << b.Deck;
     }
 }
+
+namespace {
+
+int MeasureLinePixels(const QImage& image) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x) {
+            const QColor c = image.pixelColor(x, y);
+            if (c.red() > 200 && c.green() < 90 && c.blue() > 110) ++count;
+        }
+    return count;
+}
+
+}  // namespace
+
+// The measurement file beside the project is drawn, --measure names another; one
+// that cannot be read stops the picture, entries that cannot be used are named.
+TEST_F(OrlexRender, MeasurementsBesideTheProjectOrNamedAreDrawn) {
+    fs::copy_file(kShip, Path("ship.3dl"));
+    const std::string line =
+        R"({"lines": [{"name": "Across", "deck": 0, "from": [5.0, 9.6], "to": [59.0, 9.6]}]})";
+    std::ofstream(Path("ship.3dl.measure.json")) << line;
+    std::ofstream(Path("bad.json"))
+        << R"({"lines": [{"name": "Across", "deck": 0, "from": [5.0, 9.6], "to": [59.0, 9.6]},
+                         {"name": "Upstairs", "deck": 9, "from": [5.0, 9.6], "to": [9.0, 9.6]}]})";
+    const std::string common = " --at 60 --size 320x240 --caption none --plan -o ";
+    struct TCase {
+        std::string Args;
+        bool Drawn;
+        const char* Said;  // in the messages; empty for none
+    };
+    const TCase cases[] = {
+        {"'" + Path("ship.3dl") + "'", true, ""},
+        {"'" + kShip + "'", false, ""},
+        {"'" + kShip + "' --measure '" + Path("ship.3dl.measure.json") + "'", true, ""},
+        {"'" + kShip + "' --measure '" + Path("bad.json") + "'", true, "Upstairs"},
+    };
+    for (const TCase& c : cases) {
+        const TRun run = Render(c.Args + common + "'" + Path("m.png") + "'");
+        ASSERT_EQ(run.Code, 0) << c.Args << ": " << run.Err;
+        const int pixels = MeasureLinePixels(QImage(QString::fromStdString(Path("m.png"))));
+        EXPECT_EQ(pixels > 100, c.Drawn) << c.Args << ": " << pixels;
+        if (*c.Said) {
+            EXPECT_NE(run.Err.find(c.Said), std::string::npos) << run.Err;
+        }
+        fs::remove(Path("m.png"));
+    }
+    const TRun missing =
+        Render("'" + kShip + "' --measure '" + Path("none.json") + "'" + common + Path("n.png"));
+    EXPECT_EQ(missing.Code, 1);
+    EXPECT_NE(missing.Err.find("none.json"), std::string::npos) << missing.Err;
+    EXPECT_FALSE(fs::exists(Path("n.png")));
+}

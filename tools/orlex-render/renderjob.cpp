@@ -14,6 +14,7 @@
 #include "analysisoverlay.h"
 #include "interfaces.h"
 #include "logfile.h"
+#include "measurefile.h"
 #include "offscreenview.h"
 #include "openproject.h"
 #include "playback.h"
@@ -148,6 +149,23 @@ int RunRender(const TRenderOptions& o, std::FILE* err) {
     if (o.DeckSpacing > 0)
         scene.DeckSpacing = StackSpacing(scene.Decks, scene.DeckCount, o.DeckSpacing);
     scene.CellMetres = settings.CellSize;
+    // The measurements named, else those beside the project; what cannot be used
+    // is named and left out.
+    TMeasureSet measures;
+    const std::string measurePath =
+        o.Measure.isEmpty() ? MeasureFilePathFor(o.Input.toStdString()) : o.Measure.toStdString();
+    if (!o.Measure.isEmpty() || QFileInfo::exists(QString::fromStdString(measurePath))) {
+        std::vector<std::string> problems;
+        const TMetreFrame frame = MetreFrameOf(project, settings.CellSize);
+        const bool read = ReadMeasureFile(measurePath, measures, problems);
+        if (read)
+            CheckMeasuresOnProject(measures, frame, project.DeckCount(), measurePath, problems);
+        for (const std::string& problem : problems)
+            std::fprintf(err, "orlex-render: %s\n", problem.c_str());
+        if (!read && !o.Measure.isEmpty()) return 1;
+        scene.Measures = &measures;
+        scene.MeasureFrame = frame;
+    }
     std::vector<TFloorOverlay> overlays;
     TOverlayKind kind = TOverlayKind::None;
     OverlayKindOf(o.Overlay.toStdString().c_str(), kind);

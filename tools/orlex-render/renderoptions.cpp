@@ -84,6 +84,8 @@ QString RenderUsage() {
                "                     legend, within the size (default); none: the view alone\n"
                "  --trails           everyone's trails of the last 10 seconds\n"
                "  --no-origin        without the origin marker\n"
+               "  --measure FILE     the measurement lines and areas of FILE (default\n"
+               "                     FILE.measure.json beside the project, when it exists)\n"
                "TIME is seconds (450) or minutes and seconds (7:30), as the viewer shows them.\n"
                "FILE may also be the trajectories of another tool, imported as orlex-convert\n"
                "does (the frame rate of a text file that gives none as --source-fps):\n") +
@@ -135,8 +137,8 @@ bool ParseRenderOptions(const QStringList& args, TRenderOptions& o, QString& err
             continue;
         }
         static const QStringList valued = {
-            "-o",     "--deck",   "--at",      "--from",    "--to",  "--fps",         "--speed",
-            "--size", "--camera", "--overlay", "--caption", "--cut", "--deck-spacing"};
+            "-o",     "--deck",   "--at",      "--from",    "--to",  "--fps",          "--speed",
+            "--size", "--camera", "--overlay", "--caption", "--cut", "--deck-spacing", "--measure"};
         if (!valued.contains(a)) return bad(a, QStringLiteral("unknown option"));
         if (i + 1 >= args.size()) return bad(a, QStringLiteral("a value is missing"));
         const QString v = args[++i];
@@ -208,6 +210,8 @@ bool ParseRenderOptions(const QStringList& args, TRenderOptions& o, QString& err
         } else if (a == "--deck-spacing") {
             if (!ReadNumber(v, o.DeckSpacing) || o.DeckSpacing < 1 || o.DeckSpacing > 20)
                 return bad(a, QStringLiteral("expected 1 to 20 block heights"));
+        } else if (a == "--measure") {
+            o.Measure = v;
         } else if (a == "--caption") {
             if (v != "band" && v != "none") return bad(a, QStringLiteral("expected band or none"));
             o.Caption = v == "band";

@@ -38,6 +38,8 @@ struct TRenderOptions {
     bool Caption = true;  // --caption band (time, deck, legend) or none
     bool Trails = false;
     bool Origin = true;
+    // --measure: the measurement file drawn; empty: the one beside the project, if any.
+    QString Measure;
     // How a file that is not a 3D log file is imported (--format, --geometry, ...; the
     // frame rate of a text file as --source-fps, --fps being the video's).
     import::TImportOptions Import;
