@@ -135,7 +135,9 @@ void TMainForm::StartAnalysis() {
     ExportAnalysis1->setEnabled(false);
     if (!HasProject()) return;
     AnalysisPanel_->SetAnalysing(0);
-    AnalysisRunner_->Start(*LogFile, AnalysisSettingsInEffect());
+    TAnalysisOptions options;
+    options.Measures = &Measures_;  // the runner keeps a copy
+    AnalysisRunner_->Start(*LogFile, AnalysisSettingsInEffect(), options);
 }
 
 void TMainForm::ClearAnalysis() {
@@ -191,6 +193,7 @@ void TMainForm::ExportAnalysis1Click() {
     source.FileDate = file.lastModified();
     source.Captions = DeckCaptions();
     source.Project = LogFile.get();
+    source.Measures = &Measures_;
     if (!ExportAnalysis(path, *Analysis_, source, *Messages_)) return;
     // A CSV export writes its tables beside the chosen name: the panel names them.
     const QStringList written = AnalysisExportPaths(path);

@@ -252,8 +252,8 @@ void TMainForm::LoadLogFile(const QString& path, const import::TImportOptions* i
         Session_.StartPlayback();
         StartTimeNavigation();
         Loading_ = false;  // the project is complete from here on
-        StartAnalysis();
         LoadMeasures(loaded ? path : QString());
+        StartAnalysis();  // with the measurements
 
         UpdateLightsStatus();
         SetStatusText(1, QString::fromStdString(TPlayback::TimeText(0)));

@@ -170,6 +170,7 @@ bool TMainForm::ChangeMeasures(const TMeasureSet& next) {
     Measures_ = next;
     SaveMeasures();
     ShowMeasures();
+    StartAnalysis();  // the lines' and areas' figures follow
     return true;
 }
 
@@ -179,6 +180,7 @@ void TMainForm::UndoMeasures() {
     MeasureUndo_.pop_back();
     SaveMeasures();
     ShowMeasures();
+    StartAnalysis();
 }
 
 void TMainForm::MeasureDrawn(bool area, int deck, TMetrePoint a, TMetrePoint b) {

@@ -15,6 +15,7 @@
 #include "measurefile.h"
 #include "measureoverlay.h"
 #include "measurepanel.h"
+#include "result.h"
 #include "stack.h"
 
 using namespace orlex;
@@ -280,6 +281,24 @@ private slots:
         QVERIFY(Messages_.Messages.empty());
         // Nothing to undo after a load.
         QVERIFY(!Item(again, "UndoMeasure1")->isEnabled());
+    }
+
+    // The analysis follows the measurements: loaded with them, and again after a change.
+    void TheAnalysisCountsTheLinesAndAreas() {
+        const QString path = ShipPath();
+        {
+            TMainForm& form = Ship(path);
+            QVERIFY(form.ChangeMeasures(ThreeMeasures()));
+        }
+        TMainForm& form = Ship(path);
+        QTRY_VERIFY(form.Analysis() != nullptr);
+        QVERIFY(form.Analysis()->HasMeasurements);
+        QCOMPARE(form.Analysis()->Lines.size() + form.Analysis()->Areas.size(), std::size_t{3});
+        TMeasureSet fewer = ThreeMeasures();
+        fewer.Lines.pop_back();
+        QVERIFY(form.ChangeMeasures(fewer));
+        QTRY_VERIFY(form.Analysis() != nullptr);
+        QCOMPARE(form.Analysis()->Lines.size(), fewer.Lines.size());
     }
 
     void AChangeTheFileCouldNotHoldIsRefused() {
