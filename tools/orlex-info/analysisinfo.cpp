@@ -66,8 +66,8 @@ void AddMeasurements(std::ostringstream& out, const TAnalysisResult& r,
     out << "Exits:     " << r.Exits.size() << " (flows in a window of " << r.Settings.FlowWindow
         << " s; * above " << kMaxSpecificFlow << " persons/(m·s))\n";
     for (const TExitResult& e : r.Exits) {
-        out << "  " << (e.AboveLimit() ? "* " : "") << e.Name << ": width " << Two(e.Width) << " m, "
-            << e.Persons() << " persons";
+        out << "  " << (e.AboveLimit() ? "* " : "") << e.Name << ": width " << Two(e.Width)
+            << " m, " << e.Persons() << " persons";
         if (!e.Times.empty())
             out << " from " << e.Times.front() << " to " << e.Times.back() << " s";
         out << ", peak flow " << Two(e.PeakFlow) << " persons/s, " << Two(e.PeakSpecificFlow)
