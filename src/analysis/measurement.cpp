@@ -43,8 +43,14 @@ struct TWork {
     std::vector<TExitEnd> Ends;
 };
 
+// Where a line or area lies on its deck, in cells.
+struct TBox {
+    double MinC, MaxC, MinR, MaxR;
+};
+
 struct TPassSetup {
     const TMeasureJob& Job;
+    std::vector<std::vector<TBox>> BoxesOf;  // per deck, lines and areas
     std::vector<TCellLine> Lines;
     std::vector<TCellArea> Areas;
     std::vector<std::vector<int>> LinesOf;  // per deck
@@ -75,6 +81,8 @@ public:
         Entry_ = index < entries.size() ? std::max(0, entries[index]) : 0;
         std::fill(Crossed_.begin(), Crossed_.end(), false);
         for (auto& r : Ring_) r.Step = -1;
+        Segments_.clear();
+        Sampled_ = -1;
         TPlace place = StartPlace(person);
         int lastColumn = 0, lastRow = 0;
         int64_t k = 0;
@@ -88,6 +96,15 @@ public:
             const bool moves = IsMoveDirection(d);
             if (!stepwise) {
                 place.Apply(run.Step, m);
+                k += m;
+            } else if (run.Step.LevelChange == 0 && Clear(place, d, m)) {
+                // A straight run that meets no line or area: its places are known
+                // without stepping.
+                const int dc = moves ? kDirectionColumn[d] : 0;
+                const int dr = moves ? kDirectionRow[d] : 0;
+                Skip(k, m, place, dc, dr);
+                place.Column += dc * m;
+                place.Row += dr * m;
                 k += m;
             } else {
                 for (int64_t j = 0; j < m; ++j) {
@@ -153,19 +170,67 @@ private:
         }
     }
 
-    const TPlace* PlaceAt(int64_t k) const {
-        if (k < Entry_ || k > N_ || k < 0) return nullptr;
+    // Whether a straight run of m steps from place in direction d stays clear of the
+    // boxes of every line and area of its deck.
+    bool Clear(const TPlace& place, int d, int64_t m) const {
+        if (place.Level < 0 || place.Level >= static_cast<int64_t>(S_.BoxesOf.size())) return true;
+        const auto& boxes = S_.BoxesOf[static_cast<std::size_t>(place.Level)];
+        if (boxes.empty()) return true;
+        const bool moves = IsMoveDirection(d);
+        const int64_t c1 = place.Column + (moves ? kDirectionColumn[d] * m : 0);
+        const int64_t r1 = place.Row + (moves ? kDirectionRow[d] * m : 0);
+        const double minC = static_cast<double>(std::min(place.Column, c1));
+        const double maxC = static_cast<double>(std::max(place.Column, c1));
+        const double minR = static_cast<double>(std::min(place.Row, r1));
+        const double maxR = static_cast<double>(std::max(place.Row, r1));
+        for (const TBox& b : boxes) {
+            if (!(maxC < b.MinC || minC > b.MaxC || maxR < b.MinR || minR > b.MaxR)) return false;
+        }
+        return true;
+    }
+
+    // Steps k + 1 .. k + m go straight from place by (dc, dr) a step, clear of every
+    // line and area: nobody crosses or stands inside, only the samples before them
+    // that needed a place among them are taken now.
+    void Skip(int64_t k, int64_t m, const TPlace& place, int dc, int dr) {
+        if (Ring_.empty()) return;
+        const int64_t v = S_.Job.StepsPerSecond;
+        // Segments older than two seconds are no longer asked for.
+        while (!Segments_.empty() && Segments_.front().K + Segments_.front().M < k - 2 * v - 1)
+            Segments_.erase(Segments_.begin());
+        Segments_.push_back({k, m, place, dc, dr});
+        for (int64_t s = Sampled_ + 1; s <= std::min(k, k + m - v); ++s) Sample(s);
+        Sampled_ = std::max(Sampled_, k + m - v);
+    }
+
+    bool PlaceAt(int64_t k, TPlace& out) const {
+        if (k < Entry_ || k > N_ || k < 0) return false;
         const int64_t v = S_.Job.StepsPerSecond;
         const TStamped& s = Ring_[static_cast<std::size_t>(k % (2 * v + 1))];
-        return s.Step == k ? &s.Place : nullptr;
+        if (s.Step == k) {
+            out = s.Place;
+            return true;
+        }
+        for (auto it = Segments_.rbegin(); it != Segments_.rend(); ++it) {
+            if (k > it->K && k <= it->K + it->M) {
+                out = it->Place;
+                out.Column += it->Dc * (k - it->K);
+                out.Row += it->Dr * (k - it->K);
+                return true;
+            }
+        }
+        return false;
     }
 
     // Counts the person at step counter s in the areas it stands in, once the
     // position a second later is known (or the track has ended).
     void Sample(int64_t s) {
+        if (s <= Sampled_) return;
+        Sampled_ = s;
         if (s % S_.Every != 0 || s < Entry_ || s > N_) return;
-        const TPlace* here = PlaceAt(s);
-        if (!here) return;
+        TPlace at;
+        if (!PlaceAt(s, at)) return;
+        const TPlace* here = &at;
         const auto* areas = OnDeck(S_.AreasOf, here->Level);
         if (!areas) return;
         const int64_t v = S_.Job.StepsPerSecond;
@@ -174,11 +239,11 @@ private:
             const auto a = static_cast<std::size_t>(i);
             if (!S_.Areas[a].Contains(here->Column, here->Row)) continue;
             ++W_.Count[a][point];
-            const TPlace* before = PlaceAt(s - v);
-            const TPlace* after = PlaceAt(s + v);
-            if (before && after && before->Level == here->Level && after->Level == here->Level) {
-                const double dc = static_cast<double>(after->Column - before->Column);
-                const double dr = static_cast<double>(after->Row - before->Row);
+            TPlace before, after;
+            if (PlaceAt(s - v, before) && PlaceAt(s + v, after) && before.Level == here->Level &&
+                after.Level == here->Level) {
+                const double dc = static_cast<double>(after.Column - before.Column);
+                const double dr = static_cast<double>(after.Row - before.Row);
                 W_.SpeedSum[a][point] += std::hypot(dc, dr) * S_.Job.Frame.CellSize / 2.0;
                 ++W_.SpeedN[a][point];
             }
@@ -189,19 +254,28 @@ private:
     void Finish() {
         if (Ring_.empty()) return;
         const int64_t v = S_.Job.StepsPerSecond;
-        for (int64_t s = std::max<int64_t>(0, N_ - v + 1); s <= N_; ++s) Sample(s);
+        for (int64_t s = std::max<int64_t>(Sampled_ + 1, N_ - v + 1); s <= N_; ++s) Sample(s);
     }
+
+    // Steps K + 1 .. K + M, at Place + (step - K) * (Dc, Dr).
+    struct TSegment {
+        int64_t K, M;
+        TPlace Place;
+        int Dc, Dr;
+    };
 
     const TPassSetup& S_;
     TWork& W_;
     std::vector<TStamped> Ring_;
+    std::vector<TSegment> Segments_;
+    int64_t Sampled_ = -1;  // the last step counter sampled
     std::vector<bool> Crossed_;
     int64_t N_ = 0;
     int64_t Entry_ = 0;
 };
 
 TPassSetup Setup(const TMeasureJob& job) {
-    TPassSetup s{job, {}, {}, {}, {}, 1, 0, 0};
+    TPassSetup s{job, {}, {}, {}, {}, {}, 1, 0, 0};
     const TMetreFrame& f = job.Frame;
     s.LinesOf.resize(static_cast<std::size_t>(std::max(0, job.Decks)));
     s.AreasOf = s.LinesOf;
@@ -230,6 +304,15 @@ TPassSetup Setup(const TMeasureJob& job) {
                     static_cast<int>(s.Areas.size()));
             s.Areas.push_back(std::move(c));
         }
+    }
+    s.BoxesOf.resize(s.LinesOf.size());
+    for (const TCellLine& l : s.Lines) {
+        if (l.Deck >= 0 && l.Deck < job.Decks)
+            s.BoxesOf[static_cast<std::size_t>(l.Deck)].push_back({l.MinC, l.MaxC, l.MinR, l.MaxR});
+    }
+    for (const TCellArea& a : s.Areas) {
+        if (a.Deck >= 0 && a.Deck < job.Decks)
+            s.BoxesOf[static_cast<std::size_t>(a.Deck)].push_back({a.MinC, a.MaxC, a.MinR, a.MaxR});
     }
     // Every step while the run fits the curve limit, else evenly spaced steps.
     const int64_t steps = std::max<int64_t>(job.LastStep, 0) + 1;

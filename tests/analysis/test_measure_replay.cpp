@@ -201,8 +201,13 @@ TEST(MeasureReplay, GeneratedProjectsAgree) {
             SCOPED_TRACE(testing::Message() << "seed " << seed << " threads " << threads);
             TAnalysisSettings s;
             s.FlowWindow = 5 + threads;
-            ExpectAgreement(*project, s, RandomSet(*project, s.CellSize, seed * 10 + threads),
-                            threads, seen);
+            TMeasureSet set = RandomSet(*project, s.CellSize, seed * 10 + threads);
+            // With one line and one area most runs of the tracks pass clear of them.
+            if (threads == 3) {
+                set.Lines.resize(1);
+                set.Areas.resize(1);
+            }
+            ExpectAgreement(*project, s, set, threads, seen);
         }
     }
     EXPECT_GT(seen.Crossings, 100u);
