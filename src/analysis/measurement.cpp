@@ -88,9 +88,27 @@ public:
         int64_t k = 0;
         At(0, place, place);
         const bool stepwise = !S_.Lines.empty() || !S_.Areas.empty();
-        TRunReader reader(person);
+        TTrackCursor cursor(person);
         TStepRun run;
-        while (k < N_ && reader.Next(run)) {
+        while (k < N_) {
+            if (const int64_t budget = Budget(place); budget > 0) {
+                // Far from every line and area: plain steps in bulk.
+                const TTrackCursor::TPlainSteps plain = cursor.SkipPlain(budget);
+                if (plain.Steps > 0) {
+                    place.Column += plain.Columns;
+                    place.Row += plain.Rows;
+                    k += plain.Steps;
+                    // The direction of its last moves, for the exit it ends in.
+                    if (plain.Moves > 0 && k > Entry_ && (plain.Columns != 0 || plain.Rows != 0)) {
+                        lastColumn = static_cast<int>(plain.Columns);
+                        lastRow = static_cast<int>(plain.Rows);
+                    }
+                    // None of these steps, nor a second around them, is inside an area.
+                    Sampled_ = std::max(Sampled_, k);
+                    continue;
+                }
+            }
+            if (!cursor.Next(run)) break;
             const int64_t m = std::min<int64_t>(run.Count, N_ - k);
             const int d = run.Step.Direction;
             const bool moves = IsMoveDirection(d);
@@ -168,6 +186,26 @@ private:
             W_.Crossings[static_cast<std::size_t>(i)].push_back(
                 static_cast<double>(k) / S_.Job.StepsPerSecond + S_.Job.TimeOffset);
         }
+    }
+
+    // How many moves a person at place may make without coming within a second's
+    // walk (v cells) of a line or area of its deck; 0 when it must be followed step
+    // by step. At most kMaxBulk, so that an exit knows the direction of the last
+    // few moves.
+    int64_t Budget(const TPlace& place) const {
+        constexpr int64_t kMaxBulk = 32;
+        if (place.Level < 0 || place.Level >= static_cast<int64_t>(S_.BoxesOf.size()))
+            return kMaxBulk;
+        const auto& boxes = S_.BoxesOf[static_cast<std::size_t>(place.Level)];
+        double distance = 1e18;
+        const double c = static_cast<double>(place.Column), r = static_cast<double>(place.Row);
+        for (const TBox& b : boxes) {
+            const double dc = std::max({b.MinC - c, 0.0, c - b.MaxC});
+            const double dr = std::max({b.MinR - r, 0.0, r - b.MaxR});
+            distance = std::min(distance, std::max(dc, dr));
+        }
+        const double budget = std::floor(distance) - 1 - S_.Job.StepsPerSecond;
+        return budget < 1 ? 0 : budget > kMaxBulk ? kMaxBulk : static_cast<int64_t>(budget);
     }
 
     // Whether a straight run of m steps from place in direction d stays clear of the
