@@ -9,6 +9,7 @@
 #include <tuple>
 
 #include "analysis.h"
+#include "generated.h"
 #include "projects.h"
 #include "rooms.h"
 
