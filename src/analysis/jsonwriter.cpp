@@ -68,7 +68,11 @@ void WriteMeasurements(TJsonWriter& json, const TAnalysisResult& r,
         for (std::size_t i = 0; i < a.Count.size(); ++i) {
             json.BeginObject().Key("t").Number(r.TimeOfStep(static_cast<int64_t>(i) * a.EveryStep));
             json.Key("count").Integer(a.Count[i]).Key("density").Number(a.Count[i] / a.Area);
-            json.Key("speed").Number(a.Speed[i]).EndObject();
+            json.Key("speed").Number(a.Speed[i]);
+            // The specific flow of the fundamental diagram: density x speed.
+            json.Key("flow").Number(a.Speed[i] ? std::optional(a.Count[i] / a.Area * *a.Speed[i])
+                                               : std::nullopt);
+            json.EndObject();
         }
         json.EndArray().EndObject();
     }

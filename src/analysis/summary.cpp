@@ -140,7 +140,8 @@ TTextTable ExitsTable(const TAnalysisResult& r, const std::vector<std::string>& 
 
 TTextTable MeasurementsTable(const TAnalysisResult& r, const std::vector<std::string>& captions) {
     TTextTable table = {{"kind", "name", "deck", "deck_caption", "time_s", "persons",
-                         "flow_persons_per_s", "density_persons_per_m2", "speed_m_per_s"}};
+                         "flow_persons_per_s", "density_persons_per_m2", "speed_m_per_s",
+                         "specific_flow_persons_per_m_s"}};
     const auto caption = [&](int deck) {
         return deck >= 0 && deck < static_cast<int>(captions.size()) ? captions[deck] : "";
     };
@@ -151,7 +152,8 @@ TTextTable MeasurementsTable(const TAnalysisResult& r, const std::vector<std::st
             if (i + 1 < l.CrossingTimes.size() && l.CrossingTimes[i + 1] == t) continue;
             table.push_back({"line", l.Name, std::to_string(l.Deck), caption(l.Deck), Shortest(t),
                              std::to_string(i + 1),
-                             Shortest(FlowAt(l.CrossingTimes, r.Settings.FlowWindow, t)), "", ""});
+                             Shortest(FlowAt(l.CrossingTimes, r.Settings.FlowWindow, t)), "", "",
+                             ""});
         }
     }
     for (const TAreaResult& a : r.Areas) {
@@ -159,7 +161,8 @@ TTextTable MeasurementsTable(const TAnalysisResult& r, const std::vector<std::st
             const double t = r.TimeOfStep(static_cast<int64_t>(i) * a.EveryStep);
             table.push_back({"area", a.Name, std::to_string(a.Deck), caption(a.Deck), Shortest(t),
                              std::to_string(a.Count[i]), "", Shortest(a.Count[i] / a.Area),
-                             a.Speed[i] ? Shortest(*a.Speed[i]) : ""});
+                             a.Speed[i] ? Shortest(*a.Speed[i]) : "",
+                             a.Speed[i] ? Shortest(a.Count[i] / a.Area * *a.Speed[i]) : ""});
         }
     }
     return table;

@@ -53,9 +53,9 @@ TTextTable ExitsTable(const TAnalysisResult& result, const std::vector<std::stri
 
 // The lines and areas over time, one row a line crossing and one an area's point:
 // "kind,name,deck,deck_caption,time_s,persons,flow_persons_per_s,density_persons_per_m2,
-// speed_m_per_s". For a line persons is the count crossed so far (N-t) and flow that of
-// the sliding window; for an area persons inside, the density and the mean speed
-// (empty where none is known).
+// speed_m_per_s,specific_flow_persons_per_m_s". For a line persons is the count crossed
+// so far (N-t) and flow that of the sliding window; for an area persons inside, the
+// density, the mean speed and density x speed (empty where no speed is known).
 TTextTable MeasurementsTable(const TAnalysisResult& result,
                              const std::vector<std::string>& captions);
 

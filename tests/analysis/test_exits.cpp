@@ -173,9 +173,9 @@ TEST(ExitTables, RowsOfTheQueue) {
     const TTextTable m = MeasurementsTable(*r, captions);
     ASSERT_EQ(m.size(), 1u + 3u + 4u);  // 3 crossings, steps 0 to 3 of the area
     EXPECT_EQ(m[1],
-              (std::vector<std::string>{"line", "Door", "0", "Main", "1", "1", "0.1", "", ""}));
+              (std::vector<std::string>{"line", "Door", "0", "Main", "1", "1", "0.1", "", "", ""}));
     EXPECT_EQ(m[3],
-              (std::vector<std::string>{"line", "Door", "0", "Main", "3", "3", "0.3", "", ""}));
+              (std::vector<std::string>{"line", "Door", "0", "Main", "3", "3", "0.3", "", "", ""}));
     // The area holds the queue's waiting persons: 3, 2, 1, 0; speeds where known.
     EXPECT_EQ(m[4][0], "area");
     EXPECT_EQ(m[4][5], "3");
@@ -185,6 +185,7 @@ TEST(ExitTables, RowsOfTheQueue) {
     EXPECT_EQ(m[7][5], "0");
     // At step 1 the second person walks a cell by step 2 (0.2 m/s), the third stands.
     EXPECT_EQ(m[5][8], "0.1");
+    EXPECT_NEAR(std::stod(m[5][9]), 1.25, 1e-12);  // 2 persons / 0.16 m² x 0.1 m/s
     EXPECT_EQ(MeasurementSummaryRows(*r, captions),
               (std::vector<TSummaryRow>{{"Exits", "1 (0 above 1.33 persons/(m\u00b7s))"},
                                         {"Clear, Main", "4.00 s"},

@@ -107,6 +107,8 @@ TEST_F(OrlexInfoMeasure, FileBesideTheProject) {
     // m/s), the second one (0.2 m/s), the others stand.
     EXPECT_NEAR(series[1].toObject()["density"].toDouble(), 12 / 0.64, 1e-9);
     EXPECT_NEAR(series[1].toObject()["speed"].toDouble(), (0.4 + 0.2) / 12, 1e-12);
+    EXPECT_NEAR(series[1].toObject()["flow"].toDouble(), 12 / 0.64 * (0.4 + 0.2) / 12, 1e-12);
+    EXPECT_TRUE(series[0].toObject()["flow"].isNull());
 
     const QJsonArray clear = a["clearTimes"].toArray();
     ASSERT_EQ(clear.size(), 1);
