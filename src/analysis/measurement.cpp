@@ -56,6 +56,9 @@ struct TPassSetup {
     std::vector<std::vector<int>> LinesOf;  // per deck
     std::vector<std::vector<int>> AreasOf;
     int64_t Every = 1;
+    // Steps between a sample and the places its speed needs: those of a second, or 0
+    // (no speeds) for absurd step rates whose places could not be kept.
+    int64_t Delay = 1;
     std::size_t Points = 0;
     std::size_t Complete = 0;
 };
@@ -69,7 +72,7 @@ struct TStamped {
 class TPersonWalk {
 public:
     TPersonWalk(const TPassSetup& s, TWork& w) : S_(s), W_(w) {
-        const int64_t v = s.Job.StepsPerSecond;
+        const int64_t v = s.Delay;
         if (!s.Areas.empty()) Ring_.resize(static_cast<std::size_t>(2 * v + 1));
         Crossed_.resize(s.Lines.size());
     }
@@ -159,7 +162,7 @@ private:
 
     // The person stands at place at step counter k, coming from before.
     void At(int64_t k, const TPlace& before, const TPlace& place) {
-        const int64_t v = S_.Job.StepsPerSecond;
+        const int64_t v = S_.Delay;
         if (!Ring_.empty()) Ring_[static_cast<std::size_t>(k % (2 * v + 1))] = {k, place};
         if (k > Entry_ && before.Level == place.Level &&
             (before.Column != place.Column || before.Row != place.Row)) {
@@ -204,7 +207,7 @@ private:
             const double dr = std::max({b.MinR - r, 0.0, r - b.MaxR});
             distance = std::min(distance, std::max(dc, dr));
         }
-        const double budget = std::floor(distance) - 1 - S_.Job.StepsPerSecond;
+        const double budget = std::floor(distance) - 1 - S_.Delay;
         return budget < 1 ? 0 : budget > kMaxBulk ? kMaxBulk : static_cast<int64_t>(budget);
     }
 
@@ -232,7 +235,7 @@ private:
     // that needed a place among them are taken now.
     void Skip(int64_t k, int64_t m, const TPlace& place, int dc, int dr) {
         if (Ring_.empty()) return;
-        const int64_t v = S_.Job.StepsPerSecond;
+        const int64_t v = S_.Delay;
         // Segments older than two seconds are no longer asked for.
         while (!Segments_.empty() && Segments_.front().K + Segments_.front().M < k - 2 * v - 1)
             Segments_.erase(Segments_.begin());
@@ -243,7 +246,7 @@ private:
 
     bool PlaceAt(int64_t k, TPlace& out) const {
         if (k < Entry_ || k > N_ || k < 0) return false;
-        const int64_t v = S_.Job.StepsPerSecond;
+        const int64_t v = S_.Delay;
         const TStamped& s = Ring_[static_cast<std::size_t>(k % (2 * v + 1))];
         if (s.Step == k) {
             out = s.Place;
@@ -271,15 +274,15 @@ private:
         const TPlace* here = &at;
         const auto* areas = OnDeck(S_.AreasOf, here->Level);
         if (!areas) return;
-        const int64_t v = S_.Job.StepsPerSecond;
+        const int64_t v = S_.Delay;
         const std::size_t point = static_cast<std::size_t>(s / S_.Every);
         for (const int i : *areas) {
             const auto a = static_cast<std::size_t>(i);
             if (!S_.Areas[a].Contains(here->Column, here->Row)) continue;
             ++W_.Count[a][point];
             TPlace before, after;
-            if (PlaceAt(s - v, before) && PlaceAt(s + v, after) && before.Level == here->Level &&
-                after.Level == here->Level) {
+            if (v > 0 && PlaceAt(s - v, before) && PlaceAt(s + v, after) &&
+                before.Level == here->Level && after.Level == here->Level) {
                 const double dc = static_cast<double>(after.Column - before.Column);
                 const double dr = static_cast<double>(after.Row - before.Row);
                 W_.SpeedSum[a][point] += std::hypot(dc, dr) * S_.Job.Frame.CellSize / 2.0;
@@ -291,7 +294,7 @@ private:
     // The steps whose second after lies beyond the end of the track.
     void Finish() {
         if (Ring_.empty()) return;
-        const int64_t v = S_.Job.StepsPerSecond;
+        const int64_t v = S_.Delay;
         for (int64_t s = std::max<int64_t>(Sampled_ + 1, N_ - v + 1); s <= N_; ++s) Sample(s);
     }
 
@@ -313,7 +316,9 @@ private:
 };
 
 TPassSetup Setup(const TMeasureJob& job) {
-    TPassSetup s{job, {}, {}, {}, {}, {}, 1, 0, 0};
+    TPassSetup s{job, {}, {}, {}, {}, {}, 1, 1, 0, 0};
+    constexpr int64_t kMaxDelay = 1000;
+    s.Delay = job.StepsPerSecond <= kMaxDelay ? std::max(1, job.StepsPerSecond) : 0;
     const TMetreFrame& f = job.Frame;
     s.LinesOf.resize(static_cast<std::size_t>(std::max(0, job.Decks)));
     s.AreasOf = s.LinesOf;
@@ -354,7 +359,11 @@ TPassSetup Setup(const TMeasureJob& job) {
     }
     // Every step while the run fits the curve limit, else evenly spaced steps.
     const int64_t steps = std::max<int64_t>(job.LastStep, 0) + 1;
-    const auto limit = static_cast<int64_t>(std::max<std::size_t>(job.MaxPoints, 2));
+    // The series of all areas together hold at most kMaxAreaPoints points.
+    constexpr std::size_t kMaxAreaPoints = std::size_t{1} << 23;
+    const std::size_t perArea = kMaxAreaPoints / std::max<std::size_t>(1, s.Areas.size());
+    const auto limit =
+        static_cast<int64_t>(std::max<std::size_t>(std::min(job.MaxPoints, perArea), 2));
     s.Every = (steps + limit - 1) / limit;
     s.Points = static_cast<std::size_t>((steps + s.Every - 1) / s.Every);
     const auto& persons = job.Project->Persons;
@@ -373,6 +382,10 @@ bool RunMeasurePass(const TMeasureJob& job, int threads, TMeasureOutput& out,
         return job.Cancelled && job.Cancelled->load(std::memory_order_relaxed);
     };
     threads = std::clamp<int>(threads, 1, std::max<int>(1, static_cast<int>(persons.size() / 256)));
+    // Each thread sums the areas' series of its own: at most about 512 MB of them.
+    const std::size_t seriesBytes = setup.Areas.size() * setup.Points * 16 + 1;
+    threads = std::min<int>(
+        threads, static_cast<int>(std::max<std::size_t>(1, (std::size_t{1} << 29) / seriesBytes)));
     std::vector<TWork> work(static_cast<std::size_t>(threads));
     for (TWork& w : work) {
         w.Crossings.resize(setup.Lines.size());
