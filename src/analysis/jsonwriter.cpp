@@ -29,6 +29,68 @@ void WriteSource(TJsonWriter& json, const TAnalysisResult& r, const TAnalysisJso
     json.EndArray();
 }
 
+// The exits, lines, areas and clear times, when the analysis made them.
+void WriteMeasurements(TJsonWriter& json, const TAnalysisResult& r,
+                       const TAnalysisJsonSource& source) {
+    json.Key("flowWindow").Number(r.Settings.FlowWindow);
+    json.Key("exits").BeginArray();
+    for (const TExitResult& e : r.Exits) {
+        json.BeginObject().Key("name").String(e.Name).Key("deck").Integer(e.Deck);
+        json.Key("deckCaption").String(CaptionOf(source, e.Deck));
+        json.Key("x").Number(e.X).Key("y").Number(e.Y);
+        json.Key("cells").BeginArray();
+        for (const TCellPlace& c : e.Cells)
+            json.BeginArray().Integer(c.Row).Integer(c.Column).EndArray();
+        json.EndArray();
+        json.Key("width").Number(e.Width).Key("persons").Integer(e.Persons());
+        json.Key("first").Number(e.Times.empty() ? std::nullopt : std::optional(e.Times.front()));
+        json.Key("last").Number(e.Times.empty() ? std::nullopt : std::optional(e.Times.back()));
+        json.Key("peakFlow").Number(e.PeakFlow).Key("peakSpecificFlow").Number(e.PeakSpecificFlow);
+        json.Key("aboveLimit").Bool(e.AboveLimit()).EndObject();
+    }
+    json.EndArray();
+    json.Key("lines").BeginArray();
+    for (const TLineResult& l : r.Lines) {
+        json.BeginObject().Key("name").String(l.Name).Key("deck").Integer(l.Deck);
+        json.Key("deckCaption").String(CaptionOf(source, l.Deck)).Key("length").Number(l.Length);
+        json.Key("crossingTimes").BeginArray();
+        for (const double t : l.CrossingTimes) json.Number(t);
+        json.EndArray();
+        json.Key("peakFlow").Number(l.PeakFlow).Key("peakSpecificFlow").Number(l.PeakSpecificFlow);
+        json.EndObject();
+    }
+    json.EndArray();
+    json.Key("areas").BeginArray();
+    for (const TAreaResult& a : r.Areas) {
+        json.BeginObject().Key("name").String(a.Name).Key("deck").Integer(a.Deck);
+        json.Key("deckCaption").String(CaptionOf(source, a.Deck)).Key("area").Number(a.Area);
+        json.Key("everyStep").Integer(a.EveryStep).Key("series").BeginArray();
+        for (std::size_t i = 0; i < a.Count.size(); ++i) {
+            json.BeginObject().Key("t").Number(r.TimeOfStep(static_cast<int64_t>(i) * a.EveryStep));
+            json.Key("count").Integer(a.Count[i]).Key("density").Number(a.Count[i] / a.Area);
+            json.Key("speed").Number(a.Speed[i]);
+            // The specific flow of the fundamental diagram: density x speed.
+            json.Key("flow").Number(a.Speed[i] ? std::optional(a.Count[i] / a.Area * *a.Speed[i])
+                                               : std::nullopt);
+            json.EndObject();
+        }
+        json.EndArray().EndObject();
+    }
+    json.EndArray();
+    json.Key("clearTimes").BeginArray();
+    for (std::size_t z = 0; z < r.LastOccupiedSteps.size(); ++z) {
+        const int deck = static_cast<int>(z);
+        json.BeginObject()
+            .Key("deck")
+            .Integer(deck)
+            .Key("deckCaption")
+            .String(CaptionOf(source, deck));
+        json.Key("lastStep").Integer(r.LastOccupiedSteps[z]).Key("time").Number(r.ClearTime(deck));
+        json.EndObject();
+    }
+    json.EndArray();
+}
+
 }  // namespace
 
 void TJsonWriter::Separate() {
@@ -160,6 +222,7 @@ void WriteAnalysisJson(TJsonWriter& json, const TAnalysisResult& r,
     json.EndArray();
     json.Key("curveStepSeconds").Integer(curves.StepSeconds);
     json.Key("curveRule").String(TCurveTable::kRule);
+    if (r.HasMeasurements) WriteMeasurements(json, r, source);
     json.Key("density");
     if (!r.HasDensity) {
         // Curves only (asked so, or grids too large for the maps).

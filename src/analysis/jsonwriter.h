@@ -50,7 +50,9 @@ struct TAnalysisJsonSource {
 // "usagePerDeck" are null when the result has no density maps. Besides the figures
 // it holds "file" and "fileName", "deckCaptions" (by deck), "exitTimePerPerson" (by
 // person number - 1, in seconds, null for a track cut by the end of the file), and
-// a "deckCaption" next to every "deck".
+// a "deckCaption" next to every "deck". With exits and measurements it also holds
+// "flowWindow", "exits", "lines", "areas" (each point's "t" is the simulated time)
+// and "clearTimes" (per deck: "lastStep" occupied, "time" when it is clear).
 void WriteAnalysisJson(TJsonWriter& json, const TAnalysisResult& result,
                        const TAnalysisJsonSource& source = {});
 // The analysis object as JSON text.

@@ -1,5 +1,6 @@
 #include "measurefile.h"
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <fstream>
@@ -112,9 +113,18 @@ std::string MeasureFilePathFor(const std::string& projectPath) {
     return projectPath + ".measure.json";
 }
 
-bool ParseMeasureText(const std::string& text, const std::string& fileName, TMeasureSet& out,
-                      std::vector<std::string>& problems) {
+namespace {
+
+// Where the entries read stood in the file (0-based), for messages about them later.
+struct TEntryIndices {
+    std::vector<std::size_t> Lines;
+    std::vector<std::size_t> Areas;
+};
+
+bool Parse(const std::string& text, const std::string& fileName, TMeasureSet& out,
+           std::vector<std::string>& problems, TEntryIndices& indices) {
     out = {};
+    indices = {};
     // No exceptions: a text that is not JSON (NaN is not JSON either) comes back discarded.
     const json doc = json::parse(text, nullptr, false);
     if (doc.is_discarded()) {
@@ -139,6 +149,7 @@ bool ParseMeasureText(const std::string& text, const std::string& fileName, TMea
             const std::string problem = ReadLine((*lines)[i], line);
             if (problem.empty()) {
                 out.Lines.push_back(std::move(line));
+                indices.Lines.push_back(i);
             } else {
                 problems.push_back(EntryName(fileName, "line", i, (*lines)[i]) + ": " + problem);
             }
@@ -150,6 +161,7 @@ bool ParseMeasureText(const std::string& text, const std::string& fileName, TMea
             const std::string problem = ReadArea((*areas)[i], area);
             if (problem.empty()) {
                 out.Areas.push_back(std::move(area));
+                indices.Areas.push_back(i);
             } else {
                 problems.push_back(EntryName(fileName, "area", i, (*areas)[i]) + ": " + problem);
             }
@@ -158,9 +170,10 @@ bool ParseMeasureText(const std::string& text, const std::string& fileName, TMea
     return true;
 }
 
-bool ReadMeasureFile(const std::string& path, TMeasureSet& out,
-                     std::vector<std::string>& problems) {
+bool Read(const std::string& path, TMeasureSet& out, std::vector<std::string>& problems,
+          TEntryIndices& indices) {
     out = {};
+    indices = {};
     std::ifstream in(std::filesystem::path(path), std::ios::binary);
     if (!in) {
         problems.push_back(path + ": cannot be opened");
@@ -181,11 +194,11 @@ bool ReadMeasureFile(const std::string& path, TMeasureSet& out,
         problems.push_back(path + ": cannot be read");
         return false;
     }
-    return ParseMeasureText(text, path, out, problems);
+    return Parse(text, path, out, problems, indices);
 }
 
-void CheckMeasuresOnProject(TMeasureSet& set, const TMetreFrame& frame, int decks,
-                            const std::string& fileName, std::vector<std::string>& problems) {
+void Check(TMeasureSet& set, const TMetreFrame& frame, int decks, const std::string& fileName,
+           std::vector<std::string>& problems, const TEntryIndices& indices) {
     const double x0 = frame.OriginX;
     const double y0 = frame.OriginY;
     const double x1 = x0 + frame.Columns * frame.CellSize;
@@ -219,7 +232,7 @@ void CheckMeasuresOnProject(TMeasureSet& set, const TMetreFrame& frame, int deck
         if (problem.empty()) {
             lines.push_back(std::move(l));
         } else {
-            problems.push_back(name("line", i, l.Name) + ": " + problem);
+            problems.push_back(name("line", indices.Lines[i], l.Name) + ": " + problem);
         }
     }
     std::vector<TMeasureArea> areas;
@@ -229,11 +242,56 @@ void CheckMeasuresOnProject(TMeasureSet& set, const TMetreFrame& frame, int deck
         if (problem.empty()) {
             areas.push_back(std::move(a));
         } else {
-            problems.push_back(name("area", i, a.Name) + ": " + problem);
+            problems.push_back(name("area", indices.Areas[i], a.Name) + ": " + problem);
         }
     }
     set.Lines = std::move(lines);
     set.Areas = std::move(areas);
+}
+
+// The entries in the order of the set.
+TEntryIndices InOrder(const TMeasureSet& set) {
+    TEntryIndices indices;
+    for (std::size_t i = 0; i < set.Lines.size(); ++i) indices.Lines.push_back(i);
+    for (std::size_t i = 0; i < set.Areas.size(); ++i) indices.Areas.push_back(i);
+    return indices;
+}
+
+}  // namespace
+
+bool ParseMeasureText(const std::string& text, const std::string& fileName, TMeasureSet& out,
+                      std::vector<std::string>& problems) {
+    TEntryIndices indices;
+    return Parse(text, fileName, out, problems, indices);
+}
+
+bool ReadMeasureFile(const std::string& path, TMeasureSet& out,
+                     std::vector<std::string>& problems) {
+    TEntryIndices indices;
+    return Read(path, out, problems, indices);
+}
+
+void CheckMeasuresOnProject(TMeasureSet& set, const TMetreFrame& frame, int decks,
+                            const std::string& fileName, std::vector<std::string>& problems) {
+    Check(set, frame, decks, fileName, problems, InOrder(set));
+}
+
+bool MeasuresForProject(const std::string& projectPath, const std::string& measurePath,
+                        const TLogFile1& project, double cellSize, TMeasureSet& set,
+                        std::vector<std::string>& problems) {
+    set = {};
+    std::string path = measurePath;
+    if (path.empty()) {
+        path = MeasureFilePathFor(projectPath);
+        std::error_code ec;
+        if (!std::filesystem::exists(std::filesystem::path(path), ec)) return true;
+    }
+    TEntryIndices indices;
+    const bool read = Read(path, set, problems, indices);
+    const int decks =
+        std::clamp<int>(static_cast<int>(project.Decks.size()), 0, std::max(0, project.ZMax));
+    Check(set, MetreFrameOf(project, cellSize), decks, path, problems, indices);
+    return read || measurePath.empty();
 }
 
 std::string MeasureFileText(const TMeasureSet& set) {

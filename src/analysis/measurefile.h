@@ -33,6 +33,15 @@ bool ReadMeasureFile(const std::string& path, TMeasureSet& out, std::vector<std:
 void CheckMeasuresOnProject(TMeasureSet& set, const TMetreFrame& frame, int decks,
                             const std::string& fileName, std::vector<std::string>& problems);
 
+// The measurements of a project for the tools: the file measurePath when given,
+// else the one beside projectPath when it exists (else an empty set). Entries that
+// cannot be used on the project (cellSize in effect) are left out with a message
+// each. False, with a message, when the file is given but cannot be read, or is not
+// a measurement file.
+bool MeasuresForProject(const std::string& projectPath, const std::string& measurePath,
+                        const TLogFile1& project, double cellSize, TMeasureSet& set,
+                        std::vector<std::string>& problems);
+
 // The text of a measurement file holding set.
 std::string MeasureFileText(const TMeasureSet& set);
 

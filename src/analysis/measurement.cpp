@@ -43,13 +43,22 @@ struct TWork {
     std::vector<TExitEnd> Ends;
 };
 
+// Where a line or area lies on its deck, in cells.
+struct TBox {
+    double MinC, MaxC, MinR, MaxR;
+};
+
 struct TPassSetup {
     const TMeasureJob& Job;
+    std::vector<std::vector<TBox>> BoxesOf;  // per deck, lines and areas
     std::vector<TCellLine> Lines;
     std::vector<TCellArea> Areas;
     std::vector<std::vector<int>> LinesOf;  // per deck
     std::vector<std::vector<int>> AreasOf;
     int64_t Every = 1;
+    // Steps between a sample and the places its speed needs: those of a second, or 0
+    // (no speeds) for absurd step rates whose places could not be kept.
+    int64_t Delay = 1;
     std::size_t Points = 0;
     std::size_t Complete = 0;
 };
@@ -63,7 +72,7 @@ struct TStamped {
 class TPersonWalk {
 public:
     TPersonWalk(const TPassSetup& s, TWork& w) : S_(s), W_(w) {
-        const int64_t v = s.Job.StepsPerSecond;
+        const int64_t v = s.Delay;
         if (!s.Areas.empty()) Ring_.resize(static_cast<std::size_t>(2 * v + 1));
         Crossed_.resize(s.Lines.size());
     }
@@ -75,19 +84,48 @@ public:
         Entry_ = index < entries.size() ? std::max(0, entries[index]) : 0;
         std::fill(Crossed_.begin(), Crossed_.end(), false);
         for (auto& r : Ring_) r.Step = -1;
+        Segments_.clear();
+        Sampled_ = -1;
         TPlace place = StartPlace(person);
         int lastColumn = 0, lastRow = 0;
         int64_t k = 0;
         At(0, place, place);
         const bool stepwise = !S_.Lines.empty() || !S_.Areas.empty();
-        TRunReader reader(person);
+        TTrackCursor cursor(person);
         TStepRun run;
-        while (k < N_ && reader.Next(run)) {
+        while (k < N_) {
+            if (const int64_t budget = Budget(place); budget > 0) {
+                // Far from every line and area: plain steps in bulk.
+                const TTrackCursor::TPlainSteps plain = cursor.SkipPlain(budget);
+                if (plain.Steps > 0) {
+                    place.Column += plain.Columns;
+                    place.Row += plain.Rows;
+                    k += plain.Steps;
+                    // The direction of its last moves, for the exit it ends in.
+                    if (plain.Moves > 0 && k > Entry_ && (plain.Columns != 0 || plain.Rows != 0)) {
+                        lastColumn = static_cast<int>(plain.Columns);
+                        lastRow = static_cast<int>(plain.Rows);
+                    }
+                    // None of these steps, nor a second around them, is inside an area.
+                    Sampled_ = std::max(Sampled_, k);
+                    continue;
+                }
+            }
+            if (!cursor.Next(run)) break;
             const int64_t m = std::min<int64_t>(run.Count, N_ - k);
             const int d = run.Step.Direction;
             const bool moves = IsMoveDirection(d);
             if (!stepwise) {
                 place.Apply(run.Step, m);
+                k += m;
+            } else if (run.Step.LevelChange == 0 && Clear(place, d, m)) {
+                // A straight run that meets no line or area: its places are known
+                // without stepping.
+                const int dc = moves ? kDirectionColumn[d] : 0;
+                const int dr = moves ? kDirectionRow[d] : 0;
+                Skip(k, m, place, dc, dr);
+                place.Column += dc * m;
+                place.Row += dr * m;
                 k += m;
             } else {
                 for (int64_t j = 0; j < m; ++j) {
@@ -124,7 +162,7 @@ private:
 
     // The person stands at place at step counter k, coming from before.
     void At(int64_t k, const TPlace& before, const TPlace& place) {
-        const int64_t v = S_.Job.StepsPerSecond;
+        const int64_t v = S_.Delay;
         if (!Ring_.empty()) Ring_[static_cast<std::size_t>(k % (2 * v + 1))] = {k, place};
         if (k > Entry_ && before.Level == place.Level &&
             (before.Column != place.Column || before.Row != place.Row)) {
@@ -153,32 +191,100 @@ private:
         }
     }
 
-    const TPlace* PlaceAt(int64_t k) const {
-        if (k < Entry_ || k > N_ || k < 0) return nullptr;
-        const int64_t v = S_.Job.StepsPerSecond;
+    // How many moves a person at place may make without coming within a second's
+    // walk (v cells) of a line or area of its deck; 0 when it must be followed step
+    // by step. At most kMaxBulk, so that an exit knows the direction of the last
+    // few moves.
+    int64_t Budget(const TPlace& place) const {
+        constexpr int64_t kMaxBulk = 32;
+        if (place.Level < 0 || place.Level >= static_cast<int64_t>(S_.BoxesOf.size()))
+            return kMaxBulk;
+        const auto& boxes = S_.BoxesOf[static_cast<std::size_t>(place.Level)];
+        double distance = 1e18;
+        const double c = static_cast<double>(place.Column), r = static_cast<double>(place.Row);
+        for (const TBox& b : boxes) {
+            const double dc = std::max({b.MinC - c, 0.0, c - b.MaxC});
+            const double dr = std::max({b.MinR - r, 0.0, r - b.MaxR});
+            distance = std::min(distance, std::max(dc, dr));
+        }
+        const double budget = std::floor(distance) - 1 - S_.Delay;
+        return budget < 1 ? 0 : budget > kMaxBulk ? kMaxBulk : static_cast<int64_t>(budget);
+    }
+
+    // Whether a straight run of m steps from place in direction d stays clear of the
+    // boxes of every line and area of its deck.
+    bool Clear(const TPlace& place, int d, int64_t m) const {
+        if (place.Level < 0 || place.Level >= static_cast<int64_t>(S_.BoxesOf.size())) return true;
+        const auto& boxes = S_.BoxesOf[static_cast<std::size_t>(place.Level)];
+        if (boxes.empty()) return true;
+        const bool moves = IsMoveDirection(d);
+        const int64_t c1 = place.Column + (moves ? kDirectionColumn[d] * m : 0);
+        const int64_t r1 = place.Row + (moves ? kDirectionRow[d] * m : 0);
+        const double minC = static_cast<double>(std::min(place.Column, c1));
+        const double maxC = static_cast<double>(std::max(place.Column, c1));
+        const double minR = static_cast<double>(std::min(place.Row, r1));
+        const double maxR = static_cast<double>(std::max(place.Row, r1));
+        for (const TBox& b : boxes) {
+            if (!(maxC < b.MinC || minC > b.MaxC || maxR < b.MinR || minR > b.MaxR)) return false;
+        }
+        return true;
+    }
+
+    // Steps k + 1 .. k + m go straight from place by (dc, dr) a step, clear of every
+    // line and area: nobody crosses or stands inside, only the samples before them
+    // that needed a place among them are taken now.
+    void Skip(int64_t k, int64_t m, const TPlace& place, int dc, int dr) {
+        if (Ring_.empty()) return;
+        const int64_t v = S_.Delay;
+        // Segments older than two seconds are no longer asked for.
+        while (!Segments_.empty() && Segments_.front().K + Segments_.front().M < k - 2 * v - 1)
+            Segments_.erase(Segments_.begin());
+        Segments_.push_back({k, m, place, dc, dr});
+        for (int64_t s = Sampled_ + 1; s <= std::min(k, k + m - v); ++s) Sample(s);
+        Sampled_ = std::max(Sampled_, k + m - v);
+    }
+
+    bool PlaceAt(int64_t k, TPlace& out) const {
+        if (k < Entry_ || k > N_ || k < 0) return false;
+        const int64_t v = S_.Delay;
         const TStamped& s = Ring_[static_cast<std::size_t>(k % (2 * v + 1))];
-        return s.Step == k ? &s.Place : nullptr;
+        if (s.Step == k) {
+            out = s.Place;
+            return true;
+        }
+        for (auto it = Segments_.rbegin(); it != Segments_.rend(); ++it) {
+            if (k > it->K && k <= it->K + it->M) {
+                out = it->Place;
+                out.Column += it->Dc * (k - it->K);
+                out.Row += it->Dr * (k - it->K);
+                return true;
+            }
+        }
+        return false;
     }
 
     // Counts the person at step counter s in the areas it stands in, once the
     // position a second later is known (or the track has ended).
     void Sample(int64_t s) {
+        if (s <= Sampled_) return;
+        Sampled_ = s;
         if (s % S_.Every != 0 || s < Entry_ || s > N_) return;
-        const TPlace* here = PlaceAt(s);
-        if (!here) return;
+        TPlace at;
+        if (!PlaceAt(s, at)) return;
+        const TPlace* here = &at;
         const auto* areas = OnDeck(S_.AreasOf, here->Level);
         if (!areas) return;
-        const int64_t v = S_.Job.StepsPerSecond;
+        const int64_t v = S_.Delay;
         const std::size_t point = static_cast<std::size_t>(s / S_.Every);
         for (const int i : *areas) {
             const auto a = static_cast<std::size_t>(i);
             if (!S_.Areas[a].Contains(here->Column, here->Row)) continue;
             ++W_.Count[a][point];
-            const TPlace* before = PlaceAt(s - v);
-            const TPlace* after = PlaceAt(s + v);
-            if (before && after && before->Level == here->Level && after->Level == here->Level) {
-                const double dc = static_cast<double>(after->Column - before->Column);
-                const double dr = static_cast<double>(after->Row - before->Row);
+            TPlace before, after;
+            if (v > 0 && PlaceAt(s - v, before) && PlaceAt(s + v, after) &&
+                before.Level == here->Level && after.Level == here->Level) {
+                const double dc = static_cast<double>(after.Column - before.Column);
+                const double dr = static_cast<double>(after.Row - before.Row);
                 W_.SpeedSum[a][point] += std::hypot(dc, dr) * S_.Job.Frame.CellSize / 2.0;
                 ++W_.SpeedN[a][point];
             }
@@ -188,20 +294,31 @@ private:
     // The steps whose second after lies beyond the end of the track.
     void Finish() {
         if (Ring_.empty()) return;
-        const int64_t v = S_.Job.StepsPerSecond;
-        for (int64_t s = std::max<int64_t>(0, N_ - v + 1); s <= N_; ++s) Sample(s);
+        const int64_t v = S_.Delay;
+        for (int64_t s = std::max<int64_t>(Sampled_ + 1, N_ - v + 1); s <= N_; ++s) Sample(s);
     }
+
+    // Steps K + 1 .. K + M, at Place + (step - K) * (Dc, Dr).
+    struct TSegment {
+        int64_t K, M;
+        TPlace Place;
+        int Dc, Dr;
+    };
 
     const TPassSetup& S_;
     TWork& W_;
     std::vector<TStamped> Ring_;
+    std::vector<TSegment> Segments_;
+    int64_t Sampled_ = -1;  // the last step counter sampled
     std::vector<bool> Crossed_;
     int64_t N_ = 0;
     int64_t Entry_ = 0;
 };
 
 TPassSetup Setup(const TMeasureJob& job) {
-    TPassSetup s{job, {}, {}, {}, {}, 1, 0, 0};
+    TPassSetup s{job, {}, {}, {}, {}, {}, 1, 1, 0, 0};
+    constexpr int64_t kMaxDelay = 1000;
+    s.Delay = job.StepsPerSecond <= kMaxDelay ? std::max(1, job.StepsPerSecond) : 0;
     const TMetreFrame& f = job.Frame;
     s.LinesOf.resize(static_cast<std::size_t>(std::max(0, job.Decks)));
     s.AreasOf = s.LinesOf;
@@ -231,9 +348,22 @@ TPassSetup Setup(const TMeasureJob& job) {
             s.Areas.push_back(std::move(c));
         }
     }
+    s.BoxesOf.resize(s.LinesOf.size());
+    for (const TCellLine& l : s.Lines) {
+        if (l.Deck >= 0 && l.Deck < job.Decks)
+            s.BoxesOf[static_cast<std::size_t>(l.Deck)].push_back({l.MinC, l.MaxC, l.MinR, l.MaxR});
+    }
+    for (const TCellArea& a : s.Areas) {
+        if (a.Deck >= 0 && a.Deck < job.Decks)
+            s.BoxesOf[static_cast<std::size_t>(a.Deck)].push_back({a.MinC, a.MaxC, a.MinR, a.MaxR});
+    }
     // Every step while the run fits the curve limit, else evenly spaced steps.
     const int64_t steps = std::max<int64_t>(job.LastStep, 0) + 1;
-    const auto limit = static_cast<int64_t>(std::max<std::size_t>(job.MaxPoints, 2));
+    // The series of all areas together hold at most kMaxAreaPoints points.
+    constexpr std::size_t kMaxAreaPoints = std::size_t{1} << 23;
+    const std::size_t perArea = kMaxAreaPoints / std::max<std::size_t>(1, s.Areas.size());
+    const auto limit =
+        static_cast<int64_t>(std::max<std::size_t>(std::min(job.MaxPoints, perArea), 2));
     s.Every = (steps + limit - 1) / limit;
     s.Points = static_cast<std::size_t>((steps + s.Every - 1) / s.Every);
     const auto& persons = job.Project->Persons;
@@ -252,6 +382,10 @@ bool RunMeasurePass(const TMeasureJob& job, int threads, TMeasureOutput& out,
         return job.Cancelled && job.Cancelled->load(std::memory_order_relaxed);
     };
     threads = std::clamp<int>(threads, 1, std::max<int>(1, static_cast<int>(persons.size() / 256)));
+    // Each thread sums the areas' series of its own: at most about 512 MB of them.
+    const std::size_t seriesBytes = setup.Areas.size() * setup.Points * 16 + 1;
+    threads = std::min<int>(
+        threads, static_cast<int>(std::max<std::size_t>(1, (std::size_t{1} << 29) / seriesBytes)));
     std::vector<TWork> work(static_cast<std::size_t>(threads));
     for (TWork& w : work) {
         w.Crossings.resize(setup.Lines.size());

@@ -4,8 +4,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <map>
 #include <numeric>
+#include <set>
 #include <thread>
+#include <tuple>
 
 #include "analysis.h"
 #include "logfile.h"
@@ -96,6 +99,8 @@ TRunSummary AnalyseFile(const std::string& path, const TAnalysisSettings& given,
     run.EvacuationTime = result->Complete() ? result->EvacuationTime : result->ExitStats->Max;
     run.P95 = result->ExitStats->P95;
     run.CongestedCells = static_cast<int>(result->Congested.size());
+    for (const TExitResult& e : result->Exits)
+        run.Exits.push_back({e.Name, e.Deck, e.Cells, e.Persons(), e.Times.back()});
     run.Saved = static_cast<int>(std::count_if(result->ExitTimes.begin(), result->ExitTimes.end(),
                                                [](double t) { return !std::isnan(t); }));
     for (int z = 0; z < project.DeckCount(); ++z) {
@@ -249,6 +254,74 @@ std::string ChangeText(const std::optional<double>& change) {
     char buffer[32];
     std::snprintf(buffer, sizeof buffer, "%+.2f %%", *change * 100.0);
     return buffer;
+}
+
+std::vector<TExitOverRuns> ExitsOverRuns(const std::vector<TRunSummary>& runs) {
+    // Every exit of a used run, joined with those it shares a cell with.
+    struct TAt {
+        std::size_t Run, Exit;
+    };
+    std::vector<TAt> all;
+    std::vector<std::size_t> parent;
+    const auto root = [&](std::size_t i) {
+        while (parent[i] != i) i = parent[i] = parent[parent[i]];
+        return i;
+    };
+    std::map<std::tuple<int, int, int>, std::size_t> owner;
+    std::size_t used = 0;
+    for (std::size_t r = 0; r < runs.size(); ++r) {
+        if (runs[r].Status != TRunStatus::Used) continue;
+        ++used;
+        for (std::size_t e = 0; e < runs[r].Exits.size(); ++e) {
+            const std::size_t id = all.size();
+            all.push_back({r, e});
+            parent.push_back(id);
+            for (const TCellPlace& c : runs[r].Exits[e].Cells) {
+                const auto [it, fresh] = owner.try_emplace({c.Deck, c.Row, c.Column}, id);
+                // The earlier exit stays the root, so groups keep their first appearance.
+                if (!fresh) {
+                    const std::size_t a = root(it->second), b = root(id);
+                    if (a != b) parent[std::max(a, b)] = std::min(a, b);
+                }
+            }
+        }
+    }
+    std::map<std::size_t, std::size_t> groupOf;  // root -> index in the result
+    std::vector<TExitOverRuns> exits;
+    std::vector<std::map<std::size_t, std::pair<int, double>>> perRun;  // run -> persons, last
+    std::vector<std::set<std::tuple<int, int, int>>> cells;
+    for (std::size_t id = 0; id < all.size(); ++id) {
+        const std::size_t g = root(id);
+        auto [it, fresh] = groupOf.try_emplace(g, exits.size());
+        const TRunExit& e = runs[all[id].Run].Exits[all[id].Exit];
+        if (fresh) {
+            exits.push_back({e.Name, e.Deck, 0, 0, 0, 0, std::nullopt});
+            perRun.emplace_back();
+            cells.emplace_back();
+        }
+        auto& [persons, last] = perRun[it->second][all[id].Run];
+        persons += e.Persons;
+        last = std::max(last, e.Last);
+        for (const TCellPlace& c : e.Cells) cells[it->second].insert({c.Deck, c.Row, c.Column});
+    }
+    for (std::size_t g = 0; g < exits.size(); ++g) {
+        TExitOverRuns& x = exits[g];
+        x.Cells = cells[g].size();
+        std::vector<double> lasts;
+        double shares = 0;
+        for (const auto& [r, figures] : perRun[g]) {
+            const int persons = runs[r].Persons;
+            const double share = persons > 0 ? static_cast<double>(figures.first) / persons : 0;
+            shares += share;
+            x.MaxShare = std::max(x.MaxShare, share);
+            lasts.push_back(figures.second);
+        }
+        x.Runs = perRun[g].size();
+        x.MeanShare = used > 0 ? shares / static_cast<double>(used) : 0;
+        std::sort(lasts.begin(), lasts.end());
+        x.P95Last = RankPercentile(lasts, 95.0);
+    }
+    return exits;
 }
 
 }  // namespace orlex::stats

@@ -12,6 +12,7 @@
 
 #include "interfaces.h"
 #include "logfile.h"
+#include "result.h"
 #include "runcase.h"
 #include "settings.h"
 
@@ -32,6 +33,15 @@ struct TRunDeck {
     int Cells = 0;  // cells the deck defines
 };
 
+// An exit of a run: where its persons' tracks end, how many, and when the last left.
+struct TRunExit {
+    std::string Name;
+    int Deck = 0;
+    std::vector<TCellPlace> Cells;
+    int Persons = 0;
+    double Last = 0;  // seconds
+};
+
 // One run (file): its figures, or why it could not be used.
 struct TRunSummary {
     std::string File;
@@ -47,6 +57,7 @@ struct TRunSummary {
     std::optional<double> EvacuationTime;
     std::optional<double> P95;  // of the exit times
     int CongestedCells = 0;
+    std::vector<TRunExit> Exits;
     // The project as read: the decks and the steps a second (for a report of the case).
     std::vector<TRunDeck> Decks;
     int Columns = 0;
@@ -128,6 +139,20 @@ struct TRunStatistics {
     std::vector<double> Running;  // the p95 after each run
 };
 std::optional<TRunStatistics> OverRuns(const std::vector<TRunSummary>& runs);
+
+// An exit over the used runs: exits of different runs are one exit when their cells
+// overlap on the same deck (and so are all exits that overlap one of them).
+struct TExitOverRuns {
+    std::string Name;  // of its first appearance
+    int Deck = 0;
+    std::size_t Cells = 0;  // cells of all its appearances
+    std::size_t Runs = 0;   // used runs in which persons leave through it
+    double MeanShare = 0;   // of the persons of a run, over all used runs (0 where unused)
+    double MaxShare = 0;
+    std::optional<double> P95Last;  // p95 of its last exit time over the runs using it
+};
+// In the order of their first appearance.
+std::vector<TExitOverRuns> ExitsOverRuns(const std::vector<TRunSummary>& runs);
 
 // Takes the case from the file caseFile (--case): false with why ("cannot be used:
 // is not a 3D log file ...") when that file gives no usable run. Sets Key and From;

@@ -1,5 +1,6 @@
 #include "summary.h"
 
+#include <charconv>
 #include <cstdio>
 
 namespace orlex {
@@ -17,6 +18,13 @@ std::string Fixed(double value, int decimals) {
     char text[64];
     std::snprintf(text, sizeof text, "%.*f", decimals, value);
     return text;
+}
+
+// The shortest text that reads back the same value.
+std::string Shortest(double value) {
+    char text[32];
+    const auto [end, ec] = std::to_chars(text, text + sizeof text, value);
+    return ec == std::errc{} ? std::string(text, end) : std::string();
 }
 
 }  // namespace
@@ -94,6 +102,70 @@ std::vector<TSummaryRow> SummaryRows(const TAnalysisResult& r,
                         std::to_string(count)});
     }
     return rows;
+}
+
+std::vector<TSummaryRow> MeasurementSummaryRows(const TAnalysisResult& r,
+                                                const std::vector<std::string>& captions) {
+    std::vector<TSummaryRow> rows;
+    if (!r.HasMeasurements) return rows;
+    std::size_t above = 0;
+    for (const TExitResult& e : r.Exits) above += e.AboveLimit() ? 1 : 0;
+    rows.push_back({"Exits", std::to_string(r.Exits.size()) + " (" + std::to_string(above) +
+                                 " above " + Plain(kMaxSpecificFlow) + " persons/(m\u00b7s))"});
+    for (std::size_t z = 0; z < r.LastOccupiedSteps.size(); ++z) {
+        const int deck = static_cast<int>(z);
+        const auto time = r.ClearTime(deck);
+        rows.push_back(
+            {"Clear, " + DeckLabel(captions, deck), time ? SecondsText(time) : "never occupied"});
+    }
+    return rows;
+}
+
+TTextTable ExitsTable(const TAnalysisResult& r, const std::vector<std::string>& captions) {
+    TTextTable table = {{"exit", "deck", "deck_caption", "x_m", "y_m", "cells", "width_m",
+                         "persons", "first_exit_s", "last_exit_s", "peak_flow_persons_per_s",
+                         "peak_specific_flow_persons_per_m_s", "above_1.33"}};
+    for (const TExitResult& e : r.Exits) {
+        const bool any = !e.Times.empty();
+        table.push_back({e.Name, std::to_string(e.Deck),
+                         e.Deck < static_cast<int>(captions.size()) ? captions[e.Deck] : "",
+                         Shortest(e.X), Shortest(e.Y), std::to_string(e.Cells.size()),
+                         Shortest(e.Width), std::to_string(e.Persons()),
+                         any ? Shortest(e.Times.front()) : "", any ? Shortest(e.Times.back()) : "",
+                         Shortest(e.PeakFlow), Shortest(e.PeakSpecificFlow),
+                         e.AboveLimit() ? "yes" : "no"});
+    }
+    return table;
+}
+
+TTextTable MeasurementsTable(const TAnalysisResult& r, const std::vector<std::string>& captions) {
+    TTextTable table = {{"kind", "name", "deck", "deck_caption", "time_s", "persons",
+                         "flow_persons_per_s", "density_persons_per_m2", "speed_m_per_s",
+                         "specific_flow_persons_per_m_s"}};
+    const auto caption = [&](int deck) {
+        return deck >= 0 && deck < static_cast<int>(captions.size()) ? captions[deck] : "";
+    };
+    for (const TLineResult& l : r.Lines) {
+        for (std::size_t i = 0; i < l.CrossingTimes.size(); ++i) {
+            const double t = l.CrossingTimes[i];
+            // Persons crossing at the same time count together.
+            if (i + 1 < l.CrossingTimes.size() && l.CrossingTimes[i + 1] == t) continue;
+            table.push_back({"line", l.Name, std::to_string(l.Deck), caption(l.Deck), Shortest(t),
+                             std::to_string(i + 1),
+                             Shortest(FlowAt(l.CrossingTimes, r.Settings.FlowWindow, t)), "", "",
+                             ""});
+        }
+    }
+    for (const TAreaResult& a : r.Areas) {
+        for (std::size_t i = 0; i < a.Count.size(); ++i) {
+            const double t = r.TimeOfStep(static_cast<int64_t>(i) * a.EveryStep);
+            table.push_back({"area", a.Name, std::to_string(a.Deck), caption(a.Deck), Shortest(t),
+                             std::to_string(a.Count[i]), "", Shortest(a.Count[i] / a.Area),
+                             a.Speed[i] ? Shortest(*a.Speed[i]) : "",
+                             a.Speed[i] ? Shortest(a.Count[i] / a.Area * *a.Speed[i]) : ""});
+        }
+    }
+    return table;
 }
 
 }  // namespace orlex

@@ -38,4 +38,25 @@ std::vector<TSummaryRow> SettingsRows(const TAnalysisSettings& settings);
 std::vector<TSummaryRow> SummaryRows(const TAnalysisResult& result,
                                      const std::vector<std::string>& captions);
 
+// Rows for the exits and the time each deck is clear, after SummaryRows, when the
+// analysis made them: "Exits" (how many, how many above the largest specific flow of
+// a door) and "Clear, <deck>" per deck.
+std::vector<TSummaryRow> MeasurementSummaryRows(const TAnalysisResult& result,
+                                                const std::vector<std::string>& captions);
+
+// A table of plain texts: a header row, then one row each; the writer quotes them.
+using TTextTable = std::vector<std::vector<std::string>>;
+
+// The exits: "exit,deck,deck_caption,x_m,y_m,cells,width_m,persons,first_exit_s,
+// last_exit_s,peak_flow_persons_per_s,peak_specific_flow_persons_per_m_s,above_1.33".
+TTextTable ExitsTable(const TAnalysisResult& result, const std::vector<std::string>& captions);
+
+// The lines and areas over time, one row a line crossing and one an area's point:
+// "kind,name,deck,deck_caption,time_s,persons,flow_persons_per_s,density_persons_per_m2,
+// speed_m_per_s,specific_flow_persons_per_m_s". For a line persons is the count crossed
+// so far (N-t) and flow that of the sliding window; for an area persons inside, the
+// density, the mean speed and density x speed (empty where no speed is known).
+TTextTable MeasurementsTable(const TAnalysisResult& result,
+                             const std::vector<std::string>& captions);
+
 }  // namespace orlex

@@ -69,6 +69,12 @@ TEST(AnalysisExample, JsonObject) {
               "\"exitTimes\":{\"min\":32,\"mean\":32.25,\"p50\":32.5,\"p95\":32.5,\"max\":32.5},"
               "\"savedPerSecond\":[0,0,1,2],\"occupancyPerSecond\":[[2,2,1,0]],"
               "\"curveStepSeconds\":1,\"curveRule\":\"value at the start of each bucket\","
+              // Both tracks end east, on diagonal neighbours: one exit two cells wide.
+              "\"flowWindow\":10,\"exits\":[{\"name\":\"Exit at x 1.6 m, y 0.8 m, Main deck\","
+              "\"deck\":0,\"deckCaption\":\"\",\"x\":1.6,\"y\":0.8,\"cells\":[[1,3],[2,4]],"
+              "\"width\":0.8,\"persons\":2,\"first\":32,\"last\":32.5,\"peakFlow\":0.2,"
+              "\"peakSpecificFlow\":0.25,\"aboveLimit\":false}],\"lines\":[],\"areas\":[],"
+              "\"clearTimes\":[{\"deck\":0,\"deckCaption\":\"\",\"lastStep\":4,\"time\":32.5}],"
               "\"density\":{\"cellSize\":0.4,\"window\":5,\"limit\":4,\"share\":0.1,"
               "\"peak\":{\"value\":0.5,\"deck\":0,\"deckCaption\":\"\",\"row\":0,\"column\":0,"
               "\"step\":0},"

@@ -8,6 +8,7 @@
 #include "exits.h"
 #include "projects.h"
 #include "rooms.h"
+#include "summary.h"
 
 namespace orlex {
 namespace {
@@ -140,6 +141,55 @@ TEST(Exits, ClearTimesPerDeck) {
     EXPECT_EQ(r->ClearTime(1), 1.0);
     EXPECT_EQ(r->ClearTime(2), std::nullopt);
     EXPECT_EQ(r->ClearTime(3), std::nullopt);
+}
+
+}  // namespace
+}  // namespace orlex
+
+namespace orlex {
+namespace {
+
+// The tables of the CSV export and the summary rows, on the queue through one door
+// with a line in it and an area before it.
+TEST(ExitTables, RowsOfTheQueue) {
+    std::vector<test::TRoomPerson> queue;
+    for (int i = 0; i < 3; ++i)
+        queue.push_back({4, 5, 0, (i > 0 ? "P" + std::to_string(i) + "x0" : "") + "3"});
+    const auto loaded = test::LoadText(test::RoomText(10, 10, 2, 1, queue));
+    TMeasureSet set;
+    set.Lines = {{"Door", 0, {2.0, 1.6}, {2.0, 2.0}}};
+    set.Areas = {{"Before", 0, {{1.6, 1.6}, {2.0, 1.6}, {2.0, 2.0}, {1.6, 2.0}}}};
+    TAnalysisOptions options;
+    options.Measures = &set;
+    const auto r = TEvacuationAnalysis(*loaded.Project, {}, options).Run();
+    ASSERT_TRUE(r);
+    const std::vector<std::string> captions = {"Main", ""};
+    EXPECT_EQ(ExitsTable(*r, captions),
+              (TTextTable{{"exit", "deck", "deck_caption", "x_m", "y_m", "cells", "width_m",
+                           "persons", "first_exit_s", "last_exit_s", "peak_flow_persons_per_s",
+                           "peak_specific_flow_persons_per_m_s", "above_1.33"},
+                          {"Exit at x 2.2 m, y 1.8 m, Deck 0", "0", "Main", "2.2", "1.8", "1",
+                           "0.4", "3", "2", "4", "0.3", "0.7499999999999999", "no"}}));
+    const TTextTable m = MeasurementsTable(*r, captions);
+    ASSERT_EQ(m.size(), 1u + 3u + 4u);  // 3 crossings, steps 0 to 3 of the area
+    EXPECT_EQ(m[1],
+              (std::vector<std::string>{"line", "Door", "0", "Main", "1", "1", "0.1", "", "", ""}));
+    EXPECT_EQ(m[3],
+              (std::vector<std::string>{"line", "Door", "0", "Main", "3", "3", "0.3", "", "", ""}));
+    // The area holds the queue's waiting persons: 3, 2, 1, 0; speeds where known.
+    EXPECT_EQ(m[4][0], "area");
+    EXPECT_EQ(m[4][5], "3");
+    EXPECT_EQ(m[4][8], "");  // no second before step 0
+    EXPECT_EQ(m[5][5], "2");
+    EXPECT_EQ(m[6][5], "1");
+    EXPECT_EQ(m[7][5], "0");
+    // At step 1 the second person walks a cell by step 2 (0.2 m/s), the third stands.
+    EXPECT_EQ(m[5][8], "0.1");
+    EXPECT_NEAR(std::stod(m[5][9]), 1.25, 1e-12);  // 2 persons / 0.16 m² x 0.1 m/s
+    EXPECT_EQ(MeasurementSummaryRows(*r, captions),
+              (std::vector<TSummaryRow>{{"Exits", "1 (0 above 1.33 persons/(m\u00b7s))"},
+                                        {"Clear, Main", "4.00 s"},
+                                        {"Clear, Deck 1", "never occupied"}}));
 }
 
 }  // namespace

@@ -174,6 +174,24 @@ TEST(MeasurementAreas, LongRunsAreSampledAtTheCurveLimit) {
     EXPECT_LE(a.Count.size(), kMaxCurvePoints);
 }
 
+// Bad input stays within bounds: a step rate too high to keep a second of places
+// gives counts without speeds; thousands of areas share the points of the series.
+TEST(MeasurementAreas, AbsurdRatesAndCountsStayBounded) {
+    auto r = Measured(RoomText(10, 10, 1, 5000, {{0, 3, 0, "P8x3"}}), {{}, {kSquare}});
+    ASSERT_TRUE(r);
+    EXPECT_EQ(r->Areas[0].Count, (std::vector<int>{0, 0, 1, 1, 1, 0, 0, 0, 0}));
+    for (const auto& speed : r->Areas[0].Speed) EXPECT_FALSE(speed);
+
+    TMeasureSet many;
+    many.Areas.assign(5000, kSquare);
+    r = Measured(RoomText(10, 10, 1, 1, {{3, 3, 0, "P3000x0"}}), many);
+    ASSERT_TRUE(r);
+    ASSERT_EQ(r->Areas.size(), 5000u);
+    EXPECT_EQ(r->Areas[0].EveryStep, 2);  // 1501 points of 3001 steps, at most 1677 an area
+    EXPECT_LE(r->Areas[0].Count.size() * 5000, std::size_t{1} << 23);
+    EXPECT_EQ(r->Areas[4999].Count.back(), 1);
+}
+
 TEST(MeasurementLateEntries, NothingBeforeTheEntryCounts) {
     // Crosses at step 2 before it enters at step 5, then back at step 6 and again at 9.
     const std::vector<TRoomPerson> persons = {{3, 3, 0, "33P3x07733"}};

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "analysis.h"
+#include "generated.h"
 #include "generator.h"
 #include "projects.h"
 #include "rooms.h"

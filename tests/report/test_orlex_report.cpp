@@ -3,6 +3,7 @@
 // that cannot be written, never with a partial report left behind.
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <fstream>
 #include <string>
 
@@ -78,6 +79,9 @@ TEST_F(OrlexReport, UsageErrorsNameTheOption) {
          "(persons/m²)."},
         {ship + out + " --congestion-share=1.5",
          "--congestion-share: The congestion share must be a number from 0 to 1."},
+        {ship + out + " --flow-window 0",
+         "--flow-window: The flow window must be a number from 1 to 600 (seconds)."},
+        {ship + out + " --measure", "--measure: a file name is missing"},
     };
     for (const auto& c : cases) {
         const TCommandRun run = Report(c.Args);
@@ -137,6 +141,31 @@ TEST_F(OrlexReport, AnUnwritableTargetLeavesNothing) {
             << run.Output;
     }
     EXPECT_EQ(FilesLeft(), 1u) << "the folder alone";
+}
+
+// The measurement file: one that cannot be read is named and no report is written; bad
+// entries of the file beside the project are named and the report is still written.
+TEST_F(OrlexReport, MeasurementFiles) {
+    const std::string pdf = Path("r.pdf");
+    const std::string missing = Path("none.json");
+    TCommandRun run =
+        Report(Quoted(kShip) + " -o " + Quoted(pdf) + " --measure " + Quoted(missing));
+    EXPECT_EQ(run.Code, 1) << run.Output;
+    EXPECT_NE(run.Output.find("orlex-report: " + missing + ": cannot be opened"), std::string::npos)
+        << run.Output;
+    EXPECT_FALSE(std::filesystem::exists(pdf));
+
+    const std::string ship = Path("ship.3dl");
+    std::filesystem::copy_file(kShip, ship);
+    std::ofstream(ship + ".measure.json")
+        << R"({"lines": [{"name": "Aft", "deck": 7, "from": [1, 1], "to": [2, 1]}]})";
+    run = Report(Quoted(ship) + " -o " + Quoted(pdf));
+    EXPECT_EQ(run.Code, 0) << run.Output;
+    EXPECT_NE(run.Output.find(ship + ".measure.json: line 1 (\"Aft\"): deck 7 does not exist "
+                                     "(the project has 3 decks)"),
+              std::string::npos)
+        << run.Output;
+    EXPECT_TRUE(std::filesystem::exists(pdf));
 }
 
 }  // namespace

@@ -1,18 +1,21 @@
 #include "analysisinfo.h"
 
 #include <QJsonDocument>
+#include <algorithm>
+#include <cstdio>
 #include <sstream>
 
 #include "jsonwriter.h"
+#include "measurefile.h"
 #include "summary.h"
 
 namespace orlex::info {
 
 namespace {
 
-constexpr TAnalysisSetting kSettings[] = {TAnalysisSetting::CellSize, TAnalysisSetting::Window,
-                                          TAnalysisSetting::DensityLimit,
-                                          TAnalysisSetting::CongestionShare};
+constexpr TAnalysisSetting kSettings[] = {
+    TAnalysisSetting::CellSize, TAnalysisSetting::Window, TAnalysisSetting::DensityLimit,
+    TAnalysisSetting::CongestionShare, TAnalysisSetting::FlowWindow};
 
 QString ValueName(TAnalysisSetting setting) {
     switch (setting) {
@@ -24,6 +27,8 @@ QString ValueName(TAnalysisSetting setting) {
             return "persons/m²";
         case TAnalysisSetting::CongestionShare:
             return "share";
+        case TAnalysisSetting::FlowWindow:
+            return "seconds";
     }
     return {};
 }
@@ -41,8 +46,55 @@ QString Description(TAnalysisSetting setting) {
         case TAnalysisSetting::CongestionShare:
             return "With --analysis: the share of the duration above the limit that makes a "
                    "cell congested (0 to 1, default 0.1).";
+        case TAnalysisSetting::FlowWindow:
+            return "With --analysis: the sliding window of the flows through exits and "
+                   "measurement lines, in seconds (1 to 600, default 10).";
     }
     return {};
+}
+
+// A figure with two decimals.
+std::string Two(double value) {
+    char text[64];
+    std::snprintf(text, sizeof text, "%.2f", value);
+    return text;
+}
+
+// The exits, lines, areas and clear times of the text output.
+void AddMeasurements(std::ostringstream& out, const TAnalysisResult& r,
+                     const std::vector<std::string>& captions) {
+    out << "Exits:     " << r.Exits.size() << " (flows in a window of " << r.Settings.FlowWindow
+        << " s; * above " << kMaxSpecificFlow << " persons/(m·s))\n";
+    for (const TExitResult& e : r.Exits) {
+        out << "  " << (e.AboveLimit() ? "* " : "") << e.Name << ": width " << Two(e.Width)
+            << " m, " << e.Persons() << " persons";
+        if (!e.Times.empty())
+            out << " from " << e.Times.front() << " to " << e.Times.back() << " s";
+        out << ", peak flow " << Two(e.PeakFlow) << " persons/s, " << Two(e.PeakSpecificFlow)
+            << " persons/(m·s)\n";
+    }
+    for (const TLineResult& l : r.Lines) {
+        out << "Line:      " << l.Name << " (" << DeckLabel(captions, l.Deck)
+            << "): " << l.CrossingTimes.size() << " persons crossing, peak flow " << Two(l.PeakFlow)
+            << " persons/s, " << Two(l.PeakSpecificFlow) << " persons/(m·s)\n";
+    }
+    for (const TAreaResult& a : r.Areas) {
+        const auto most = std::max_element(a.Count.begin(), a.Count.end());
+        out << "Area:      " << a.Name << " (" << DeckLabel(captions, a.Deck) << ", " << a.Area
+            << " m²): peak density " << Two(most == a.Count.end() ? 0.0 : *most / a.Area)
+            << " persons/m²\n";
+    }
+    out << "Clear:     ";
+    for (std::size_t z = 0; z < r.LastOccupiedSteps.size(); ++z) {
+        const auto time = r.ClearTime(static_cast<int>(z));
+        out << (z == 0 ? "" : ", ") << DeckLabel(captions, static_cast<int>(z));
+        if (time) {
+            out << " at " << *time << " s";
+        } else {
+            out << " never occupied";
+        }
+    }
+    out << "\n";
 }
 
 }  // namespace
@@ -54,11 +106,23 @@ void AddAnalysisOptions(QCommandLineParser& parser) {
         parser.addOption(
             QCommandLineOption(OptionName(setting), Description(setting), ValueName(setting)));
     }
+    parser.addOption(QCommandLineOption(
+        "measure",
+        "With --analysis: the measurement lines and areas of FILE (JSON) instead of "
+        "the project's own FILE.measure.json beside it.",
+        "FILE"));
 }
 
 bool ReadAnalysisOptions(const QCommandLineParser& parser, TAnalysisRequest& request,
                          QString& error) {
     request.Enabled = parser.isSet("analysis");
+    if (parser.isSet("measure")) {
+        request.MeasureFile = parser.value("measure").toStdString();
+        if (request.MeasureFile.empty()) {
+            error = "--measure: a file name is needed";
+            return false;
+        }
+    }
     for (const TAnalysisSetting setting : kSettings) {
         const QString name = OptionName(setting);
         if (!parser.isSet(name)) continue;
@@ -72,8 +136,18 @@ bool ReadAnalysisOptions(const QCommandLineParser& parser, TAnalysisRequest& req
 }
 
 std::unique_ptr<TAnalysisResult> RunAnalysis(const TLogFile1& project,
-                                             const TAnalysisSettings& settings) {
-    return TEvacuationAnalysis(project, settings).Run();
+                                             const TAnalysisRequest& request,
+                                             const std::string& path) {
+    TMeasureSet measures;
+    std::vector<std::string> problems;
+    const bool read = MeasuresForProject(path, request.MeasureFile, project,
+                                         request.Settings.CellSize, measures, problems);
+    for (const std::string& problem : problems)
+        std::fprintf(stderr, "orlex-info: %s\n", problem.c_str());
+    if (!read) return nullptr;
+    TAnalysisOptions options;
+    options.Measures = &measures;
+    return TEvacuationAnalysis(project, request.Settings, options).Run();
 }
 
 std::vector<std::string> DeckCaptions(const TLogFile1& project) {
@@ -124,6 +198,7 @@ std::string AnalysisSummary(const TAnalysisResult& r, const TLogFile1& project) 
         if (z + 1 == r.CongestedPerDeck.size()) out << ")";
     }
     out << "\n";
+    if (r.HasMeasurements) AddMeasurements(out, r, captions);
     return out.str();
 }
 

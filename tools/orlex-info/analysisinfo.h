@@ -14,12 +14,14 @@
 
 namespace orlex::info {
 
-// Adds --analysis, --cell-size, --window, --density-limit and --congestion-share.
+// Adds --analysis, --cell-size, --window, --density-limit, --congestion-share,
+// --flow-window and --measure.
 void AddAnalysisOptions(QCommandLineParser& parser);
 
 struct TAnalysisRequest {
     bool Enabled = false;  // --analysis given
     TAnalysisSettings Settings;
+    std::string MeasureFile;  // --measure; empty: FILE.measure.json when it exists
 };
 
 // Reads the options after parser.process(). False for a bad value: error then names
@@ -27,9 +29,12 @@ struct TAnalysisRequest {
 bool ReadAnalysisOptions(const QCommandLineParser& parser, TAnalysisRequest& request,
                          QString& error);
 
-// The whole analysis of a loaded project (null only for settings out of range).
+// The whole analysis of a loaded project read from path, with its measurements;
+// what cannot be used of those is named on stderr. Null for settings out of range or
+// a --measure file that cannot be read (named on stderr too).
 std::unique_ptr<TAnalysisResult> RunAnalysis(const TLogFile1& project,
-                                             const TAnalysisSettings& settings);
+                                             const TAnalysisRequest& request,
+                                             const std::string& path);
 
 // The deck captions of a project (UTF-8), by deck.
 std::vector<std::string> DeckCaptions(const TLogFile1& project);

@@ -88,7 +88,10 @@ int main(int argc, char* argv[]) {
     playback.SetHost(&recorder);
     playback.SetMessages(&recorder);
     std::unique_ptr<TAnalysisResult> result;
-    if (opened && analysis.Enabled) result = info::RunAnalysis(project, analysis.Settings);
+    if (opened && analysis.Enabled) {
+        result = info::RunAnalysis(project, analysis, path.toStdString());
+        if (!result) return 1;  // a --measure file that cannot be read
+    }
     if (opened) {
         // The checkpoints serve seeks only.
         const bool seeks = std::any_of(items.begin(), items.end(), [](const info::TPlayItem& item) {

@@ -12,6 +12,7 @@
 #include "analysis.h"
 #include "interfaces.h"
 #include "logfile.h"
+#include "measurefile.h"
 #include "openproject.h"
 #include "pdfreport.h"
 #include "reportoptions.h"
@@ -81,8 +82,18 @@ int main(int argc, char* argv[]) {
         return Fail(options.Inputs.front(), why);
     options.Settings.CellSize =
         stats::CellSizeInEffect(options.Import.CellSize, project, options.Settings.CellSize);
+    TMeasureSet measures;
+    std::vector<std::string> problems;
+    const bool measured =
+        MeasuresForProject(options.Inputs.front().toStdString(), options.MeasureFile.toStdString(),
+                           project, options.Settings.CellSize, measures, problems);
+    for (const std::string& problem : problems)
+        std::fprintf(stderr, "orlex-report: %s\n", problem.c_str());
+    if (!measured) return 1;
+    TAnalysisOptions analysisOptions;
+    analysisOptions.Measures = &measures;
     const std::unique_ptr<TAnalysisResult> result =
-        TEvacuationAnalysis(project, options.Settings).Run();
+        TEvacuationAnalysis(project, options.Settings, analysisOptions).Run();
     if (!result) return Fail(options.Inputs.front(), QStringLiteral("the analysis failed"));
 
     const QFileInfo file(options.Inputs.front());

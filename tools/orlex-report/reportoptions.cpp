@@ -6,9 +6,9 @@ namespace orlex::reporttool {
 
 namespace {
 
-constexpr TAnalysisSetting kSettings[] = {TAnalysisSetting::CellSize, TAnalysisSetting::Window,
-                                          TAnalysisSetting::DensityLimit,
-                                          TAnalysisSetting::CongestionShare};
+constexpr TAnalysisSetting kSettings[] = {
+    TAnalysisSetting::CellSize, TAnalysisSetting::Window, TAnalysisSetting::DensityLimit,
+    TAnalysisSetting::CongestionShare, TAnalysisSetting::FlowWindow};
 
 }  // namespace
 
@@ -38,6 +38,10 @@ QString ReportUsage() {
                "                           persons/m\u00b2 (above 0 up to 100, default 4)\n"
                "  --congestion-share F     the share of the duration above the limit that makes a\n"
                "                           cell congested (0 to 1, default 0.1)\n"
+               "  --flow-window T          the sliding window of the flows through exits and\n"
+               "                           measurement lines, in seconds (1 to 600, default 10)\n"
+               "  --measure FILE           the measurement lines and areas (JSON; default: the\n"
+               "                           file's FILE.measure.json when it exists)\n"
                "  -h, --help               this text\n"
                "The analysis settings apply to every run. A FILE may also be the trajectories\n"
                "of another tool, imported as orlex-convert does:\n") +
@@ -109,13 +113,19 @@ bool ParseReportOptions(const QStringList& args, TReportOptions& o, QString& err
         const TAnalysisSetting* setting = nullptr;
         for (const TAnalysisSetting& s : kSettings)
             if (name == QStringLiteral("--") + OptionName(s)) setting = &s;
-        if (name != "-o" && name != "--case" && !setting)
+        if (name != "-o" && name != "--case" && name != "--measure" && !setting)
             return bad(name, QStringLiteral("unknown option"));
         if (!joined) {
             if (i + 1 >= args.size())
-                return bad(name, name == "--case" ? QStringLiteral("a file name is missing")
-                                                  : QStringLiteral("a value is missing"));
+                return bad(name, name == "--case" || name == "--measure"
+                                     ? QStringLiteral("a file name is missing")
+                                     : QStringLiteral("a value is missing"));
             value = args[++i];
+        }
+        if (name == "--measure") {
+            if (value.isEmpty()) return bad(name, QStringLiteral("a file name is missing"));
+            o.MeasureFile = value;
+            continue;
         }
         if (name == "--case") {
             if (value.isEmpty()) return bad(name, QStringLiteral("a file name is missing"));

@@ -14,6 +14,8 @@ struct TReportOptions {
     QStringList Inputs;
     QString Output;
     TAnalysisSettings Settings;
+    // --measure: the measurement lines and areas (empty: FILE.measure.json when it exists).
+    QString MeasureFile;
     // A report over runs: two or more files, or --runs. Then only:
     bool Runs = false;
     QString CaseFile;  // --case

@@ -74,6 +74,21 @@ void WriteCaseJson(TJsonWriter& json, const TCaseKey& key) {
     json.Key("pMax").Integer(key.PMax).Key("cells").String(CellsText(key.Cells)).EndObject();
 }
 
+// The exits over the runs, as text.
+std::string ExitsText(const std::vector<TRunSummary>& runs) {
+    const std::vector<TExitOverRuns> exits = ExitsOverRuns(runs);
+    if (exits.empty()) return {};
+    std::string text =
+        "\nExits over the runs (one exit where their cells overlap on a deck): share of the "
+        "persons, p95 of its last exit time\n";
+    for (const TExitOverRuns& e : exits) {
+        text += "  " + e.Name + ": in " + std::to_string(e.Runs) + " runs, mean " +
+                PercentCut(e.MeanShare) + ", largest " + PercentCut(e.MaxShare) + ", p95 " +
+                Figure(e.P95Last) + " s\n";
+    }
+    return text;
+}
+
 std::string FormatText(const std::vector<TRunSummary>& runs, const TCaseChoice& choice) {
     std::size_t width = 4;
     for (const TRunSummary& run : runs) width = std::max(width, run.File.size());
@@ -130,7 +145,7 @@ std::string FormatText(const std::vector<TRunSummary>& runs, const TCaseChoice& 
                 PercentCut(s->BoundConfidence) + " confidence (1 - 0.95^" + n + ").\n";
     }
     if (s->N < 50) text += "Note: the 95th percentile rests on fewer than 50 runs.\n";
-    return text + RunningTable(*s);
+    return text + RunningTable(*s) + ExitsText(runs);
 }
 
 std::string FormatCsv(const std::vector<TRunSummary>& runs, const TCaseChoice& choice) {
@@ -167,6 +182,12 @@ std::string FormatCsv(const std::vector<TRunSummary>& runs, const TCaseChoice& c
         const auto change = RelativeChange(s->Running, i);
         text += std::to_string(i + 1) + "," + Number(s->Running[i]) + "," +
                 (change ? Number(*change) : "") + "\n";
+    }
+    text += "\nexit,deck,cells,runs,meanShare,maxShare,p95LastExitTime\n";
+    for (const TExitOverRuns& e : ExitsOverRuns(runs)) {
+        text += Field(e.Name) + "," + std::to_string(e.Deck) + "," + std::to_string(e.Cells) + "," +
+                std::to_string(e.Runs) + "," + Number(e.MeanShare) + "," + Number(e.MaxShare) +
+                "," + Figure(e.P95Last) + "\n";
     }
     return text;
 }
@@ -224,7 +245,15 @@ std::string FormatJson(const std::vector<TRunSummary>& runs, const TCaseChoice& 
         json.Key("p95").Number(s->Running[i]);
         json.Key("change10").Number(RelativeChange(s->Running, i)).EndObject();
     }
-    json.EndArray().EndObject().EndObject();
+    json.EndArray().EndObject().Key("exits").BeginArray();
+    for (const TExitOverRuns& e : ExitsOverRuns(runs)) {
+        json.BeginObject().Key("name").String(e.Name).Key("deck").Integer(e.Deck);
+        json.Key("cells").Integer(static_cast<int64_t>(e.Cells));
+        json.Key("runs").Integer(static_cast<int64_t>(e.Runs));
+        json.Key("meanShare").Number(e.MeanShare).Key("maxShare").Number(e.MaxShare);
+        json.Key("p95LastExitTime").Number(e.P95Last).EndObject();
+    }
+    json.EndArray().EndObject();
     return json.Text() + "\n";
 }
 

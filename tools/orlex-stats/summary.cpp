@@ -97,6 +97,29 @@ TRunSummary RunAt(const json& entry, const std::string& path) {
     run.EvacuationTime = NumberAt(entry, path, "evacuationTime");
     run.P95 = NumberAt(entry, path, "p95ExitTime");
     run.CongestedCells = IntegerAt(entry, path, "congestedCells", 0);
+    // Summaries written before exits were found hold none.
+    if (entry.contains("exits")) {
+        const json& exits = entry["exits"];
+        if (!exits.is_array()) throw TBadField{path + ".exits", "an array is expected"};
+        for (std::size_t i = 0; i < exits.size(); ++i) {
+            const std::string at = path + ".exits[" + std::to_string(i) + "]";
+            TRunExit e;
+            e.Name = TextAt(exits[i], at, "name");
+            e.Deck = IntegerAt(exits[i], at, "deck", 0);
+            e.Persons = IntegerAt(exits[i], at, "persons", 0);
+            e.Last = NumberAt(exits[i], at, "last");
+            const json& cells = Member(exits[i], at, "cells");
+            if (!cells.is_array()) throw TBadField{at + ".cells", "an array is expected"};
+            for (const json& c : cells) {
+                if (!c.is_array() || c.size() != 2 || !c[0].is_number_integer() ||
+                    !c[1].is_number_integer())
+                    throw TBadField{at + ".cells",
+                                    "pairs of whole numbers [row, column] are expected"};
+                e.Cells.push_back({e.Deck, c[0].get<int>(), c[1].get<int>()});
+            }
+            run.Exits.push_back(std::move(e));
+        }
+    }
     return run;
 }
 
@@ -108,7 +131,8 @@ std::string SummaryJson(const std::vector<TRunSummary>& runs, const TCaseChoice&
     out.BeginObject().Key(kFormatKey).Integer(kFormatVersion);
     out.Key("settings").BeginObject().Key("cellSize").Number(settings.CellSize);
     out.Key("window").Integer(settings.Window).Key("densityLimit").Number(settings.DensityLimit);
-    out.Key("congestionShare").Number(settings.CongestionShare).EndObject();
+    out.Key("congestionShare").Number(settings.CongestionShare);
+    out.Key("flowWindow").Number(settings.FlowWindow).EndObject();
     out.Key("caseMode").String(ModeName(choice.Mode)).Key("case");
     if (choice.Key && choice.Mode != TCaseMode::Any) {
         WriteCaseJson(out, *choice.Key);
@@ -126,6 +150,16 @@ std::string SummaryJson(const std::vector<TRunSummary>& runs, const TCaseChoice&
             out.Key("evacuationTime").Number(run.EvacuationTime);
             out.Key("p95ExitTime").Number(run.P95);
             out.Key("congestedCells").Integer(run.CongestedCells);
+            out.Key("exits").BeginArray();
+            for (const TRunExit& e : run.Exits) {
+                out.BeginObject().Key("name").String(e.Name).Key("deck").Integer(e.Deck);
+                out.Key("cells").BeginArray();
+                for (const TCellPlace& c : e.Cells)
+                    out.BeginArray().Integer(c.Row).Integer(c.Column).EndArray();
+                out.EndArray().Key("persons").Integer(e.Persons).Key("last").Number(e.Last);
+                out.EndObject();
+            }
+            out.EndArray();
             // For the reader only: a merge decides the case afresh.
             out.Key("used").Bool(run.Status == TRunStatus::Used);
             if (!run.LeftOut.empty()) out.Key("leftOut").String(run.LeftOut);
@@ -161,6 +195,8 @@ TShard ReadShard(const std::string& text) {
         shard.Settings.Window = IntegerAt(settings, "settings", "window", 0);
         shard.Settings.DensityLimit = NumberAt(settings, "settings", "densityLimit");
         shard.Settings.CongestionShare = NumberAt(settings, "settings", "congestionShare");
+        if (settings.contains("flowWindow"))
+            shard.Settings.FlowWindow = NumberAt(settings, "settings", "flowWindow");
         if (const auto problem = ValidateAnalysisSettings(shard.Settings)) {
             throw TBadField{"settings", problem->Message};
         }
