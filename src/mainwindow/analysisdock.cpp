@@ -222,6 +222,8 @@ void TAnalysisPanel::FillSummary(const QStringList& captions) {
     for (const QString& caption : captions) names.push_back(caption.toStdString());
     for (const TSummaryRow& row : SummaryRows(*Result_, names))
         AddRow(QString::fromStdString(row.Name), QString::fromStdString(row.Value));
+    for (const TSummaryRow& row : MeasurementSummaryRows(*Result_, names))
+        AddRow(QString::fromStdString(row.Name), QString::fromStdString(row.Value));
 }
 
 QStringList TAnalysisPanel::SummaryLines() const {

@@ -97,8 +97,8 @@ QString AnalysisExportFilter() {
 QStringList AnalysisCsvPaths(const QString& chosen) {
     QString base = chosen;
     if (base.endsWith(QLatin1String(".csv"), Qt::CaseInsensitive)) base.chop(4);
-    return {base + "-summary.csv", base + "-exit-times.csv", base + "-curves.csv",
-            base + "-congested.csv"};
+    return {base + "-summary.csv",   base + "-exit-times.csv", base + "-curves.csv",
+            base + "-congested.csv", base + "-exits.csv",      base + "-measurements.csv"};
 }
 
 QStringList AnalysisExportPaths(const QString& path) {
@@ -123,6 +123,8 @@ QByteArray AnalysisSummaryCsv(const TAnalysisResult& r, const TAnalysisSource& s
     std::vector<TSummaryRow> rows = SettingsRows(r.Settings);
     const std::vector<TSummaryRow> results = SummaryRows(r, Names(source.Captions));
     rows.insert(rows.end(), results.begin(), results.end());
+    const std::vector<TSummaryRow> measured = MeasurementSummaryRows(r, Names(source.Captions));
+    rows.insert(rows.end(), measured.begin(), measured.end());
     for (const TSummaryRow& row : rows)
         add(QString::fromStdString(row.Name), QString::fromStdString(row.Value));
     const TCurveTable curves = r.Curves();
@@ -168,6 +170,16 @@ QByteArray CongestedCsv(const TAnalysisResult& r, const QStringList& captions) {
         csv += QByteArray::number(c.Cell.Deck) + ',' + Field(CaptionOf(captions, c.Cell.Deck)) +
                ',' + QByteArray::number(c.Cell.Row) + ',' + QByteArray::number(c.Cell.Column) +
                ',' + Number(c.SecondsAbove) + kEnd;
+    }
+    return csv;
+}
+
+QByteArray TableCsv(const TTextTable& table) {
+    QByteArray csv;
+    for (const std::vector<std::string>& row : table) {
+        for (std::size_t i = 0; i < row.size(); ++i)
+            csv += (i > 0 ? "," : "") + Field(QString::fromStdString(row[i]));
+        csv += kEnd;
     }
     return csv;
 }
@@ -237,11 +249,14 @@ bool ExportAnalysis(const QString& path, const TAnalysisResult& result,
     if (format == TAnalysisFormat::Csv) {
         const QStringList paths = AnalysisCsvPaths(path);
         QString failed;
-        if (!SaveAllAtomically({{paths[0], AnalysisSummaryCsv(result, source)},
-                                {paths[1], ExitTimesCsv(result)},
-                                {paths[2], CurvesCsv(result, source.Captions)},
-                                {paths[3], CongestedCsv(result, source.Captions)}},
-                               failed, why))
+        if (!SaveAllAtomically(
+                {{paths[0], AnalysisSummaryCsv(result, source)},
+                 {paths[1], ExitTimesCsv(result)},
+                 {paths[2], CurvesCsv(result, source.Captions)},
+                 {paths[3], CongestedCsv(result, source.Captions)},
+                 {paths[4], TableCsv(ExitsTable(result, Names(source.Captions)))},
+                 {paths[5], TableCsv(MeasurementsTable(result, Names(source.Captions)))}},
+                failed, why))
             return Fail(messages, failed, why);
         return true;
     }

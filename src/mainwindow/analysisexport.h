@@ -12,6 +12,7 @@
 #include "pdfreport.h"
 #include "reportsource.h"
 #include "result.h"
+#include "summary.h"
 
 namespace orlex {
 
@@ -41,6 +42,9 @@ QByteArray ExitTimesCsv(const TAnalysisResult& result);
 QByteArray CurvesCsv(const TAnalysisResult& result, const QStringList& captions);
 // "deck,deck_caption,row,column,seconds_above": the congested cells.
 QByteArray CongestedCsv(const TAnalysisResult& result, const QStringList& captions);
+// Then the exits (ExitsTable) and the lines and areas over time (MeasurementsTable),
+// each written by this.
+QByteArray TableCsv(const TTextTable& table);
 
 // The analysis object as orlex-info --analysis --json writes it, with the file and the
 // deck captions of source.

@@ -8,6 +8,7 @@
 
 #include "analysisdock.h"
 #include "chartparts.h"
+#include "measurepage.h"
 #include "summary.h"
 
 namespace orlex {
@@ -18,6 +19,18 @@ namespace {
 // peak of a flow in a 10 s window, few enough to draw at once.
 constexpr int kTimePoints = 1500;
 constexpr std::size_t kDiagramPoints = 4000;
+// Exits drawn in the flow chart.
+constexpr std::size_t kMaxExitFlows = 10;
+
+// Twelve colours told apart at a glance, for charts with more series than the theme's
+// five colours.
+QColor SeriesColour(qsizetype i) {
+    static const QColor kColours[] = {{31, 119, 180},  {255, 127, 14},  {44, 160, 44},
+                                      {214, 39, 40},   {148, 103, 189}, {140, 86, 75},
+                                      {227, 119, 194}, {127, 127, 127}, {188, 189, 34},
+                                      {23, 190, 207},  {0, 0, 128},     {128, 128, 0}};
+    return kColours[static_cast<std::size_t>(i) % std::size(kColours)];
+}
 
 QString Fixed(double value, int decimals) {
     return QString::number(value, 'f', decimals);
@@ -190,10 +203,13 @@ void TFlowPages::FillExits(const TAnalysisResult& r, const QStringList& captions
                             "guidelines: the simulation may be too optimistic here.")
                             .arg(kMaxSpecificFlow);
     int flagged = 0;
-    for (const TExitResult& e : r.Exits) {
+    for (std::size_t i = 0; i < r.Exits.size(); ++i) {
+        const TExitResult& e = r.Exits[i];
         flagged += e.AboveLimit() ? 1 : 0;
+        // Numbered as the report's plans label them.
         AddRow(Exits_,
-               {QString::fromStdString(e.Name), QString::number(e.Persons()), Fixed(e.Width, 2),
+               {report::ExitLabel(i) + QStringLiteral(" ") + QString::fromStdString(e.Name),
+                QString::number(e.Persons()), Fixed(e.Width, 2),
                 Fixed(e.Times.empty() ? 0 : e.Times.front(), 2),
                 Fixed(e.Times.empty() ? 0 : e.Times.back(), 2), Fixed(e.PeakFlow, 2),
                 Fixed(e.PeakSpecificFlow, 2) + (e.AboveLimit() ? QStringLiteral(" (above)") : "")},
@@ -274,14 +290,22 @@ void TFlowPages::FillFlows(const TAnalysisResult& r) {
         Attach(chart, series);
         QPen p = series->pen();
         p.setStyle(pen);
+        p.setColor(SeriesColour(chart->series().size() - 1));
         series->setPen(p);
     };
-    for (const TExitResult& e : r.Exits)
-        add(QString::fromStdString(e.Name), e.Times, Qt::SolidLine);
+    // The busiest exits only: a chart of dozens of lines shows none of them.
+    const std::vector<std::size_t> shown = report::BusiestExits(r.Exits, kMaxExitFlows);
+    for (const std::size_t i : shown)
+        add(QString::fromStdString(r.Exits[i].Name), r.Exits[i].Times, Qt::SolidLine);
     for (const TLineResult& l : r.Lines)
         add(QString::fromStdString(l.Name), l.CrossingTimes, Qt::DashLine);
-    chart->setTitle(
-        QStringLiteral("Flow through exits (solid) and lines (dashed), %1 s window").arg(window));
+    const QString exits =
+        shown.size() < r.Exits.size()
+            ? QStringLiteral("the %1 busiest of %2 exits").arg(shown.size()).arg(r.Exits.size())
+            : QStringLiteral("exits");
+    chart->setTitle(QStringLiteral("Flow through %1 (solid) and lines (dashed), %2 s window")
+                        .arg(exits)
+                        .arg(window));
     SetRanges(chart, from, to, Top(top), {});
 }
 

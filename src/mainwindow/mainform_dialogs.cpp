@@ -64,7 +64,8 @@ void TMainForm::Options1Click() {
         ShowMeasures();       // and so do the cells the measurements lie on
         const bool changed = a.CellSize != before.CellSize || a.Window != before.Window ||
                              a.DensityLimit != before.DensityLimit ||
-                             a.CongestionShare != before.CongestionShare;
+                             a.CongestionShare != before.CongestionShare ||
+                             a.FlowWindow != before.FlowWindow;
         if (changed && HasProject()) StartAnalysis();  // the figures follow the settings
     }
     // The stack follows the spacing, the plan view's scale bar the cell size.

@@ -31,7 +31,7 @@ QString AnalysisText(double value) {
 
 constexpr TAnalysisSetting kAnalysisSettings[] = {
     TAnalysisSetting::CellSize, TAnalysisSetting::Window, TAnalysisSetting::DensityLimit,
-    TAnalysisSetting::CongestionShare};
+    TAnalysisSetting::CongestionShare, TAnalysisSetting::FlowWindow};
 
 }  // namespace
 
@@ -246,8 +246,10 @@ TAnalysisSettings TAppSettings::AnalysisSettings() const {
 
 void TAppSettings::SetAnalysisSettings(const TAnalysisSettings& value) {
     const QString texts[] = {AnalysisText(value.CellSize), QString::number(value.Window),
-                             AnalysisText(value.DensityLimit), AnalysisText(value.CongestionShare)};
-    for (int i = 0; i < 4; ++i) {
+                             AnalysisText(value.DensityLimit), AnalysisText(value.CongestionShare),
+                             AnalysisText(value.FlowWindow)};
+    static_assert(std::size(texts) == std::size(kAnalysisSettings));
+    for (std::size_t i = 0; i < std::size(texts); ++i) {
         Write(SettingName(kAnalysisSettings[i]), texts[i]);
         if (!lastWriteOk_) return;
     }

@@ -190,6 +190,7 @@ void TOptionsForm::BuildAnalysisPage() {
         edit("DensityLimitEdit", "Density limit (persons/m\u00b2):", "above 0 up to 100");
     CongestionShareEdit =
         edit("CongestionShareEdit", "Congestion share of the duration:", "0 to 1");
+    FlowWindowEdit = edit("FlowWindowEdit", "Flow window (s):", "1 to 600");
     SetAnalysisSettings({});
 }
 
@@ -201,6 +202,7 @@ void TOptionsForm::SetAnalysisSettings(const TAnalysisSettings& settings) {
     WindowEdit->setText(QString::number(settings.Window));
     DensityLimitEdit->setText(text(settings.DensityLimit));
     CongestionShareEdit->setText(text(settings.CongestionShare));
+    FlowWindowEdit->setText(text(settings.FlowWindow));
 }
 
 std::optional<TAnalysisSettings> TOptionsForm::EnteredAnalysisSettings(QString* problem,
@@ -209,7 +211,8 @@ std::optional<TAnalysisSettings> TOptionsForm::EnteredAnalysisSettings(QString* 
         {TAnalysisSetting::CellSize, CellSizeEdit},
         {TAnalysisSetting::Window, WindowEdit},
         {TAnalysisSetting::DensityLimit, DensityLimitEdit},
-        {TAnalysisSetting::CongestionShare, CongestionShareEdit}};
+        {TAnalysisSetting::CongestionShare, CongestionShareEdit},
+        {TAnalysisSetting::FlowWindow, FlowWindowEdit}};
     TAnalysisSettings settings;
     for (const auto& [setting, e] : edits) {
         if (auto message = ReadAnalysisSetting(setting, e->text(), settings)) {

@@ -60,6 +60,7 @@ public:
     QLineEdit* WindowEdit = nullptr;
     QLineEdit* DensityLimitEdit = nullptr;
     QLineEdit* CongestionShareEdit = nullptr;
+    QLineEdit* FlowWindowEdit = nullptr;
     // The "View" page: the spacing of the decks with all decks on.
     QWidget* ViewPage = nullptr;
     QLineEdit* DeckSpacingEdit = nullptr;

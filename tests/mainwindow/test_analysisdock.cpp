@@ -120,7 +120,10 @@ private slots:
                               "Exit time p95: 32.50 s", "Exit time max: 32.50 s"}));
         QVERIFY(lines.at(7).startsWith("Peak density: "));
         QVERIFY(lines.at(7).contains("on Main deck, row "));
-        QCOMPARE(lines.last(), QString("Congested cells, Main deck: 0"));
+        QVERIFY(lines.contains("Congested cells, Main deck: 0"));
+        // Then the exits and when each deck is clear.
+        QVERIFY2(lines.filter("Exits").size() == 1, qPrintable(lines.join('\n')));
+        QCOMPARE(lines.last(), QString("Clear, Main deck: 32.50 s"));
     }
 
     void States() {

@@ -104,12 +104,15 @@ private slots:
         QFETCH(QString, base);
         const QStringList paths = AnalysisCsvPaths(chosen);
         QCOMPARE(Names(paths), (QStringList{base + "-summary.csv", base + "-exit-times.csv",
-                                            base + "-curves.csv", base + "-congested.csv"}));
+                                            base + "-curves.csv", base + "-congested.csv",
+                                            base + "-exits.csv", base + "-measurements.csv"}));
         for (const QString& path : paths) QCOMPARE(QFileInfo(path).path(), folder);
         if (AnalysisFormatOf(chosen) == TAnalysisFormat::Csv) {
             QCOMPARE(AnalysisExportPaths(chosen), paths);
             QCOMPARE(FileNamesText(paths), base + "-summary.csv, " + base + "-exit-times.csv, " +
-                                               base + "-curves.csv and " + base + "-congested.csv");
+                                               base + "-curves.csv, " + base + "-congested.csv, " +
+                                               base + "-exits.csv and " + base +
+                                               "-measurements.csv");
         }
     }
 
@@ -129,13 +132,18 @@ private slots:
         // The tables only: the chosen name itself is not written.
         QVERIFY(!QFileInfo::exists(Target("tables/a.csv")));
         const QStringList paths = AnalysisCsvPaths(Target("tables/a.csv"));
-        QCOMPARE(
-            QDir(Target("tables")).entryList(QDir::Files | QDir::Hidden, QDir::Name),
-            (QStringList{"a-congested.csv", "a-curves.csv", "a-exit-times.csv", "a-summary.csv"}));
+        QCOMPARE(QDir(Target("tables")).entryList(QDir::Files | QDir::Hidden, QDir::Name),
+                 (QStringList{"a-congested.csv", "a-curves.csv", "a-exit-times.csv", "a-exits.csv",
+                              "a-measurements.csv", "a-summary.csv"}));
         const QByteArray summary = ReadAll(paths[0]);
         QVERIFY2(summary.startsWith("name,value\r\nFile,/data/example.3dl\r\nCell size,0.4 m\r\n"),
                  summary.constData());
         QVERIFY2(summary.contains("\r\nEvacuation time,32.50 s\r\n"), summary.constData());
+        const QByteArray exits = ReadAll(paths[4]);
+        QVERIFY2(exits.startsWith("exit,deck,deck_caption,x_m,y_m,cells,width_m,persons,"),
+                 exits.constData());
+        QCOMPARE(exits.count("\r\n"), 1 + static_cast<qsizetype>(Result->Exits.size()));
+        QVERIFY(ReadAll(paths[5]).startsWith("kind,name,deck,deck_caption,time_s,"));
         QVERIFY2(summary.contains("\r\n\"Congested cells, " + kCaptionField.mid(1) + ",0\r\n"),
                  summary.constData());
         QCOMPARE(ReadAll(paths[1]), QByteArray("person,exit_time_s\r\n1,32.5\r\n2,32\r\n"));
@@ -253,7 +261,7 @@ private slots:
                                               << "folder-curves.csv"
                                               << "";
         QTest::newRow("last table a folder") << "folder.csv"
-                                             << "folder-congested.csv"
+                                             << "folder-measurements.csv"
                                              << "";
     }
     void UnwritableTargets() {
@@ -329,7 +337,7 @@ private slots:
         QVERIFY(ExportAnalysis(dir.filePath("a.csv"), *Result, Source, messages));
         QCOMPARE(ReadAll(paths[1]), QByteArray("person,exit_time_s\r\n1,32.5\r\n2,32\r\n"));
         for (const QString& path : paths) QVERIFY(!ReadAll(path).startsWith("old"));
-        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 4);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), paths.size());
     }
 };
 

@@ -64,7 +64,7 @@ private slots:
         panel.SetResult(Made(), {"Main"});
         const QTableWidget* exits = panel.Flows().Exits();
         QCOMPARE(exits->rowCount(), 2);
-        QCOMPARE(exits->item(0, 0)->text(), QString("Exit at x 1.0 m, y 2.0 m, Deck 0 - Main"));
+        QCOMPARE(exits->item(0, 0)->text(), QString("E1 Exit at x 1.0 m, y 2.0 m, Deck 0 - Main"));
         QCOMPARE(exits->item(0, 1)->text(), QString("2"));
         QCOMPARE(exits->item(0, 2)->text(), QString("0.80"));
         QCOMPARE(exits->item(0, 6)->text(), QString("0.25"));

@@ -73,12 +73,14 @@ private slots:
         };
         form.ExportAnalysis1Click();
         QVERIFY(Messages_.Messages.empty());
-        for (const char* table : {"summary", "exit-times", "curves", "congested"})
+        for (const char* table :
+             {"summary", "exit-times", "curves", "congested", "exits", "measurements"})
             QVERIFY(
                 QFile::exists(QDir(Files_.path()).filePath(QString("small-%1.csv").arg(table))));
         QVERIFY2(form.StatusText(3).startsWith(
                      "Analysis written to small-summary.csv, small-exit-times.csv, "
-                     "small-curves.csv and small-congested.csv in "),
+                     "small-curves.csv, small-congested.csv, small-exits.csv and "
+                     "small-measurements.csv in "),
                  qPrintable(form.StatusText(3)));
     }
 

@@ -29,13 +29,16 @@ QString Problem(TAnalysisSetting setting) {
         case TAnalysisSetting::CongestionShare:
             bad.CongestionShare = -1;
             break;
+        case TAnalysisSetting::FlowWindow:
+            bad.FlowWindow = 0;
+            break;
     }
     return QString::fromStdString(ValidateAnalysisSettings(bad)->Message);
 }
 
 bool Same(const TAnalysisSettings& a, const TAnalysisSettings& b) {
     return a.CellSize == b.CellSize && a.Window == b.Window && a.DensityLimit == b.DensityLimit &&
-           a.CongestionShare == b.CongestionShare;
+           a.CongestionShare == b.CongestionShare && a.FlowWindow == b.FlowWindow;
 }
 
 }  // namespace
@@ -51,14 +54,15 @@ private slots:
     void DefaultsAndRoundTrip() {
         TAppSettings settings;
         QVERIFY(Same(settings.AnalysisSettings(), TAnalysisSettings{}));
-        settings.SetAnalysisSettings({0.5, 7, 2.5, 0.2});
+        settings.SetAnalysisSettings({0.5, 7, 2.5, 0.2, 30});
         QVERIFY(settings.LastWriteOk());
-        QVERIFY(Same(settings.AnalysisSettings(), {0.5, 7, 2.5, 0.2}));
+        QVERIFY(Same(settings.AnalysisSettings(), {0.5, 7, 2.5, 0.2, 30}));
         auto raw = orlex::test::RawSettings();
         QCOMPARE(raw.value("AnalysisCellSize").toString(), QString("0.5"));
         QCOMPARE(raw.value("AnalysisWindow").toString(), QString("7"));
         QCOMPARE(raw.value("AnalysisDensityLimit").toString(), QString("2.5"));
         QCOMPARE(raw.value("AnalysisCongestionShare").toString(), QString("0.2"));
+        QCOMPARE(raw.value(SettingName(TAnalysisSetting::FlowWindow)).toString(), QString("30"));
     }
 
     // Each stored value is read by itself; a bad one takes its default alone.
@@ -127,7 +131,7 @@ private slots:
     }
 
     void OkRefusesOutOfRange_data() {
-        QTest::addColumn<int>("edit");  // 0 cell size, 1 window, 2 limit, 3 share
+        QTest::addColumn<int>("edit");  // 0 cell size, 1 window, 2 limit, 3 share, 4 flow
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("accepted");
         QTest::newRow("cell size 5") << 0 << "5" << true;
@@ -142,6 +146,8 @@ private slots:
         QTest::newRow("limit inf") << 2 << "inf" << false;
         QTest::newRow("share 0") << 3 << "0" << true;
         QTest::newRow("share -0.1") << 3 << "-0.1" << false;
+        QTest::newRow("flow window 600") << 4 << "600" << true;
+        QTest::newRow("flow window 0.5") << 4 << "0.5" << false;
     }
     void OkRefusesOutOfRange() {
         QFETCH(int, edit);
@@ -153,7 +159,7 @@ private slots:
         TOptions1 options;
         form.SetOptions(&options);
         QLineEdit* edits[] = {form.CellSizeEdit, form.WindowEdit, form.DensityLimitEdit,
-                              form.CongestionShareEdit};
+                              form.CongestionShareEdit, form.FlowWindowEdit};
         edits[edit]->setText(text);
         form.BitBtn1Click();
         QCOMPARE(form.result() == QDialog::Accepted, accepted);

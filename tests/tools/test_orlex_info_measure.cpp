@@ -12,6 +12,7 @@
 
 #include "command.h"
 #include "projects.h"
+#include "tempfolder.h"
 
 namespace {
 
@@ -30,21 +31,18 @@ TRun RunInfo(const std::string& args, bool withErrors = false) {
 
 // A room of 6 x 4 cells emptying through the cell at column 3, row 1: person i waits
 // i seconds at column 1, then walks two cells east and is saved a second later.
-class OrlexInfoMeasure : public ::testing::Test {
+class OrlexInfoMeasure : public orlex::test::TTempFolderTest {
 protected:
     void SetUp() override {
-        Dir_ = fs::path(testing::TempDir()) / "orlex_info_measure";
-        fs::remove_all(Dir_);
-        fs::create_directories(Dir_);
+        TTempFolderTest::SetUp();
         std::vector<std::string> tracks;
         for (int i = 0; i < 12; ++i)
             tracks.push_back((i > 0 ? "P" + std::to_string(i) + "x0" : "") + "33S");
         Project_ = Write("room.3dl", orlex::test::ProjectText({"Main deck"}, 1, tracks));
     }
-    void TearDown() override { fs::remove_all(Dir_); }
 
     std::string Write(const std::string& name, const std::string& text) {
-        const std::string path = (Dir_ / name).string();
+        const std::string path = Path(name);
         std::ofstream(path, std::ios::binary) << text;
         return path;
     }
@@ -56,7 +54,6 @@ protected:
             .toObject();
     }
 
-    fs::path Dir_;
     std::string Project_;
 };
 
@@ -126,7 +123,7 @@ TEST_F(OrlexInfoMeasure, MeasureOptionNamesAnotherFile) {
     EXPECT_EQ(a["lines"].toArray()[0].toObject()["name"].toString(), "West");
     EXPECT_EQ(a["areas"].toArray().size(), 0);
     // Without a measurement file: the exits and clear times, no lines or areas.
-    fs::remove(Dir_ / "room.3dl.measure.json");
+    fs::remove(Path("room.3dl.measure.json"));
     const QJsonObject plain = Analysis();
     EXPECT_EQ(plain["exits"].toArray().size(), 1);
     EXPECT_EQ(plain["lines"].toArray().size(), 0);
@@ -166,7 +163,7 @@ TEST_F(OrlexInfoMeasure, FilesThatCannotBeRead) {
     EXPECT_NE(run.Out.find(beside + ": not a valid JSON file"), std::string::npos) << run.Out;
     EXPECT_NE(run.Out.find("Exits:     1"), std::string::npos) << run.Out;
     // A named file that is missing is an error.
-    const std::string missing = (Dir_ / "none.json").string();
+    const std::string missing = Path("none.json");
     run = RunInfo("--analysis '" + Project_ + "' --measure '" + missing + "'", true);
     EXPECT_EQ(run.Code, 1);
     EXPECT_NE(run.Out.find(missing + ": cannot be opened"), std::string::npos) << run.Out;

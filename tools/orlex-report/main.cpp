@@ -103,6 +103,7 @@ int main(int argc, char* argv[]) {
     for (int z = 0; z < project.DeckCount(); ++z)
         source.Captions << QString::fromStdString(project.GetDeckCaption(z));
     source.Project = &project;
+    source.Measures = &measures;
     QString why;
     if (!SaveAtomically(
             options.Output,
