@@ -268,4 +268,16 @@ std::optional<double> TAnalysisResult::ClearTime(int deck) const {
     return TimeOfStep(last + 1);
 }
 
+std::vector<std::size_t> BusiestExits(const std::vector<TExitResult>& exits, std::size_t most) {
+    std::vector<std::size_t> order(exits.size());
+    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+    if (order.size() <= most) return order;
+    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
+        return exits[a].Persons() > exits[b].Persons();
+    });
+    order.resize(most);
+    std::sort(order.begin(), order.end());
+    return order;
+}
+
 }  // namespace orlex

@@ -238,6 +238,14 @@ struct TExitResult {
     bool AboveLimit() const { return PeakSpecificFlow > kMaxSpecificFlow; }
 };
 
+// The indices of the most exits with the most persons, in the exits' own order (all
+// of them when there are no more than most): those a report lists or a view labels.
+std::vector<std::size_t> BusiestExits(const std::vector<TExitResult>& exits, std::size_t most);
+// The exits a report lists by name and labels on its plans; the others are summed up.
+inline constexpr std::size_t kMaxLabelledExits = 30;
+// The exits a chart draws or the view labels: more would hide one another.
+inline constexpr std::size_t kMaxShownExits = 10;
+
 // The persons crossing a measurement line.
 struct TLineResult {
     std::string Name;

@@ -19,8 +19,6 @@ namespace {
 // peak of a flow in a 10 s window, few enough to draw at once.
 constexpr int kTimePoints = 1500;
 constexpr std::size_t kDiagramPoints = 4000;
-// Exits drawn in the flow chart.
-constexpr std::size_t kMaxExitFlows = 10;
 
 // Twelve colours told apart at a glance, for charts with more series than the theme's
 // five colours.
@@ -294,7 +292,7 @@ void TFlowPages::FillFlows(const TAnalysisResult& r) {
         series->setPen(p);
     };
     // The busiest exits only: a chart of dozens of lines shows none of them.
-    const std::vector<std::size_t> shown = report::BusiestExits(r.Exits, kMaxExitFlows);
+    const std::vector<std::size_t> shown = BusiestExits(r.Exits, kMaxShownExits);
     for (const std::size_t i : shown)
         add(QString::fromStdString(r.Exits[i].Name), r.Exits[i].Times, Qt::SolidLine);
     for (const TLineResult& l : r.Lines)

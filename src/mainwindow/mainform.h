@@ -390,6 +390,7 @@ private:
     TAnalysisPanel* AnalysisPanel_ = nullptr;
     TAnalysisRunner* AnalysisRunner_ = nullptr;
     QMenu* Overlay1 = nullptr;
+    QAction* OverlayExits1 = nullptr;  // the exits marked on the decks
     QAction* ExportAnalysis1 = nullptr;
     QAction* ExportRunsReport1 = nullptr;
     QAction* ImportTrajectories1 = nullptr;

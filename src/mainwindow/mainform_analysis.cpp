@@ -76,6 +76,12 @@ void TMainForm::CreateAnalysis() {
         group->addAction(item);
         connect(item, &QAction::triggered, this, &TMainForm::UpdateOverlay);
     }
+    // The exits go with any of them, or alone.
+    Overlay1->addSeparator();
+    OverlayExits1 = Overlay1->addAction("&Exits");
+    OverlayExits1->setObjectName("OverlayExits1");
+    OverlayExits1->setCheckable(true);
+    connect(OverlayExits1, &QAction::triggered, this, &TMainForm::UpdateOverlay);
     AppendMenuItems(Views1, {toggle, Overlay1->menuAction()});
 
     ExportAnalysis1 = new QAction("Export &analysis...", this);
@@ -144,6 +150,7 @@ void TMainForm::ClearAnalysis() {
     Analysis_.reset();
     if (ExportAnalysis1 != nullptr) ExportAnalysis1->setEnabled(false);
     if (AnalysisPanel_ != nullptr) AnalysisPanel_->Clear();
+    if (CellView3D != nullptr) CellView3D->SetExits({});
     EndAnalysisStatus();
 }
 
@@ -167,7 +174,7 @@ void TMainForm::ShowAnalysisTime() {
 
 TOverlayKind TMainForm::OverlayKind() const {
     for (QAction* item : Overlay1->actions())
-        if (item->isCheckable() && item->isChecked())
+        if (item->actionGroup() != nullptr && item->isChecked())
             return static_cast<TOverlayKind>(item->data().toInt());
     return TOverlayKind::None;
 }
@@ -175,8 +182,11 @@ TOverlayKind TMainForm::OverlayKind() const {
 void TMainForm::UpdateOverlay() {
     if (!Analysis_ || !HasProject()) {
         CellView3D->SetOverlays({});
+        CellView3D->SetExits({});
         return;
     }
+    CellView3D->SetExits(OverlayExits1->isChecked() ? Analysis_->Exits
+                                                    : std::vector<TExitResult>{});
     const TOverlayKind kind = OverlayKind();
     CellView3D->SetOverlays(kind == TOverlayKind::None ? std::vector<TFloorOverlay>{}
                                                        : FloorOverlays(*Analysis_, *LogFile, kind));

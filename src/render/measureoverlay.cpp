@@ -6,6 +6,8 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <string>
+#include <utility>
 
 #include "scenerenderer.h"
 #include "stack.h"
@@ -90,17 +92,24 @@ bool MetresUnderPixel(const TSceneInput& scene, const TCamera& camera, double x,
     return std::isfinite(out.X) && std::isfinite(out.Y);
 }
 
+bool HasMeasures(const TSceneInput& scene) {
+    return Usable(scene.MeasureFrame) &&
+           ((scene.Measures && !scene.Measures->Empty()) || (scene.Exits && !scene.Exits->empty()));
+}
+
 std::vector<TMeasureLabel> MeasureLabels(const TSceneInput& scene, const TCamera& camera, int w,
                                          int h) {
     std::vector<TMeasureLabel> labels;
-    if (!scene.Measures || !Usable(scene.MeasureFrame)) return labels;
+    if (!HasMeasures(scene)) return labels;
     const TMetreFrame& frame = scene.MeasureFrame;
+    const TMeasureSet none;
+    const TMeasureSet& set = scene.Measures ? *scene.Measures : none;
     auto project = [&](int deck, const TMetrePoint& p, double& wx, double& wy) {
         const TFloorPoint f = MetresToDeck(frame, p);
         return ProjectToWindow(scene, camera, f.X, f.Y, DeckZ(scene, deck) + kMeasureHeight, w, h,
                                wx, wy);
     };
-    for (const TMeasureLine& line : scene.Measures->Lines) {
+    for (const TMeasureLine& line : set.Lines) {
         if (!DeckShown(scene, line.Deck)) continue;
         const TMetrePoint middle{0.5 * (line.From.X + line.To.X), 0.5 * (line.From.Y + line.To.Y)};
         TMeasureLabel label{line.Name, false, line.Deck == scene.CurrentDeck, 0, 0, 0, 0};
@@ -115,7 +124,7 @@ std::vector<TMeasureLabel> MeasureLabels(const TSceneInput& scene, const TCamera
         }
         labels.push_back(label);
     }
-    for (const TMeasureArea& area : scene.Measures->Areas) {
+    for (const TMeasureArea& area : set.Areas) {
         if (!DeckShown(scene, area.Deck) || area.Polygon.empty()) continue;
         TMeasureLabel label{area.Name, true, area.Deck == scene.CurrentDeck, 0, 0, 0, 0};
         bool any = false;
@@ -131,12 +140,27 @@ std::vector<TMeasureLabel> MeasureLabels(const TSceneInput& scene, const TCamera
         }
         if (any) labels.push_back(label);
     }
+    if (scene.Exits) {
+        for (const std::size_t i : BusiestExits(*scene.Exits, kMaxShownExits)) {
+            const TExitResult& exit = (*scene.Exits)[i];
+            if (!DeckShown(scene, exit.Deck) || exit.Cells.empty()) continue;
+            TMeasureLabel label{
+                "E" + std::to_string(i + 1), true, exit.Deck == scene.CurrentDeck, 0, 0, 0, 0};
+            label.Exit = true;
+            // Above the north-west corner of its first cell.
+            const TCellPlace& c = exit.Cells.front();
+            const TMetrePoint corner{frame.X(c.Column - 0.5), frame.Y(c.Row - 0.5)};
+            if (project(exit.Deck, corner, label.X, label.Y)) labels.push_back(label);
+        }
+    }
     return labels;
 }
 
 void DrawMeasures(const TSceneInput& scene, bool shownDeck) {
-    if (!scene.Measures || scene.Measures->Empty() || !Usable(scene.MeasureFrame)) return;
+    if (!HasMeasures(scene)) return;
     const TMetreFrame& frame = scene.MeasureFrame;
+    const TMeasureSet none;
+    const TMeasureSet& set = scene.Measures ? *scene.Measures : none;
     const float alpha = shownDeck ? 1.0f : kDimAlpha;
     // Unlit, and without touching the material the persons are lit with.
     glPushAttrib(GL_ENABLE_BIT | GL_LINE_BIT | GL_POINT_BIT | GL_COLOR_BUFFER_BIT |
@@ -152,7 +176,30 @@ void DrawMeasures(const TSceneInput& scene, bool shownDeck) {
     if (shownDeck) glDisable(GL_DEPTH_TEST);
     glDepthMask(GL_FALSE);
 
-    for (const TMeasureArea& area : scene.Measures->Areas) {
+    if (scene.Exits) {
+        // Each exit cell filled and outlined, under the measurements.
+        const auto corners = [&](const TCellPlace& c, double z) {
+            for (const auto& [dc, dr] :
+                 {std::pair{-0.5, -0.5}, {0.5, -0.5}, {0.5, 0.5}, {-0.5, 0.5}})
+                Vertex(frame, {frame.X(c.Column + dc), frame.Y(c.Row + dr)}, z);
+        };
+        glLineWidth(1.5f);
+        for (const TExitResult& exit : *scene.Exits) {
+            if (!OnDeckDrawn(scene, exit.Deck, shownDeck)) continue;
+            const double z = DeckZ(scene, exit.Deck) + kMeasureHeight;
+            glColor4f(kExitColour[0], kExitColour[1], kExitColour[2], 0.45f * alpha);
+            glBegin(GL_QUADS);
+            for (const TCellPlace& c : exit.Cells) corners(c, z);
+            glEnd();
+            glColor4f(kExitColour[0], kExitColour[1], kExitColour[2], alpha);
+            for (const TCellPlace& c : exit.Cells) {
+                glBegin(GL_LINE_LOOP);
+                corners(c, z);
+                glEnd();
+            }
+        }
+    }
+    for (const TMeasureArea& area : set.Areas) {
         if (!OnDeckDrawn(scene, area.Deck, shownDeck) || area.Polygon.size() < 3) continue;
         const double z = DeckZ(scene, area.Deck) + kMeasureHeight;
         glColor4f(kMeasureAreaColour[0], kMeasureAreaColour[1], kMeasureAreaColour[2],
@@ -165,7 +212,7 @@ void DrawMeasures(const TSceneInput& scene, bool shownDeck) {
         glEnd();
     }
     glColor4f(kMeasureLineColour[0], kMeasureLineColour[1], kMeasureLineColour[2], alpha);
-    for (const TMeasureLine& line : scene.Measures->Lines) {
+    for (const TMeasureLine& line : set.Lines) {
         if (!OnDeckDrawn(scene, line.Deck, shownDeck)) continue;
         const double z = DeckZ(scene, line.Deck) + kMeasureHeight;
         glLineWidth(3.0f);

@@ -18,6 +18,8 @@ struct TSceneInput;
 // Colours (red, green, blue in 0..1) of the lines and of the areas.
 inline constexpr float kMeasureLineColour[3] = {1.0f, 0.15f, 0.6f};
 inline constexpr float kMeasureAreaColour[3] = {0.1f, 0.85f, 1.0f};
+// The colour of the exits' cells.
+inline constexpr float kExitColour[3] = {0.15f, 0.8f, 0.3f};
 // The share of an area's colour over the floor inside it.
 inline constexpr float kMeasureFillAlpha = 0.22f;
 
@@ -43,12 +45,17 @@ struct TMeasureLabel {
     bool OnShownDeck = true;    // false: on another deck of the stack (dimmed)
     double X = 0, Y = 0;        // a line's middle, an area's top corner
     double DirX = 0, DirY = 0;  // a line's direction in the window (unit length, or 0)
+    bool Exit = false;          // an exit's label ("E1"), placed as an area's
 };
-// The labels of every measurement on a deck drawn, in the set's order: lines first.
+// The labels of every measurement on a deck drawn, in the set's order: lines first,
+// then the areas, then the busiest exits (kMaxShownExits of them).
 std::vector<TMeasureLabel> MeasureLabels(const TSceneInput& scene, const TCamera& camera, int w,
                                          int h);
 
-// Draws the measurements (model-view at deck coordinates, the pan applied): with
+// Whether the scene has measurements or exits to draw.
+bool HasMeasures(const TSceneInput& scene);
+
+// Draws the measurements and exits (model-view at deck coordinates, the pan applied): with
 // shownDeck those on the deck shown, over everything; else those on the other
 // decks of the stack, at their floors' heights and dimmed.
 void DrawMeasures(const TSceneInput& scene, bool shownDeck);

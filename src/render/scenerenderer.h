@@ -16,6 +16,7 @@
 #include "person.h"
 #include "personbatch.h"
 #include "quadgroups.h"
+#include "result.h"
 #include "stack.h"
 #include "trails.h"
 
@@ -75,6 +76,9 @@ struct TSceneInput {
     // none), placed on the cells by MeasureFrame.
     const TMeasureSet* Measures = nullptr;
     TMetreFrame MeasureFrame;
+    // Exits found by the analysis, their cells marked on their decks and the busiest
+    // labelled E1, E2, ... (null: none), placed by MeasureFrame.
+    const std::vector<TExitResult>* Exits = nullptr;
 };
 
 class TSceneRenderer {

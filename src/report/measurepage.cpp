@@ -50,18 +50,6 @@ QString ExitLabel(std::size_t i) {
     return QStringLiteral("E%1").arg(i + 1);
 }
 
-std::vector<std::size_t> BusiestExits(const std::vector<TExitResult>& exits, std::size_t most) {
-    std::vector<std::size_t> order(exits.size());
-    for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-    if (order.size() <= most) return order;
-    std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-        return exits[a].Persons() > exits[b].Persons();
-    });
-    order.resize(most);
-    std::sort(order.begin(), order.end());
-    return order;
-}
-
 void AddMeasureRows(TFlow& flow, const TAnalysisResult& r, const std::vector<std::string>& names) {
     if (!r.HasMeasurements) return;
     // Room for an exit's name on two lines.
@@ -69,7 +57,7 @@ void AddMeasureRows(TFlow& flow, const TAnalysisResult& r, const std::vector<std
     flow.SetNameWidth(std::max(nameWidth, 80.0));
     flow.Heading(QStringLiteral("Exits (where saved persons' tracks end)"));
     if (r.Exits.empty()) flow.Row(QStringLiteral("Exits"), QStringLiteral("none"));
-    const std::vector<std::size_t> listed = BusiestExits(r.Exits, kMaxListedExits);
+    const std::vector<std::size_t> listed = BusiestExits(r.Exits, kMaxLabelledExits);
     for (const std::size_t i : listed) {
         const TExitResult& e = r.Exits[i];
         flow.Row(
@@ -158,7 +146,7 @@ void DrawPlanMarks(TCanvas& canvas, const TPlanMarks& marks, int z,
             p.drawRect(QRectF(at(c.Column, c.Row), at(c.Column + 1, c.Row + 1)));
     }
     // Labels for the exits the report lists.
-    for (const std::size_t i : BusiestExits(exits, kMaxListedExits)) {
+    for (const std::size_t i : BusiestExits(exits, kMaxLabelledExits)) {
         const TExitResult& e = exits[i];
         if (e.Deck != z || e.Cells.empty()) continue;
         const TCellPlace& first = e.Cells.front();

@@ -19,13 +19,6 @@ namespace orlex::report {
 // The label of exit i on the plans and in the rows: "E1", "E2", ...
 QString ExitLabel(std::size_t i);
 
-// The indices of the most exits with the most persons, in the exits' own order
-// (all of them when there are no more than most).
-std::vector<std::size_t> BusiestExits(const std::vector<TExitResult>& exits, std::size_t most);
-
-// The exits a report lists by name and labels on its plans; the others are summed up.
-inline constexpr std::size_t kMaxListedExits = 30;
-
 // The rows of the exits (with the time each deck is clear), lines and areas; none
 // when the analysis made no exits or measurements.
 void AddMeasureRows(TFlow& flow, const TAnalysisResult& r, const std::vector<std::string>& names);

@@ -182,6 +182,7 @@ TSceneInput TCellView3D::SceneInput() const {
     scene.CellMetres = Stack.CellMetres;
     scene.Measures = Drafting_ ? &Draft_ : Measures_;
     scene.MeasureFrame = MeasureFrame_;
+    scene.Exits = Exits_.empty() ? nullptr : &Exits_;
     return scene;
 }
 
@@ -251,6 +252,11 @@ void TCellView3D::SetMeasureMode(bool on) {
 void TCellView3D::SetMeasures(const TMeasureSet* set, const TMetreFrame& frame) {
     Measures_ = set;
     MeasureFrame_ = frame;
+    Invalidate();
+}
+
+void TCellView3D::SetExits(std::vector<TExitResult> exits) {
+    Exits_ = std::move(exits);
     Invalidate();
 }
 

@@ -110,6 +110,10 @@ public:
     // The measurements drawn on their decks (borrowed; null for none), placed on
     // the cells by frame.
     void SetMeasures(const TMeasureSet* set, const TMetreFrame& frame);
+    // The exits marked on their decks (a copy; empty: none), placed by the frame of
+    // SetMeasures.
+    void SetExits(std::vector<TExitResult> exits);
+    const std::vector<TExitResult>& Exits() const { return Exits_; }
     // The point in metres on the deck shown's floor under widget position (x, y);
     // false where the view does not see that floor.
     bool MetresAt(double x, double y, TMetrePoint& point) const;
@@ -160,6 +164,7 @@ private:
     TMetrePoint DragFrom_;
     QPoint DragPixel_;
     const TMeasureSet* Measures_ = nullptr;
+    std::vector<TExitResult> Exits_;
     TMetreFrame MeasureFrame_;
     TMeasureSet Draft_;
     bool Drafting_ = false;

@@ -116,8 +116,10 @@ void PaintMeasureNames(QPainter& painter, const TSceneInput& scene, const TCamer
         const QRectF box = MeasureNameBox(label, size, px, placed);
         placed.push_back(box);
         const int alpha = label.OnShownDeck ? 255 : 140;
-        const QColor colour =
-            MeasureColour(label.Area ? kMeasureAreaColour : kMeasureLineColour, alpha);
+        const QColor colour = MeasureColour(label.Exit   ? kExitColour
+                                            : label.Area ? kMeasureAreaColour
+                                                         : kMeasureLineColour,
+                                            alpha);
         QPen edge(colour);
         edge.setWidthF(std::max(1.0, 0.12 * px));
         painter.setPen(edge);
@@ -131,8 +133,7 @@ void PaintMeasureNames(QPainter& painter, const TSceneInput& scene, const TCamer
 }  // namespace
 
 bool HasViewText(const TSceneInput& scene) {
-    return (scene.StackAll && scene.DeckCount > 0) || scene.Plan ||
-           (scene.Measures && !scene.Measures->Empty());
+    return (scene.StackAll && scene.DeckCount > 0) || scene.Plan || HasMeasures(scene);
 }
 
 TScaleBar PlanScaleBar(const TSceneInput& scene, const TCamera& camera, int w, int h) {

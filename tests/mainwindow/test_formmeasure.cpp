@@ -299,6 +299,13 @@ private slots:
         QVERIFY(form.ChangeMeasures(fewer));
         QTRY_VERIFY(form.Analysis() != nullptr);
         QCOMPARE(form.Analysis()->Lines.size(), fewer.Lines.size());
+        // Views > Overlay > Exits marks the exits found in the view, and takes them away.
+        QVERIFY(!form.Analysis()->Exits.empty());
+        QVERIFY(form.CellView3D->Exits().empty());
+        Item(form, "OverlayExits1")->trigger();
+        QCOMPARE(form.CellView3D->Exits().size(), form.Analysis()->Exits.size());
+        Item(form, "OverlayExits1")->trigger();
+        QVERIFY(form.CellView3D->Exits().empty());
     }
 
     void AChangeTheFileCouldNotHoldIsRefused() {

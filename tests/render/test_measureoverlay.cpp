@@ -251,4 +251,36 @@ TEST_F(Headless, AnAreaThatIsNotConvexIsFilledInsideOnly) {
     EXPECT_FALSE(tinted({2.7, 1.6}));
 }
 
+// The exits' cells are tinted green on their deck and the exits labelled E1, E2, ...
+// by their place in the analysis's list; with none given the picture is as before.
+TEST_F(Headless, ExitsShowOnTheirDeckWithTheirNumbers) {
+    std::vector<TDeck> decks;
+    TSceneInput scene = Scene(decks);
+    const TCamera camera = FitScene(scene, 0, 0, static_cast<double>(kW) / kH);
+    const TRgbaPixels plain = Draw(scene, camera);
+    std::vector<TExitResult> exits(2);
+    exits[0].Deck = 1;
+    exits[0].Cells = {{1, 0, 0}};
+    exits[1].Deck = 0;
+    exits[1].Cells = {{0, 1, 6}, {0, 2, 6}};
+    exits[1].Times = {1, 2};
+    scene.Exits = &exits;
+    const TRgbaPixels drawn = Draw(scene, camera);
+    auto pixel = [&](const TRgbaPixels& p, const TMetrePoint& m) {
+        const TFloorPoint f = MetresToDeck(scene.MeasureFrame, m);
+        double wx = 0, wy = 0;
+        EXPECT_TRUE(ProjectToWindow(scene, camera, f.X, f.Y, 0, kW, kH, wx, wy));
+        return At(p, static_cast<int>(wx), static_cast<int>(wy));
+    };
+    const TRgb cell = pixel(drawn, {3.25, 1.25}), before = pixel(plain, {3.25, 1.25});
+    EXPECT_GT(cell[1] - cell[0], before[1] - before[0] + 10);
+    EXPECT_EQ(pixel(drawn, {0.75, 1.25}), pixel(plain, {0.75, 1.25}));
+    std::vector<std::string> names;
+    for (const TMeasureLabel& l : MeasureLabels(scene, camera, kW, kH)) {
+        EXPECT_TRUE(l.Exit);
+        names.push_back(l.Name);
+    }
+    EXPECT_EQ(names, std::vector<std::string>{"E2"});  // deck 1's is not drawn
+}
+
 }  // namespace
