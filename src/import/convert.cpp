@@ -27,6 +27,7 @@ std::string Head(const std::string& path, std::size_t size) {
     std::string head(size, '\0');
     in.read(head.data(), static_cast<std::streamsize>(size));
     head.resize(static_cast<std::size_t>(in.gcount()));
+    if (head.starts_with("\xEF\xBB\xBF")) head.erase(0, 3);  // a byte-order mark
     return head;
 }
 

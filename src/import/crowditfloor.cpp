@@ -22,8 +22,8 @@ TGeometry ParseCrowditFloor(std::string_view text, const std::string& name) {
             const pugi::xml_attribute x = point.attribute("x"), y = point.attribute("y");
             if (!x || !y) continue;
             double px, py;
-            if (!CrowditNumber(x.value(), px) || !CrowditNumber(y.value(), py) || std::abs(px) > 1e7 ||
-                std::abs(py) > 1e7)
+            if (!CrowditNumber(x.value(), px) || !CrowditNumber(y.value(), py) ||
+                std::abs(px) > 1e7 || std::abs(py) > 1e7)
                 throw TImportError(name + ": a point of a wall is not a pair of numbers (\"" +
                                    std::string(x.value()) + "\", \"" + y.value() + "\")");
             char number[80];

@@ -8,6 +8,8 @@ TMappedFile::TMappedFile(const std::string& path) {
     std::string error;
     switch (MapFile(path, Map_, error)) {
         case TMapResult::Mapped:
+            if (std::string_view(Map_.Data ? Map_.Data : "", Map_.Size).starts_with("\xEF\xBB\xBF"))
+                Skip_ = 3;
             return;
         case TMapResult::CannotOpen:
             throw TImportError(path + ": cannot open the file (" + error + ")");
@@ -20,7 +22,7 @@ TMappedFile::TMappedFile(const std::string& path) {
 }
 
 void TMappedFile::Release(std::size_t offset) const {
-    DropMappedPages(Map_, offset);
+    DropMappedPages(Map_, offset + Skip_);
 }
 
 TMappedFile::~TMappedFile() {

@@ -17,13 +17,15 @@ public:
     TMappedFile(const TMappedFile&) = delete;
     TMappedFile& operator=(const TMappedFile&) = delete;
 
-    std::string_view View() const { return {Map_.Data, Map_.Size}; }
+    // The text, after a UTF-8 byte-order mark where the file starts with one.
+    std::string_view View() const { return {Map_.Data + Skip_, Map_.Size - Skip_}; }
     // Read up to offset: its pages leave the process's memory (they stay in the
     // system's file cache, and are read again where the data is used again).
     void Release(std::size_t offset) const;
 
 private:
     TFileMapping Map_;
+    std::size_t Skip_ = 0;  // the byte-order mark
 };
 
 }  // namespace orlex::import

@@ -36,6 +36,7 @@ TFileFacts InspectFile(const std::string& path) {
     std::ifstream in(PathOf(path), std::ios::binary);
     std::string line;
     for (std::size_t read = 0; read < 65536 && std::getline(in, line); read += line.size() + 1) {
+        if (read == 0 && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);  // a byte-order mark
         const std::size_t p = line.find_first_not_of(" \t\r");
         if (p == std::string::npos) continue;
         if (line[p] != '#') break;
