@@ -7,7 +7,8 @@ packages=(cmake ninja-build g++ clang clang-format libclang-rt-14-dev pkg-config
           libegl-dev libegl-mesa0 libgbm1 qt6-charts-dev
           libavcodec-dev libavformat-dev libswscale-dev libavutil-dev
           libxcb1-dev xvfb xauth nlohmann-json3-dev poppler-utils
-          libsqlite3-dev libgeos-dev libpugixml-dev zlib1g-dev)
+          libsqlite3-dev libgeos-dev libpugixml-dev zlib1g-dev
+          g++-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest wine64)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <atomic>
-#include <barrier>
 #include <cmath>
 #include <thread>
 #include <tuple>
 
+#include "barrier.h"
 #include "densitypass.h"
 
 namespace orlex::analysis {
@@ -228,8 +228,8 @@ bool TPass::Run(std::optional<TDensityPeak>& peak, TOccupancyEvents& occupancy,
     int64_t end = std::min(block, stop);
     bool cancelled = false;
     // Between the phases: the next block starts where anyone changes next.
-    std::barrier afterFollow(threads);
-    std::barrier afterApply(threads, [&]() noexcept {
+    TBarrier afterFollow(threads, TNoCompletion{});
+    TBarrier afterApply(threads, [&]() noexcept {
         int64_t next = end;
         for (auto& f : found) {
             for (auto& m : f.Moves) m.clear();

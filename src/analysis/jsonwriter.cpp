@@ -3,7 +3,8 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
+
+#include "osfile.h"
 
 namespace orlex {
 
@@ -22,7 +23,7 @@ void WriteSource(TJsonWriter& json, const TAnalysisResult& r, const TAnalysisJso
         json.Null().Key("fileName").Null();
     } else {
         json.String(source.File).Key("fileName");
-        json.String(std::filesystem::path(source.File).filename().string());
+        json.String(Utf8Of(PathOf(source.File).filename()));
     }
     json.Key("deckCaptions").BeginArray();
     for (int z = 0; z < r.Decks; ++z) json.String(CaptionOf(source, z));

@@ -11,6 +11,7 @@
 #include "interfaces.h"
 #include "jupedsim.h"
 #include "logfile.h"
+#include "osfile.h"
 #include "pathfinder.h"
 #include "source.h"
 #include "vadere.h"
@@ -21,11 +22,12 @@ namespace orlex::import {
 namespace {
 
 std::string Head(const std::string& path, std::size_t size) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(PathOf(path), std::ios::binary);
     if (!in) throw TImportError(path + ": cannot open the file");
     std::string head(size, '\0');
     in.read(head.data(), static_cast<std::streamsize>(size));
     head.resize(static_cast<std::size_t>(in.gcount()));
+    if (head.starts_with("\xEF\xBB\xBF")) head.erase(0, 3);  // a byte-order mark
     return head;
 }
 

@@ -8,6 +8,7 @@
 #include "crowdit.h"
 #include "jpsgeometry.h"
 #include "mappedfile.h"
+#include "osfile.h"
 #include "vadere.h"
 #include "walls.h"
 #include "wktarea.h"
@@ -18,7 +19,7 @@ namespace {
 
 // The first character of the file that is not blank.
 char FirstCharacter(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(PathOf(path), std::ios::binary);
     if (!in) throw TImportError(path + ": cannot open the file");
     char c = 0;
     while (in.get(c))

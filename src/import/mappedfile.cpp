@@ -1,47 +1,32 @@
 #include "mappedfile.h"
 
-#include <fcntl.h>
-#include <sys/mman.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <algorithm>
-#include <cerrno>
-#include <cstring>
-
 #include "trajectories.h"
 
 namespace orlex::import {
 
 TMappedFile::TMappedFile(const std::string& path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) throw TImportError(path + ": cannot open the file (" + std::strerror(errno) + ")");
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
-        throw TImportError(path + ": not a regular file");
+    std::string error;
+    switch (MapFile(path, Map_, error)) {
+        case TMapResult::Mapped:
+            if (std::string_view(Map_.Data ? Map_.Data : "", Map_.Size).starts_with("\xEF\xBB\xBF"))
+                Skip_ = 3;
+            return;
+        case TMapResult::CannotOpen:
+            throw TImportError(path + ": cannot open the file (" + error + ")");
+        case TMapResult::NotRegular:
+            throw TImportError(path + ": not a regular file");
+        case TMapResult::CannotMap:
+            break;
     }
-    Size_ = static_cast<std::size_t>(st.st_size);
-    if (Size_ > 0) {
-        void* data = ::mmap(nullptr, Size_, PROT_READ, MAP_PRIVATE, fd, 0);
-        if (data == MAP_FAILED) {
-            ::close(fd);
-            throw TImportError(path + ": cannot read the file (" + std::strerror(errno) + ")");
-        }
-        ::madvise(data, Size_, MADV_SEQUENTIAL);
-        Data_ = static_cast<const char*>(data);
-    }
-    ::close(fd);
+    throw TImportError(path + ": cannot read the file (" + error + ")");
 }
 
 void TMappedFile::Release(std::size_t offset) const {
-    const std::size_t page = static_cast<std::size_t>(::sysconf(_SC_PAGESIZE));
-    const std::size_t length = std::min(offset, Size_) / page * page;
-    if (Data_ && length > 0) ::madvise(const_cast<char*>(Data_), length, MADV_DONTNEED);
+    DropMappedPages(Map_, offset + Skip_);
 }
 
 TMappedFile::~TMappedFile() {
-    if (Data_) ::munmap(const_cast<char*>(Data_), Size_);
+    UnmapFile(Map_);
 }
 
 }  // namespace orlex::import

@@ -5,6 +5,8 @@
 #include <string>
 #include <string_view>
 
+#include "osfile.h"
+
 namespace orlex::import {
 
 class TMappedFile {
@@ -15,14 +17,15 @@ public:
     TMappedFile(const TMappedFile&) = delete;
     TMappedFile& operator=(const TMappedFile&) = delete;
 
-    std::string_view View() const { return {Data_, Size_}; }
+    // The text, after a UTF-8 byte-order mark where the file starts with one.
+    std::string_view View() const { return {Map_.Data + Skip_, Map_.Size - Skip_}; }
     // Read up to offset: its pages leave the process's memory (they stay in the
     // system's file cache, and are read again where the data is used again).
     void Release(std::size_t offset) const;
 
 private:
-    const char* Data_ = nullptr;
-    std::size_t Size_ = 0;
+    TFileMapping Map_;
+    std::size_t Skip_ = 0;  // the byte-order mark
 };
 
 }  // namespace orlex::import

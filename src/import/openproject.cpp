@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "logwriter.h"
+#include "osfile.h"
 #include "trajectories.h"
 
 namespace orlex::import {
@@ -32,9 +33,10 @@ TFileFacts InspectFile(const std::string& path) {
     facts.TextRows = facts.Format == TFormat::PeTrack;
     if (!facts.TextRows) return facts;
     // The comments come first; those of the first 64 kB are enough.
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(PathOf(path), std::ios::binary);
     std::string line;
     for (std::size_t read = 0; read < 65536 && std::getline(in, line); read += line.size() + 1) {
+        if (read == 0 && line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);  // a byte-order mark
         const std::size_t p = line.find_first_not_of(" \t\r");
         if (p == std::string::npos) continue;
         if (line[p] != '#') break;

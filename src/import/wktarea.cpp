@@ -6,6 +6,8 @@
 #include <fstream>
 #include <sstream>
 
+#include "osfile.h"
+
 namespace orlex::import {
 
 struct TWktArea::TState {
@@ -180,7 +182,7 @@ bool TWktArea::Enclosed(double x, double y) const {
 }
 
 std::vector<std::string> ReadWktFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(PathOf(path), std::ios::binary);
     if (!in) throw TImportError(path + ": cannot open the file");
     std::ostringstream text;
     text << in.rdbuf();

@@ -5,6 +5,8 @@
 #include <string_view>
 #include <utility>
 
+#include "osfile.h"
+
 namespace orlex {
 
 namespace {
@@ -31,7 +33,7 @@ TTextReader::~TTextReader() {
 
 bool TTextReader::Open(const std::string& path) {
     Close();
-    File_ = std::fopen(path.c_str(), "rb");
+    File_ = OpenFile(path, "rb");
     if (!File_) return false;
     Buffer_ = new char[kBufferSize];
     Capacity_ = kBufferSize;

@@ -14,6 +14,7 @@
 #include "jupedsimexport.h"
 #include "logfile.h"
 #include "logwriter.h"
+#include "osfile.h"
 #include "petrackexport.h"
 
 namespace orlex::convert {
@@ -136,16 +137,16 @@ void WriteAtomically(const std::string& path,
                      const std::function<void(const std::string& part)>& write) {
     const std::string part = path + ".part";
     std::error_code error;
-    fs::remove(part, error);
+    fs::remove(PathOf(part), error);
     try {
         write(part);
     } catch (...) {
-        fs::remove(part, error);
+        fs::remove(PathOf(part), error);
         throw;
     }
-    fs::rename(part, path, error);
+    fs::rename(PathOf(part), PathOf(path), error);
     if (error) {
-        fs::remove(part, error);
+        fs::remove(PathOf(part), error);
         throw TImportError(path + ": cannot be written");
     }
 }
@@ -154,7 +155,7 @@ void WriteAtomically(const std::string& path,
 void WriteStreamAtomically(const std::string& path,
                            const std::function<void(std::ostream& out)>& write) {
     WriteAtomically(path, [&](const std::string& part) {
-        std::ofstream out(part, std::ios::binary | std::ios::trunc);
+        std::ofstream out(PathOf(part), std::ios::binary | std::ios::trunc);
         if (!out) throw TImportError(path + ": cannot be written");
         write(out);
         out.flush();

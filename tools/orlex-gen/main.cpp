@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "generator.h"
+#include "osfile.h"
 
 namespace {
 
@@ -24,7 +25,7 @@ private:
 // failed write leaves no partial file behind. Returns the exit status.
 int WriteFile(const orlex::gen::TGenOptions& options, const std::string& path) {
     const std::string part = path + ".part";
-    std::FILE* file = std::fopen(part.c_str(), "wb");
+    std::FILE* file = orlex::OpenFile(part, "wb");
     if (file == nullptr) {
         std::fprintf(stderr, "orlex-gen: cannot write %s: %s\n", path.c_str(),
                      std::strerror(errno));
@@ -37,12 +38,9 @@ int WriteFile(const orlex::gen::TGenOptions& options, const std::string& path) {
         status.Ok = false;
         status.Error = "the output could not be written";
     }
-    if (status && std::rename(part.c_str(), path.c_str()) != 0) {
-        status.Ok = false;
-        status.Error = std::strerror(errno);
-    }
+    if (status && !orlex::RenameFile(part, path, status.Error)) status.Ok = false;
     if (!status) {
-        std::remove(part.c_str());
+        orlex::RemoveFile(part);
         std::fprintf(stderr, "orlex-gen: %s: %s\n", path.c_str(), status.Error.c_str());
         return 1;
     }
@@ -75,7 +73,9 @@ int WriteStandardOutput(const orlex::gen::TGenOptions& options) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
+    const std::vector<std::string> all = orlex::Utf8Arguments(argc, argv);
+    const std::vector<std::string> args(all.begin() + (all.empty() ? 0 : 1), all.end());
+    orlex::UseBinaryOutput(stdout);
     const orlex::gen::TParseResult parsed = orlex::gen::ParseArguments(args);
     if (!parsed.Ok) {
         std::fprintf(stderr, "orlex-gen: %s\nTry 'orlex-gen --help'.\n", parsed.Error.c_str());

@@ -3,10 +3,13 @@
 #include <string>
 #include <vector>
 
+#include "osfile.h"
 #include "stats.h"
 
 int main(int argc, char** argv) {
-    std::vector<std::string> args(argv + 1, argv + argc);
+    std::vector<std::string> args = orlex::Utf8Arguments(argc, argv);
+    args.erase(args.begin(), args.begin() + (args.empty() ? 0 : 1));
+    orlex::UseBinaryOutput(stdout);
     std::string out;
     std::string err;
     int status = orlex::stats::Main(args, out, err);

@@ -5,6 +5,7 @@
 #include <sstream>
 
 #include "importargs.h"
+#include "osfile.h"
 
 namespace orlex::stats {
 
@@ -12,7 +13,7 @@ namespace {
 
 // A file's whole text; false with the reason when it cannot be read.
 bool ReadText(const std::string& path, std::string& text, std::string& error) {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(PathOf(path), std::ios::binary);
     if (!in) {
         error = "cannot be opened";
         return false;
@@ -30,11 +31,12 @@ bool ReadText(const std::string& path, std::string& text, std::string& error) {
 // Writes through a temporary name beside the file, so that no partial summary stays.
 bool WriteText(const std::string& path, const std::string& text) {
     const std::string part = path + ".part";
-    std::FILE* file = std::fopen(part.c_str(), "wb");
+    std::FILE* file = OpenFile(part, "wb");
     if (file == nullptr) return false;
     const bool written = std::fwrite(text.data(), 1, text.size(), file) == text.size();
-    if (std::fclose(file) != 0 || !written || std::rename(part.c_str(), path.c_str()) != 0) {
-        std::remove(part.c_str());
+    std::string error;
+    if (std::fclose(file) != 0 || !written || !RenameFile(part, path, error)) {
+        RemoveFile(part);
         return false;
     }
     return true;

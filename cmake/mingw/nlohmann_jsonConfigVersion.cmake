@@ -1,0 +1,7 @@
+# The version of Debian's nlohmann-json3-dev headers.
+set(PACKAGE_VERSION 3.11)
+if(PACKAGE_FIND_VERSION VERSION_GREATER PACKAGE_VERSION)
+    set(PACKAGE_VERSION_COMPATIBLE FALSE)
+else()
+    set(PACKAGE_VERSION_COMPATIBLE TRUE)
+endif()
