@@ -9,6 +9,7 @@
 #include <system_error>
 
 #include "geometry.h"
+#include "osfile.h"
 
 namespace orlex {
 
@@ -174,7 +175,7 @@ bool Read(const std::string& path, TMeasureSet& out, std::vector<std::string>& p
           TEntryIndices& indices) {
     out = {};
     indices = {};
-    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    std::ifstream in(PathOf(path), std::ios::binary);
     if (!in) {
         problems.push_back(path + ": cannot be opened");
         return false;
@@ -284,7 +285,7 @@ bool MeasuresForProject(const std::string& projectPath, const std::string& measu
     if (path.empty()) {
         path = MeasureFilePathFor(projectPath);
         std::error_code ec;
-        if (!std::filesystem::exists(std::filesystem::path(path), ec)) return true;
+        if (!std::filesystem::exists(PathOf(path), ec)) return true;
     }
     TEntryIndices indices;
     const bool read = Read(path, set, problems, indices);
@@ -324,9 +325,8 @@ std::string MeasureFileText(const TMeasureSet& set) {
 
 bool WriteMeasureFile(const std::string& path, const TMeasureSet& set, std::string& error) {
     namespace fs = std::filesystem;
-    const fs::path target(path);
-    fs::path temp = target;
-    temp += ".tmp";
+    const std::string tempPath = path + ".tmp";
+    const fs::path temp = PathOf(tempPath);
     const std::string text = MeasureFileText(set);
     {
         std::ofstream out(temp, std::ios::binary | std::ios::trunc);
@@ -343,12 +343,10 @@ bool WriteMeasureFile(const std::string& path, const TMeasureSet& set, std::stri
             return false;
         }
     }
-    std::error_code ec;
-    fs::rename(temp, target, ec);
-    if (ec) {
-        std::error_code ignored;
-        fs::remove(temp, ignored);
-        error = path + ": cannot be written (" + ec.message() + ")";
+    std::string why;
+    if (!RenameFile(tempPath, path, why)) {
+        RemoveFile(tempPath);
+        error = path + ": cannot be written (" + why + ")";
         return false;
     }
     return true;
