@@ -177,6 +177,15 @@ TEST(MeasureNames, StandOnlyBesideTheDecksDrawn) {
     EXPECT_NEAR(labels[0].Y, wy, 1.0);
 }
 
+// The pixel where the floor point at metres m of the deck shown is drawn.
+TRgb PixelAt(const TRgbaPixels& p, const TSceneInput& scene, const TCamera& camera,
+             const TMetrePoint& m) {
+    const TFloorPoint f = MetresToDeck(scene.MeasureFrame, m);
+    double wx = 0, wy = 0;
+    EXPECT_TRUE(ProjectToWindow(scene, camera, f.X, f.Y, 0, kW, kH, wx, wy));
+    return At(p, static_cast<int>(wx), static_cast<int>(wy));
+}
+
 bool IsLineColour(const TRgb& c) {
     return c[0] > 200 && c[1] < 90 && c[2] > 110;
 }
@@ -203,10 +212,7 @@ TEST_F(Headless, LinesAndAreasShowOnTheirDeck) {
     scene.Measures = &set;
     const TRgbaPixels drawn = Draw(scene, camera);
     auto pixel = [&](const TRgbaPixels& p, const TMetrePoint& m) {
-        const TFloorPoint f = MetresToDeck(scene.MeasureFrame, m);
-        double wx = 0, wy = 0;
-        EXPECT_TRUE(ProjectToWindow(scene, camera, f.X, f.Y, 0, kW, kH, wx, wy));
-        return At(p, static_cast<int>(wx), static_cast<int>(wy));
+        return PixelAt(p, scene, camera, m);
     };
     const TRgb onLine = pixel(drawn, {1.0, 1.5});
     EXPECT_TRUE(IsLineColour(onLine)) << onLine[0] << " " << onLine[1] << " " << onLine[2];
@@ -237,11 +243,7 @@ TEST_F(Headless, AnAreaThatIsNotConvexIsFilledInsideOnly) {
     scene.Measures = &set;
     const TRgbaPixels drawn = Draw(scene, camera);
     auto tinted = [&](const TMetrePoint& m) {
-        const TFloorPoint f = MetresToDeck(scene.MeasureFrame, m);
-        double wx = 0, wy = 0;
-        EXPECT_TRUE(ProjectToWindow(scene, camera, f.X, f.Y, 0, kW, kH, wx, wy));
-        const TRgb a = At(drawn, static_cast<int>(wx), static_cast<int>(wy));
-        const TRgb b = At(plain, static_cast<int>(wx), static_cast<int>(wy));
+        const TRgb a = PixelAt(drawn, scene, camera, m), b = PixelAt(plain, scene, camera, m);
         return a[2] - a[0] > b[2] - b[0] + 10;
     };
     EXPECT_TRUE(tinted({1.5, 1.4}));
@@ -267,10 +269,7 @@ TEST_F(Headless, ExitsShowOnTheirDeckWithTheirNumbers) {
     scene.Exits = &exits;
     const TRgbaPixels drawn = Draw(scene, camera);
     auto pixel = [&](const TRgbaPixels& p, const TMetrePoint& m) {
-        const TFloorPoint f = MetresToDeck(scene.MeasureFrame, m);
-        double wx = 0, wy = 0;
-        EXPECT_TRUE(ProjectToWindow(scene, camera, f.X, f.Y, 0, kW, kH, wx, wy));
-        return At(p, static_cast<int>(wx), static_cast<int>(wy));
+        return PixelAt(p, scene, camera, m);
     };
     const TRgb cell = pixel(drawn, {3.25, 1.25}), before = pixel(plain, {3.25, 1.25});
     EXPECT_GT(cell[1] - cell[0], before[1] - before[0] + 10);
