@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the build and the tests need, when any is missing.
+# Installs the Debian packages the build and the tests need, when any is missing;
+# with --windows also the cross compiler and Wine of the Windows build.
 set -euo pipefail
 packages=(cmake ninja-build g++ clang clang-format libclang-rt-14-dev pkg-config
           qt6-base-dev qt6-svg-dev libqt6opengl6-dev libglu1-mesa-dev libgl1-mesa-dri
@@ -7,8 +8,10 @@ packages=(cmake ninja-build g++ clang clang-format libclang-rt-14-dev pkg-config
           libegl-dev libegl-mesa0 libgbm1 qt6-charts-dev
           libavcodec-dev libavformat-dev libswscale-dev libavutil-dev
           libxcb1-dev xvfb xauth nlohmann-json3-dev poppler-utils
-          libsqlite3-dev libgeos-dev libpugixml-dev zlib1g-dev
-          g++-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest wine64)
+          libsqlite3-dev libgeos-dev libpugixml-dev zlib1g-dev)
+if [ "${1:-}" = "--windows" ]; then
+    packages+=(g++-mingw-w64-x86-64-posix libz-mingw-w64-dev googletest wine64)
+fi
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -4,6 +4,7 @@
 # (build/test, made by ./test.sh before). Prints how long each part took.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+./scripts/install-deps.sh --windows
 start=$SECONDS
 cmake --preset windows >/dev/null
 cmake --build --preset windows -j "$(nproc)"
