@@ -6,10 +6,10 @@
 #include <QTemporaryFile>
 #include <algorithm>
 #include <cmath>
-#include <filesystem>
 #include <memory>
 
 #include "jsonwriter.h"
+#include "osfile.h"
 #include "summary.h"
 
 namespace orlex {
@@ -73,11 +73,10 @@ std::unique_ptr<QTemporaryFile> Beside(const QString& path) {
 
 // Renames within one folder, replacing a file of the new name.
 bool Rename(const QString& from, const QString& to, QString& why) {
-    std::error_code error;
-    std::filesystem::rename(QFile::encodeName(from).toStdString(),
-                            QFile::encodeName(to).toStdString(), error);
-    if (error) why = QString::fromStdString(error.message());
-    return !error;
+    std::string error;
+    if (RenameFile(from.toStdString(), to.toStdString(), error)) return true;
+    why = QString::fromStdString(error);
+    return false;
 }
 
 }  // namespace
