@@ -12,6 +12,8 @@ extern "C" {
 #include <libswscale/swscale.h>
 }
 
+#include "osfile.h"
+
 namespace orlex {
 
 namespace {
@@ -111,7 +113,7 @@ bool TVideoEncoder::Open(const std::string& path, const TVideoFormat& format) {
     S_ = std::make_unique<TState>();
     S_->Format = format;
     errno = 0;
-    S_->File = std::fopen(TempPath_.c_str(), "wb");
+    S_->File = OpenFile(TempPath_, "wb");
     if (!S_->File) {
         const int error = errno != 0 ? errno : EIO;
         S_.reset();
@@ -225,10 +227,9 @@ bool TVideoEncoder::Finish() {
         return Fail("", 0);
     }
     Close();
-    errno = 0;
-    if (std::rename(TempPath_.c_str(), Path_.c_str()) != 0) {
-        Error_ = std::strerror(errno != 0 ? errno : EIO);
-        std::remove(TempPath_.c_str());
+    if (std::string why; !RenameFile(TempPath_, Path_, why)) {
+        Error_ = why;
+        RemoveFile(TempPath_);
         return false;
     }
     return true;
@@ -255,7 +256,7 @@ void TVideoEncoder::Close() {
 void TVideoEncoder::Abort() {
     if (!S_) return;
     Close();
-    std::remove(TempPath_.c_str());
+    RemoveFile(TempPath_);
 }
 
 }  // namespace orlex
