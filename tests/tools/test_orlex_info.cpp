@@ -150,6 +150,38 @@ TEST(OrlexInfo, ExitCodes) {
 
 // The example cut inside its second track: the analysis calls the run incomplete,
 // gives no evacuation time and the exit times of the first person only.
+// Values after '=' or a space mean the same; the usage errors name the option and
+// exit with 2; --help and --version go to standard output.
+TEST(OrlexInfo, OptionSyntax) {
+    const std::string file = " '" + kExample + "'";
+    const TRun spaced = RunInfo("--json --analysis --window 3 --play +2" + file);
+    const TRun joined = RunInfo("--json --analysis --window=3 --play=+2" + file);
+    EXPECT_EQ(spaced.Code, 0);
+    EXPECT_EQ(joined.Out, spaced.Out);
+    EXPECT_NE(joined.Out.find("\"stepCounter\": 2,"), std::string::npos) << joined.Out;
+
+    struct Case {
+        std::string Args;
+        int Code;
+        const char* Says;
+    } cases[] = {
+        {"--analysis" + file + " --window", 2, "orlex-info: Missing value after '--window'.\n"},
+        {"--json=1" + file, 2, "orlex-info: Unexpected value after '--json'.\n"},
+        {"--bogus --other=1" + file, 2, "orlex-info: Unknown options: bogus, other.\n"},
+        {"--window=4 --analysis" + file, 2, "orlex-info: --window: "},
+        {"--version", 0, "orlex-info 1."},
+        {"-h", 0,
+         "\n  --play <sequence>             Apply playback commands after loading, as the\n"},
+        {"-- --json", 1, "Cannot open file"},
+    };
+    for (const Case& c : cases) {
+        const TRun run = RunInfo(c.Args, true);
+        EXPECT_EQ(run.Code, c.Code) << c.Args;
+        EXPECT_NE(run.Out.find(c.Says), std::string::npos) << c.Args << "\n" << run.Out;
+    }
+    EXPECT_EQ(RunInfo("--help").Out.rfind("Usage: ", 0), 0u);  // on standard output
+}
+
 TEST(OrlexInfo, AnalysisOfACutFile) {
     std::ifstream in(kExample, std::ios::binary);
     std::string text((std::istreambuf_iterator<char>(in)), {});

@@ -1,10 +1,10 @@
 #include "analysisinfo.h"
 
-#include <QJsonDocument>
 #include <algorithm>
 #include <cstdio>
 #include <sstream>
 
+#include "jsontext.h"
 #include "jsonwriter.h"
 #include "measurefile.h"
 #include "summary.h"
@@ -17,7 +17,7 @@ constexpr TAnalysisSetting kSettings[] = {
     TAnalysisSetting::CellSize, TAnalysisSetting::Window, TAnalysisSetting::DensityLimit,
     TAnalysisSetting::CongestionShare, TAnalysisSetting::FlowWindow};
 
-QString ValueName(TAnalysisSetting setting) {
+std::string ValueName(TAnalysisSetting setting) {
     switch (setting) {
         case TAnalysisSetting::CellSize:
             return "metres";
@@ -33,7 +33,7 @@ QString ValueName(TAnalysisSetting setting) {
     return {};
 }
 
-QString Description(TAnalysisSetting setting) {
+std::string Description(TAnalysisSetting setting) {
     switch (setting) {
         case TAnalysisSetting::CellSize:
             return "With --analysis: the side of a cell in metres (0.05 to 5, default 0.4).";
@@ -99,36 +99,34 @@ void AddMeasurements(std::ostringstream& out, const TAnalysisResult& r,
 
 }  // namespace
 
-void AddAnalysisOptions(QCommandLineParser& parser) {
-    parser.addOption(QCommandLineOption(
-        "analysis", "Add the evacuation analysis: curves, exit times, density and congestion."));
-    for (const TAnalysisSetting setting : kSettings) {
-        parser.addOption(
-            QCommandLineOption(OptionName(setting), Description(setting), ValueName(setting)));
-    }
-    parser.addOption(QCommandLineOption(
-        "measure",
-        "With --analysis: the measurement lines and areas of FILE (JSON) instead of "
-        "the project's own FILE.measure.json beside it.",
-        "FILE"));
+void AddAnalysisOptions(TOptionParser& parser) {
+    parser.Add({{"analysis"},
+                "Add the evacuation analysis: curves, exit times, density and congestion.",
+                ""});
+    for (const TAnalysisSetting setting : kSettings)
+        parser.Add({{OptionName(setting)}, Description(setting), ValueName(setting)});
+    parser.Add({{"measure"},
+                "With --analysis: the measurement lines and areas of FILE (JSON) instead of "
+                "the project's own FILE.measure.json beside it.",
+                "FILE"});
 }
 
-bool ReadAnalysisOptions(const QCommandLineParser& parser, TAnalysisRequest& request,
-                         QString& error) {
-    request.Enabled = parser.isSet("analysis");
-    if (parser.isSet("measure")) {
-        request.MeasureFile = parser.value("measure").toStdString();
+bool ReadAnalysisOptions(const TOptionParser& parser, TAnalysisRequest& request,
+                         std::string& error) {
+    request.Enabled = parser.IsSet("analysis");
+    if (parser.IsSet("measure")) {
+        request.MeasureFile = parser.Value("measure");
         if (request.MeasureFile.empty()) {
             error = "--measure: a file name is needed";
             return false;
         }
     }
     for (const TAnalysisSetting setting : kSettings) {
-        const QString name = OptionName(setting);
-        if (!parser.isSet(name)) continue;
-        const std::string text = parser.value(name).toStdString();
+        const std::string name = OptionName(setting);
+        if (!parser.IsSet(name)) continue;
+        const std::string text = parser.Value(name);
         if (const auto problem = ParseAnalysisSetting(setting, text, request.Settings)) {
-            error = "--" + name + ": " + QString::fromStdString(problem->Message);
+            error = "--" + name + ": " + problem->Message;
             return false;
         }
     }
@@ -156,11 +154,14 @@ std::vector<std::string> DeckCaptions(const TLogFile1& project) {
     return captions;
 }
 
-QJsonObject AnalysisJsonObject(const TAnalysisResult& result, const QString& path,
-                               const TLogFile1& project) {
-    // One writer of the object for every output: the core's.
-    const std::string json = AnalysisJson(result, {path.toStdString(), DeckCaptions(project)});
-    return QJsonDocument::fromJson(QByteArray::fromStdString(json)).object();
+nlohmann::json AnalysisJsonObject(const TAnalysisResult& result, const std::string& path,
+                                  const TLogFile1& project) {
+    // One writer of the object for every output: the core's. Its text is read back
+    // to take its place in the indented document; a stray byte in a caption or the
+    // path becomes U+FFFD rather than spoiling the whole object.
+    const std::string json = AnalysisJson(result, {path, DeckCaptions(project)});
+    const nlohmann::json object = nlohmann::json::parse(ValidUtf8(json), nullptr, false);
+    return object.is_object() ? object : nlohmann::json::object();
 }
 
 std::string AnalysisSummary(const TAnalysisResult& r, const TLogFile1& project) {

@@ -2,21 +2,20 @@
 // object of the JSON output and the short summary of the text output.
 #pragma once
 
-#include <QCommandLineParser>
-#include <QJsonObject>
-#include <QString>
 #include <memory>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
 #include "analysis.h"
 #include "logfile.h"
+#include "optionparser.h"
 
 namespace orlex::info {
 
 // Adds --analysis, --cell-size, --window, --density-limit, --congestion-share,
 // --flow-window and --measure.
-void AddAnalysisOptions(QCommandLineParser& parser);
+void AddAnalysisOptions(TOptionParser& parser);
 
 struct TAnalysisRequest {
     bool Enabled = false;  // --analysis given
@@ -24,10 +23,10 @@ struct TAnalysisRequest {
     std::string MeasureFile;  // --measure; empty: FILE.measure.json when it exists
 };
 
-// Reads the options after parser.process(). False for a bad value: error then names
+// Reads the options after parser.Parse(). False for a bad value: error then names
 // the option and the range ("--window: The window must be ..."); exit with status 2.
-bool ReadAnalysisOptions(const QCommandLineParser& parser, TAnalysisRequest& request,
-                         QString& error);
+bool ReadAnalysisOptions(const TOptionParser& parser, TAnalysisRequest& request,
+                         std::string& error);
 
 // The whole analysis of a loaded project read from path, with its measurements;
 // what cannot be used of those is named on stderr. Null for settings out of range or
@@ -40,8 +39,8 @@ std::unique_ptr<TAnalysisResult> RunAnalysis(const TLogFile1& project,
 std::vector<std::string> DeckCaptions(const TLogFile1& project);
 
 // The "analysis" object of --json, naming the file as given and the project's decks.
-QJsonObject AnalysisJsonObject(const TAnalysisResult& result, const QString& path,
-                               const TLogFile1& project);
+nlohmann::json AnalysisJsonObject(const TAnalysisResult& result, const std::string& path,
+                                  const TLogFile1& project);
 
 // A few lines for the text output; decks are named by their captions.
 std::string AnalysisSummary(const TAnalysisResult& result, const TLogFile1& project);

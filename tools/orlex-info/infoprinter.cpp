@@ -1,11 +1,11 @@
 #include "infoprinter.h"
 
-#include <QJsonArray>
-#include <QStringList>
 #include <algorithm>
 #include <charconv>
 #include <cstdio>
 #include <sstream>
+
+#include "jsontext.h"
 
 namespace orlex::info {
 
@@ -16,20 +16,51 @@ TMsgResult TRecorder::ShowMessage(const std::string& text, const std::string& ca
     return DefaultAnswer(buttons);
 }
 
-bool ParsePlaySequence(const QString& text, std::vector<TPlayItem>& items) {
+namespace {
+
+bool IsBlank(char c) {
+    return c == ' ' || (c >= '\t' && c <= '\r');
+}
+
+std::string Trimmed(const std::string& text) {
+    std::size_t from = 0;
+    std::size_t to = text.size();
+    while (from < to && IsBlank(text[from])) ++from;
+    while (to > from && IsBlank(text[to - 1])) --to;
+    return text.substr(from, to - from);
+}
+
+// A whole number with an optional sign, blanks around it allowed; false past the
+// range of int.
+bool ReadInt(const std::string& text, int& value) {
+    std::string digits = Trimmed(text);
+    if (!digits.empty() && digits[0] == '+') digits.erase(0, 1);
+    if (digits.empty() || digits[0] == '+') return false;
+    const char* end = digits.data() + digits.size();
+    const auto result = std::from_chars(digits.data(), end, value);
+    return result.ec == std::errc{} && result.ptr == end;
+}
+
+}  // namespace
+
+bool ParsePlaySequence(const std::string& text, std::vector<TPlayItem>& items) {
     items.clear();
-    const QStringList parts = text.split(',', Qt::SkipEmptyParts);
-    for (QString part : parts) {
-        part = part.trimmed();
+    std::size_t from = 0;
+    while (from <= text.size()) {
+        std::size_t comma = text.find(',', from);
+        if (comma == std::string::npos) comma = text.size();
+        const std::string raw = text.substr(from, comma - from);
+        from = comma + 1;
+        if (raw.empty()) continue;
+        const std::string part = Trimmed(raw);
         if (part == "f" || part == "b" || part == "r" || part == "t" || part == "p") {
-            items.push_back({part[0].toLatin1(), 1});
+            items.push_back({part[0], 1});
             continue;
         }
         if (part.size() < 2 || (part[0] != '+' && part[0] != '-' && part[0] != '@')) return false;
-        bool ok = false;
-        const int n = part.mid(1).toInt(&ok);
-        if (!ok || n < 0) return false;
-        items.push_back({part[0].toLatin1(), n});
+        int n = 0;
+        if (!ReadInt(part.substr(1), n) || n < 0) return false;
+        items.push_back({part[0], n});
     }
     return true;
 }
@@ -79,102 +110,98 @@ double Num(float value) {
     return out;
 }
 
-QJsonArray Floats(const float* values, int count) {
-    QJsonArray array;
-    for (int i = 0; i < count; ++i) array.append(Num(values[i]));
+nlohmann::json Floats(const float* values, int count) {
+    nlohmann::json array = nlohmann::json::array();
+    for (int i = 0; i < count; ++i) array.push_back(Num(values[i]));
     return array;
 }
 
-QString Q(const std::string& text) {
-    return QString::fromStdString(text);
+// Text of the project as UTF-8 (a stray byte shown as U+FFFD).
+nlohmann::json Q(const std::string& text) {
+    return ValidUtf8(text);
 }
 
 }  // namespace
 
-QJsonObject BuildJson(const QString& path, const TLogFile1& project, const TPlayback& playback,
-                      const TRecorder& recorder, const TJsonOptions& options) {
-    QJsonObject root;
-    root["file"] = path;
-    QJsonObject header;
-    header["PMax"] = project.PMax;
-    header["XMax"] = project.XMax;
-    header["YMax"] = project.YMax;
-    header["ZMax"] = project.ZMax;
-    header["VMax"] = project.VMax;
-    header["TOff"] = project.TOff;
-    root["header"] = header;
+nlohmann::json BuildJson(const std::string& path, const TLogFile1& project,
+                         const TPlayback& playback, const TRecorder& recorder,
+                         const TJsonOptions& options) {
+    using nlohmann::json;
+    json root = json::object();
+    root["file"] = Q(path);
+    root["header"] = {{"PMax", project.PMax}, {"XMax", project.XMax}, {"YMax", project.YMax},
+                      {"ZMax", project.ZMax}, {"VMax", project.VMax}, {"TOff", project.TOff}};
 
-    QJsonArray messages;
+    json messages = json::array();
     for (const TRecordedMessage& m : recorder.Messages)
-        messages.append(QJsonObject{{"caption", Q(m.Caption)}, {"text", Q(m.Text)}});
+        messages.push_back({{"caption", Q(m.Caption)}, {"text", Q(m.Text)}});
     root["messages"] = messages;
 
-    QJsonArray progress;
-    for (const std::string& text : recorder.ProgressTexts) progress.append(Q(text));
+    json progress = json::array();
+    for (const std::string& text : recorder.ProgressTexts) progress.push_back(Q(text));
     root["progress"] = progress;
 
-    QJsonArray decks;
+    json decks = json::array();
     for (int i = 0; i < project.DeckCount(); ++i) {
         const TDeck& deck = project.Decks[static_cast<std::size_t>(i)];
-        QJsonObject d;
-        d["index"] = i;
-        d["caption"] = Q(deck.GetCaption());
-        d["cellCount"] = deck.CellCount;
-        d["quadCount"] = deck.QuadCount();
-        d["lightsOn"] = deck.LightsOn;
-        QJsonArray lights;
+        json d = {{"index", i},
+                  {"caption", Q(deck.GetCaption())},
+                  {"cellCount", deck.CellCount},
+                  {"quadCount", deck.QuadCount()},
+                  {"lightsOn", deck.LightsOn}};
+        json lights = json::array();
         for (const TLights& light : deck.Lights)
-            lights.append(QJsonObject{{"on", light.On}, {"position", Floats(light.Position, 4)}});
+            lights.push_back({{"on", light.On}, {"position", Floats(light.Position, 4)}});
         d["lights"] = lights;
         if (options.Quads) {
-            QJsonArray quads;
+            json quads = json::array();
             for (const TQuad& quad : deck.Quads) {
-                QJsonArray vertices;
-                for (const auto& v : quad.Vertices) vertices.append(Floats(v, 3));
-                quads.append(QJsonObject{{"color", Floats(quad.Color, 3)},
-                                         {"vertices", vertices},
-                                         {"normal", Floats(quad.Normal, 3)}});
+                json vertices = json::array();
+                for (const auto& v : quad.Vertices) vertices.push_back(Floats(v, 3));
+                quads.push_back({{"color", Floats(quad.Color, 3)},
+                                 {"vertices", vertices},
+                                 {"normal", Floats(quad.Normal, 3)}});
             }
             d["quads"] = quads;
         }
-        decks.append(d);
+        decks.push_back(d);
     }
     root["decks"] = decks;
 
     if (options.Persons) {
-        QJsonArray persons;
+        json persons = json::array();
         for (int i = 0; i < project.PersonCount(); ++i) {
             const TPersonData& p = project.Persons[static_cast<std::size_t>(i)];
-            persons.append(QJsonObject{{"index", i},
-                                       {"tag", p.Tag},
-                                       {"startX", p.StartX},
-                                       {"startY", p.StartY},
-                                       {"startLevel", p.StartLevel},
-                                       {"startHeading", p.StartHeading},
-                                       {"stepCount", p.StepCount},
-                                       {"x", Num(p.X)},
-                                       {"y", Num(p.Y)},
-                                       {"level", p.Level},
-                                       {"heading", p.Heading}});
+            persons.push_back({{"index", i},
+                               {"tag", p.Tag},
+                               {"startX", p.StartX},
+                               {"startY", p.StartY},
+                               {"startLevel", p.StartLevel},
+                               {"startHeading", p.StartHeading},
+                               {"stepCount", p.StepCount},
+                               {"x", Num(p.X)},
+                               {"y", Num(p.Y)},
+                               {"level", p.Level},
+                               {"heading", p.Heading}});
         }
         root["persons"] = persons;
     }
 
-    root["playback"] =
-        QJsonObject{{"stepCounter", playback.StepCounter}, {"savedCount", playback.SavedCount},
-                    {"timeSeconds", playback.TimeSeconds}, {"timeText", Q(recorder.TimeText)},
-                    {"savedText", Q(recorder.SavedText)},  {"animating", playback.Animating()}};
+    root["playback"] = {{"stepCounter", playback.StepCounter}, {"savedCount", playback.SavedCount},
+                        {"timeSeconds", playback.TimeSeconds}, {"timeText", Q(recorder.TimeText)},
+                        {"savedText", Q(recorder.SavedText)},  {"animating", playback.Animating()}};
 
-    QJsonArray report;
+    json report = json::array();
     for (const auto& [text, bold] : recorder.ReportLines)
-        report.append(QJsonObject{{"text", Q(text)}, {"bold", bold}});
+        report.push_back({{"text", Q(text)}, {"bold", bold}});
     root["report"] = report;
     return root;
 }
 
-std::string BuildSummary(const QString& path, const TLogFile1& project, const TPlayback& playback) {
+std::string BuildSummary(const std::string& path, const TLogFile1& project,
+                         const TPlayback& playback) {
     std::ostringstream out;
-    out << "File:      " << path.toStdString() << "\n";
+    out << "File:      " << path << "\n";
     out << "Header:    PMax " << project.PMax << ", XMax " << project.XMax << ", YMax "
         << project.YMax << ", ZMax " << project.ZMax << ", VMax " << project.VMax << ", TOff "
         << project.TOff << "\n";

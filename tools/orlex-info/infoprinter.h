@@ -2,8 +2,7 @@
 // as a readable summary or as JSON.
 #pragma once
 
-#include <QJsonObject>
-#include <QString>
+#include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
 
@@ -56,7 +55,7 @@ inline constexpr int kPlaySpeed = 5;
 // Parses "+3,-1,f,b,r,t,p,@40"; false on a malformed item. The items act as the
 // viewer's commands: 'p' is run/pause, 'b' stops the animation and completes its
 // second before going back one.
-bool ParsePlaySequence(const QString& text, std::vector<TPlayItem>& items);
+bool ParsePlaySequence(const std::string& text, std::vector<TPlayItem>& items);
 void ApplyPlay(TPlayback& playback, const std::vector<TPlayItem>& items);
 
 struct TJsonOptions {
@@ -64,8 +63,10 @@ struct TJsonOptions {
     bool Persons = false;
 };
 
-QJsonObject BuildJson(const QString& path, const TLogFile1& project, const TPlayback& playback,
-                      const TRecorder& recorder, const TJsonOptions& options);
-std::string BuildSummary(const QString& path, const TLogFile1& project, const TPlayback& playback);
+nlohmann::json BuildJson(const std::string& path, const TLogFile1& project,
+                         const TPlayback& playback, const TRecorder& recorder,
+                         const TJsonOptions& options);
+std::string BuildSummary(const std::string& path, const TLogFile1& project,
+                         const TPlayback& playback);
 
 }  // namespace orlex::info
