@@ -22,7 +22,9 @@ std::string ExitName(double x, double y, const std::vector<std::string>& caption
 
 double ExitWidth(const std::vector<TCellPlace>& cells, double column, double row, double cellSize) {
     if (cells.empty()) return 0;
-    const double length = std::hypot(column, row);
+    // sqrt is exact to the last bit on every system (hypot is not), so the widths
+    // agree wherever the program runs.
+    const double length = std::sqrt(column * column + row * row);
     double low = INFINITY, high = -INFINITY;
     if (length > 1e-9) {
         // The perpendicular of the main direction, in cells.
@@ -91,7 +93,8 @@ std::vector<TExitResult> MakeExits(const std::vector<TExitEnd>& ends, const TMet
             sy += frame.Y(c.Cell.Row);
             for (std::size_t i = c.First; i < c.Last; ++i) {
                 exit.Times.push_back(ends[i].Time);
-                const double length = std::hypot(ends[i].MoveColumn, ends[i].MoveRow);
+                const double mc = ends[i].MoveColumn, mr = ends[i].MoveRow;
+                const double length = std::sqrt(mc * mc + mr * mr);
                 if (length > 0) {
                     dc += ends[i].MoveColumn / length;
                     dr += ends[i].MoveRow / length;

@@ -285,7 +285,7 @@ private:
                 before.Level == here->Level && after.Level == here->Level) {
                 const double dc = static_cast<double>(after.Column - before.Column);
                 const double dr = static_cast<double>(after.Row - before.Row);
-                W_.SpeedSum[a][point] += std::hypot(dc, dr) * S_.Job.Frame.CellSize / 2.0;
+                W_.SpeedSum[a][point] += std::sqrt(dc * dc + dr * dr) * S_.Job.Frame.CellSize / 2.0;
                 ++W_.SpeedN[a][point];
             }
         }
@@ -426,7 +426,8 @@ bool RunMeasurePass(const TMeasureJob& job, int threads, TMeasureOutput& out,
             TLineResult r;
             r.Name = l.Name;
             r.Deck = l.Deck;
-            r.Length = std::hypot(l.To.X - l.From.X, l.To.Y - l.From.Y);
+            r.Length = std::sqrt((l.To.X - l.From.X) * (l.To.X - l.From.X) +
+                                 (l.To.Y - l.From.Y) * (l.To.Y - l.From.Y));
             for (TWork& w : work)
                 r.CrossingTimes.insert(r.CrossingTimes.end(), w.Crossings[i].begin(),
                                        w.Crossings[i].end());
