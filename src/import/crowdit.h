@@ -23,8 +23,4 @@ bool LooksLikeCrowdit(std::string_view head);
 // the line for broken XML.
 TGeometry ParseCrowditFloor(std::string_view text, const std::string& name);
 
-// Shared by both readers: ASCII letters in lower case; a whole finite number.
-std::string CrowditLower(std::string text);
-bool CrowditNumber(std::string_view text, double& value);
-
 }  // namespace orlex::import

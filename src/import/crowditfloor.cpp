@@ -4,6 +4,7 @@
 #include <pugixml.hpp>
 
 #include "crowdit.h"
+#include "csvrow.h"
 #include "xmlload.h"
 
 namespace orlex::import {
@@ -15,15 +16,15 @@ TGeometry ParseCrowditFloor(std::string_view text, const std::string& name) {
     int skipped = 0;
     for (const pugi::xpath_node& found : doc.select_nodes("//*")) {
         const pugi::xml_node wall = found.node();
-        if (CrowditLower(wall.name()) != "wall") continue;
+        if (CsvLower(wall.name()) != "wall") continue;
         std::string wkt = "LINESTRING(";
         int points = 0;
         for (const pugi::xml_node point : wall.children()) {
             const pugi::xml_attribute x = point.attribute("x"), y = point.attribute("y");
             if (!x || !y) continue;
             double px, py;
-            if (!CrowditNumber(x.value(), px) || !CrowditNumber(y.value(), py) ||
-                std::abs(px) > 1e7 || std::abs(py) > 1e7)
+            if (!CsvNumber(x.value(), px) || !CsvNumber(y.value(), py) || std::abs(px) > 1e7 ||
+                std::abs(py) > 1e7)
                 throw TImportError(name + ": a point of a wall is not a pair of numbers (\"" +
                                    std::string(x.value()) + "\", \"" + y.value() + "\")");
             char number[80];

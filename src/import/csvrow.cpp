@@ -1,5 +1,12 @@
 #include "csvrow.h"
 
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <system_error>
+
+#include "trajectories.h"
+
 namespace orlex::import {
 
 namespace {
@@ -57,6 +64,50 @@ bool TLineReader::Next(std::string_view& line) {
     if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     At_ = end + 1;
     ++Number_;
+    return true;
+}
+
+bool CsvNumber(std::string_view text, double& value) {
+    const char* end = text.data() + text.size();
+    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
+    return ec == std::errc() && ptr == end && std::isfinite(value);
+}
+
+std::string CsvLower(std::string_view text) {
+    std::string lower(text);
+    for (char& c : lower) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return lower;
+}
+
+TNumberTable::TNumberTable(std::string name, const std::vector<std::string>& header,
+                           std::vector<const char*> names, bool anyCase)
+    : Name_(std::move(name)), Names_(std::move(names)), Width_(header.size()) {
+    for (const char* wanted : Names_) {
+        std::size_t column = header.size();
+        for (std::size_t k = 0; k < header.size(); ++k) {
+            if (anyCase ? CsvLower(header[k]) == CsvLower(wanted) : header[k] == wanted) column = k;
+        }
+        if (column == header.size())
+            Fail(1, "the header has no column \"" + std::string(wanted) + "\"");
+        Columns_.push_back(column);
+    }
+}
+
+void TNumberTable::Fail(long long row, const std::string& what) const {
+    throw TImportError(Name_ + ", row " + std::to_string(row) + ": " + what);
+}
+
+bool TNumberTable::Read(std::string_view line, long long row, bool moreFields, double* values) {
+    if (line.find_first_not_of(" \t") == std::string_view::npos) return false;
+    if (!SplitCsvRow(line, Fields_)) Fail(row, "a quoted field is not closed");
+    if (Fields_.size() < Width_ || (!moreFields && Fields_.size() != Width_))
+        Fail(row, std::to_string(Fields_.size()) + " fields where the header has " +
+                      std::to_string(Width_));
+    for (std::size_t c = 0; c < Columns_.size(); ++c) {
+        const std::string& field = Fields_[Columns_[c]];
+        if (!CsvNumber(field, values[c]))
+            Fail(row, std::string(Names_[c]) + " is not a number (\"" + field + "\")");
+    }
     return true;
 }
 

@@ -11,10 +11,6 @@ namespace orlex::import {
 
 namespace {
 
-[[noreturn]] void Fail(const std::string& name, long long row, const std::string& what) {
-    throw TImportError(name + ", row " + std::to_string(row) + ": " + what);
-}
-
 // Metres in one unit of the units row.
 double ScaleOf(const std::string& unit) {
     if (unit == "m" || unit.empty()) return 1;
@@ -22,12 +18,6 @@ double ScaleOf(const std::string& unit) {
     if (unit == "mm") return 0.001;
     if (unit == "ft") return 0.3048;
     return 0;
-}
-
-bool Number(const std::string& text, double& value) {
-    const char* end = text.data() + text.size();
-    const auto [ptr, ec] = std::from_chars(text.data(), end, value);
-    return ec == std::errc() && ptr == end && std::isfinite(value);
 }
 
 }  // namespace
@@ -49,44 +39,29 @@ TTrajectorySet ParsePathfinderText(std::string_view text, const std::string& nam
         throw TImportError(name + ", row 1: no header row");
     enum { kT, kId, kX, kY, kZ, kCount };
     static const char* const kNames[kCount] = {"t", "id", "x", "y", "z"};
+    TNumberTable table(name, fields, {kNames, kNames + kCount}, false);
+    const std::size_t width = table.Width();
     std::size_t column[kCount];
-    for (int c = 0; c < kCount; ++c) {
-        column[c] = fields.size();
-        for (std::size_t k = 0; k < fields.size(); ++k)
-            if (fields[k] == kNames[c]) column[c] = k;
-        if (column[c] == fields.size())
-            Fail(name, 1, "the header has no column \"" + std::string(kNames[c]) + "\"");
-    }
-    const std::size_t width = fields.size();
+    for (int c = 0; c < kCount; ++c) column[c] = table.Column(c);
     if (!lines.Next(line) || !SplitCsvRow(line, fields) || fields.size() != width)
-        Fail(name, 2, "the units row is missing or has not " + std::to_string(width) + " fields");
+        table.Fail(2, "the units row is missing or has not " + std::to_string(width) + " fields");
     double scale[kCount] = {1, 1, 1, 1, 1};
     for (const int c : {kX, kY, kZ}) {
         scale[c] = ScaleOf(fields[column[c]]);
         if (scale[c] == 0)
-            Fail(name, 2,
-                 "the unit \"" + fields[column[c]] + "\" of " + kNames[c] +
-                     " is none of m, cm, mm, ft");
+            table.Fail(2, "the unit \"" + fields[column[c]] + "\" of " + kNames[c] +
+                              " is none of m, cm, mm, ft");
     }
     if (fields[column[kT]] != "s" && !fields[column[kT]].empty())
-        Fail(name, 2, "the unit of t is \"" + fields[column[kT]] + "\", not s");
+        table.Fail(2, "the unit of t is \"" + fields[column[kT]] + "\", not s");
 
     TTimedSamples samples(set);
+    double value[kCount];
     while (lines.Next(line)) {
         const long long row = lines.Number();
-        if (line.find_first_not_of(" \t") == std::string_view::npos) continue;
-        if (!SplitCsvRow(line, fields)) Fail(name, row, "a quoted field is not closed");
-        if (fields.size() != width)
-            Fail(name, row,
-                 std::to_string(fields.size()) + " fields where the header has " +
-                     std::to_string(width));
-        double value[kCount];
-        for (int c = 0; c < kCount; ++c)
-            if (!Number(fields[column[c]], value[c]))
-                Fail(name, row,
-                     std::string(kNames[c]) + " is not a number (\"" + fields[column[c]] + "\")");
-        if (std::abs(value[kT]) > 1e9) Fail(name, row, "t is out of range");
-        if (!IsWholeId(value[kId])) Fail(name, row, "id is not a whole number");
+        if (!table.Read(line, row, false, value)) continue;
+        if (std::abs(value[kT]) > 1e9) table.Fail(row, "t is out of range");
+        if (!IsWholeId(value[kId])) table.Fail(row, "id is not a whole number");
         samples.Add(static_cast<int64_t>(value[kId]), value[kT],
                     {0, value[kX] * scale[kX], value[kY] * scale[kY], value[kZ] * scale[kZ]});
     }
