@@ -46,6 +46,22 @@ void RemoveFile(const std::string& utf8Path) {
     std::filesystem::remove(PathOf(utf8Path), ignored);
 }
 
+int RunTool(int argc, char** argv, const char* name,
+            int (*run)(const std::vector<std::string>&, std::string&, std::string&)) {
+    std::vector<std::string> args = Utf8Arguments(argc, argv);
+    args.erase(args.begin(), args.begin() + (args.empty() ? 0 : 1));
+    UseBinaryOutput(stdout);
+    std::string out;
+    std::string err;
+    int status = run(args, out, err);
+    std::fputs(err.c_str(), stderr);
+    if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0) {
+        std::fprintf(stderr, "%s: cannot write the output\n", name);
+        status = status == 0 ? 1 : status;
+    }
+    return status;
+}
+
 #ifdef _WIN32
 
 namespace {

@@ -38,6 +38,12 @@ std::int64_t TellFile(std::FILE* file);
 // wide command line.
 std::vector<std::string> Utf8Arguments(int argc, char** argv);
 
+// Runs a command-line tool's run(arguments without the program's name, out, err):
+// writes err to stderr, then out to stdout unchanged; returns run's status, or 1
+// ("NAME: cannot write the output") when out cannot be written.
+int RunTool(int argc, char** argv, const char* name,
+            int (*run)(const std::vector<std::string>&, std::string&, std::string&));
+
 // A whole file mapped into memory for reading.
 struct TFileMapping {
     const char* Data = nullptr;  // null for an empty file

@@ -1,22 +1,7 @@
 // orlex-stats FILE...: statistics of many runs of one benchmark case.
-#include <cstdio>
-#include <string>
-#include <vector>
-
 #include "osfile.h"
 #include "stats.h"
 
 int main(int argc, char** argv) {
-    std::vector<std::string> args = orlex::Utf8Arguments(argc, argv);
-    args.erase(args.begin(), args.begin() + (args.empty() ? 0 : 1));
-    orlex::UseBinaryOutput(stdout);
-    std::string out;
-    std::string err;
-    int status = orlex::stats::Main(args, out, err);
-    std::fputs(err.c_str(), stderr);
-    if (std::fwrite(out.data(), 1, out.size(), stdout) != out.size() || std::fflush(stdout) != 0) {
-        std::fputs("orlex-stats: cannot write the output\n", stderr);
-        status = status == 0 ? 1 : status;
-    }
-    return status;
+    return orlex::RunTool(argc, argv, "orlex-stats", orlex::stats::Main);
 }
