@@ -178,10 +178,13 @@ void DrawMeasures(const TSceneInput& scene, bool shownDeck) {
 
     if (scene.Exits) {
         // Each exit cell filled and outlined, under the measurements.
+        static constexpr double kCorner[5][2] = {
+            {-0.5, -0.5}, {0.5, -0.5}, {0.5, 0.5}, {-0.5, 0.5}, {-0.5, -0.5}};
+        const auto corner = [&](const TCellPlace& c, int k, double z) {
+            Vertex(frame, {frame.X(c.Column + kCorner[k][0]), frame.Y(c.Row + kCorner[k][1])}, z);
+        };
         const auto corners = [&](const TCellPlace& c, double z) {
-            for (const auto& [dc, dr] :
-                 {std::pair{-0.5, -0.5}, {0.5, -0.5}, {0.5, 0.5}, {-0.5, 0.5}})
-                Vertex(frame, {frame.X(c.Column + dc), frame.Y(c.Row + dr)}, z);
+            for (int k = 0; k < 4; ++k) corner(c, k, z);
         };
         glLineWidth(1.5f);
         for (const TExitResult& exit : *scene.Exits) {
@@ -192,11 +195,15 @@ void DrawMeasures(const TSceneInput& scene, bool shownDeck) {
             for (const TCellPlace& c : exit.Cells) corners(c, z);
             glEnd();
             glColor4f(kExitColour[0], kExitColour[1], kExitColour[2], alpha);
+            // Every outline in one batch: an exit may have many cells.
+            glBegin(GL_LINES);
             for (const TCellPlace& c : exit.Cells) {
-                glBegin(GL_LINE_LOOP);
-                corners(c, z);
-                glEnd();
+                for (int k = 0; k < 4; ++k) {
+                    corner(c, k, z);
+                    corner(c, k + 1, z);
+                }
             }
+            glEnd();
         }
     }
     for (const TMeasureArea& area : set.Areas) {
